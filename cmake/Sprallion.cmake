@@ -1,0 +1,73 @@
+# Common compile options and the helpers every folder uses.
+
+add_library(sprallion_options INTERFACE)
+target_compile_options(sprallion_options INTERFACE -Wall -Wextra)
+if(SPRALLION_WERROR)
+  target_compile_options(sprallion_options INTERFACE -Werror)
+endif()
+target_include_directories(sprallion_options INTERFACE ${PROJECT_SOURCE_DIR})
+target_compile_definitions(sprallion_options INTERFACE
+  SPRALLION_VERSION="${PROJECT_VERSION}"
+  SPRALLION_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+
+if(SPRALLION_SANITIZE STREQUAL "address")
+  target_compile_options(sprallion_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(sprallion_options INTERFACE -fsanitize=address,undefined)
+elseif(SPRALLION_SANITIZE STREQUAL "thread")
+  target_compile_options(sprallion_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(sprallion_options INTERFACE -fsanitize=thread)
+elseif(SPRALLION_SANITIZE)
+  message(FATAL_ERROR "Unknown SPRALLION_SANITIZE value '${SPRALLION_SANITIZE}'")
+endif()
+if(SPRALLION_FUZZ)
+  # Instrument everything for coverage; the targets add the fuzzer driver.
+  target_compile_options(sprallion_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined)
+  target_link_options(sprallion_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# sprallion_library(<target> [DIRS d...] [DEPS t...])
+# A static library of every .cpp in the given folders (default: the current one).
+function(sprallion_library target)
+  cmake_parse_arguments(ARG "" "" "DIRS;DEPS" ${ARGN})
+  if(NOT ARG_DIRS)
+    set(ARG_DIRS ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  set(sources)
+  foreach(dir ${ARG_DIRS})
+    file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.c)
+    list(APPEND sources ${found})
+  endforeach()
+  if(NOT sources)
+    # An empty folder still gets its target, so later folders can depend on it.
+    add_library(${target} INTERFACE)
+    target_link_libraries(${target} INTERFACE sprallion_options ${ARG_DEPS})
+    return()
+  endif()
+  add_library(${target} STATIC ${sources})
+  target_link_libraries(${target} PUBLIC sprallion_options ${ARG_DEPS})
+endfunction()
+
+# sprallion_test(<name> DIRS d... DEPS t... [LABELS l...])
+# One GoogleTest executable; every case becomes a CTest test.
+function(sprallion_test name)
+  cmake_parse_arguments(ARG "" "" "DIRS;DEPS;LABELS" ${ARGN})
+  if(NOT ARG_DIRS)
+    set(ARG_DIRS ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  set(sources)
+  foreach(dir ${ARG_DIRS})
+    file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp)
+    list(APPEND sources ${found})
+  endforeach()
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE sprallion_options ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  set(labels ${ARG_LABELS})
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 300 LABELS "${labels}"
+               ENVIRONMENT "SPRALLION_VIDEO=headless;SPRALLION_AUDIO=null;SPRALLION_MIDI=null;SPRALLION_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+endfunction()
