@@ -33,7 +33,8 @@ public:
     virtual void Loaded() {}
 
     static void DescribeClass(ClassBuilder<Component>& c) {
-        c.Property("Name", &Component::Name).Property("Tag", &Component::Tag);
+        // The name travels in the record header, not as a property.
+        c.Property("Name", &Component::Name).NotStored().Property("Tag", &Component::Tag).Default(0);
     }
 
 private:

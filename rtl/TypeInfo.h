@@ -107,6 +107,12 @@ struct PropInfo {
     bool Signed = true;        // ordinal values: signed or unsigned
     const EnumType* Enum = nullptr;     // enumerations, booleans and the elements of sets
     const TypeInfo* Owner = nullptr;    // the class that declares the property
+    // Streaming: a property not Stored is never written; an ordinal equal to Default is not
+    // written (none: always written); floats, strings and int64 values are written when not
+    // zero or empty.
+    bool Stored = true;
+    bool HasDefault = false;
+    int64_t Default = 0;
     std::type_index EventType{typeid(void)};  // methods: typeid of the std::function<Sig>
 
     // Accessors on an instance of Owner (or an heir). An absent setter makes it read-only.
@@ -498,6 +504,17 @@ public:
         return *this;
     }
 
+    // Modifiers of the property declared last.
+    ClassBuilder& Default(int64_t value) {
+        Last().HasDefault = true;
+        Last().Default = value;
+        return *this;
+    }
+    ClassBuilder& NotStored() {
+        Last().Stored = false;
+        return *this;
+    }
+
     // Replaces the default factory (default construction), e.g. for two-phase creation.
     ClassBuilder& Factory(std::function<std::unique_ptr<T>()> make) {
         info_.factory_ = [make = std::move(make)]() -> std::unique_ptr<Object> { return make(); };
@@ -511,6 +528,11 @@ public:
 private:
     static T& Self(Object& o) { return static_cast<T&>(o); }
     static const T& Self(const Object& o) { return static_cast<const T&>(o); }
+
+    PropInfo& Last() {
+        if (info_.own_.empty()) throw EInvalidOperation("No property declared yet");
+        return *info_.own_.back();
+    }
 
     PropInfo Start(std::string name) {
         PropInfo p;
