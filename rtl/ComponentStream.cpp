@@ -623,12 +623,22 @@ void ComponentWriter::WriteComponent(const Object& instance, uint8_t flags, int3
 }
 
 void ComponentWriter::WriteProperties(const Object& instance, const std::string& prefix) {
+    const TypeInfo& info = instance.ClassInfo();
+    std::unique_ptr<Object> fresh = info.CanCreate() ? info.Create() : nullptr;
+    WriteProperties(instance, prefix, fresh.get());
+}
+
+void ComponentWriter::WriteProperties(const Object& instance, const std::string& prefix, const Object* defaults) {
     for (const PropInfo* p : instance.ClassInfo().Properties()) {
-        if (p->Stored) WriteProperty(instance, *p, prefix);
+        if (p->Stored) WriteProperty(instance, *p, prefix, defaults);
     }
 }
 
-void ComponentWriter::WriteProperty(const Object& instance, const PropInfo& prop, const std::string& prefix) {
+// The class library leaves out zero floats, empty strings and zero int64 values. Where the
+// class's constructor gives such a property another value, leaving it out would not read back
+// what was written, so it is written then (the fresh instance in defaults tells).
+void ComponentWriter::WriteProperty(const Object& instance, const PropInfo& prop, const std::string& prefix,
+                                    const Object* defaults) {
     const std::string name = prefix + prop.Name;
     switch (prop.Kind) {
         case PropKind::Integer:
@@ -638,7 +648,10 @@ void ComponentWriter::WriteProperty(const Object& instance, const PropInfo& prop
         case PropKind::Boolean:
         case PropKind::Set: {
             const int64_t v = GetOrdProp(instance, prop);
-            if (prop.HasDefault ? v == prop.Default : (prop.Kind == PropKind::Int64 && v == 0)) return;
+            if (prop.HasDefault ? v == prop.Default
+                                : (prop.Kind == PropKind::Int64 && v == 0 && (!defaults || GetOrdProp(*defaults, prop) == 0))) {
+                return;
+            }
             WriteStr(name);
             if (prop.Kind == PropKind::Char) {
                 const char c = static_cast<char>(v);
@@ -659,7 +672,7 @@ void ComponentWriter::WriteProperty(const Object& instance, const PropInfo& prop
         }
         case PropKind::Float: {
             const double v = GetFloatProp(instance, prop);
-            if (v == 0 && !std::signbit(v)) return;
+            if (v == 0 && !std::signbit(v) && (!defaults || GetFloatProp(*defaults, prop) == 0)) return;
             WriteStr(name);
             if (prop.OrdSize == 4) WriteSingle(static_cast<float>(v));
             else WriteFloat(v);
@@ -667,7 +680,7 @@ void ComponentWriter::WriteProperty(const Object& instance, const PropInfo& prop
         }
         case PropKind::String: {
             const std::string v = GetStrProp(instance, prop);
-            if (v.empty()) return;
+            if (v.empty() && (!defaults || GetStrProp(*defaults, prop).empty())) return;
             WriteStr(name);
             WriteString(v);
             return;
@@ -689,7 +702,8 @@ void ComponentWriter::WriteProperty(const Object& instance, const PropInfo& prop
                 }
                 WriteListEnd();
             } else if (!held->InheritsFrom<Component>()) {
-                WriteProperties(*held, name + ".");
+                const Object* heldDefaults = defaults ? GetObjectProp(*defaults, prop) : nullptr;
+                WriteProperties(*held, name + ".", heldDefaults);
             }
             return;
         }

@@ -138,7 +138,9 @@ public:
 
 private:
     template <class T> void WriteLE(T value);
-    void WriteProperty(const Object& instance, const PropInfo& prop, const std::string& prefix);
+    void WriteProperties(const Object& instance, const std::string& prefix, const Object* defaults);
+    void WriteProperty(const Object& instance, const PropInfo& prop, const std::string& prefix,
+                       const Object* defaults);
 
     std::vector<uint8_t> bytes_;
 };
