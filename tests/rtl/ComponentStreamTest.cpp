@@ -405,3 +405,49 @@ TEST(ExtendedFloat, KnownPatternsAndRounding) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ComponentStream, SkipValuePassesEveryTagExactly) {
+    rtl::ComponentWriter w;
+    w.WriteInteger(5);
+    w.WriteInteger(-40000);
+    w.WriteInt64(1);
+    w.WriteFloat(2.0);
+    w.WriteDouble(3.0);
+    w.WriteSingle(4.0f);
+    w.WriteCurrency(1);
+    w.WriteDate(5.0);
+    w.WriteString("short");
+    w.WriteString(std::string(400, 'L'));
+    w.WriteUtf8String("u");
+    w.WriteWideString(u"wide");
+    w.WriteIdent("Ident");
+    w.WriteIdent("nil");
+    w.WriteBoolean(false);
+    w.WriteSet({"a", "b"});
+    const uint8_t blob[3] = {1, 2, 3};
+    w.WriteBinary(blob);
+    w.WriteListBegin();
+    w.WriteInteger(1);
+    w.WriteString("x");
+    w.WriteListEnd();
+    w.WriteValue(rtl::ValueType::vaCollection);
+    w.WriteInteger(0);  // an item index
+    w.WriteListBegin();
+    w.WriteStr("Ticks");
+    w.WriteInteger(9);
+    w.WriteListEnd();
+    w.WriteListEnd();
+    const size_t values = 19;
+    rtl::ComponentReader r(w.Bytes());
+    for (size_t i = 0; i < values; ++i) r.SkipValue();
+    EXPECT_TRUE(r.AtEnd());
+    // A binary length beyond the data is refused, not skipped over.
+    const Bytes bad = {0x0A, 0x10, 0x00, 0x00, 0x00, 0x01};
+    EXPECT_THROW(rtl::ComponentReader(bad).SkipValue(), rtl::EReadError);
+    Bytes nested(200000, 0x01);  // lists inside lists
+    EXPECT_THROW(rtl::ComponentReader(nested).SkipValue(), rtl::EReadError);
+}
+
+}  // namespace
