@@ -451,3 +451,34 @@ TEST(ComponentStream, SkipValuePassesEveryTagExactly) {
 }
 
 }  // namespace
+
+#include "rtl/Streams.h"
+
+namespace {
+
+TEST(ComponentStream, StreamsStopRightAfterEachRecord) {
+    rtl::MemoryStream stream;
+    stream.WriteValue<uint32_t>(0xDEADBEEF);  // something before the records
+    for (int i = 0; i < 3; ++i) {
+        TTiny t;
+        t.IDName = 10 + i;
+        rtl::WriteComponent(stream, t);
+    }
+    stream.WriteValue<uint8_t>(0x77);  // and something after them
+    stream.SetPosition(4);
+    for (int i = 0; i < 3; ++i) {
+        auto o = rtl::ReadComponent(stream);
+        EXPECT_EQ(o->As<TTiny>().IDName, 10 + i);
+    }
+    EXPECT_EQ(stream.ReadValue<uint8_t>(), 0x77);
+    // A bounded window ends the record early: a read error, not a read past the window.
+    stream.SetPosition(4);
+    rtl::SubStream window(stream, 4, 10);
+    EXPECT_THROW(rtl::ReadComponent(window), rtl::EReadError);
+    TTiny into;
+    stream.SetPosition(4);
+    rtl::ReadComponent(stream, into);
+    EXPECT_EQ(into.IDName, 10);
+}
+
+}  // namespace
