@@ -369,7 +369,9 @@ TEST_P(Pipeline, StretchGeometry) {
         StretchCase c(10, 10, 8, 8);
         StretchBlendRect(c.d, c.s, dr, {0, 0, 10, 10}, 1, 255, false, 0);
         EXPECT_EQ(c.at(0, 0), 0);
-        if (dr.Right > 1) EXPECT_EQ(c.at(7, 0), 0);
+        if (dr.Right > 1) {
+            EXPECT_EQ(c.at(7, 0), 0);
+        }
     }
 }
 
