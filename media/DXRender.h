@@ -247,6 +247,8 @@ private:
     TDXRColor temps_[MaxNodes + 1] = {};
     TDXRColor zeroColor_{};
     TDXRColor filterTexels_[4] = {};
+    // Word constants of the eight-pixel loop, each repeated eight times.
+    alignas(16) uint16_t vectorConstants_[24][8] = {};
 };
 
 // The one machine of the program, made on first use.

@@ -132,8 +132,13 @@ private:
     void pack(const Operand& v, uint8_t mask, bool dither);  // into edx
     void store(const Reg32& r);
     void advance();
+    bool vectorPossible() const;
+    void vectorLoop(Label& exit);
+    Address vconst(uint16_t value);
+    void vectorUnpack(const Xmm& to, const Xmm& from, const TDXRChannel& ch);
 
     TDXRMachine& m_;
+    int nextConst_ = 0;
     bool simd_;
     bool usedSimd_ = false;
     int nextSlot_ = 0;
@@ -723,6 +728,172 @@ void TDXRRoutineEmitter::advance() {
     add(rdi, destBytes_);
 }
 
+
+// The eight-pixel loop: 16-bit texels of one unit (a fixed row, steps fixed at compile
+// time) copied raw, or blended by operation 10 with a 16-bit destination. It computes
+// exactly what the pixel step computes; keyed lanes write back the destination's own
+// value. The pixels left over go through the pixel step.
+bool TDXRRoutineEmitter::vectorPossible() const {
+    if (!simd_ || m_.ditherCompiled_ || m_.usedUnitCount_ != 1 || m_.usedRegisterCount_ != 0) return false;
+    if (m_.Dest->BitCount != 16 || m_.Dest->Kind != dxrkRGB) return false;
+    const TDXRNode* root = m_.root_;
+    const TDXRNode* tex = nullptr;
+    if (m_.form_ == TDXRMachine::TForm::DirectCopy) {
+        tex = root;
+    } else if (m_.form_ == TDXRMachine::TForm::General && root->Kind == dxrnkBlend && root->Op == 10 &&
+               root->Left->Kind == dxrnkTexture && root->Right && root->Right->Kind == dxrnkDest) {
+        tex = root->Left;
+    } else {
+        return false;
+    }
+    const int i = tex->Unit;
+    const TDXRTextureUnit& u = m_.TextureUnits[i];
+    if (!u.Used || !rowFixed_[i] || cacheOf_[i] != 0 || u.Filter == 1) return false;
+    // A plain gather copies no faster than the pixel step.
+    const int32_t du = m_.constDU_[i];
+    if (m_.form_ == TDXRMachine::TForm::DirectCopy && !u.ColorKeyOn &&
+        !(u.Addressing == dxraPlain && (du == 0x10000 || du == 0x8000)))
+        return false;
+    return u.Surface->BitCount == 16 && (m_.form_ == TDXRMachine::TForm::DirectCopy || u.Surface->Kind == dxrkRGB);
+}
+
+Address TDXRRoutineEmitter::vconst(uint16_t value) {
+    if (nextConst_ >= 24) throw EDXRenderError("Pixel pipeline: too many vector constants");
+    uint16_t* c = m_.vectorConstants_[nextConst_++];
+    for (int k = 0; k < 8; ++k) c[k] = value;
+    return ptr[rbx + off(c)];
+}
+
+void TDXRRoutineEmitter::vectorUnpack(const Xmm& to, const Xmm& from, const TDXRChannel& ch) {
+    movdqa(to, from);
+    pand(to, vconst(static_cast<uint16_t>(ch.Mask)));
+    if (ch.Shift) psrlw(to, static_cast<int>(ch.Shift));
+    if (ch.LeftShift) {
+        psllw(to, static_cast<int>(ch.LeftShift));
+        pand(to, vconst(0x00FF));
+    }
+}
+
+void TDXRRoutineEmitter::vectorLoop(Label& exit) {
+    const TDXRNode* root = m_.root_;
+    const bool copy = m_.form_ == TDXRMachine::TForm::DirectCopy;
+    const TDXRNode* texNode = copy ? root : root->Left;
+    const TDXRTextureUnit& u = m_.TextureUnits[texNode->Unit];
+    const TDXRSurface& s = *u.Surface;
+    const TDXRSurface& d = *m_.Dest;
+    const int32_t du = m_.constDU_[texNode->Unit];
+    const bool contiguous = du == 0x10000 && u.Addressing == dxraPlain;
+    usedSimd_ = true;
+
+    Label loop, tail;
+    L(loop);
+    cmp(rsi, 8);
+    jl(tail, T_NEAR);
+    // Eight texels into xmm0.
+    if (contiguous) {
+        mov(ecx, r12d);
+        shr(ecx, 16);
+        movdqu(xmm0, ptr[r13 + rcx * 2]);
+        add(r12d, 8 * 0x10000);
+    } else if (du == 0x8000 && u.Addressing == dxraPlain) {
+        // Twofold magnification: four (or five) texels, each taken twice.
+        Label late, done;
+        mov(ecx, r12d);
+        shr(ecx, 16);
+        test(r12d, 0x8000);
+        jnz(late, T_NEAR);
+        movq(xmm0, qword[r13 + rcx * 2]);
+        punpcklwd(xmm0, xmm0);
+        jmp(done, T_NEAR);
+        L(late);
+        movq(xmm0, qword[r13 + rcx * 2 + 2]);
+        punpcklwd(xmm0, xmm0);
+        pslldq(xmm0, 2);
+        movzx(eax, word[r13 + rcx * 2]);
+        pinsrw(xmm0, eax, 0);
+        L(done);
+        add(r12d, 8 * 0x8000);
+    } else {
+        for (int k = 0; k < 8; ++k) {
+            mov(ecx, r12d);
+            shr(ecx, 16);
+            if (u.Addressing == dxraWrap) and_(ecx, s.XMask);
+            movzx(eax, word[r13 + rcx * 2]);
+            pinsrw(xmm0, eax, k);
+            if (du) add(r12d, du);
+        }
+    }
+    movdqu(xmm1, ptr[rdi]);
+    // xmm5: lanes whose texel matches the key.
+    const bool keyed = u.ColorKeyOn && u.ColorKey <= 0xFFFF;
+    if (keyed) {
+        movdqa(xmm5, xmm0);
+        const uint32_t km = ColorKeyMask(s) & 0xFFFF;
+        if (km != 0xFFFF) pand(xmm5, vconst(static_cast<uint16_t>(km)));
+        pcmpeqw(xmm5, vconst(static_cast<uint16_t>(u.ColorKey)));
+    }
+    Xmm result = xmm0;
+    if (!copy) {
+        const uint8_t asked = root->Channels;
+        const uint8_t fetched = texNode->Channels & SurfaceChannelSet(s);
+        const uint8_t destHas = root->Right->Channels & SurfaceChannelSet(d);
+        const Xmm lv[4] = {xmm8, xmm9, xmm10, xmm11};
+        const Xmm rv[4] = {xmm12, xmm13, xmm14, xmm15};
+        for (int c = 0; c < 4; ++c) {
+            const bool need = (asked >> c) & 1 || c == dxrcAlpha;
+            if (!need) continue;
+            if ((fetched >> c) & 1) vectorUnpack(lv[c], xmm0, ChannelRecord(s, c));
+            else movdqa(lv[c], vconst(static_cast<uint16_t>(u.Defaults.Words[c] >> 8)));
+            if (!((asked >> c) & 1)) continue;
+            if ((destHas >> c) & 1) vectorUnpack(rv[c], xmm1, ChannelRecord(d, c));
+            else pxor(rv[c], rv[c]);
+        }
+        // a, 255 - a, and a << 7 for the single form.
+        movdqa(xmm2, lv[dxrcAlpha]);
+        movdqa(xmm3, vconst(255));
+        psubw(xmm3, xmm2);
+        movdqa(xmm4, xmm2);
+        psllw(xmm4, 7);
+        pxor(xmm6, xmm6);
+        for (int c = 0; c < 4; ++c) {
+            if (!((asked >> c) & 1)) continue;
+            const bool pair = c < 2 ? (asked & 3) == 3 : (asked & 12) == 12;
+            if (pair) {
+                pmullw(lv[c], xmm2);
+                pmullw(rv[c], xmm3);
+                paddw(lv[c], rv[c]);
+                psrlw(lv[c], 8);
+            } else {
+                // r + floor((l - r) a / 256), as the high half of (2 (l - r)) (a << 7).
+                psubw(lv[c], rv[c]);
+                psllw(lv[c], 1);
+                pmulhw(lv[c], xmm4);
+                paddw(lv[c], rv[c]);
+            }
+            const TDXRChannel& ch = ChannelRecord(d, c);
+            if (ch.Mask == 0) continue;
+            if (ch.Shift) psllw(lv[c], static_cast<int>(ch.Shift));
+            else if (ch.LeftShift) psrlw(lv[c], static_cast<int>(ch.LeftShift));
+            pand(lv[c], vconst(static_cast<uint16_t>(ch.Mask)));
+            por(xmm6, lv[c]);
+        }
+        result = xmm6;
+    }
+    if (keyed) {
+        pand(xmm1, xmm5);
+        pandn(xmm5, result);
+        por(xmm5, xmm1);
+        result = xmm5;
+    }
+    movdqu(ptr[rdi], result);
+    add(rdi, 16);
+    sub(rsi, 8);
+    jmp(loop, T_NEAR);
+    L(tail);
+    test(rsi, rsi);
+    jle(exit, T_NEAR);
+}
+
 void TDXRRoutineEmitter::build() {
     const TDXRNode* root = m_.root_;
     destBytes_ = m_.Dest->BitCount / 8;
@@ -762,7 +933,9 @@ void TDXRRoutineEmitter::build() {
         return;
     }
 
-    Label pixel;
+    Label pixel, exit;
+    const bool vector = vectorPossible();
+    if (vector) vectorLoop(exit);
     L(pixel);
     if (m_.form_ == TDXRMachine::TForm::DirectCopy) {
         fetchTexel(root->Unit, false, false);
@@ -782,6 +955,7 @@ void TDXRRoutineEmitter::build() {
     advance();
     dec(rsi);
     jg(pixel, T_NEAR);
+    L(exit);
     epilogue();
 }
 

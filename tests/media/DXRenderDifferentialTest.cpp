@@ -61,6 +61,13 @@ void makeSurface(Surface& s, const Format& f, int w, int h, bool negativePitch, 
             e = {static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), 0};
 }
 
+uint32_t ColorKeyMaskOf(const TDXRSurface& s) {
+    uint32_t mask = 0xFFFFFFFFu;
+    if (const uint32_t a = s.Kind == dxrkIndexed ? s.Indexed.Alpha.Mask : s.RGB.Alpha.Mask) mask = ~a;
+    if (s.BitCount == 32) mask &= 0xFFFFFF;
+    return mask;
+}
+
 struct TreeNode {
     uint8_t kind = 0, op = 0;
     int reg = 0, unit = 0;
@@ -194,6 +201,47 @@ std::unique_ptr<Scenario> makeScenario(uint32_t seed) {
             t.RGB.Blue = sc->dest.desc.RGB.Blue;
             t.RGB.Alpha = sc->dest.desc.RGB.Alpha;
             sc->units[0].unit.Filter = 0;
+        }
+    }
+
+    if (rng() % 4 == 0) {
+        // The game's own draw: a 16-bit texture blended by operation 10 (or copied) onto a
+        // 16-bit destination, steps fixed, one row per run, often at the usual scales.
+        const Format* sixteen[] = {&destFormats[1], &destFormats[2], &destFormats[3]};
+        const Format& df16 = *sixteen[rng() % 3];
+        makeSurface(sc->dest, df16, dw, dh, rng() % 2, rng);
+        const Format& tf16 = rng() % 2 ? df16 : *sixteen[rng() % 3];
+        sc->textures.resize(1);
+        makeSurface(sc->textures[0], tf16, dw + 2, 2 + static_cast<int>(rng() % 4), rng() % 2, rng);
+        sc->units.resize(1);
+        TDXRTextureUnit& u = sc->units[0].unit;
+        sc->units[0].surface = 0;
+        u.Filter = 0;
+        u.ConstSteps = true;
+        u.DV = 0;
+        const int32_t steps[] = {0x10000, 0x8000, 0x10000, static_cast<int32_t>(rng() % 0x10000)};
+        u.DU = steps[rng() % 4];
+        if (u.Addressing == dxraWrap && rng() % 2) u.Addressing = dxraPlain;
+        const uint16_t* first = static_cast<const uint16_t*>(sc->textures[0].desc.Bits);
+        u.ColorKey = rng() % 4 ? (first[rng() % 4] & ColorKeyMaskOf(sc->textures[0].desc)) : static_cast<uint32_t>(rng());
+        // Make keyed texels frequent.
+        auto* row = static_cast<uint16_t*>(sc->textures[0].desc.Bits);
+        for (int i = 0; i < sc->textures[0].desc.Width; ++i)
+            if (rng() % 3 == 0) row[i] = static_cast<uint16_t>(u.ColorKey);
+        sc->dither = false;
+        sc->tree.assign(1, TreeNode{});
+        sc->tree[0].kind = dxrnkTexture;
+        if (rng() % 3) {
+            sc->tree[0] = TreeNode{};
+            sc->tree[0].kind = dxrnkBlend;
+            sc->tree[0].op = 10;
+            sc->tree[0].left = 1;
+            sc->tree[0].right = 2;
+            TreeNode t, d;
+            t.kind = dxrnkTexture;
+            d.kind = dxrnkDest;
+            sc->tree.push_back(t);
+            sc->tree.push_back(d);
         }
     }
 
