@@ -24,8 +24,8 @@ constexpr uint16_t Key = 0xF81F;  // magenta
 constexpr int Alpha = 128;
 
 struct Images {
-    std::vector<uint16_t> src, srcSmall, dst;
-    Images() : src(W * H), srcSmall(W / 2 * H / 2), dst(W * H) {
+    std::vector<uint16_t> src, srcSmall, dst, srcA1;  // srcA1: the source as a1r5g5b5, key = alpha 0
+    Images() : src(W * H), srcSmall(W / 2 * H / 2), dst(W * H), srcA1(W * H) {
         std::mt19937 rng(7);
         // Sprite-like content: runs of colour with keyed holes.
         auto fill = [&](std::vector<uint16_t>& v) {
@@ -34,6 +34,10 @@ struct Images {
         fill(src);
         fill(srcSmall);
         for (auto& p : dst) p = static_cast<uint16_t>(rng());
+        for (std::size_t i = 0; i < src.size(); ++i) {
+            const uint16_t p = src[i];
+            srcA1[i] = p == Key ? 0 : static_cast<uint16_t>(0x8000 | ((p >> 1) & 0x7FE0) | (p & 0x1F));
+        }
     }
 };
 Images& images() {
@@ -79,9 +83,13 @@ void BM_Pixman(benchmark::State& st) {
     Images& im = images();
     pixman_image_t* dst = pixman_image_create_bits(PIXMAN_r5g6b5, W, H, reinterpret_cast<uint32_t*>(im.dst.data()), 2 * W);
     const bool small = c == Stretched;
-    pixman_image_t* src = pixman_image_create_bits(PIXMAN_r5g6b5, small ? W / 2 : W, small ? H / 2 : H,
-                                                   reinterpret_cast<uint32_t*>(small ? im.srcSmall.data() : im.src.data()),
-                                                   small ? W : 2 * W);
+    // pixman has no colour key: its keyed copy is OVER from a 1-bit-alpha source.
+    pixman_image_t* src =
+        c == KeyedCopy
+            ? pixman_image_create_bits(PIXMAN_a1r5g5b5, W, H, reinterpret_cast<uint32_t*>(im.srcA1.data()), 2 * W)
+            : pixman_image_create_bits(PIXMAN_r5g6b5, small ? W / 2 : W, small ? H / 2 : H,
+                                       reinterpret_cast<uint32_t*>(small ? im.srcSmall.data() : im.src.data()),
+                                       small ? W : 2 * W);
     pixman_image_t* mask = nullptr;
     if (c == AlphaKeyed) {
         pixman_color_t a = {0, 0, 0, static_cast<uint16_t>(Alpha * 257)};
@@ -93,8 +101,7 @@ void BM_Pixman(benchmark::State& st) {
         pixman_image_set_transform(src, &t);
         pixman_image_set_filter(src, PIXMAN_FILTER_NEAREST, nullptr, 0);
     }
-    // pixman has no colour key: the keyed copy is a plain copy for it.
-    const pixman_op_t op = c == AlphaKeyed ? PIXMAN_OP_OVER : PIXMAN_OP_SRC;
+    const pixman_op_t op = c == Stretched ? PIXMAN_OP_SRC : PIXMAN_OP_OVER;
     for (auto _ : st) pixman_image_composite(op, src, mask, dst, 0, 0, 0, 0, 0, 0, W, H);
     if (mask) pixman_image_unref(mask);
     pixman_image_unref(src);
