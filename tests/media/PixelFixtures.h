@@ -16,7 +16,7 @@ namespace pixeltest {
 class GuardedPixels {
 public:
     // rows of `rowBytes` each, `pitch` apart (|pitch| >= rowBytes); negative pitch puts row 0 last.
-    GuardedPixels(int rows, int rowBytes, int pitch) : rows_(rows), pitch_(pitch) {
+    GuardedPixels(int rows, int rowBytes, int pitch) : pitch_(pitch) {
         const long page = sysconf(_SC_PAGESIZE);
         const std::size_t absPitch = static_cast<std::size_t>(pitch < 0 ? -pitch : pitch);
         bytes_ = absPitch * static_cast<std::size_t>(rows - 1) + static_cast<std::size_t>(rowBytes);
@@ -45,7 +45,7 @@ public:
     void restore(const std::vector<uint8_t>& v) { std::memcpy(low_, v.data(), bytes_); }
 
 private:
-    int rows_, pitch_;
+    int pitch_;
     std::size_t bytes_ = 0, total_ = 0;
     uint8_t* base_ = nullptr;
     uint8_t* low_ = nullptr;
