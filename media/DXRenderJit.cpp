@@ -735,6 +735,7 @@ void TDXRRoutineEmitter::advance() {
 // value. The pixels left over go through the pixel step.
 bool TDXRRoutineEmitter::vectorPossible() const {
     if (!simd_ || m_.ditherCompiled_ || m_.usedUnitCount_ != 1 || m_.usedRegisterCount_ != 0) return false;
+    if (m_.root_->Channels == 0) return false;  // nothing is evaluated, not even a key
     if (m_.Dest->BitCount != 16 || m_.Dest->Kind != dxrkRGB) return false;
     const TDXRNode* root = m_.root_;
     const TDXRNode* tex = nullptr;
