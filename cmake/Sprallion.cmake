@@ -71,3 +71,14 @@ function(sprallion_test name)
     PROPERTIES TIMEOUT 300 LABELS "${labels}"
                ENVIRONMENT "SPRALLION_VIDEO=headless;SPRALLION_AUDIO=null;SPRALLION_MIDI=null;SPRALLION_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
 endfunction()
+
+# Adds every sub-folder of the current folder that has a CMakeLists.txt, in name order.
+function(sprallion_add_subdirectories)
+  file(GLOB dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT dirs)
+  foreach(dir ${dirs})
+    if(IS_DIRECTORY ${dir} AND EXISTS ${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endfunction()

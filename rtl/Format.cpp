@@ -124,6 +124,15 @@ std::string HexText(uint64_t value, int minDigits) {
     return digits;
 }
 
+// %u and %x show a negative 32-bit value as its 32-bit pattern, as the class library does.
+template <typename Invalid>
+uint64_t UnsignedValue(const FormatArg& a, Invalid invalid) {
+    if (a.kind() == FormatArg::Kind::Unsigned) return a.asUnsigned();
+    if (a.kind() != FormatArg::Kind::Integer) throw invalid();
+    int64_t s = a.asInteger();
+    return (s < 0 && s >= INT32_MIN) ? static_cast<uint32_t>(s) : static_cast<uint64_t>(s);
+}
+
 }  // namespace
 
 std::string FloatToStrF(double value, FloatFormat format, int precision, int digits) {
@@ -276,29 +285,15 @@ std::string Format(std::string_view text, std::span<const FormatArg> args) {
                 } else throw invalid();
                 break;
             }
-            case 'u': {
-                const FormatArg& a = takeArg();
-                uint64_t v;
-                if (a.kind() == FormatArg::Kind::Unsigned) v = a.asUnsigned();
-                else if (a.kind() == FormatArg::Kind::Integer) {
-                    int64_t s = a.asInteger();
-                    // A negative 32-bit value reads as its 32-bit pattern, as the class library shows it.
-                    v = (s < 0 && s >= INT32_MIN) ? static_cast<uint32_t>(s) : static_cast<uint64_t>(s);
-                } else throw invalid();
-                std::string digits = std::to_string(v);
-                while (static_cast<int>(digits.size()) < precision) digits.insert(digits.begin(), '0');
-                piece = digits;
-                break;
-            }
+            case 'u':
             case 'x': {
-                const FormatArg& a = takeArg();
-                uint64_t v;
-                if (a.kind() == FormatArg::Kind::Unsigned) v = a.asUnsigned();
-                else if (a.kind() == FormatArg::Kind::Integer) {
-                    int64_t s = a.asInteger();
-                    v = (s < 0 && s >= INT32_MIN) ? static_cast<uint32_t>(s) : static_cast<uint64_t>(s);
-                } else throw invalid();
-                piece = HexText(v, precision);
+                uint64_t v = UnsignedValue(takeArg(), invalid);
+                if (type == 'x') {
+                    piece = HexText(v, precision);
+                } else {
+                    piece = std::to_string(v);
+                    while (static_cast<int>(piece.size()) < precision) piece.insert(piece.begin(), '0');
+                }
                 break;
             }
             case 'e':
