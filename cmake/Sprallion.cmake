@@ -47,6 +47,12 @@ function(sprallion_library target)
   target_link_libraries(${target} PUBLIC sprallion_options ${ARG_DEPS})
 endfunction()
 
+# The main of every test program (tests/TestMain.cpp).
+add_library(sprallion_test_main STATIC EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/tests/TestMain.cpp)
+target_link_libraries(sprallion_test_main PUBLIC GTest::gtest)
+target_link_libraries(sprallion_test_main PRIVATE sprallion_options)
+target_compile_definitions(sprallion_test_main PRIVATE SPRALLION_TEST_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+
 # sprallion_test(<name> DIRS d... DEPS t... [LABELS l...])
 # One GoogleTest executable; every case becomes a CTest test.
 function(sprallion_test name)
@@ -63,13 +69,15 @@ function(sprallion_test name)
     return()
   endif()
   add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE sprallion_options ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
-  set(labels ${ARG_LABELS})
+  target_link_libraries(${name} PRIVATE sprallion_options ${ARG_DEPS} sprallion_test_main GTest::gtest GTest::gmock Threads::Threads)
+  set(properties TIMEOUT 300)
+  if(ARG_LABELS)
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 300 LABELS "${labels}"
-               ENVIRONMENT "SPRALLION_VIDEO=headless;SPRALLION_AUDIO=null;SPRALLION_MIDI=null;SPRALLION_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+    PROPERTIES ${properties})
 endfunction()
 
 # Adds every sub-folder of the current folder that has a CMakeLists.txt, in name order.
