@@ -1,0 +1,282 @@
+#include "internet/PalvrekU.h"
+
+#include "internet/FilesU.h"
+#include "internet/HTTPResultU.h"
+#include "internet/LibraryLog.h"
+#include "internet/StringsU.h"
+#include "platform/com/ComObj.h"
+#include "rtl/Text.h"
+
+namespace palvrek {
+
+using platform::com::E_NOTIMPL;
+using platform::com::E_POINTER;
+using platform::com::E_UNEXPECTED;
+using platform::com::EOleSysError;
+using platform::com::S_OK;
+using platform::com::ToVariantBool;
+
+namespace {
+
+std::string Ansi(const std::u16string& text) { return rtl::Utf16ToAnsi(text); }
+std::string Ansi(BSTR text) { return rtl::Utf16ToAnsi(platform::com::BstrToString(text)); }
+std::u16string Wide(BSTR text) { return platform::com::BstrToString(text); }
+
+// Form S: every failure becomes E_UNEXPECTED with its message in the thread's error information.
+template <typename F>
+HRESULT Guarded(F&& body) {
+    try {
+        body();
+        return S_OK;
+    } catch (const rtl::Exception& e) {
+        platform::com::SetErrorInfo({u"Palvrek", rtl::AnsiToUtf16(e.message())});
+    } catch (const std::exception& e) {
+        platform::com::SetErrorInfo({u"Palvrek", rtl::AnsiToUtf16(e.what())});
+    } catch (...) {
+        platform::com::SetErrorInfo({u"Palvrek", u"Unexpected failure"});
+    }
+    return E_UNEXPECTED;
+}
+
+[[noreturn]] void NotBuilt(const char* operation) {
+    throw EOleSysError(std::string(operation) + " is not available in this build", E_NOTIMPL);
+}
+
+}  // namespace
+
+LibraryState& Library() {
+    static LibraryState state;
+    return state;
+}
+
+InternetSettings DefaultSettings() {
+    InternetSettings s;
+    s.Host = rtl::AnsiToUtf16(kDefaultHost);
+    s.Port = 80;
+    s.TimeOut = kDefaultTimeOut;
+    s.Version = u"1.00";
+    s.LanguageId = u"0409";
+    s.Project = u"sprallionrus";
+    s.RegistryKey = u"SOFTWARE\\Quorvex\\sprallionrus";
+    s.GetLastScript = u"cgi-bin/get_last.pl";
+    s.SetNewScript = u"cgi-bin/set_new.pl";
+    s.UpdateScript = u"cgi-bin/get_updt.pl";
+    s.DownloadDir = rtl::AnsiToUtf16(GetTempDir());
+    return s;
+}
+
+InternetSettings FromRecord(const TInternetSetup& r) {
+    InternetSettings s;
+    s.Host = Wide(r.Host);
+    s.Port = r.Port;
+    s.TimeOut = r.TimeOut;
+    s.Version = Wide(r.Version);
+    s.LanguageId = Wide(r.LanguageId);
+    s.Project = Wide(r.Project);
+    s.Reserved = Wide(r.Reserved);
+    s.RegistryKey = Wide(r.RegistryKey);
+    s.GetLastScript = Wide(r.GetLastScript);
+    s.SetNewScript = Wide(r.SetNewScript);
+    s.UpdateScript = Wide(r.UpdateScript);
+    s.DownloadDir = Wide(r.DownloadDir);
+    return s;
+}
+
+void ToRecord(const InternetSettings& s, TInternetSetup& r) {
+    using platform::com::AssignBstr;
+    AssignBstr(r.Host, s.Host);
+    r.Port = s.Port;
+    r.TimeOut = s.TimeOut;
+    AssignBstr(r.Version, s.Version);
+    AssignBstr(r.LanguageId, s.LanguageId);
+    AssignBstr(r.Project, s.Project);
+    AssignBstr(r.Reserved, s.Reserved);
+    AssignBstr(r.RegistryKey, s.RegistryKey);
+    AssignBstr(r.GetLastScript, s.GetLastScript);
+    AssignBstr(r.SetNewScript, s.SetNewScript);
+    AssignBstr(r.UpdateScript, s.UpdateScript);
+    AssignBstr(r.DownloadDir, s.DownloadDir);
+}
+
+std::string LanguageCodeOf(const std::string& languageId) {
+    if (languageId == "0419") return "rus";
+    if (languageId == "0407") return "grm";
+    if (languageId == "040C") return "fr";
+    return "eng";
+}
+
+void ApplySettings(const InternetSettings& s) {
+    LibraryState& lib = Library();
+    lib.languageCode = LanguageCodeOf(Ansi(s.LanguageId));
+    // A time-out the settings leave at 0 or below falls back to the default, for both clients.
+    const int timeOut = s.TimeOut > 0 ? s.TimeOut : kDefaultTimeOut;
+    if (lib.topList) {
+        lib.topList->Host = rtl::LowerCase(Ansi(s.Host));
+        lib.topList->LastScript = rtl::LowerCase(Ansi(s.GetLastScript));
+        lib.topList->SendScript = rtl::LowerCase(Ansi(s.SetNewScript));
+        lib.topList->Port = s.Port;
+        lib.topList->TimeOut = timeOut;
+    }
+    std::string downloadDir = NormalizeSpaces(Ansi(s.DownloadDir));
+    if (downloadDir.empty()) downloadDir = GetTempDir();
+    CreateDirectoryPath(downloadDir);
+    if (lib.update) {
+        TUpdateSession& u = *lib.update;
+        u.Host = rtl::LowerCase(Ansi(s.Host));
+        u.Version = Ansi(s.Version);
+        u.Language = lib.languageCode;
+        u.UpdateScript = rtl::LowerCase(Ansi(s.UpdateScript));
+        u.Port = s.Port;
+        u.TimeOut = timeOut;
+        u.Project = rtl::LowerCase(Ansi(s.Project));
+        u.DownloadDir = IncludeBackslash(downloadDir);
+        // "Бесплатно" and "Kostenlos", in the library's 8-bit code page.
+        u.FreeWord = lib.languageCode == "rus"   ? rtl::Utf8ToAnsi("\xD0\x91\xD0\xB5\xD1\x81\xD0\xBF\xD0\xBB\xD0\xB0\xD1\x82\xD0\xBD\xD0\xBE")
+                     : lib.languageCode == "grm" ? std::string("Kostenlos")
+                                                 : std::string("Free");
+    }
+    std::string base = Ansi(s.RegistryKey);
+    if (!base.empty() && base.back() == '\\') base.pop_back();
+    lib.registryBase = base;
+}
+
+// ---- the interface ----------------------------------------------------------------------------
+
+HRESULT TInternetGame::Initialize(VARIANT_BOOL* ready) {
+    if (!ready) return E_POINTER;
+    *ready = 0;
+    return Guarded([&] {
+        LibraryState& lib = Library();
+        lib.settings = DefaultSettings();
+        lib.languageCode = "eng";
+        lib.option = std::make_unique<TInternetOption>();
+        lib.topList = std::make_unique<TTopList>();
+        lib.update = std::make_unique<TUpdateSession>();
+        bool ok = lib.option->ReadProxy();
+        if (ok) {
+            std::string host;
+            int port = 80;
+            // Only a proxy that serves http is installed; anything else means a direct connection.
+            bool useProxy = lib.option->Enabled() && lib.option->GetProxy("http", host, port);
+            for (auto* target : {&lib.topList->UseProxy, &lib.update->UseProxy}) *target = useProxy;
+            if (useProxy) {
+                lib.topList->ProxyHost = lib.update->ProxyHost = host;
+                lib.topList->ProxyPort = lib.update->ProxyPort = port;
+            }
+        }
+        lib.ready = ok;
+        ApplySettings(lib.settings);
+        *ready = ToVariantBool(ok);
+    });
+}
+
+void TInternetGame::Finalize() {
+    LibraryState& lib = Library();
+    lib.update.reset();
+    lib.topList.reset();
+    lib.option.reset();
+}
+
+void TInternetGame::GetSettings(TInternetSetup& settings) { ToRecord(Library().settings, settings); }
+
+void TInternetGame::SetSettings(const TInternetSetup& settings) {
+    Library().settings = FromRecord(settings);
+    ApplySettings(Library().settings);
+}
+
+HRESULT TInternetGame::GetVersion(BSTR* version) {
+    if (!version) return E_POINTER;
+    return Guarded([&] { platform::com::AssignBstr(*version, u"1.1"); });
+}
+
+HRESULT TInternetGame::CheckInternet(VARIANT_BOOL* connected) {
+    if (!connected) return E_POINTER;
+    *connected = 0;
+    return Guarded([&] {
+        LibraryState& lib = Library();
+        *connected = ToVariantBool(lib.ready && lib.topList && lib.topList->CheckInternet());
+    });
+}
+
+HRESULT TInternetGame::GetServerLastScore(int32_t* score) {
+    if (!score) return E_POINTER;
+    *score = -1;
+    return Guarded([&] {
+        LibraryState& lib = Library();
+        *score = lib.ready && lib.topList ? lib.topList->GetLast() : -1;
+    });
+}
+
+HRESULT TInternetGame::SendScore(TPlayer player, int32_t* answer) {
+    if (!answer) return E_POINTER;
+    *answer = -1;
+    return Guarded([&] {
+        LibraryState& lib = Library();
+        if (!lib.ready || !lib.topList) return;
+        std::string email = ReadPlayerEmail(Ansi(lib.settings.RegistryKey));
+        *answer = lib.topList->SendScore(email, Ansi(player.Difficulty), Ansi(player.Score), Ansi(player.Rank),
+                                         NormalizeSpaces(Ansi(player.Medals)), Ansi(player.Time));
+    });
+}
+
+void TInternetGame::ShowServerTopList() {
+    ShellOpen("http://" + Ansi(Library().settings.Host) + "/cgi-bin/get_top.pl?tpl=sprl1&hall=rus");
+}
+
+// The update service and the local hall of fame come with their own units; until then the
+// operations say so instead of pretending.
+HRESULT TInternetGame::QueryUpdates(int32_t* count) {
+    if (count) *count = -1;
+    return E_NOTIMPL;
+}
+HRESULT TInternetGame::GetUpdateDescriptions(BSTR*, TUpdateFilter, int32_t* count) {
+    if (count) *count = -1;
+    return E_NOTIMPL;
+}
+HRESULT TInternetGame::DownloadAllUpdates(VARIANT_BOOL, int32_t* count) {
+    if (count) *count = 0;
+    return E_NOTIMPL;
+}
+HRESULT TInternetGame::DownloadUpdates(BSTR, int32_t* count) {
+    if (count) *count = -1;
+    return E_NOTIMPL;
+}
+void TInternetGame::GetDownloadState(TCurrentDownloadStatus&) { NotBuilt("GetDownloadState"); }
+void TInternetGame::CancelDownload(VARIANT_BOOL) { NotBuilt("CancelDownload"); }
+void TInternetGame::LoadInstalledList(BSTR) { NotBuilt("LoadInstalledList"); }
+void TInternetGame::AddInstalled(BSTR, BSTR) { NotBuilt("AddInstalled"); }
+void TInternetGame::GetInstalled(BSTR&, BSTR&) { NotBuilt("GetInstalled"); }
+void TInternetGame::GetLocalTopListSettings(TLocalTopListSetup&) { NotBuilt("GetLocalTopListSettings"); }
+void TInternetGame::SetLocalTopListSettings(const TLocalTopListSetup&) { NotBuilt("SetLocalTopListSettings"); }
+HRESULT TInternetGame::GetLocalLastScore(int32_t* score) {
+    if (score) *score = 0;
+    return E_NOTIMPL;
+}
+void TInternetGame::AddLocalScore(const TPlayer&) { NotBuilt("AddLocalScore"); }
+void TInternetGame::BuildLocalTopListPage() { NotBuilt("BuildLocalTopListPage"); }
+void TInternetGame::ShowLocalTopList() { NotBuilt("ShowLocalTopList"); }
+HRESULT TInternetGame::GetLocalBest(TPlayer*, VARIANT_BOOL* found) {
+    if (found) *found = 0;
+    return E_NOTIMPL;
+}
+HRESULT TInternetGame::IsLocalRecord(int32_t, VARIANT_BOOL* isRecord) {
+    if (isRecord) *isRecord = 0;
+    return E_NOTIMPL;
+}
+HRESULT TInternetGame::GetLocalCount(int32_t* count) {
+    if (count) *count = -1;
+    return E_NOTIMPL;
+}
+HRESULT TInternetGame::GetLocalEntry(int32_t, TPlayer*, VARIANT_BOOL* found) {
+    if (found) *found = 0;
+    return E_NOTIMPL;
+}
+
+platform::com::TComObjectFactory& InternetGameFactory() {
+    static platform::com::TComObjectFactory factory(CLSID_InternetGame, kClassName, kClassDescription,
+                                                    platform::com::ThreadingModel::tmSingle,
+                                                    [] { return static_cast<platform::com::IUnknown*>(new TInternetGame); });
+    return factory;
+}
+
+}  // namespace palvrek
