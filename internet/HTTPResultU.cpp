@@ -1,7 +1,6 @@
 #include "internet/HTTPResultU.h"
 
 #include "internet/StringsU.h"
-#include "rtl/StringList.h"
 
 namespace palvrek {
 
@@ -15,9 +14,8 @@ void ResetHTTPResult() { HTTPResult() = THTTPResult(); }
 bool ParseHTTPResult(std::string_view reply) {
     ResetHTTPResult();
     THTTPResult& r = HTTPResult();
-    rtl::StringList lines;
-    lines.SetText(reply);
-    if (lines.Count() == 0) {
+    std::vector<std::string> lines = SplitLines(reply);
+    if (lines.empty()) {
         r.Message = "No HTTP result found!";
         return false;
     }

@@ -12,11 +12,11 @@ using platform::registry::RootKey;
 using platform::registry::ValueType;
 
 std::vector<TInternetOption::Entry> TInternetOption::ParseProxyServer(const std::string& text) {
-    rtl::StringList pieces;
+    std::vector<std::string> pieces;
     SplitString(text, pieces, ';');
     std::vector<Entry> entries;
-    for (int i = 0; i < pieces.Count(); ++i) {
-        std::string_view piece = pieces[i];
+    for (const std::string& pieceText : pieces) {
+        std::string_view piece = pieceText;
         Entry e;
         size_t eq = piece.find('=');
         std::string_view hostPort = piece;

@@ -45,18 +45,33 @@ std::string ReplaceChar(std::string_view text, char a, char b) {
     return out;
 }
 
-int SplitString(std::string_view text, rtl::StringList& list, char separator) {
-    list.Clear();
+int SplitString(std::string_view text, std::vector<std::string>& list, char separator) {
+    list.clear();
     if (text.empty()) return 0;
     size_t start = 0;
     for (;;) {
         size_t at = text.find(separator, start);
         if (at == std::string_view::npos) break;
-        list.Add(text.substr(start, at - start));
+        list.emplace_back(text.substr(start, at - start));
         start = at + 1;
     }
-    if (start < text.size()) list.Add(text.substr(start));
-    return list.Count();
+    if (start < text.size()) list.emplace_back(text.substr(start));
+    return static_cast<int>(list.size());
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
+        }
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+    return lines;
 }
 
 std::string EncodeQueryValue(std::string_view text) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "rtl/StringList.h"
+#include <vector>
 
 namespace palvrek {
 
@@ -18,7 +18,9 @@ std::string ReplaceAll(std::string_view text, std::string_view oldText, std::str
 std::string ReplaceChar(std::string_view text, char a, char b);
 // Empties list; adds every piece before a separator (empty ones too) and the rest after the last
 // separator when it is not empty. Answers the number of pieces.
-int SplitString(std::string_view text, rtl::StringList& list, char separator);
+int SplitString(std::string_view text, std::vector<std::string>& list, char separator);
+// The lines of a text broken at CR, LF or CR LF; a last line without an end counts too.
+std::vector<std::string> SplitLines(std::string_view text);
 // Percent-encodes every byte but the unreserved letters, digits and "-._~" (a blank is "%20").
 std::string EncodeQueryValue(std::string_view text);
 // Whole text is a decimal integer (optional sign) within 32 bits.

@@ -24,13 +24,15 @@ TEST(StringsTest, SpacesReplacementsAndSplitting) {
     EXPECT_EQ(ReplaceAll("aa", "a", "aa"), "aaaa");
     EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
     EXPECT_EQ(ReplaceChar("a|b|c", '|', '/'), "a/b/c");
-    rtl::StringList list;
+    std::vector<std::string> list;
     EXPECT_EQ(SplitString("a||b||", list, '|'), 4);
     EXPECT_EQ(list[1], "");
     EXPECT_EQ(list[3], "");
     EXPECT_EQ(SplitString("x;y", list, ';'), 2);
     EXPECT_EQ(SplitString("x;", list, ';'), 1);
     EXPECT_EQ(SplitString("", list, ';'), 0);
+    EXPECT_EQ(SplitLines("a\r\nb\rc\n\nd"), (std::vector<std::string>{"a", "b", "c", "", "d"}));
+    EXPECT_TRUE(SplitLines("").empty());
     EXPECT_EQ(EncodeQueryValue("a b&c=d?e/f%g#h+\xE9~-._"), "a%20b%26c%3Dd%3Fe%2Ff%25g%23h%2B%E9~-._");
     int32_t n = 0;
     EXPECT_TRUE(TryStrToInt("-2147483648", n));
