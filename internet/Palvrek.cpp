@@ -17,15 +17,7 @@ const platform::com::TypeLibraryEntry kTypeLibrary{palvrek::LIBID_Palvrek, "R_In
 
 std::string LibraryPath() { return platform::com::ModulePathOf(reinterpret_cast<const void*>(&LibraryPath)); }
 
-// Unloading the library forgets its settings.
-struct ClearAtUnload {
-    ~ClearAtUnload() {
-        auto& lib = palvrek::Library();
-        lib.settings = palvrek::InternetSettings();
-        lib.languageCode.clear();
-        lib.registryBase.clear();
-    }
-} gClearAtUnload;
+// Unloading the library forgets its settings: the library state goes with the module's statics.
 
 }  // namespace
 
