@@ -3,6 +3,7 @@
 #include "internet/FilesU.h"
 #include "internet/HTTPResultU.h"
 #include "internet/LibraryLog.h"
+#include "internet/LocalTopListU.h"
 #include "internet/StringsU.h"
 #include "platform/com/ComObj.h"
 #include "rtl/Text.h"
@@ -223,8 +224,8 @@ void TInternetGame::ShowServerTopList() {
     ShellOpen("http://" + Ansi(Library().settings.Host) + "/cgi-bin/get_top.pl?tpl=sprl1&hall=rus");
 }
 
-// The update service and the local hall of fame come with their own units; until then the
-// operations say so instead of pretending.
+// The update service comes with its own unit; until then its operations say so instead of
+// pretending.
 HRESULT TInternetGame::QueryUpdates(int32_t* count) {
     if (count) *count = -1;
     return E_NOTIMPL;
@@ -246,30 +247,96 @@ void TInternetGame::CancelDownload(VARIANT_BOOL) { NotBuilt("CancelDownload"); }
 void TInternetGame::LoadInstalledList(BSTR) { NotBuilt("LoadInstalledList"); }
 void TInternetGame::AddInstalled(BSTR, BSTR) { NotBuilt("AddInstalled"); }
 void TInternetGame::GetInstalled(BSTR&, BSTR&) { NotBuilt("GetInstalled"); }
-void TInternetGame::GetLocalTopListSettings(TLocalTopListSetup&) { NotBuilt("GetLocalTopListSettings"); }
-void TInternetGame::SetLocalTopListSettings(const TLocalTopListSetup&) { NotBuilt("SetLocalTopListSettings"); }
+namespace {
+
+std::array<BSTR*, tsSettingCount> SettingFields(TLocalTopListSetup& s) {
+    return {&s.HTMLDir, &s.MedalsDir, &s.RanksDir, &s.TemplateDir, &s.LevelDir, &s.MaxCount, &s.FileName,
+            &s.ImgHeight, &s.LevelWidth, &s.RanksWidth, &s.MedalWidth, &s.RanksExp, &s.MedalExp, &s.LevelExp};
+}
+
+// Frees what the record holds, then fills it from an entry line (Time stays empty).
+void EntryToPlayer(const std::string& line, TPlayer& p) {
+    FreeRecord(p);
+    LocalEntry e = ParseEntry(line);
+    using platform::com::AssignBstr;
+    AssignBstr(p.Date, rtl::AnsiToUtf16(e.Date));
+    AssignBstr(p.Player, rtl::AnsiToUtf16(e.Player));
+    AssignBstr(p.Difficulty, rtl::AnsiToUtf16(e.Difficulty));
+    AssignBstr(p.Score, rtl::AnsiToUtf16(e.Score));
+    AssignBstr(p.Rank, rtl::AnsiToUtf16(e.Rank));
+    AssignBstr(p.Medals, rtl::AnsiToUtf16(e.Medals));
+}
+
+}  // namespace
+
+void TInternetGame::GetLocalTopListSettings(TLocalTopListSetup& setup) {
+    LocalTopListSettings s = ReadTopListSettings();
+    auto fields = SettingFields(setup);
+    for (int i = 0; i < tsSettingCount; ++i) platform::com::AssignBstr(*fields[i], rtl::AnsiToUtf16(s[i]));
+}
+
+void TInternetGame::SetLocalTopListSettings(const TLocalTopListSetup& setup) {
+    LocalTopListSettings s;
+    auto fields = SettingFields(const_cast<TLocalTopListSetup&>(setup));
+    for (int i = 0; i < tsSettingCount; ++i) s[i] = Ansi(*fields[i]);
+    WriteTopListSettings(s);
+}
+
 HRESULT TInternetGame::GetLocalLastScore(int32_t* score) {
-    if (score) *score = 0;
-    return E_NOTIMPL;
+    if (!score) return E_POINTER;
+    *score = 0;
+    return Guarded([&] { *score = LocalLastScore(); });
 }
-void TInternetGame::AddLocalScore(const TPlayer&) { NotBuilt("AddLocalScore"); }
-void TInternetGame::BuildLocalTopListPage() { NotBuilt("BuildLocalTopListPage"); }
-void TInternetGame::ShowLocalTopList() { NotBuilt("ShowLocalTopList"); }
-HRESULT TInternetGame::GetLocalBest(TPlayer*, VARIANT_BOOL* found) {
-    if (found) *found = 0;
-    return E_NOTIMPL;
+
+void TInternetGame::AddLocalScore(const TPlayer& player) {
+    AddLocalEntry(MakeEntry(Ansi(player.Player), Ansi(player.Difficulty), Ansi(player.Score), Ansi(player.Rank),
+                            Ansi(player.Medals)));
 }
-HRESULT TInternetGame::IsLocalRecord(int32_t, VARIANT_BOOL* isRecord) {
-    if (isRecord) *isRecord = 0;
-    return E_NOTIMPL;
+
+void TInternetGame::BuildLocalTopListPage() { palvrek::BuildLocalTopListPage(); }
+void TInternetGame::ShowLocalTopList() { palvrek::ShowLocalTopList(); }
+
+HRESULT TInternetGame::GetLocalBest(TPlayer* best, VARIANT_BOOL* found) {
+    if (!best || !found) return E_POINTER;
+    *found = 0;
+    return Guarded([&] {
+        std::vector<std::string> list = LoadLocalList();
+        EntryToPlayer(list.empty() ? std::string() : list.front(), *best);
+        *found = ToVariantBool(!list.empty());
+    });
 }
+
+HRESULT TInternetGame::IsLocalRecord(int32_t score, VARIANT_BOOL* isRecord) {
+    if (!isRecord) return E_POINTER;
+    *isRecord = 0;
+    return Guarded([&] {
+        *isRecord = ToVariantBool(WouldEnter(LoadLocalList(), score, MaxCountOf(ReadTopListSettings()[tsMaxCount])));
+    });
+}
+
 HRESULT TInternetGame::GetLocalCount(int32_t* count) {
-    if (count) *count = -1;
-    return E_NOTIMPL;
+    if (!count) return E_POINTER;
+    *count = -1;
+    try {
+        *count = static_cast<int32_t>(LoadLocalList().size());
+    } catch (const std::exception&) {
+        *count = -1;
+    }
+    return S_OK;
 }
-HRESULT TInternetGame::GetLocalEntry(int32_t, TPlayer*, VARIANT_BOOL* found) {
-    if (found) *found = 0;
-    return E_NOTIMPL;
+
+HRESULT TInternetGame::GetLocalEntry(int32_t index, TPlayer* entry, VARIANT_BOOL* found) {
+    if (!entry || !found) return E_POINTER;
+    *found = 0;
+    try {
+        std::vector<std::string> list = LoadLocalList();
+        bool inside = index >= 0 && static_cast<size_t>(index) < list.size();
+        EntryToPlayer(inside ? list[static_cast<size_t>(index)] : std::string(), *entry);
+        *found = ToVariantBool(inside);
+    } catch (const std::exception&) {
+        EntryToPlayer(std::string(), *entry);
+    }
+    return S_OK;
 }
 
 platform::com::TComObjectFactory& InternetGameFactory() {

@@ -393,6 +393,30 @@ void Registry::WriteBinaryData(std::string_view name, std::string_view bytes) {
     Write(name, ValueType::Binary, std::string(bytes));
 }
 
+void Registry::WriteValues(const std::vector<Value>& values) {
+    if (readOnly_) throw ERegistryException("Failed to set data for '" + (values.empty() ? std::string() : values[0].name) + "'");
+    std::string full = OpenFullPath();
+    bool found = true;
+    store_.Modify([&](Tree& t) {
+        Key* k = FindKey(t, full);
+        if (!k) {
+            if (open_) {
+                found = false;
+                return false;
+            }
+            k = &registry::CreateKey(t, full);
+        }
+        for (const Value& v : values) {
+            auto [it, added] = k->values.try_emplace(FoldName(v.name));
+            if (added) it->second.name = v.name;
+            it->second.type = v.type;
+            it->second.data = v.data;
+        }
+        return true;
+    });
+    if (!found) throw ERegistryException("Failed to set data for '" + (values.empty() ? std::string() : values[0].name) + "'");
+}
+
 bool Registry::DeleteValue(std::string_view name) {
     if (readOnly_) return false;
     std::string full = OpenFullPath();

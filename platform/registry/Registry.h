@@ -116,6 +116,8 @@ public:
     void WriteInteger(std::string_view name, int32_t value);
     void WriteBinaryData(std::string_view name, std::string_view bytes);
     bool DeleteValue(std::string_view name);
+    // Writes several values of the open key in one change of the file: all or none.
+    void WriteValues(const std::vector<Value>& values);
 
 private:
     std::string FullPath(std::string_view key) const;  // of a key argument
