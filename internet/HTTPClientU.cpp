@@ -62,7 +62,7 @@ void THTTPClient::Get(const std::string& url, const DataSink& sink) {
     const long timeOut = TimeOut > 0 ? TimeOut : kDefaultTimeOut;
     CURL* c = easy.get();
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(c, CURLOPT_PORT, static_cast<long>(Port));
+    if (Port > 0) curl_easy_setopt(c, CURLOPT_PORT, static_cast<long>(Port));
     curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, timeOut);

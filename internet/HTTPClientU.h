@@ -27,7 +27,7 @@ void SetMessagePump(PalvrekMessagePump pump, void* context);
 
 class THTTPClient {
 public:
-    int Port = 80;
+    int Port = 80;  // 0: the URL's own port
     bool UseProxy = false;
     std::string ProxyHost;
     int ProxyPort = 0;

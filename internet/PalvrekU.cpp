@@ -10,10 +10,8 @@
 
 namespace palvrek {
 
-using platform::com::E_NOTIMPL;
 using platform::com::E_POINTER;
 using platform::com::E_UNEXPECTED;
-using platform::com::EOleSysError;
 using platform::com::S_OK;
 using platform::com::ToVariantBool;
 
@@ -39,9 +37,6 @@ HRESULT Guarded(F&& body) {
     return E_UNEXPECTED;
 }
 
-[[noreturn]] void NotBuilt(const char* operation) {
-    throw EOleSysError(std::string(operation) + " is not available in this build", E_NOTIMPL);
-}
 
 }  // namespace
 
@@ -224,29 +219,103 @@ void TInternetGame::ShowServerTopList() {
     ShellOpen("http://" + Ansi(Library().settings.Host) + "/cgi-bin/get_top.pl?tpl=sprl1&hall=rus");
 }
 
-// The update service comes with its own unit; until then its operations say so instead of
-// pretending.
+namespace {
+
+std::u16string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    return rtl::AnsiToUtf16(text);
+}
+
+}  // namespace
+
 HRESULT TInternetGame::QueryUpdates(int32_t* count) {
-    if (count) *count = -1;
-    return E_NOTIMPL;
+    if (!count) return E_POINTER;
+    *count = -1;
+    return Guarded([&] {
+        LibraryState& lib = Library();
+        *count = lib.ready && lib.update ? lib.update->Query() : -1;
+    });
 }
-HRESULT TInternetGame::GetUpdateDescriptions(BSTR*, TUpdateFilter, int32_t* count) {
-    if (count) *count = -1;
-    return E_NOTIMPL;
+
+HRESULT TInternetGame::GetUpdateDescriptions(BSTR* text, TUpdateFilter filter, int32_t* count) {
+    if (!text || !count) return E_POINTER;
+    *count = -1;
+    return Guarded([&] {
+        platform::com::FreeBstr(*text);
+        LibraryState& lib = Library();
+        if (!lib.update) return;
+        int mask = (filter.Free ? kMaskFree : 0) | (filter.Shareware ? kMaskShareware : 0) | (filter.Paid ? kMaskPaid : 0);
+        std::vector<std::string> lines;
+        *count = lib.update->Collect(lines, filter.HideInstalled != 0, mask, filter.ShowPrice != 0);
+        std::u16string joined = JoinLines(lines);
+        if (joined.size() >= 2) joined.resize(joined.size() - 2);
+        platform::com::AssignBstr(*text, *count > 0 ? joined : std::u16string());
+    });
 }
-HRESULT TInternetGame::DownloadAllUpdates(VARIANT_BOOL, int32_t* count) {
-    if (count) *count = 0;
-    return E_NOTIMPL;
+
+HRESULT TInternetGame::DownloadAllUpdates(VARIANT_BOOL hideInstalled, int32_t* count) {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return Guarded([&] {
+        LibraryState& lib = Library();
+        *count = lib.ready && lib.update ? lib.update->DownloadAll(hideInstalled != 0) : 0;
+    });
 }
-HRESULT TInternetGame::DownloadUpdates(BSTR, int32_t* count) {
-    if (count) *count = -1;
-    return E_NOTIMPL;
+
+HRESULT TInternetGame::DownloadUpdates(BSTR descriptions, int32_t* count) {
+    if (!count) return E_POINTER;
+    *count = -1;
+    return Guarded([&] {
+        LibraryState& lib = Library();
+        if (!lib.ready || !lib.update) return;
+        lib.update->DownloadList(SplitLines(Ansi(descriptions)));
+        *count = lib.update->Status().Downloaded;
+    });
 }
-void TInternetGame::GetDownloadState(TCurrentDownloadStatus&) { NotBuilt("GetDownloadState"); }
-void TInternetGame::CancelDownload(VARIANT_BOOL) { NotBuilt("CancelDownload"); }
-void TInternetGame::LoadInstalledList(BSTR) { NotBuilt("LoadInstalledList"); }
-void TInternetGame::AddInstalled(BSTR, BSTR) { NotBuilt("AddInstalled"); }
-void TInternetGame::GetInstalled(BSTR&, BSTR&) { NotBuilt("GetInstalled"); }
+
+void TInternetGame::GetDownloadState(TCurrentDownloadStatus& status) {
+    FreeRecord(status);
+    status = TCurrentDownloadStatus();
+    LibraryState& lib = Library();
+    if (!lib.update) return;
+    const TRcvdStatus& r = lib.update->Status();
+    platform::com::AssignBstr(status.FileName, rtl::AnsiToUtf16(r.FileName));
+    status.FileIndex = r.FileIndex;
+    status.FileCount = r.FileCount;
+    status.FileSize = r.FileSize;
+    status.FileBytes = r.FileBytes;
+    status.TotalSize = r.TotalSize;
+    int64_t total = static_cast<int64_t>(r.DoneBytes) + r.FileBytes;
+    status.TotalBytes = total > INT32_MAX ? INT32_MAX : static_cast<int32_t>(total);
+    status.Downloaded = r.Downloaded;
+    platform::com::AssignBstr(status.DoneFiles, JoinLines(lib.update->DoneFiles()));
+    platform::com::AssignBstr(status.FailedFiles, JoinLines(lib.update->FailedFiles()));
+}
+
+void TInternetGame::CancelDownload(VARIANT_BOOL stopAll) {
+    if (Library().update) Library().update->Cancel(stopAll != 0);
+}
+
+void TInternetGame::LoadInstalledList(BSTR fileName) {
+    if (Library().update) Library().update->LoadInstalledList(Ansi(fileName));
+}
+
+void TInternetGame::AddInstalled(BSTR name, BSTR version) {
+    if (Library().update) Library().update->AddInstalled(Ansi(name), Ansi(version));
+}
+
+void TInternetGame::GetInstalled(BSTR& names, BSTR& versions) {
+    std::vector<std::string> n, v;
+    if (Library().update)
+        for (const auto& item : Library().update->Installed()) {
+            n.push_back(item.Name);
+            v.push_back(item.Version);
+        }
+    platform::com::AssignBstr(names, JoinLines(n));
+    platform::com::AssignBstr(versions, JoinLines(v));
+}
+
 namespace {
 
 std::array<BSTR*, tsSettingCount> SettingFields(TLocalTopListSetup& s) {
