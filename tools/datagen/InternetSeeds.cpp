@@ -33,3 +33,16 @@ const datagen::SeedWriter registrySeeds("fuzz_registry_file", [](const datagen::
 });
 
 }  // namespace
+
+namespace {
+
+const datagen::SeedWriter storedListSeeds("fuzz_stored_lists", [](const datagen::SeedSink& put) {
+    put("updates",
+        "a||b||c||d||free||0.00||host/dir/||100||\r\n"
+        "b.bin||Pack B||PackB||2.0||shareware||9.95||host:8080/files/||2000||\r\n"
+        "seven||fields||only||1||free||0.00||x||\r\n");
+    put("installed", "PackA||1.0||\r\nPackB ||  2.0||\r\nbroken\r\n");
+    put("hall", "Ann|1200|Captain|Hard|Gold , Big Star|12.05.2000|\r\n<script>|500|R|D||13.05.2000|\r\n|x|\r\n");
+});
+
+}  // namespace
