@@ -196,7 +196,12 @@ protected:
         AssignBstr(p.Score, score);
         AssignBstr(p.Rank, u"Captain");
         AssignBstr(p.Medals, u"Gold");
-        game_->AddLocalScore(p);
+        try {
+            game_->AddLocalScore(p);
+        } catch (...) {
+            FreeRecord(p);
+            throw;
+        }
         FreeRecord(p);
     }
     bool IsRecord(int score) {
