@@ -1,1 +1,4 @@
 # Libraries each fuzz target links, by target name (without the fuzz_ prefix).
+set(FUZZ_DEPS_registry_file platform_registry rtl)
+set(FUZZ_DEPS_http_reply internet)
+set(FUZZ_DEPS_stored_lists internet)

@@ -1,0 +1,61 @@
+#include "platform/com/Guid.h"
+
+#include <cstdio>
+
+namespace platform::com {
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// Reads `digits` hex digits at text[pos]; false when any is not a hex digit.
+bool ReadHex(std::string_view text, size_t pos, int digits, uint32_t& out) {
+    out = 0;
+    for (int i = 0; i < digits; ++i) {
+        int d = HexDigit(text[pos + i]);
+        if (d < 0) return false;
+        out = (out << 4) | static_cast<uint32_t>(d);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<GUID> TryStringToGUID(std::string_view text) {
+    // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}: 38 characters.
+    if (text.size() != 38 || text[0] != '{' || text[37] != '}' || text[9] != '-' || text[14] != '-' ||
+        text[19] != '-' || text[24] != '-')
+        return std::nullopt;
+    GUID g;
+    uint32_t v = 0;
+    if (!ReadHex(text, 1, 8, v)) return std::nullopt;
+    g.Data1 = v;
+    if (!ReadHex(text, 10, 4, v)) return std::nullopt;
+    g.Data2 = static_cast<uint16_t>(v);
+    if (!ReadHex(text, 15, 4, v)) return std::nullopt;
+    g.Data3 = static_cast<uint16_t>(v);
+    static constexpr size_t kBytePos[8] = {20, 22, 25, 27, 29, 31, 33, 35};
+    for (int i = 0; i < 8; ++i) {
+        if (!ReadHex(text, kBytePos[i], 2, v)) return std::nullopt;
+        g.Data4[i] = static_cast<uint8_t>(v);
+    }
+    return g;
+}
+
+GUID StringToGUID(std::string_view text) {
+    if (auto g = TryStringToGUID(text)) return *g;
+    throw EOleSysError("Invalid class string", CO_E_CLASSSTRING);
+}
+
+std::string GUIDToString(const GUID& g) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", g.Data1, g.Data2, g.Data3,
+                  g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
+    return buf;
+}
+
+}  // namespace platform::com

@@ -1,0 +1,432 @@
+#include "platform/registry/Registry.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+namespace platform::registry {
+namespace {
+
+std::mutex gLogMutex;
+LogHandler& Handler() {
+    static LogHandler handler;
+    return handler;
+}
+
+void Log(const std::string& text) {
+    std::lock_guard lock(gLogMutex);
+    if (Handler()) Handler()(text);
+    else std::fprintf(stderr, "registry: %s\n", text.c_str());
+}
+
+std::string ErrnoText(int err) { return std::strerror(err); }
+
+std::string Dir(const std::string& fileName) {
+    size_t slash = fileName.rfind('/');
+    return slash == std::string::npos ? std::string(".") : fileName.substr(0, slash == 0 ? 1 : slash);
+}
+
+// Creates a folder and its missing parents.
+void MakeDirs(const std::string& dir) {
+    if (dir.empty()) return;
+    struct stat st{};
+    if (::stat(dir.c_str(), &st) == 0) return;
+    size_t slash = dir.rfind('/');
+    if (slash != std::string::npos && slash > 0) MakeDirs(dir.substr(0, slash));
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+        throw ERegistryException("Cannot create the registry folder " + dir + ": " + ErrnoText(errno));
+}
+
+// An flock held for a scope; a lock file that cannot be opened leaves the scope unlocked only for
+// reads of a registry that does not exist yet.
+class FileLock {
+public:
+    FileLock(const std::string& fileName, bool exclusive) {
+        fd_ = ::open((fileName + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd_ < 0) return;
+        while (::flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0) {
+            if (errno != EINTR) {
+                ::close(fd_);
+                fd_ = -1;
+                return;
+            }
+        }
+    }
+    ~FileLock() {
+        if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+    }
+    bool held() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
+bool ReadWhole(int fd, std::string& out) {
+    out.clear();
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) return true;
+        out.append(buf, static_cast<size_t>(n));
+    }
+}
+
+bool WriteWhole(int fd, const std::string& data) {
+    size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Writes data to fileName through a temporary file, flushed, then renamed over it.
+void ReplaceFile(const std::string& fileName, const std::string& data) {
+    std::string temp = fileName + ".tmp." + std::to_string(::getpid());
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) throw ERegistryException("Cannot write the registry file " + temp + ": " + ErrnoText(errno));
+    bool ok = WriteWhole(fd, data) && ::fsync(fd) == 0;
+    int err = errno;
+    ::close(fd);
+    if (!ok || ::rename(temp.c_str(), fileName.c_str()) != 0) {
+        if (ok) err = errno;
+        ::unlink(temp.c_str());
+        throw ERegistryException("Cannot write the registry file " + fileName + ": " + ErrnoText(err));
+    }
+    int dirFd = ::open(Dir(fileName).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+}  // namespace
+
+const char* RootKeyName(RootKey root) {
+    switch (root) {
+    case RootKey::HKEY_CLASSES_ROOT: return "HKEY_CLASSES_ROOT";
+    case RootKey::HKEY_CURRENT_USER: return "HKEY_CURRENT_USER";
+    case RootKey::HKEY_LOCAL_MACHINE: return "HKEY_LOCAL_MACHINE";
+    }
+    return "HKEY_CURRENT_USER";
+}
+
+void SetLogHandler(LogHandler handler) {
+    std::lock_guard lock(gLogMutex);
+    Handler() = std::move(handler);
+}
+
+// ---- Store ------------------------------------------------------------------------------------
+
+Store::Store(std::string fileName) : fileName_(std::move(fileName)) {}
+
+void Store::Refresh() {
+    int fd = ::open(fileName_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT)
+            throw ERegistryException("Cannot read the registry file " + fileName_ + ": " + ErrnoText(errno));
+        cache_ = Tree();
+        cached_ = true;
+        cachedId_ = FileId();
+        damaged_ = false;
+        return;
+    }
+    struct stat st{};
+    ::fstat(fd, &st);
+    FileId id{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino), static_cast<uint64_t>(st.st_size),
+              st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+    if (cached_ && id == cachedId_) {
+        ::close(fd);
+        return;
+    }
+    std::string text;
+    bool ok = ReadWhole(fd, text);
+    int err = errno;
+    ::close(fd);
+    if (!ok) throw ERegistryException("Cannot read the registry file " + fileName_ + ": " + ErrnoText(err));
+    ParseResult parsed = ParseRegistryText(text);
+    cache_ = std::move(parsed.tree);
+    cached_ = true;
+    cachedId_ = id;
+    damaged_ = !parsed.sound;
+    if (damaged_ && !(reported_ && reportedId_ == id)) {
+        reported_ = true;
+        reportedId_ = id;
+        ReportDamage(parsed);
+    }
+}
+
+void Store::ReportDamage(const ParseResult& parsed) {
+    Log("the registry file " + fileName_ + " is damaged at line " + std::to_string(parsed.badLine) + " (" +
+        parsed.problem + "); it is read as far as it is sound");
+}
+
+Tree Store::Snapshot() {
+    std::lock_guard guard(mutex_);
+    FileLock lock(fileName_, false);
+    Refresh();
+    return cache_;
+}
+
+void Store::Modify(const std::function<bool(Tree&)>& change) {
+    std::lock_guard guard(mutex_);
+    MakeDirs(Dir(fileName_));
+    FileLock lock(fileName_, true);
+    if (!lock.held()) throw ERegistryException("Cannot lock the registry file " + fileName_ + ": " + ErrnoText(errno));
+    Refresh();
+    Tree tree = cache_;
+    if (!change(tree)) return;
+    if (damaged_) {
+        // Keep the damaged original beside the new file before it is replaced.
+        std::string kept = fileName_ + ".damaged";
+        int fd = ::open(fileName_.c_str(), O_RDONLY | O_CLOEXEC);
+        std::string bytes;
+        if (fd >= 0) {
+            ReadWhole(fd, bytes);
+            ::close(fd);
+            ReplaceFile(kept, bytes);
+            Log("the damaged registry file is kept as " + kept);
+        }
+    }
+    ReplaceFile(fileName_, FormatRegistryText(tree));
+    cached_ = false;  // re-read our own file next time, to take its new identity
+    Refresh();
+}
+
+std::string DefaultRegistryFileName() {
+    if (const char* path = std::getenv("SPRALLION_REGISTRY"); path && *path) return path;
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) base = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home) base = std::string(home) + "/.config";
+    else base = ".";
+    return base + "/sprallion/registry";
+}
+
+Store& DefaultStore() {
+    static std::mutex mutex;
+    static std::map<std::string, std::unique_ptr<Store>> stores;
+    std::lock_guard lock(mutex);
+    std::string name = DefaultRegistryFileName();
+    auto& slot = stores[name];
+    if (!slot) slot = std::make_unique<Store>(name);
+    return *slot;
+}
+
+// ---- Registry ---------------------------------------------------------------------------------
+
+Registry::Registry(RootKey root) : Registry(DefaultStore(), root) {}
+Registry::Registry(Store& store, RootKey root) : store_(store), root_(root) {}
+
+void Registry::SetRootKey(RootKey root) {
+    CloseKey();
+    root_ = root;
+}
+
+std::string Registry::FullPath(std::string_view key) const {
+    std::string path = RootKeyName(root_);
+    if (open_ && !key.starts_with('\\') && !current_.empty()) path += '\\' + current_;
+    std::string rest = JoinPath(SplitPath(key));
+    if (!rest.empty()) path += '\\' + rest;
+    return path;
+}
+
+std::string Registry::OpenFullPath() const {
+    std::string path = RootKeyName(root_);
+    if (open_ && !current_.empty()) path += '\\' + current_;
+    return path;
+}
+
+bool Registry::OpenKey(std::string_view key, bool canCreate) {
+    std::string full = FullPath(key);
+    bool exists = FindKey(store_.Snapshot(), full) != nullptr;
+    if (!exists) {
+        if (!canCreate) return false;
+        store_.Modify([&](Tree& t) {
+            if (FindKey(t, full)) return false;
+            registry::CreateKey(t, full);
+            return true;
+        });
+    }
+    std::vector<std::string> parts = SplitPath(full);
+    parts.erase(parts.begin());
+    current_ = JoinPath(parts);
+    open_ = true;
+    readOnly_ = false;
+    return true;
+}
+
+bool Registry::OpenKeyReadOnly(std::string_view key) {
+    if (!OpenKey(key, false)) return false;
+    readOnly_ = true;
+    return true;
+}
+
+void Registry::CloseKey() {
+    current_.clear();
+    open_ = false;
+    readOnly_ = false;
+}
+
+bool Registry::KeyExists(std::string_view key) { return FindKey(store_.Snapshot(), FullPath(key)) != nullptr; }
+
+bool Registry::CreateKey(std::string_view key) {
+    std::string full = FullPath(key);
+    store_.Modify([&](Tree& t) {
+        if (FindKey(t, full)) return false;
+        registry::CreateKey(t, full);
+        return true;
+    });
+    return true;
+}
+
+bool Registry::DeleteKey(std::string_view key) {
+    std::string full = FullPath(key);
+    if (SplitPath(full).size() < 2) return false;  // a root is not deleted
+    bool removed = false;
+    store_.Modify([&](Tree& t) { return removed = RemoveKey(t, full); });
+    return removed;
+}
+
+std::vector<std::string> Registry::GetKeyNames() { return ChildNames(store_.Snapshot(), OpenFullPath()); }
+
+std::vector<std::string> Registry::GetValueNames() {
+    Tree t = store_.Snapshot();
+    std::vector<std::string> names;
+    if (const Key* k = FindKey(t, OpenFullPath()))
+        for (const auto& [folded, v] : k->values) names.push_back(v.name);
+    return names;
+}
+
+bool Registry::HasSubKeys() { return !GetKeyNames().empty(); }
+
+std::optional<Value> Registry::ReadValue(std::string_view name) {
+    Tree t = store_.Snapshot();
+    const Key* k = FindKey(t, OpenFullPath());
+    if (!k) return std::nullopt;
+    auto it = k->values.find(FoldName(name));
+    if (it == k->values.end()) return std::nullopt;
+    return it->second;
+}
+
+bool Registry::ValueExists(std::string_view name) { return ReadValue(name).has_value(); }
+
+ValueType Registry::GetDataType(std::string_view name) {
+    auto v = ReadValue(name);
+    return v ? v->type : ValueType::None;
+}
+
+std::string Registry::ReadString(std::string_view name) {
+    auto v = ReadValue(name);
+    if (!v) return {};
+    if (v->type != ValueType::String) throw ERegistryException("Invalid data type for '" + std::string(name) + "'");
+    return v->data;
+}
+
+int32_t Registry::ReadInteger(std::string_view name) {
+    auto v = ReadValue(name);
+    if (!v) throw ERegistryException("Failed to get data for '" + std::string(name) + "'");
+    if (v->type != ValueType::DWord || v->data.size() != 4)
+        throw ERegistryException("Invalid data type for '" + std::string(name) + "'");
+    uint32_t n = 0;
+    for (size_t i = 0; i < 4; ++i) n |= static_cast<uint32_t>(static_cast<uint8_t>(v->data[i])) << (8 * i);
+    return static_cast<int32_t>(n);
+}
+
+std::string Registry::ReadBinaryData(std::string_view name) {
+    auto v = ReadValue(name);
+    if (!v) throw ERegistryException("Failed to get data for '" + std::string(name) + "'");
+    if (v->type != ValueType::Binary) throw ERegistryException("Invalid data type for '" + std::string(name) + "'");
+    return v->data;
+}
+
+void Registry::Write(std::string_view name, ValueType type, std::string data) {
+    if (readOnly_) throw ERegistryException("Failed to set data for '" + std::string(name) + "'");
+    std::string full = OpenFullPath();
+    bool found = true;
+    store_.Modify([&](Tree& t) {
+        Key* k = FindKey(t, full);
+        if (!k) {
+            if (open_) {
+                found = false;  // the key went away under us
+                return false;
+            }
+            k = &registry::CreateKey(t, full);  // a root always exists
+        }
+        auto [it, added] = k->values.try_emplace(FoldName(name));
+        Value& v = it->second;
+        if (added) v.name = std::string(name);
+        else if (v.type == type && v.data == data) return false;
+        v.type = type;
+        v.data = std::move(data);
+        return true;
+    });
+    if (!found) throw ERegistryException("Failed to set data for '" + std::string(name) + "'");
+}
+
+void Registry::WriteString(std::string_view name, std::string_view value) {
+    Write(name, ValueType::String, std::string(value));
+}
+
+void Registry::WriteInteger(std::string_view name, int32_t value) {
+    auto n = static_cast<uint32_t>(value);
+    Write(name, ValueType::DWord,
+          std::string{static_cast<char>(n & 0xFF), static_cast<char>((n >> 8) & 0xFF),
+                      static_cast<char>((n >> 16) & 0xFF), static_cast<char>(n >> 24)});
+}
+
+void Registry::WriteBinaryData(std::string_view name, std::string_view bytes) {
+    Write(name, ValueType::Binary, std::string(bytes));
+}
+
+void Registry::WriteValues(const std::vector<Value>& values) {
+    if (readOnly_) throw ERegistryException("Failed to set data for '" + (values.empty() ? std::string() : values[0].name) + "'");
+    std::string full = OpenFullPath();
+    bool found = true;
+    store_.Modify([&](Tree& t) {
+        Key* k = FindKey(t, full);
+        if (!k) {
+            if (open_) {
+                found = false;
+                return false;
+            }
+            k = &registry::CreateKey(t, full);
+        }
+        for (const Value& v : values) {
+            auto [it, added] = k->values.try_emplace(FoldName(v.name));
+            if (added) it->second.name = v.name;
+            it->second.type = v.type;
+            it->second.data = v.data;
+        }
+        return true;
+    });
+    if (!found) throw ERegistryException("Failed to set data for '" + (values.empty() ? std::string() : values[0].name) + "'");
+}
+
+bool Registry::DeleteValue(std::string_view name) {
+    if (readOnly_) return false;
+    std::string full = OpenFullPath();
+    bool removed = false;
+    store_.Modify([&](Tree& t) {
+        Key* k = FindKey(t, full);
+        removed = k && k->values.erase(FoldName(name)) > 0;
+        return removed;
+    });
+    return removed;
+}
+
+}  // namespace platform::registry
