@@ -1,5 +1,7 @@
 #include "internet/FilesU.h"
 
+#include "rtl/Streams.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,23 +38,7 @@ bool CreateDirectoryPath(std::string path) {
 }
 
 void WriteFileSafely(const std::string& fileName, std::string_view data) {
-    std::string temp = fileName + ".tmp";
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) throw rtl::EFCreateError("Cannot create file " + fileName);
-    size_t done = 0;
-    bool ok = true;
-    while (ok && done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) done += static_cast<size_t>(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ::close(fd);
-    if (!ok || ::rename(temp.c_str(), fileName.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        throw rtl::EFCreateError("Cannot create file " + fileName);
-    }
+    rtl::WriteFileAtomically(fileName, data.data(), data.size());
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& fileName) {

@@ -234,7 +234,7 @@ int64_t SubStream::Seek(int64_t offset, SeekOrigin origin) {
 
 // --- Crash-safe whole-file writes -----------------------------------------------------
 
-void WriteFileAtomically(const std::string& fileName, const void* data, size_t size) {
+void WriteFileAtomically(const std::string& fileName, const void* data, size_t size, unsigned newFileMode) {
     std::filesystem::path target(fileName);
     std::filesystem::path dir = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
     std::string temp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
@@ -251,7 +251,7 @@ void WriteFileAtomically(const std::string& fileName, const void* data, size_t s
     }
     // Keep the permissions of the file we replace, or the usual ones for a new file.
     struct stat st {};
-    ::fchmod(fd, ::stat(fileName.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+    ::fchmod(fd, ::stat(fileName.c_str(), &st) == 0 ? (st.st_mode & 07777) : static_cast<mode_t>(newFileMode));
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (!ok || ::rename(temp.c_str(), fileName.c_str()) != 0) {

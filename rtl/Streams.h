@@ -119,7 +119,8 @@ private:
 };
 
 // Writes a whole file so that a crash leaves the old file or the new one, never half of one.
-void WriteFileAtomically(const std::string& fileName, const void* data, size_t size);
+// A new file gets newFileMode; a replaced one keeps its permissions.
+void WriteFileAtomically(const std::string& fileName, const void* data, size_t size, unsigned newFileMode = 0644);
 
 template <typename T> T Stream::ReadValue() {
     static_assert(std::is_integral_v<T> || std::is_floating_point_v<T>);

@@ -1,5 +1,7 @@
 #include "platform/registry/Registry.h"
 
+#include "rtl/Streams.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -82,36 +84,12 @@ bool ReadWhole(int fd, std::string& out) {
     }
 }
 
-bool WriteWhole(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // Writes data to fileName through a temporary file, flushed, then renamed over it.
 void ReplaceFile(const std::string& fileName, const std::string& data) {
-    std::string temp = fileName + ".tmp." + std::to_string(::getpid());
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) throw ERegistryException("Cannot write the registry file " + temp + ": " + ErrnoText(errno));
-    bool ok = WriteWhole(fd, data) && ::fsync(fd) == 0;
-    int err = errno;
-    ::close(fd);
-    if (!ok || ::rename(temp.c_str(), fileName.c_str()) != 0) {
-        if (ok) err = errno;
-        ::unlink(temp.c_str());
-        throw ERegistryException("Cannot write the registry file " + fileName + ": " + ErrnoText(err));
-    }
-    int dirFd = ::open(Dir(fileName).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
+    try {
+        rtl::WriteFileAtomically(fileName, data.data(), data.size(), 0600);
+    } catch (const rtl::Exception&) {
+        throw ERegistryException("Cannot write the registry file " + fileName + ": " + ErrnoText(errno));
     }
 }
 
