@@ -136,8 +136,8 @@ MidiTune ScaleTune(int format, int quarters, int bpm, bool tempoChange) {
     std::vector<MidiNote> melody, bass;
     for (int q = 0; q < quarters; ++q) {
         const uint32_t tick = static_cast<uint32_t>(q) * t.division;
-        melody.push_back({tick, t.division - 20, 0, kScale[q % 8], 100});
-        if (q % 2 == 0) bass.push_back({tick, t.division * 2 - 20, 1, 36, 90});
+        melody.push_back({tick, uint32_t{t.division} - 20u, 0, kScale[q % 8], 100});
+        if (q % 2 == 0) bass.push_back({tick, uint32_t{t.division} * 2u - 20u, 1, 36, 90});
     }
     t.tracks.push_back(melody);
     if (format == 1) t.tracks.push_back(bass);
