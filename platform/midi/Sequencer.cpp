@@ -160,13 +160,16 @@ void Sequencer::RewindSynthLocked() {
 }
 
 Mode Sequencer::GetMode() {
-    DeliverNotifications();
-    std::lock_guard lock(mutex_);
-    if (!song_) return Mode::NotReady;
-    CatchUpLocked();
-    if (playing_) return Mode::Playing;
-    if (paused_) return Mode::Paused;
-    return Mode::Stopped;
+    Mode mode = Mode::NotReady;
+    {
+        std::lock_guard lock(mutex_);
+        if (song_) {
+            CatchUpLocked();
+            mode = playing_ ? Mode::Playing : paused_ ? Mode::Paused : Mode::Stopped;
+        }
+    }
+    DeliverNotifications();  // outside the lock: the handler may call back
+    return mode;
 }
 
 uint32_t Sequencer::PositionMs() {
