@@ -6,8 +6,9 @@
 
 namespace platform::midi {
 
-// Shared with posted notifications, so that one arriving after the sequencer is gone, or
-// after another tune was opened, is dropped.
+// Shared with posted notifications, so that one arriving after the sequencer is gone is
+// dropped. One arriving after another tune was opened is still delivered: the play it
+// reports did complete, as a device's notification message would say.
 struct Sequencer::Hub {
     std::mutex mutex;
     std::function<void(NotifyCode)> handler;
@@ -26,14 +27,12 @@ void Sequencer::NotifyLocked(NotifyCode code) {
         return;
     }
     std::weak_ptr<Hub> weak = hub_;
-    const uint64_t generation = generation_;
-    post_([weak, generation, code] {
+    post_([weak, code] {
         auto hub = weak.lock();
         if (!hub) return;
         std::function<void(NotifyCode)> handler;
         {
             std::lock_guard lock(hub->mutex);
-            if (hub->generation != generation) return;
             handler = hub->handler;
         }
         if (handler) handler(code);
@@ -75,11 +74,6 @@ bool Sequencer::OpenSong(MidiSong song) {
     song_ = std::make_unique<MidiSong>(std::move(song));
     position_ = 0;
     next_ = 0;
-    ++generation_;
-    {
-        std::lock_guard hubLock(hub_->mutex);
-        hub_->generation = generation_;
-    }
     if (synth_) synth_->Reset();
     return true;
 }
@@ -91,7 +85,6 @@ void Sequencer::Close() {
     if (playing_ && notify_) NotifyLocked(kNotifyAborted);
     playing_ = paused_ = notify_ = false;
     song_.reset();
-    ++generation_;
     if (synth_) synth_->NotesOff();
 }
 

@@ -91,7 +91,6 @@ private:
     bool playing_ = false;
     bool paused_ = false;
     bool notify_ = false;
-    uint64_t generation_ = 0;  // bumps on every open and close: stale ends are dropped
     uint32_t volume_ = 0xFFFFFFFFu;
 };
 
