@@ -1,0 +1,2 @@
+# Libraries each benchmark program links, by target name.
+set(BENCH_DEPS_bench_mixer platform_audio)
