@@ -214,7 +214,6 @@ private:
     TDXInputStates previous_;
     bool activeOnly_ = true;
     bool useDirectInput_ = true;
-    bool polled_ = false;
 };
 
 class TDXInput : public TCustomDXInput {
