@@ -122,6 +122,11 @@ bool KeyTableFromBytes(std::span<const uint8_t> bytes, TKeyAssignList& table) {
     return true;
 }
 
+bool ReadKeyAssignProperty(const std::string& name, std::span<const uint8_t> bytes, TKeyAssignList& table) {
+    if (name != "Assigns" && name != "Aissgns") return false;
+    return KeyTableFromBytes(bytes, table);
+}
+
 // ---- force feedback effects ----
 
 TForceFeedbackEffect::TForceFeedbackEffect(TForceFeedbackEffect* parent, std::string name)

@@ -40,6 +40,10 @@ uint32_t DIKToVK(uint8_t code);
 std::array<uint8_t, kKeyAssignBytes> KeyTableToBytes(const TKeyAssignList& table);
 // False (table untouched) unless exactly 432 bytes.
 bool KeyTableFromBytes(std::span<const uint8_t> bytes, TKeyAssignList& table);
+// The keyboard's binary property in the component stream: written as "Assigns"; the
+// misspelt "Aissgns" of older streams is read as well. False for any other name or size.
+inline constexpr const char* kKeyAssignProperty = "Assigns";
+bool ReadKeyAssignProperty(const std::string& name, std::span<const uint8_t> bytes, TKeyAssignList& table);
 
 // Force-feedback effects, kept as data: no device here reports force feedback.
 class TForceFeedbackEffect {

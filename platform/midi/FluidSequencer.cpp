@@ -64,6 +64,7 @@ public:
 
 protected:
     void CatchUpLocked() override {}
+    void Pump() override { device_->Sync(); }
 
 private:
     void Render(float* out, size_t frames) {

@@ -153,6 +153,7 @@ void Sequencer::RewindSynthLocked() {
 }
 
 Mode Sequencer::GetMode() {
+    Pump();
     Mode mode = Mode::NotReady;
     {
         std::lock_guard lock(mutex_);
@@ -166,6 +167,7 @@ Mode Sequencer::GetMode() {
 }
 
 uint32_t Sequencer::PositionMs() {
+    Pump();
     std::lock_guard lock(mutex_);
     if (!song_) return 0;
     CatchUpLocked();

@@ -74,6 +74,9 @@ protected:
     // Time source hook: brings the playhead up to now (the clock-driven backend).
     virtual void CatchUpLocked() {}
     virtual void StartedLocked() {}
+    // Called without the lock before the playhead is read: an output without a thread of
+    // its own renders up to now here.
+    virtual void Pump() {}
 
     Synth* synth_ = nullptr;
     mutable std::mutex mutex_;

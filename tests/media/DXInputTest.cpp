@@ -44,6 +44,10 @@ TEST(KeyTable, DefaultsAssignAndStoredForm) {
     EXPECT_TRUE(media::KeyTableFromBytes(bytes, back));
     EXPECT_EQ(back, t);
     EXPECT_FALSE(media::KeyTableFromBytes(std::span(bytes).first(431), back));
+    media::TKeyAssignList old{};
+    EXPECT_TRUE(media::ReadKeyAssignProperty("Aissgns", bytes, old));
+    EXPECT_EQ(old, t);
+    EXPECT_FALSE(media::ReadKeyAssignProperty("Effects", bytes, old));
 
     uint8_t idx[36];
     media::FillStateIndexes(idx);

@@ -208,3 +208,36 @@ TEST(Samples, DecodesEightAndSixteenBit) {
 }
 
 }  // namespace
+
+#include "platform/midi/Sequencer.h"
+#include "tools/datagen/MidiWriter.h"
+
+namespace {
+
+// FluidSynth into the null device: the music's time is the frames the virtual clock lets
+// the mixer render, and reading the mode renders up to now.
+TEST_F(NullDevice, FluidSynthKeepsTimeOnTheNullDevice) {
+    std::string why;
+    auto seq = platform::midi::MakeFluidSequencer({nullptr, nullptr, device, {}}, why);
+    ASSERT_TRUE(seq) << why;
+    const auto bytes = datagen::WriteMidi(datagen::ScaleTune(0, 4, 240, false));
+    ASSERT_TRUE(seq->OpenSong(platform::midi::ReadMidiFile(
+        std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()))));
+    int ended = 0;
+    seq->SetNotify([&](platform::midi::NotifyCode) { ++ended; });
+    out->Capture(true);
+    seq->Play();
+    now += 500;
+    EXPECT_EQ(seq->GetMode(), platform::midi::Mode::Playing);
+    EXPECT_NEAR(seq->PositionMs(), 500u, 25);
+    double energy = 0;
+    for (int16_t s : out->Captured()) energy += std::abs(s);
+    EXPECT_GT(energy, 0.0) << "notes were rendered";
+    now += 600;
+    EXPECT_EQ(seq->GetMode(), platform::midi::Mode::Stopped);
+    EXPECT_EQ(ended, 1);
+    seq->SetVolume(0);  // both channels silent
+    EXPECT_EQ(seq->Volume(), 0u);
+}
+
+}  // namespace
