@@ -1,7 +1,8 @@
 #include "media/DXSounds.h"
 
 #include <algorithm>
-#include <strings.h>
+
+#include "rtl/Text.h"
 
 namespace media {
 
@@ -193,7 +194,7 @@ TWaveCollectionItem& TSoundBufferCollection::GetItem(int index) const {
 
 int TSoundBufferCollection::IndexOf(const std::string& name) const {
     for (size_t i = 0; i < items_.size(); ++i)
-        if (strcasecmp(items_[i]->Name.c_str(), name.c_str()) == 0) return static_cast<int>(i);
+        if (rtl::SameText(items_[i]->Name, name)) return static_cast<int>(i);
     return -1;
 }
 

@@ -120,12 +120,16 @@ TEST_F(Sounds, WaveListVolumesLoopingAndClear) {
         media::TDXWaveList list(&ds);
         for (const char* name : {"Boom", "Ping", "ab", "Ba"}) list.Add(name).LoadFromPcm({1, 22050, 16}, 2000, Tone(1000));
         EXPECT_EQ(ds.BufferCount(), 4u);
+        EXPECT_EQ(list.GetCount(), 4);
         EXPECT_EQ(list.IndexOf("ping"), 1);
+        list.Add("\xC7\xE2\xF3\xEA");  // Cyrillic, Windows-1251
+        EXPECT_EQ(list.IndexOf("\xE7\xE2\xF3\xEA"), 4) << "one case fold for every name";
+        list.GetItem(4).LoadFromPcm({1, 22050, 16}, 2000, Tone(1000));
         EXPECT_EQ(list.IndexOf("none"), -1);
         list.SetVolume(-1000);
         EXPECT_EQ(list.GetVolume(), -1000);
         for (int i = 0; i < list.GetCount(); ++i) EXPECT_EQ(list.GetItem(i).Buffer().GetVolume(), -1000);
-        EXPECT_THROW(list.GetItem(4), rtl::EListError);
+        EXPECT_THROW(list.GetItem(5), rtl::EListError);
 
         auto& boom = list.GetItem(0);
         boom.Play();

@@ -241,3 +241,22 @@ TEST_F(NullDevice, FluidSynthKeepsTimeOnTheNullDevice) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Backends, ChosenByTheEnvironmentAndShared) {
+    ::setenv("SPRALLION_AUDIO", "null", 1);
+    ::setenv("SPRALLION_MIDI", "null", 1);
+    auto a = audio::SharedDevice();
+    auto b = audio::SharedDevice();
+    EXPECT_EQ(a, b) << "one device for the process";
+    EXPECT_STREQ(a->BackendName(), "null");
+    std::weak_ptr<audio::Device> weak = a;
+    a.reset();
+    b.reset();
+    EXPECT_TRUE(weak.expired()) << "closed with its last user";
+    auto seq = platform::midi::OpenSequencer({});
+    EXPECT_STREQ(seq->Name(), "null");
+}
+
+}  // namespace
