@@ -158,10 +158,13 @@ void TDirectSoundBuffer::SetPosition3D(float x, float y, float z) {
 TWaveCollectionItem::TWaveCollectionItem(TSoundBufferCollection& collection, std::string name)
     : Name(std::move(name)), sound_(collection.DirectSound()) {
     if (!sound_) throw EDirectSoundError("Only TDirectSound class child may act as a TDirectSoundBuffer object owner.");
+    soundAlive_ = sound_->Lifetime();
     buffer_ = &TDirectSoundBuffer::Create(sound_);
 }
 
-TWaveCollectionItem::~TWaveCollectionItem() { sound_->FreeBuffer(buffer_); }
+TWaveCollectionItem::~TWaveCollectionItem() {
+    if (!soundAlive_.expired()) sound_->FreeBuffer(buffer_);  // else the sound object freed it
+}
 
 void TWaveCollectionItem::Stop() {
     if (!buffer_->Loaded()) return;

@@ -48,8 +48,11 @@ public:
 
     TDirectSoundBuffer& NewBuffer();
     void FreeBuffer(TDirectSoundBuffer* buffer);
+    // Expires with the sound object, so that a wave item outliving it does not free twice.
+    std::weak_ptr<void> Lifetime() const { return alive_; }
 
 private:
+    std::shared_ptr<void> alive_ = std::make_shared<int>(0);
     std::shared_ptr<platform::audio::Device> device_;
     int level_;
     uint32_t flags_;
@@ -115,6 +118,7 @@ public:
 
 private:
     TDirectSound* sound_;
+    std::weak_ptr<void> soundAlive_;
     TDirectSoundBuffer* buffer_;
     bool looped_ = false;
 };

@@ -148,6 +148,11 @@ TEST_F(Sounds, WaveListVolumesLoopingAndClear) {
         list.Add("again");
     }
     EXPECT_EQ(ds.BufferCount(), 0u) << "the list frees its sounds";
+    // A list that outlives its sound object: the object freed the buffers already.
+    auto early = std::make_unique<TDirectSound>(1, 0, device);
+    media::TDXWaveList late(early.get());
+    late.Add("x");
+    early.reset();
 }
 
 }  // namespace
