@@ -2,3 +2,4 @@
 set(FUZZ_DEPS_registry_file platform_registry rtl)
 set(FUZZ_DEPS_http_reply internet)
 set(FUZZ_DEPS_stored_lists internet)
+set(FUZZ_DEPS_midi_file rtl platform_midi)

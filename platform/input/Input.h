@@ -1,0 +1,57 @@
+// Input devices of the game window: keyboard state by virtual-key code, relative mouse,
+// joysticks with their capabilities, and whether the window has the focus.
+// Backends: SDL (state read after the window's event pump) and a scripted one for tests.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform::input {
+
+struct MouseState {
+    int32_t dx = 0, dy = 0, dz = 0;  // movement since the last read
+    std::array<uint8_t, 4> buttons{};  // bit 7 set = down
+};
+
+// Axes X, Y, Z, as the device reports them within [min, max].
+struct JoystickCaps {
+    std::string name;
+    int axes = 0;
+    int buttons = 0;
+    int povs = 0;
+    std::array<int32_t, 3> min{0, 0, 0}, max{65535, 65535, 65535};
+};
+
+struct JoystickState {
+    std::array<int32_t, 3> axis{};  // X, Y, Z within the caps' interval
+    int32_t pov = -1;               // hundredths of a degree clockwise from up, -1 centred
+    uint32_t buttons = 0;           // bit n = button n + 1
+};
+
+class Device {
+public:
+    virtual ~Device() = default;
+    virtual const char* Name() const = 0;
+    // Reads the current state of everything (called once per poll).
+    virtual void Poll() = 0;
+    virtual bool Focused() const = 0;
+    // 256 entries, bit 7 set = down, indexed by virtual-key code.
+    virtual std::array<uint8_t, 256> Keys() const = 0;
+    virtual bool HasMouse() const = 0;
+    virtual MouseState ReadMouse() = 0;  // movement consumed by the read
+    virtual int JoystickCount() const = 0;
+    virtual bool JoystickCapabilities(int index, JoystickCaps& caps) const = 0;
+    virtual bool ReadJoystick(int index, JoystickState& state) = 0;
+};
+
+// Virtual-key code of an SDL scancode (0 when the key has none).
+uint8_t ScancodeToVK(int scancode);
+
+// The process's input device: SDL when its video is up (a game window exists) and
+// SPRALLION_VIDEO is not "headless", else scripted with nothing pressed.
+std::unique_ptr<Device> OpenDevice();
+
+}  // namespace platform::input
