@@ -1,72 +1,35 @@
-// The class library's collection: an ordered set of items that the collection owns.
-//
-// An item joins its collection when it is constructed (at the end) and leaves it when it
-// is destroyed, so `delete item`, Delete(i) and Clear() are all the same operation. The
-// collection keeps every item's Index() current: removing or moving an item renumbers the
-// items after it. Items are made by the collection's factory (Add, Insert), which heirs
-// supply for their own item classes.
+// The class library's collection: an owned, ordered list of items of one item class.
 #pragma once
 
-#include <functional>
-#include <string>
+#include <memory>
 #include <vector>
 
-#include "rtl/Exceptions.h"
+#include "rtl/TypeInfo.h"
 
 namespace rtl {
 
-class Collection;
-
-class CollectionItem {
+class Collection : public Object {
+    RTL_CLASS_NAMED(Collection, Object, "TCollection")
 public:
-    explicit CollectionItem(Collection* collection);
-    virtual ~CollectionItem();
-    CollectionItem(const CollectionItem&) = delete;
-    CollectionItem& operator=(const CollectionItem&) = delete;
-
-    virtual const char* ClassName() const { return "TCollectionItem"; }
-    Collection* GetCollection() const noexcept { return collection_; }
-    int Index() const noexcept { return index_; }
-    // Moves the item to a new position (checked).
-    virtual void SetIndex(int value);
-    virtual std::string GetDisplayName() const { return ClassName(); }
-    // Copies what the item's class knows how to copy; the base knows nothing and raises
-    // EConvertError "Cannot assign a %s to a %s".
-    virtual void Assign(const CollectionItem& source);
-
-private:
-    friend class Collection;
-    Collection* collection_;
-    int index_ = -1;
-};
-
-class Collection {
-public:
-    using ItemFactory = std::function<CollectionItem*(Collection*)>;
-
-    // The factory constructs one item on the collection (the item joins by itself).
-    explicit Collection(ItemFactory factory);
-    virtual ~Collection();
+    Collection() = default;
+    explicit Collection(const TypeInfo& itemClass) : itemClass_(&itemClass) {}
     Collection(const Collection&) = delete;
     Collection& operator=(const Collection&) = delete;
 
-    int Count() const noexcept { return static_cast<int>(items_.size()); }
-    // Checked: "List index out of bounds (%d)".
-    CollectionItem* Items(int index) const;
-    CollectionItem* Add();
-    CollectionItem* Insert(int index);
-    void Delete(int index);
-    void Clear();
+    const TypeInfo* ItemClass() const { return itemClass_; }
+    void SetItemClass(const TypeInfo& itemClass) { itemClass_ = &itemClass; }
+
+    // A new item made by the item class's factory, appended.
+    Object& Add();
+    // Appends item, which must be of the item class (EInvalidCast otherwise).
+    Object& Add(std::unique_ptr<Object> item);
+    void Clear() { items_.clear(); }
+    int Count() const { return static_cast<int>(items_.size()); }
+    Object& Items(int index) const;  // EListError "List index out of bounds (%d)"
 
 private:
-    friend class CollectionItem;
-    void InsertItem(CollectionItem* item);
-    void RemoveItem(CollectionItem* item);
-    void MoveItem(CollectionItem* item, int newIndex);
-    void Renumber(int from);
-
-    ItemFactory factory_;
-    std::vector<CollectionItem*> items_;  // owned
+    const TypeInfo* itemClass_ = nullptr;
+    std::vector<std::unique_ptr<Object>> items_;
 };
 
 }  // namespace rtl
