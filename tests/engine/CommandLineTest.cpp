@@ -1,4 +1,6 @@
 #include "engine/gpCmdExecute.h"
+#include "engine/gpCrowd.h"
+#include "engine/gpNation.h"
 #include "engine/gpInterface.h"
 #include "engine/gpKernel.h"
 
@@ -201,4 +203,27 @@ TEST_F(CommandLineTest, ALevelResetDropsQueuedCommandsThatNameObjects) {
     kernel->RunCommands();
     EXPECT_EQ(sounds.sound.plays, 0);
     EXPECT_FALSE(form->Visible);
+}
+
+TEST_F(CommandLineTest, SelectionTogglesAnObjectAndGathersItsNationsCrowd) {
+    TGPNation* bricks = kernel->NationByKey(0);
+    TGPObject* a = bricks->CreateObject(0, 0, 12);
+    TGPObject* b = bricks->CreateObject(0, 0, 13);
+    TGPObject* ball = kernel->NationByKey(4)->CreateObject(0, 0, 62);
+    TGP_CMD0& x = *kernel->Executor;
+    x.SelectObject(a, false);
+    EXPECT_EQ(kernel->Selected, nullptr);  // selection works only in mode 2
+    kernel->SelectionMode = 2;
+    x.SelectObject(a, false);
+    EXPECT_EQ(kernel->Selected, a);
+    x.SelectObject(b, true);
+    EXPECT_EQ(kernel->Selected, static_cast<TGPStructure*>(bricks->Crowd.get()));
+    EXPECT_EQ(bricks->Crowd->Members.Count(), 2);
+    x.SelectObject(ball, false);  // another nation: the crowd is dropped
+    EXPECT_EQ(kernel->Selected, ball);
+    EXPECT_TRUE(bricks->Crowd->Members.Empty());
+    x.SelectObject(ball, false);
+    EXPECT_EQ(kernel->Selected, nullptr);
+    kernel->Tick();
+    EXPECT_EQ(static_cast<FakeDevice*>(kernel->DirectSound.get())->commits, 1);
 }
