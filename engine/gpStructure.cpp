@@ -1,10 +1,10 @@
 #include "engine/gpStructure.h"
 
 #include "engine/gpKernel.h"
-#include "engine/gpRandom.h"
+#include "rtl/Numbers.h"
 #include "rtl/Text.h"
 
-#include <cstdio>
+#include "rtl/Format.h"
 
 namespace engine {
 
@@ -37,7 +37,7 @@ void InitVibration(uint8_t on, uint8_t period, int32_t amplitudeX, int32_t ampli
 }
 
 int32_t RandomSigned(int32_t a) {
-    const int32_t r = Random(a);
+    const int32_t r = rtl::Random(a);
     return r < a / 2 ? r : -r;
 }
 
@@ -78,8 +78,8 @@ void TGPStructure::VibrationStep() {
     };
     auto offsetsFromCurrent = [this, &v] {
         if (VibrationExempt()) return;
-        v.OffsetX = RandomSigned(static_cast<int32_t>(Round(v.CurX)));
-        v.OffsetY = RandomSigned(static_cast<int32_t>(Round(v.CurY)));
+        v.OffsetX = RandomSigned(static_cast<int32_t>(rtl::Round(v.CurX)));
+        v.OffsetY = RandomSigned(static_cast<int32_t>(rtl::Round(v.CurY)));
     };
     switch (v.Mode) {
         case 1:
@@ -124,9 +124,7 @@ void TGPStructure::Clear() {
 
 void TGPStructure::ValidateRename(TGPStructure* child, const std::string& oldName, const std::string& newName) {
     if (child && !rtl::SameText(oldName, newName) && FindChild(newName)) {
-        char text[320];
-        std::snprintf(text, sizeof text, "A component named %s already exists", newName.c_str());
-        throw rtl::EComponentError(text);
+        throw rtl::EComponentError(rtl::Format("A component named %s already exists", {newName}));
     }
 }
 

@@ -1,5 +1,5 @@
 #include "engine/gpKernel.h"
-#include "engine/gpRandom.h"
+#include "rtl/Numbers.h"
 #include "engine/gpSprite.h"
 #include "engine/gpStructure.h"
 #include "engine/gpEffects.h"
@@ -82,7 +82,7 @@ TEST(Vibration, ModeThreeDecaysAndSwitchesItselfOff) {
 }
 
 TEST(Vibration, RandomSignedFollowsTheHalfRule) {
-    RandSeed = 1234;
+    rtl::RandSeed = 1234;
     std::set<int32_t> seen;
     for (int i = 0; i < 500; ++i) seen.insert(RandomSigned(5));
     EXPECT_EQ(seen, (std::set<int32_t>{0, 1, -2, -3, -4}));
