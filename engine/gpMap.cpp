@@ -11,6 +11,10 @@ void TGPMap::Create(TObject* kernel, int32_t id) {
     if (Kernel) Kernel->SetMap(this);
 }
 
+TGPMap::~TGPMap() {
+    if (Kernel && Kernel->Map == this) Kernel->SetMap(nullptr);
+}
+
 void TGPMap::AddObjectToCells(rtl::List<TGPObject*>*, TGPObject*) {}
 void TGPMap::RemoveObjectFromCells(TGPObject*) {}
 

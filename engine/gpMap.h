@@ -11,6 +11,7 @@ class TGPObject;
 class TGPMap : public TGPStructure {
     RTL_CLASS(TGPMap, TGPStructure)
 public:
+    ~TGPMap() override;
     void Create(TObject* kernel, int32_t id) override;
 
     virtual void AddObjectToCells(rtl::List<TGPObject*>* list, TGPObject* obj);

@@ -61,6 +61,7 @@ public:
 class CommandLineTest : public ::testing::Test {
 protected:
     CommandLineTest() {
+        enginetest::EmptyPools();
         auto device = std::make_unique<FakeDevice>();
         kernel = std::make_unique<TGPKernel>(&display, nullptr, std::move(device));
         kernel->SoundRegister = &sounds;

@@ -1,7 +1,9 @@
 // Headless stand-ins and small heirs the engine tests share.
 #pragma once
 
+#include "engine/gpEffects.h"
 #include "engine/gpKernel.h"
+#include "engine/gpWeapon.h"
 #include "engine/gpNation.h"
 #include "engine/gpObject.h"
 
@@ -67,6 +69,13 @@ public:
     std::vector<Reply> replies;
     std::vector<engine::TGPObject*> killers;
 };
+
+// The pools outlive every kernel: start each test with empty ones.
+inline void EmptyPools() {
+    engine::PhantomPool().Clear();
+    engine::ObjectPool().Clear();
+    engine::WeaponPool().Clear();
+}
 
 inline void UseProbes(engine::TGPNation* nation) {
     nation->ObjectFactory = [] { return std::make_unique<ProbeObject>(); };

@@ -50,6 +50,7 @@ protected:
     KernelTest() {
         platform::window::App().SetActive(true);
         platform::window::App().SetMainFormActive(true);
+        enginetest::EmptyPools();
         kernel = std::make_unique<TGPKernel>(&display, nullptr, nullptr);
         map = std::make_unique<CountingMap>();
         map->Create(kernel.get(), 0);

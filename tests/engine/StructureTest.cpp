@@ -188,6 +188,7 @@ TEST(Structure, ClearHandsChildSpritesBackEvenWhenThePoolKeepsThemListed) {
 }
 
 TEST(Structure, PhantomsOwnedByAStructureReturnToTheirPoolOnClear) {
+    enginetest::EmptyPools();
     enginetest::HeadlessDisplay display;
     TGPKernel kernel(&display, nullptr, nullptr);
     auto* p = dynamic_cast<TGPPhantom*>(kernel.CreateObject(1, &kernel, false, 8));
