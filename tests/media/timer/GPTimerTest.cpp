@@ -124,11 +124,13 @@ TEST_F(TimerTest, DeactivationStopsTheTicksAndReactivationRestartsFromNow) {
     app.SetActive(false);
     EXPECT_FALSE(timer->Active());
     EXPECT_EQ(deactivated, 1);
+    ASSERT_TRUE(clock.WaitForSleepers(1));
     clock.Advance(5000);
     EXPECT_EQ(PumpTicks(), 0);
     app.SetActive(true);
     EXPECT_EQ(activated, 1);
     EXPECT_EQ(timer->NextTime(), 6022u);
+    ASSERT_TRUE(clock.WaitForSleepers(1));
     clock.Advance(22);
     EXPECT_EQ(PumpTicks(), 1);
     EXPECT_EQ(ticks, (std::vector<uint32_t>{6022}));
@@ -144,6 +146,7 @@ TEST_F(TimerTest, ActivationIsIgnoredWhileDisabledOrNotPausing) {
     app.SetActive(false);
     EXPECT_TRUE(timer->Active());
     EXPECT_EQ(heard, 0);
+    ASSERT_TRUE(clock.WaitForSleepers(1));
     clock.Advance(22);
     EXPECT_EQ(PumpTicks(), 1);
 }
@@ -183,6 +186,7 @@ TEST_F(TimerTest, WithoutAHandlerNothingTicksAndTheClockIsNotPublished) {
     ASSERT_TRUE(clock.WaitForSleepers(1));
     EXPECT_EQ(media::SharedClock(), 1500u);
     timer->SetOnTimer(nullptr);
+    ASSERT_TRUE(clock.WaitForSleepers(1));
     clock.Advance(500);
     EXPECT_EQ(PumpTicks(), 0);
 }
