@@ -24,8 +24,8 @@ public:
     void Draw() override { ++draws; }
     void AddObjectToCells(rtl::List<TGPObject*>*, TGPObject* obj) override { entered.push_back(obj); }
     void RemoveObjectFromCells(TGPObject* obj) override {
-        // Leaving the cells needs the object's place as it was in play.
-        leftAt.push_back(obj->Kind);
+        // Leaving the cells needs the object as it was in play, before it is cleared.
+        leftAt.push_back(obj->ChildSprites ? obj->ChildSprites->Count() : -1);
     }
     int moves = 0, draws = 0;
     std::vector<TGPObject*> entered;
@@ -331,12 +331,11 @@ TEST_F(KernelTest, PoolsReuseObjectsByClassAndRefuseBadClasses) {
 TEST_F(KernelTest, PushLeavesTheMapCellsBeforeTheObjectIsCleared) {
     TGPNation* bricks = ProbeNation(0);
     ProbeObject* brick = Make(bricks, 12, 0, 0);
-    brick->Kind = 0x1234;
     auto* spark = dynamic_cast<TGPPhantom*>(kernel->CreateObject(1, brick, false, 3));
     ASSERT_NE(spark, nullptr);
     EXPECT_TRUE(brick->ChildSprites->Contains(spark));
     kernel->FreeObject(2, brick);
-    EXPECT_EQ(map->leftAt, (std::vector<int32_t>{0x1234}));
+    EXPECT_EQ(map->leftAt, (std::vector<int32_t>{1}));  // still carrying its spark
     EXPECT_TRUE(PhantomPool().Holds(spark));
     EXPECT_TRUE(brick->ChildSprites->Empty());
 }
