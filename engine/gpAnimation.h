@@ -21,6 +21,7 @@ public:
     std::string IDSlide = "No";
     int32_t IDWav = -1;
     int32_t PatternHeight = 0, PatternWidth = 0, LinesHeight = 0, LinesWidth = 0;
+    int32_t BaseLeft = 0, BaseTop = 0, BaseRight = 0, BaseBottom = 0;  // the collision rectangle
     uint8_t HTicksPerChange = 0, WTicksPerChange = 0;
     TStyleHTicks StyleHTicks = TStyleHTicks::sh_Satdart;
 };

@@ -31,8 +31,8 @@ public:
     virtual void ResetOrders();
     virtual void DropOrders();
     // Offsets of the collision rectangle inside the picture (the cell-snapping base).
-    virtual int32_t BaseLeft() const { return 0; }
-    virtual int32_t BaseTop() const { return 0; }
+    int32_t BaseLeft() const { return CurrentSlide ? CurrentSlide->BaseLeft : 0; }
+    int32_t BaseTop() const { return CurrentSlide ? CurrentSlide->BaseTop : 0; }
 
     bool Dead() const { return dead_; }
 

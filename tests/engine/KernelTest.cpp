@@ -312,10 +312,15 @@ TEST_F(KernelTest, PoolsReuseObjectsByClassAndRefuseBadClasses) {
     TGPObject* fresh = bricks->CreateFromPool(0, 0, false, 13);  // none pooled: a new one at (100, 100)
     EXPECT_NE(fresh, brick);
     EXPECT_EQ(ObjectPool().Count(), 1);
+    TOneSlide based;
+    based.BaseLeft = 3;
+    based.BaseTop = 5;
+    brick->CurrentSlide = &based;
     TGPObject* reused = bricks->CreateFromPool(130, -1, true, 12);
     EXPECT_EQ(reused, brick);
-    EXPECT_EQ(reused->X, 128);
-    EXPECT_EQ(reused->Y, -64);  // floored to the grid, not masked into a huge number
+    EXPECT_EQ(reused->X, 128 - 3);
+    EXPECT_EQ(reused->Y, -64 - 5);  // floored to the grid, not masked into a huge number
+    brick->CurrentSlide = nullptr;
     EXPECT_EQ(map->entered.back(), reused);
 
     bricks->SetMaxCount(2);
