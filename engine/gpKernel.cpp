@@ -58,6 +58,7 @@ TGPKernel::TGPKernel(TKernelDisplay* display, TKernelInput* input, std::unique_p
     globalKernel = this;
     Selected = nullptr;
     SelectionMode = 1;
+    Data = std::make_unique<TGPData>();
     SoundState = std::make_unique<TSoundState>();
     SoundState->WaveAvailable = DirectSound != nullptr;
     SoundState->SoundOn = true;
@@ -82,6 +83,7 @@ TGPKernel::~TGPKernel() {
         Map->Kernel = nullptr;
         Map = nullptr;
     }
+    Data->Clear();
     if (globalKernel == this) globalKernel = nullptr;
     Timer.reset();
     Mouse.reset();

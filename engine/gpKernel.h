@@ -10,6 +10,7 @@
 #include "engine/gpCmdExecute.h"
 #include "engine/gpKernelDevices.h"
 #include "engine/gpOrder.h"
+#include "engine/gpData.h"
 #include "engine/gpStructure.h"
 
 #include <cstdint>
@@ -127,6 +128,7 @@ public:
     uint8_t FrameSkipCounter = 0, FrameSkip = 0;
     int64_t TotalTime = 0;
     int64_t LastClock = 0;
+    std::unique_ptr<TGPData> Data;
     TConditionKernel Condition = ck_Play;
     int32_t EndLifeCountdown = 0;
     int32_t DXDrawLeft = 0, DXDrawTop = 0;

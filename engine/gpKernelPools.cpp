@@ -68,6 +68,7 @@ void TGPKernel::Clear() {
         Map->Clear();
         Map->ResetFirstCell();
     }
+    Data->Clear();
     PhantomPool().Clear();
     ObjectPool().Clear();
     WeaponPool().Clear();

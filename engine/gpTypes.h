@@ -2,6 +2,7 @@
 #pragma once
 
 #include "rtl/TypeInfo.h"
+#include "rtl/Types.h"
 
 #include <algorithm>
 #include <bitset>
@@ -13,10 +14,7 @@ namespace engine {
 
 using TObject = rtl::Object;
 
-struct TRect {
-    int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
-    friend bool operator==(const TRect&, const TRect&) = default;
-};
+using TRect = rtl::TRect;
 
 constexpr bool IsRectEmpty(const TRect& r) noexcept { return r.Right <= r.Left || r.Bottom <= r.Top; }
 
@@ -25,10 +23,6 @@ constexpr TRect UnionRect(const TRect& a, const TRect& b) noexcept {
     if (IsRectEmpty(a)) return IsRectEmpty(b) ? TRect{} : b;
     if (IsRectEmpty(b)) return a;
     return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
-}
-
-constexpr bool PtInRectInclusive(const TRect& r, int32_t x, int32_t y) noexcept {
-    return x >= r.Left && x <= r.Right && y >= r.Top && y <= r.Bottom;
 }
 
 // The 36 numbered input states (0 up, 1 down, 2 left, 3 right, 4..35 buttons).

@@ -355,7 +355,11 @@ TEST_F(KernelTest, ClearUnlinksTheGameVariablesBeforeThePanelsGoAndEmptiesThePoo
     TGPNation* bricks = ProbeNation(0);
     Make(bricks, 12, 0, 0);
     kernel->Selected = bricks;
+    TGPField* level = nullptr;
+    kernel->Data->AddField(nullptr, ftInteger, level);
+    ASSERT_EQ(kernel->Data->Count(), 1);
     kernel->Clear();
+    EXPECT_EQ(kernel->Data->Count(), 0);
     ResetKernelRecordHook = nullptr;
     EXPECT_EQ(panelsAtReset, 1u);
     EXPECT_TRUE(kernel->Panels.empty());
