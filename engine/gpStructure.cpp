@@ -1,6 +1,7 @@
 #include "engine/gpStructure.h"
 
 #include "engine/gpKernel.h"
+#include "engine/gpUtils.h"
 #include "rtl/Numbers.h"
 #include "rtl/Text.h"
 
@@ -36,10 +37,10 @@ void InitVibration(uint8_t on, uint8_t period, int32_t amplitudeX, int32_t ampli
     block.CurY = amplitudeY;
 }
 
-int32_t RandomSigned(int32_t a) {
-    const int32_t r = rtl::Random(a);
-    return r < a / 2 ? r : -r;
-}
+namespace {
+// A random offset within an amplitude: r or -r for r := Random(a).
+int32_t RandomOffset(int32_t a) { return static_cast<int32_t>(RandomSigned(a, 1)); }
+}  // namespace
 
 TGPStructure::~TGPStructure() = default;
 
@@ -78,14 +79,14 @@ void TGPStructure::VibrationStep() {
     };
     auto offsetsFromCurrent = [this, &v] {
         if (VibrationExempt()) return;
-        v.OffsetX = RandomSigned(static_cast<int32_t>(rtl::Round(v.CurX)));
-        v.OffsetY = RandomSigned(static_cast<int32_t>(rtl::Round(v.CurY)));
+        v.OffsetX = RandomOffset(static_cast<int32_t>(rtl::Round(v.CurX)));
+        v.OffsetY = RandomOffset(static_cast<int32_t>(rtl::Round(v.CurY)));
     };
     switch (v.Mode) {
         case 1:
             if (!VibrationExempt()) {
-                v.OffsetX = RandomSigned(v.AmplitudeX);
-                v.OffsetY = RandomSigned(v.AmplitudeY);
+                v.OffsetX = RandomOffset(v.AmplitudeX);
+                v.OffsetY = RandomOffset(v.AmplitudeY);
             }
             break;
         case 2:

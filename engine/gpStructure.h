@@ -42,9 +42,6 @@ struct TVibration {
 void InitVibration(uint8_t on, uint8_t period, int32_t amplitudeX, int32_t amplitudeY, double decX, double decY,
                    int32_t maxSteps, uint8_t mode, TVibration& block);
 
-// RandomSigned(A): r := Random(A); r when r < A div 2, otherwise -r.
-int32_t RandomSigned(int32_t a);
-
 struct TEventBinding {
     uint8_t Kind = 0;
     int32_t IDClass = 0;

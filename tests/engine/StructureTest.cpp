@@ -81,13 +81,6 @@ TEST(Vibration, ModeThreeDecaysAndSwitchesItselfOff) {
     EXPECT_THROW(s.SetParam(108, 256), rtl::ERangeError);
 }
 
-TEST(Vibration, RandomSignedFollowsTheHalfRule) {
-    rtl::RandSeed = 1234;
-    std::set<int32_t> seen;
-    for (int i = 0; i < 500; ++i) seen.insert(RandomSigned(5));
-    EXPECT_EQ(seen, (std::set<int32_t>{0, 1, -2, -3, -4}));
-}
-
 TEST(Structure, KindFlagsAndOwnerLinks) {
     TGPStructure s;
     std::vector<int32_t> heard;
