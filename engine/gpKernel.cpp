@@ -1,0 +1,190 @@
+#include "engine/gpKernel.h"
+
+#include "engine/gpInterface.h"
+#include "engine/gpMap.h"
+#include "engine/gpMouse.h"
+#include "engine/gpNation.h"
+#include "media/GPTimer.h"
+
+namespace engine {
+
+RTL_REGISTER_CLASS(TGPKernel);
+
+namespace {
+TGPKernel* globalKernel = nullptr;
+}
+
+void (*ResetKernelRecordHook)() = nullptr;
+
+TGPKernel* GlobalKernel() { return globalKernel; }
+
+void TGPKernel::DescribeClass(rtl::ClassBuilder<TGPKernel>& c) {
+    c.Event("OnPUSH", &TGPKernel::OnPUSH)
+        .Event("OnGPCreateGames", &TGPKernel::OnGPCreateGames)
+        .Event("OnDestroyGames", &TGPKernel::OnDestroyGames)
+        .Event("OnGPNextLevel", &TGPKernel::OnGPNextLevel)
+        .Event("OnGPLastLevel", &TGPKernel::OnGPLastLevel)
+        .Event("OnGPNewLife", &TGPKernel::OnGPNewLife)
+        .Event("OnGPEndLife", &TGPKernel::OnGPEndLife)
+        .Event("OnGPEndLevel", &TGPKernel::OnGPEndLevel)
+        .Event("OnGPSortNation", &TGPKernel::OnGPSortNation)
+        .Event("OnDestroy", &TGPKernel::OnDestroy)
+        .Event("OnDraw", &TGPKernel::OnDraw)
+        .Event("OnCheckVelocity", &TGPKernel::OnCheckVelocity)
+        .Event("OnConditionEvent", &TGPKernel::OnConditionEvent)
+        .Event("OnGPKeyDown", &TGPKernel::OnGPKeyDown);
+}
+
+TGPKernel::TGPKernel(TKernelDisplay* display, TKernelInput* input, std::unique_ptr<TKernelSoundDevice> sound) {
+    TGPStructure::Create(nullptr, -1);
+    Kernel = this;  // the kernel's own structures, and its inherited Clear, reach it
+    RunWhenInactive = false;
+    DXDraw = display;
+    DXInput = input;
+    DirectSound = std::move(sound);
+    Timer = std::make_unique<media::TGPTimer>();
+    Timer->SetThreadPriority(media::tpLower);
+    Timer->SetEnabled(false);
+    Timer->SetInterval(media::TickLength);
+    ChildSprites = std::make_unique<TListStructure>();
+    CommandLine = std::make_unique<TExecuteLine>();
+    Executor = MakeStructure<TGP_CMD0>(this, 0);
+    Nations = std::make_unique<TListNation>();
+    OrderPool = std::make_unique<TListOrder>();
+    InLinePool = std::make_unique<TListInLineCom>();
+    AskMoveList = std::make_unique<TListAskMove>();
+    FrameSkipCounter = 0;
+    FrameSkip = 0;
+    globalKernel = this;
+    Selected = nullptr;
+    SelectionMode = 1;
+    Data = std::make_unique<TGPData>();
+    SoundState = std::make_unique<TSoundState>();
+    SoundState->WaveAvailable = DirectSound != nullptr;
+    SoundState->SoundOn = true;
+    SoundState->Quality = 16;
+    Busy = false;
+    Flags = 1u << 1;
+    BackColor = 0;
+    TotalTime = 0;
+    LastClock = 0;
+}
+
+TGPKernel::~TGPKernel() {
+    if (DXDraw) DXDraw->SetEnabled(false);
+    Timer->SetOnTimer(nullptr);
+    Timer->SetEnabled(false);
+    if (OnDestroy) OnDestroy(this);
+    CommandLine->DropObjectCommands();
+    Nations->FreeAll();
+    TGPStructure::Clear();
+    if (Map) {
+        Map->Clear();
+        Map->Kernel = nullptr;
+        Map = nullptr;
+    }
+    Data->Clear();
+    if (globalKernel == this) globalKernel = nullptr;
+    Timer.reset();
+    Mouse.reset();
+}
+
+void TGPKernel::ValidateContainer(TGPStructure* container) {
+    if (container) container->ValidateInsert(this);
+}
+
+void TGPKernel::SetMouse(std::unique_ptr<TGPMouse> mouse) { Mouse = std::move(mouse); }
+
+bool TGPKernel::IsActive() const { return RunWhenInactive || platform::window::App().Active(); }
+
+void TGPKernel::Start() {
+    for (TGPNation* nation : *Nations) {
+        if (nation->Objects.Empty()) continue;
+        const int32_t key = NationKeyOfClass(nation->Objects.First()->IDClass);
+        if (key >= 0) nation->NationKey = key;
+    }
+    Nations->SortByKey();
+    Timer->SetEnabled(true);
+    Timer->SetOnTimer([this](media::TGPTimer&) { Tick(); });
+}
+
+int32_t NationKeyOfClass(int32_t id) {
+    auto in = [id](int32_t lo, int32_t hi) { return id >= lo && id <= hi; };
+    if (in(12, 31) || in(71, 90) || in(118, 119) || in(131, 156)) return 0;
+    if (id == 11 || in(42, 61) || in(91, 99) || in(120, 130)) return 1;
+    if (id == 3 || in(32, 41) || in(100, 111)) return 2;
+    if (in(1, 2)) return 3;
+    if (in(62, 69)) return 4;
+    return -1;
+}
+
+void TGPKernel::SetCondition(TConditionKernel value) {
+    Condition = value;
+    if (OnConditionEvent) OnConditionEvent(this, value);
+}
+
+void TGPKernel::EndGames() {
+    Condition = ck_EndGames;
+    TNotifyEvent push = std::move(OnPUSH);
+    OnPUSH = nullptr;
+    try {
+        Nations->ClearAll();
+    } catch (...) {
+        OnPUSH = std::move(push);
+        throw;
+    }
+    OnPUSH = std::move(push);
+}
+
+void TGPKernel::FireCreateGames(const std::string& name) {
+    if (OnGPCreateGames) OnGPCreateGames(this, name);
+}
+void TGPKernel::FireDestroyGames() {
+    if (OnDestroyGames) OnDestroyGames(this);
+}
+void TGPKernel::FireEndLife() {
+    if (OnGPEndLife) OnGPEndLife(this);
+}
+void TGPKernel::FireNewLife() {
+    if (OnGPNewLife) OnGPNewLife(this);
+}
+void TGPKernel::FireNextLevel() {
+    if (OnGPNextLevel) OnGPNextLevel(this);
+}
+void TGPKernel::FireLastLevel() {
+    if (Nations->Count() > 0) EndGames();
+    if (OnGPLastLevel) OnGPLastLevel(this);
+}
+
+TGPNation* TGPKernel::NationByKey(int32_t key) {
+    for (TGPNation* nation : *Nations)
+        if (nation->NationKey == key) return nation;
+    auto nation = std::make_unique<TGPNation>();
+    TGPNation* result = nation.get();
+    result->NationKey = key;
+    Nations->Add(std::move(nation));
+    result->Create(this, 1);
+    if (OnGPSortNation) OnGPSortNation(Nations.get());
+    return result;
+}
+
+TGPStructure* TGPKernel::ShowForm(const std::string& name, TObject* caller) {
+    auto* form = FindChild(name);
+    if (!form) return nullptr;
+    CommandLine->AddShowMain(form, caller);
+    return form;
+}
+
+TGPStructure* TGPKernel::ShowFormOverGame(const std::string& name, TObject* caller) {
+    auto* form = FindChild(name);
+    CommandLine->AddShow(form, caller);
+    return form;
+}
+
+TGPStructure* TGPKernel::HideForm(const std::string& name) {
+    auto* form = FindChild(name);
+    CommandLine->AddHide(form);
+    return form;
+}
+
+}  // namespace engine

@@ -1,0 +1,166 @@
+// The kernel: the one engine object. It owns the tick timer, the nations, the deferred
+// command line and its executor, the pools of orders and move requests; it knows the
+// display, input and sound devices, the map and the mouse cursor; once per timer interval
+// it runs the tick on the main thread.
+//
+// Objects of play (phantoms, game objects, weapons) come from three global pools that live
+// as long as the program; the kernel hands them out and takes them back.
+#pragma once
+
+#include "engine/gpCmdExecute.h"
+#include "engine/gpKernelDevices.h"
+#include "engine/gpOrder.h"
+#include "engine/gpData.h"
+#include "engine/gpStructure.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace media {
+class TGPTimer;
+}
+
+namespace engine {
+
+class TGPMap;
+class TGPMouse;
+class TGPNation;
+class TListNation;
+class TGPObject;
+class TGPForm;
+class TStackPhantom;
+class TStackObject;
+class TStackWeapon;
+
+enum TConditionKernel : uint8_t { ck_Play, ck_EndLife, ck_Designer, ck_Interface, ck_MainInterface, ck_EndGames };
+
+using TConditionKernelEvent = std::function<void(TObject* sender, TConditionKernel value)>;
+enum class TVelocityXY : uint8_t { vxySpeed, vxyX, vxyY };
+using TCheckVelocityEvent = std::function<void(double& value, TObject* sender, TVelocityXY xy)>;
+using TKeyEvent = std::function<void(TObject* sender, uint16_t& key, uint32_t shift)>;
+
+struct TSoundState {
+    bool WaveAvailable = false;
+    bool SoundOn = true;
+    bool MidiReady = false;
+    bool MidiAvailable = false;
+    int32_t Reserved1 = 0, Reserved2 = 0;
+    uint16_t Quality = 0;
+};
+
+// The pools of objects of play, created on first use and kept for the life of the program.
+TStackPhantom& PhantomPool();
+TStackObject& ObjectPool();
+TStackWeapon& WeaponPool();
+
+// The kernel while it lives, else nil.
+TGPKernel* GlobalKernel();
+
+// The clearing of the engine's references to the game variables of the HUD; installed by
+// the game-variable unit.
+extern void (*ResetKernelRecordHook)();
+
+class TGPKernel : public TGPStructure {
+    RTL_CLASS(TGPKernel, TGPStructure)
+public:
+    TGPKernel(TKernelDisplay* display, TKernelInput* input, std::unique_ptr<TKernelSoundDevice> sound);
+    ~TGPKernel() override;
+
+    void Start();
+    void Tick();
+    void MoveAll();
+    void MoveForms();
+    void ResolveCollisions();
+    void RunCommands();
+    void DrawNations();
+    void DrawForms();
+
+    void Clear() override;
+    void Draw() override;
+    void ValidateContainer(TGPStructure* container) override;
+
+    void SetCondition(TConditionKernel value);
+    void EndGames();
+    void FireCreateGames(const std::string& name);
+    void FireDestroyGames();
+    void FireEndLife();
+    void FireNewLife();
+    void FireNextLevel();
+    void FireLastLevel();
+    TGPNation* NationByKey(int32_t key);
+
+    // Kind 1 phantom, 2 game object, 3 weapon; anything else nil.
+    TGPStructure* CreateObject(int32_t kind, TObject* owner, bool checkLimit, int32_t idClass);
+    void FreeObject(int32_t kind, TGPStructure* sprite);
+    void SetMap(TGPMap* map) { Map = map; }
+    void SetMouse(std::unique_ptr<TGPMouse> mouse);
+
+    // Forms.
+    TGPStructure* ShowForm(const std::string& name, TObject* caller);
+    TGPStructure* ShowFormOverGame(const std::string& name, TObject* caller);
+    TGPStructure* HideForm(const std::string& name);
+
+    // Whether moving and drawing go on: RunWhenInactive or an active application.
+    bool IsActive() const;
+
+    // Fields.
+    TKernelDisplay* DXDraw = nullptr;
+    TKernelInput* DXInput = nullptr;
+    std::unique_ptr<TKernelSoundDevice> DirectSound;
+    std::unique_ptr<TSoundState> SoundState;
+    TKernelSoundRegister* SoundRegister = nullptr;  // set by the shell with its sound register
+    TGPMap* Map = nullptr;                          // attached by the map itself; not owned here
+    TGPStructure* Selected = nullptr;
+    int32_t SelectionMode = 1;
+    std::unique_ptr<TListOrder> OrderPool;
+    std::unique_ptr<TListInLineCom> InLinePool;
+    std::unique_ptr<TListAskMove> AskMoveList;
+    std::unique_ptr<TExecuteLine> CommandLine;
+    std::unique_ptr<TGP_CMD0> Executor;
+    std::unique_ptr<TGPMouse> Mouse;
+    int32_t MouseX = 0, MouseY = 0, OldMouseX = 0, OldMouseY = 0, MouseDX = 0, MouseDY = 0;
+    int32_t WorldMouseX = 0, WorldMouseY = 0;
+    std::unique_ptr<TListNation> Nations;
+    std::vector<TGPStructure*> Panels;  // HUD panels, drawn over the game
+    std::unique_ptr<media::TGPTimer> Timer;
+    bool RunWhenInactive = false;
+    uint8_t FrameSkipCounter = 0, FrameSkip = 0;
+    int64_t TotalTime = 0;
+    int64_t LastClock = 0;
+    std::unique_ptr<TGPData> Data;
+    TConditionKernel Condition = ck_Play;
+    int32_t EndLifeCountdown = 0;
+    int32_t DXDrawLeft = 0, DXDrawTop = 0;
+    TGPStructure* FocusControl = nullptr;
+    TGPStructure* FocusForm = nullptr;
+    bool Busy = false;
+    uint32_t Flags = 1u << 1;
+    uint32_t BackColor = 0;
+
+    TNotifyEvent OnPUSH;
+    TCreateGamesEvent OnGPCreateGames;
+    TNotifyEvent OnDestroyGames;
+    TNotifyEvent OnGPNextLevel;
+    TNotifyEvent OnGPLastLevel;
+    TNotifyEvent OnGPNewLife;
+    TNotifyEvent OnGPEndLife;
+    TNotifyEvent OnGPEndLevel;
+    TNotifyEvent OnGPSortNation;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnDraw;
+    TCheckVelocityEvent OnCheckVelocity;
+    TConditionKernelEvent OnConditionEvent;
+    TKeyEvent OnGPKeyDown;
+
+    static void DescribeClass(rtl::ClassBuilder<TGPKernel>& c);
+
+private:
+    bool clockValid_ = false;    // false: the next move step only takes the clock
+    uint32_t timerRestarts_ = 0;  // the timer's restarts seen by the last move step
+};
+
+// Nation key of a class identifier by the table of Start; -1 when in no row.
+int32_t NationKeyOfClass(int32_t idClass);
+
+}  // namespace engine

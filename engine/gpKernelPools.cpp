@@ -1,0 +1,195 @@
+// The three pools of objects of play, the kernel's hand-out and return, and the level reset.
+#include "engine/gpKernel.h"
+
+#include "engine/gpEffects.h"
+#include "engine/gpMap.h"
+#include "engine/gpNation.h"
+#include "engine/gpWeapon.h"
+
+#include <algorithm>
+
+namespace engine {
+
+RTL_REGISTER_CLASS(TGPPhantom);
+RTL_REGISTER_CLASS(TGPWeapon);
+
+TStackPhantom& PhantomPool() {
+    static TStackPhantom pool;
+    return pool;
+}
+TStackObject& ObjectPool() {
+    static TStackObject pool;
+    return pool;
+}
+TStackWeapon& WeaponPool() {
+    static TStackWeapon pool;
+    return pool;
+}
+
+TGPStructure* TGPKernel::CreateObject(int32_t kind, TObject* owner, bool checkLimit, int32_t idClass) {
+    TGPSprite* sprite = nullptr;
+    switch (kind) {
+        case 1: sprite = PhantomPool().Acquire(owner, idClass); break;
+        case 2: sprite = ObjectPool().Pop(owner, idClass, checkLimit); break;
+        case 3: {
+            auto* object = dynamic_cast<TGPObject*>(owner);
+            return object ? WeaponPool().Acquire(object, idClass) : nullptr;
+        }
+        default: return nullptr;
+    }
+    if (sprite) sprite->FrameIndex = 0;
+    return sprite;
+}
+
+void TGPKernel::FreeObject(int32_t kind, TGPStructure* sprite) {
+    switch (kind) {
+        case 1:
+            if (auto* p = dynamic_cast<TGPPhantom*>(sprite)) PhantomPool().Release(p);
+            break;
+        case 2:
+            if (auto* o = dynamic_cast<TGPObject*>(sprite)) ObjectPool().Push(o);
+            break;
+        case 3:
+            if (auto* w = dynamic_cast<TGPWeapon*>(sprite)) WeaponPool().Release(w);
+            break;
+        default: break;
+    }
+    if (OnPUSH) OnPUSH(sprite);
+}
+
+void TGPKernel::Clear() {
+    // The HUD panels link to game variables: drop the links before the panels go.
+    if (ResetKernelRecordHook) ResetKernelRecordHook();
+    Panels.clear();
+    CommandLine->DropObjectCommands();
+    Nations->FreeAll();
+    TGPStructure::Clear();
+    if (Map) {
+        Map->Clear();
+        Map->ResetFirstCell();
+    }
+    Data->Clear();
+    PhantomPool().Clear();
+    ObjectPool().Clear();
+    WeaponPool().Clear();
+    if (SoundRegister) SoundRegister->ClearLoaded();
+    Selected = nullptr;
+}
+
+void TListStructure::ReleaseAll() {
+    if (Empty() || !First()->Kernel) return;
+    TGPKernel* kernel = First()->Kernel;
+    while (!Empty()) {
+        TGPStructure* item = First();
+        Delete(0);  // off the list first: the loop ends whatever the pool does
+        int kind;
+        if (dynamic_cast<TGPPhantom*>(item))
+            kind = 1;
+        else if (dynamic_cast<TGPObject*>(item))
+            kind = 2;
+        else if (dynamic_cast<TGPWeapon*>(item))
+            kind = 3;
+        else
+            throw rtl::ERangeError(rtl::texts::SRangeError);
+        kernel->FreeObject(kind, item);
+    }
+}
+
+// Phantoms --------------------------------------------------------------------------------
+
+void TGPPhantom::SetOwner(TObject* owner) {
+    TGPSprite::SetOwner(owner);
+    TGPStructure* holder = nullptr;
+    if (auto* k = dynamic_cast<TGPKernel*>(owner))
+        holder = k;
+    else if (auto* m = dynamic_cast<TGPMap*>(owner))
+        holder = m;
+    else if (auto* o = dynamic_cast<TGPObject*>(owner))
+        holder = o;
+    if (holder) {
+        if (!holder->ChildSprites) holder->ChildSprites = std::make_unique<TListStructure>();
+        holder->ChildSprites->AddUnique(this);
+    }
+}
+
+void TGPPhantom::SetCarrion(bool value) {
+    if (Carrion == value) return;
+    Carrion = value;
+    if (value && Kernel) Kernel->FreeObject(1, this);
+}
+
+TStackPhantom::~TStackPhantom() { all_.clear(); }
+
+bool TStackPhantom::Holds(const TGPPhantom* phantom) const { return idle_.Contains(const_cast<TGPPhantom*>(phantom)); }
+
+TGPPhantom* TStackPhantom::Acquire(TObject* owner, int32_t id) {
+    for (int i = 0; i < idle_.Count(); ++i) {
+        TGPPhantom* p = idle_.Items(i);
+        if (p->IDClass != id) continue;
+        idle_.Delete(i);
+        p->Carrion = false;
+        p->Visible = true;
+        p->SetOwner(owner);
+        return p;
+    }
+    auto made = std::make_unique<TGPPhantom>();
+    TGPPhantom* p = made.get();
+    all_.push_back(std::move(made));
+    p->Create(owner, id);
+    return p;
+}
+
+void TStackPhantom::Release(TGPPhantom* phantom) {
+    if (!phantom || Holds(phantom)) return;
+    idle_.Add(phantom);
+    phantom->NextGeneration();
+    if (auto* holder = dynamic_cast<TGPStructure*>(phantom->Owner))
+        if (holder->ChildSprites) holder->ChildSprites->Remove(phantom);
+}
+
+void TStackPhantom::Remove(TGPPhantom* phantom) {
+    if (idle_.Remove(phantom) < 0) return;
+    phantom->Carrion = false;
+    phantom->SetOwner(phantom->Owner);
+}
+
+void TStackPhantom::Clear() {
+    for (TGPPhantom* p : idle_)
+        std::erase_if(all_, [p](const std::unique_ptr<TGPPhantom>& q) { return q.get() == p; });
+    idle_.Clear();
+}
+
+// Weapons ---------------------------------------------------------------------------------
+
+TStackWeapon::~TStackWeapon() { all_.clear(); }
+
+TGPWeapon* TStackWeapon::Acquire(TGPObject* object, int32_t number) {
+    for (int i = 0; i < idle_.Count(); ++i) {
+        TGPWeapon* w = idle_.Items(i);
+        if (w->IDClass != number) continue;
+        idle_.Delete(i);
+        w->SetOwner(object);
+        object->Weapon = w;
+        return w;
+    }
+    auto made = std::make_unique<TGPWeapon>();
+    TGPWeapon* w = made.get();
+    all_.push_back(std::move(made));
+    w->Create(object, number);
+    return w;
+}
+
+void TStackWeapon::Release(TGPWeapon* weapon) {
+    if (!weapon || idle_.Contains(weapon)) return;
+    idle_.Add(weapon);
+    weapon->NextGeneration();
+    if (auto* o = dynamic_cast<TGPObject*>(weapon->Owner))
+        if (o->Weapon == weapon) o->Weapon = nullptr;
+}
+
+void TStackWeapon::Clear() {
+    for (TGPWeapon* w : idle_) std::erase_if(all_, [w](const std::unique_ptr<TGPWeapon>& q) { return q.get() == w; });
+    idle_.Clear();
+}
+
+}  // namespace engine

@@ -1,0 +1,26 @@
+#include "engine/gpMap.h"
+
+#include "engine/gpKernel.h"
+
+namespace engine {
+
+RTL_REGISTER_CLASS(TGPMap);
+
+void TGPMap::Create(TObject* kernel, int32_t id) {
+    TGPStructure::Create(kernel, id);
+    if (Kernel) Kernel->SetMap(this);
+}
+
+TGPMap::~TGPMap() {
+    if (Kernel && Kernel->Map == this) Kernel->SetMap(nullptr);
+}
+
+void TGPMap::AddObjectToCells(rtl::List<TGPObject*>*, TGPObject*) {}
+void TGPMap::RemoveObjectFromCells(TGPObject*) {}
+
+void TGPMap::ScrollBy(int32_t dx, int32_t dy) {
+    ViewX += dx;
+    ViewY += dy;
+}
+
+}  // namespace engine
