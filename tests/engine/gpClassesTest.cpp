@@ -75,6 +75,9 @@ TEST_F(NameTables, WithoutTheUnitFlagTheUnitNamesStayButTheOtherTablesAreRead) {
     ASSERT_EQ(LoadNames(names, 0), 0);
     EXPECT_EQ(UnitClassName(1), "Paddle");
     EXPECT_EQ(CursorName(1), "Pointer");
+    ASSERT_EQ(LoadNames(names, 30), 0);  // what the shell passes: bit value 2 is set
+    EXPECT_EQ(UnitClassName(1), "Other");
+    EXPECT_EQ(UnitClassName(2), "");
 }
 
 TEST_F(NameTables, SignatureIsExactlyFiveBytesAndVersionMustBeOnePointOne) {
