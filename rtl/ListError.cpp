@@ -1,15 +1,12 @@
 #include "rtl/ListError.h"
 
-#include <string>
-
 #include "rtl/Exceptions.h"
+#include "rtl/Format.h"
 
 namespace rtl {
 
 void ListIndexError(long long index) {
-    std::string text = texts::SListIndexError;
-    text.replace(text.find("%d"), 2, std::to_string(index));
-    throw EListError(text);
+    throw EListError(Format(texts::SListIndexError, {static_cast<int64_t>(index)}));
 }
 
 }  // namespace rtl

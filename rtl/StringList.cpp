@@ -182,12 +182,12 @@ bool IsBlank(char c) { return c != '\0' && static_cast<uint8_t>(c) <= ' '; }
 }  // namespace
 
 std::string StringList::CommaText() const {
-    if (Count() == 1 && items_[0].text.empty()) return "\"\"";
     std::string out;
     for (int i = 0; i < Count(); ++i) {
         if (i > 0) out += ',';
         const std::string& s = items_[i].text;
-        const bool quote = std::any_of(s.begin(), s.end(), [](char c) {
+        // Empty items are quoted too, so that a trailing one survives the way back.
+        const bool quote = s.empty() || std::any_of(s.begin(), s.end(), [](char c) {
             return static_cast<uint8_t>(c) <= ' ' || c == '"' || c == ',';
         });
         if (!quote) {

@@ -84,8 +84,8 @@ public:
     // ---- Whole texts ----
     std::string Text() const;
     void SetText(std::string_view text);
-    // Items separated by commas; an item with a space, control byte, comma or quote is
-    // quoted with '"' (quotes doubled). Setting splits at commas and at runs of blanks
+    // Items separated by commas; an empty item or one with a space, control byte, comma or
+    // quote is quoted with '"' (quotes doubled). Setting splits at commas and at runs of blanks
     // outside quotes.
     std::string CommaText() const;
     void SetCommaText(std::string_view text);

@@ -155,10 +155,10 @@ TEST(StringList, ObjectsAreTypeChecked) {
 TEST(StringList, CommaTextQuotesWhatNeedsIt) {
     rtl::StringList sl;
     for (const char* s : {"plain", "two words", "say \"hi\"", "a,b", ""}) sl.Add(s);
-    EXPECT_EQ(sl.CommaText(), "plain,\"two words\",\"say \"\"hi\"\"\",\"a,b\",");
+    EXPECT_EQ(sl.CommaText(), "plain,\"two words\",\"say \"\"hi\"\"\",\"a,b\",\"\"");
     rtl::StringList back;
     back.SetCommaText(sl.CommaText());
-    EXPECT_EQ(back.ToVector(), (std::vector<std::string>{"plain", "two words", "say \"hi\"", "a,b"}));
+    EXPECT_EQ(back.ToVector(), sl.ToVector());  // the trailing empty item included
     back.SetCommaText("  one two ,\"th\"\"ree\" , four,");
     EXPECT_EQ(back.ToVector(), (std::vector<std::string>{"one", "two", "th\"ree", "four"}));
     back.SetCommaText("\"unterminated");
@@ -166,6 +166,37 @@ TEST(StringList, CommaTextQuotesWhatNeedsIt) {
     rtl::StringList empty;
     empty.Add("");
     EXPECT_EQ(empty.CommaText(), "\"\"");
+}
+
+}  // namespace
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "rtl/Streams.h"
+
+namespace {
+
+TEST(StringList, StreamsAndFilesKeepTheBytes) {
+    rtl::StringList sl;
+    sl.SetText("\xCF\xF0\xE8\xE2\xE5\xF2\nsecond");  // 1251 bytes pass untouched
+    rtl::MemoryStream m;
+    sl.SaveToStream(m);
+    EXPECT_EQ(m.Size(), 16);
+    m.SetPosition(0);
+    rtl::StringList back;
+    back.LoadFromStream(m);
+    EXPECT_EQ(back.ToVector(), sl.ToVector());
+
+    const std::string file =
+        (std::filesystem::temp_directory_path() / ("sl_" + std::to_string(getpid()) + ".txt")).string();
+    sl.SaveToFile(file);
+    rtl::StringList fromFile;
+    fromFile.LoadFromFile(file);
+    EXPECT_EQ(fromFile.ToVector(), sl.ToVector());
+    std::filesystem::remove(file);
+    EXPECT_THROW(fromFile.LoadFromFile(file), rtl::EFOpenError);
 }
 
 }  // namespace

@@ -1,0 +1,99 @@
+// The engine's general helpers: constant tables, geometry on 1/256-turn angles, text and
+// file helpers, command-line look-ups, key names and the scrambling of small buffers.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "rtl/StringList.h"
+#include "rtl/Types.h"
+
+namespace rtl {
+class Stream;
+}
+
+namespace engine {
+
+// ---- Constant tables (position 1 is element 0) ----
+extern const std::array<const char*, 19> RankNames;
+extern const std::array<const char*, 10> AwardNames;
+extern const std::array<const char*, 8> ShotNames;  // weapon identifiers 1..8
+inline constexpr const char* sUpDate = "UpDate";
+inline constexpr const char* sDefaultFontName = "Arial";
+inline constexpr const char* sListWaveFile = "ListWave.lw";
+
+// ---- Geometry; angles 0..255 for a full turn, 0 along +X, 64 along +Y ----
+
+// X = DX + round(X0 + R1*(sin A - cos A)), Y = DY + round(Y0 - R2*(sin A + cos A)) with the
+// table sine and cosine; ERangeError when a result leaves 32 bits.
+rtl::TPoint RotatePoint(int32_t x0, int32_t y0, int32_t r1, int32_t r2, int32_t dx, int32_t dy,
+                        uint8_t angle);
+// The same with exact sine and cosine of angle/256 of a turn.
+rtl::TPoint RotatePointF(double x0, double y0, double r1, double r2, double dx, double dy,
+                         double angle);
+double CosAngle256(double a);
+double SinAngle256(double a);
+// Direction of (dx, dy) in 1/256 turns, 1..256 (the +X axis gives 256); 0 for the zero vector.
+int32_t AngleOf(int32_t dy, int32_t dx);
+// A inside B, edges may touch.
+bool RectInside(const rtl::TRect& a, const rtl::TRect& b);
+// Direction for mover A toward target C (or away from B); -1 when A's centre is C's.
+// count is 0..3 (ERangeError beyond). Squared distances are 64-bit.
+int32_t DirectionBetween(const rtl::TRect& a, const rtl::TRect& b, const rtl::TRect& c,
+                         int32_t count, bool flag);
+// r := Random(range); r/divisor when r < range div 2, else -r/divisor.
+double RandomSigned(int32_t range, int32_t divisor);
+void OrderSwap(int32_t& a, int32_t& b);
+
+// ---- Text and files ----
+
+// Joins with exactly one backslash.
+std::string PathJoin(std::string_view folder, std::string_view name);
+// int32 length, then that many bytes; EReadError when the length is negative or runs past
+// the end of the stream.
+std::string ReadLenString(rtl::Stream& stream);
+// int32 count, then that many strings appended to list (the count is checked likewise).
+void ReadStringList(rtl::Stream& stream, rtl::StringList& list);
+// The file name without folder, cut at its first '.' (at most 20 characters removed).
+std::string FileTitle(std::string_view path);
+// The text after key up to the first ',', else ')', else ';', or to the end; "" without key.
+std::string ValueAfter(std::string_view key, std::string_view text);
+// The plain files of folder matching mask (* and ?, any case) into list (cleared), in name
+// order; when minSize != 0 a file larger than minSize goes to the front. Leaves the
+// process's current folder alone.
+void ListFiles(const std::string& folder, std::string_view mask, rtl::StringList& list,
+               int64_t minSize);
+bool MatchesMask(std::string_view name, std::string_view mask);
+// Copies at most n characters and a terminating zero (buffer holds n + 1 bytes).
+void CopyStrToBuffer(char* buffer, std::string_view text, size_t n);
+
+// ---- Command line ----
+
+// The parameters after the program name; the shell sets them at start.
+void SetParams(std::vector<std::string> params);
+const std::vector<std::string>& Params();
+// The parameter after the first that contains key (case-sensitive); "" when none.
+std::string FindParam(std::string_view key);
+std::string FindParam(const std::vector<std::string>& params, std::string_view key);
+// The first parameter containing key in any case, and the one after it in capitals.
+std::pair<std::string, std::string> FindParamValue(std::string_view key);
+std::pair<std::string, std::string> FindParamValue(const std::vector<std::string>& params,
+                                                   std::string_view key);
+
+// ---- Keys (Windows virtual-key codes) ----
+std::string KeyName(int32_t code);
+int32_t KeyCode(std::string_view text);
+
+// ---- Scrambling of small buffers ----
+// A running sum from the second byte on, then the first byte adds the new last byte.
+// Buffers shorter than 2 bytes are left unchanged.
+void ScrambleBuffer(uint8_t* buffer, size_t n);
+void UnscrambleBuffer(uint8_t* buffer, size_t n);
+std::string UnscrambleString(std::string_view text);
+std::string ScrambleString(std::string_view text);
+
+}  // namespace engine
