@@ -22,7 +22,7 @@ int HashName(std::string_view name) noexcept {
 }
 
 THashCollectionItem::THashCollectionItem(THashCollection* collection)
-    : rtl::CollectionItem(collection) {
+    : TDXCollectionItem(collection) {
     Link();
 }
 
@@ -57,23 +57,23 @@ void THashCollectionItem::SetName(std::string_view value) {
 }
 
 std::string THashCollectionItem::GetDisplayName() const {
-    return name_.empty() ? rtl::CollectionItem::GetDisplayName() : name_;
+    return name_.empty() ? TDXCollectionItem::GetDisplayName() : name_;
 }
 
-void THashCollectionItem::Assign(const rtl::CollectionItem& source) {
+void THashCollectionItem::Assign(const TDXCollectionItem& source) {
     if (const auto* other = dynamic_cast<const THashCollectionItem*>(&source)) {
         SetName(other->Name());
         return;
     }
-    rtl::CollectionItem::Assign(source);
+    TDXCollectionItem::Assign(source);
 }
 
 THashCollection::THashCollection()
-    : THashCollection([](rtl::Collection* c) -> rtl::CollectionItem* {
+    : THashCollection([](TDXCollection* c) -> TDXCollectionItem* {
           return new THashCollectionItem(static_cast<THashCollection*>(c));
       }) {}
 
-THashCollection::THashCollection(ItemFactory factory) : rtl::Collection(std::move(factory)) {}
+THashCollection::THashCollection(ItemFactory factory) : TDXCollection(std::move(factory)) {}
 
 // The items unlink from the buckets as they go, so the buckets must still be here.
 THashCollection::~THashCollection() { Clear(); }
@@ -92,7 +92,7 @@ THashCollectionItem* THashCollection::Find(std::string_view name) const {
 }
 
 THashCollectionItem* THashCollection::Items(int index) const {
-    return static_cast<THashCollectionItem*>(rtl::Collection::Items(index));
+    return static_cast<THashCollectionItem*>(TDXCollection::Items(index));
 }
 
 // ---- Angle tables ----

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "rtl/Collection.h"
+#include "media/DXCollection.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Types.h"
 
@@ -53,7 +53,7 @@ class THashCollection;
 // (Cyrillic included) share a bucket.
 int HashName(std::string_view name) noexcept;
 
-class THashCollectionItem : public rtl::CollectionItem {
+class THashCollectionItem : public TDXCollectionItem {
 public:
     // Joins the collection at its end and links into the bucket of its (empty) name.
     explicit THashCollectionItem(THashCollection* collection);
@@ -65,7 +65,7 @@ public:
     void SetName(std::string_view value);
     std::string GetDisplayName() const override;
     // From another THashCollectionItem copies the name only.
-    void Assign(const rtl::CollectionItem& source) override;
+    void Assign(const TDXCollectionItem& source) override;
 
     int Bucket() const noexcept { return bucket_; }
 
@@ -80,7 +80,7 @@ private:
     THashCollectionItem* next_ = nullptr;
 };
 
-class THashCollection : public rtl::Collection {
+class THashCollection : public TDXCollection {
 public:
     // The factory makes the heir's item class; the default makes plain THashCollectionItems.
     THashCollection();

@@ -83,7 +83,7 @@ TEST(HashCollection, AssignCopiesTheNameAndDisplayNameFallsBack) {
     b->Assign(*a);
     EXPECT_EQ(b->GetDisplayName(), "First");
     EXPECT_EQ(c.IndexOf("first"), 1);  // of equal names, the one linked last heads the chain
-    rtl::Collection plain([](rtl::Collection* owner) { return new rtl::CollectionItem(owner); });
+    media::TDXCollection plain([](media::TDXCollection* owner) { return new media::TDXCollectionItem(owner); });
     try {
         b->Assign(*plain.Add());
         FAIL();
