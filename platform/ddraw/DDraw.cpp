@@ -108,8 +108,8 @@ HRESULT DirectDrawClipper::SetHWnd(const display::Form* window) {
 RECT DirectDrawClipper::ClipRect(int32_t width, int32_t height) const {
     RECT whole{0, 0, width, height};
     if (!window_) return whole;
-    return Intersect(whole, {window_->Left, window_->Top, window_->Left + window_->ClientWidth,
-                             window_->Top + window_->ClientHeight});
+    // The primary surface is the window's client area.
+    return Intersect(whole, {0, 0, window_->ClientWidth, window_->ClientHeight});
 }
 
 // --- surface -----------------------------------------------------------------
