@@ -17,8 +17,8 @@ struct Recorder {
 }  // namespace
 
 TEST(DXDrawListeners, LateListenerGetsTheReplayAndRemovalNotifies) {
+    Recorder early;  // outlives the display, which tells it of its end
     Screen screen;
-    Recorder early;
     screen.dxdraw.AddNotifyListener(early.Callback(), &early);
     EXPECT_EQ(early.codes, (std::vector<int>{7}));
     screen.dxdraw.Initialize();
@@ -38,12 +38,12 @@ TEST(DXDrawListeners, LateListenerGetsTheReplayAndRemovalNotifies) {
 }
 
 TEST(DXDrawListeners, LastRegisteredFirstAndSelfRemovalDuringNotification) {
-    Screen screen;
     std::vector<char> order;
     Recorder a, c;
-    screen.dxdraw.AddNotifyListener([&](TCustomDXDraw&, TDXDrawNotifyType) { order.push_back('a'); }, &a);
-    // b leaves while being told that the surfaces go.
     int b = 0;
+    Screen screen;
+    screen.dxdraw.AddNotifyListener([&](TCustomDXDraw&, TDXDrawNotifyType) { order.push_back('a'); }, &a);
+    // b leaves while being told of the initialisation.
     screen.dxdraw.AddNotifyListener(
         [&](TCustomDXDraw& d, TDXDrawNotifyType t) {
             order.push_back('b');
@@ -125,8 +125,8 @@ TEST(DXDrawModes, SearchFindsTheNearestQualifyingMode) {
 }
 
 TEST(DXDrawLifecycle, LostSurfacesRestoreAtCanDrawAndNotify) {
-    Screen screen;
     Recorder r;
+    Screen screen;
     screen.dxdraw.AddNotifyListener(r.Callback(), &r);
     screen.dxdraw.Initialize();
     r.codes.clear();
