@@ -45,8 +45,20 @@ void CopyRow(uint8_t* d, const uint8_t* s, int32_t count, int32_t u, int32_t du,
     if constexpr (Bytes == 2) {
         auto* dp = reinterpret_cast<uint16_t*>(d);
         const auto* sp = reinterpret_cast<const uint16_t*>(s);
-        if (!keyed && du == 0x10000) {
-            std::memcpy(dp, sp + (u >> 16), size_t(count) * 2);
+        if (du == 0x10000) {
+            sp += u >> 16;
+            if (!keyed) {
+                std::memcpy(dp, sp, size_t(count) * 2);
+                return;
+            }
+            // One-to-one keyed copy: a single-value key is one compare per pixel.
+            if (low == high) {
+                const uint16_t key = uint16_t(low);
+                for (int32_t i = 0; i < count; ++i) dp[i] = sp[i] == key ? dp[i] : sp[i];
+            } else {
+                for (int32_t i = 0; i < count; ++i)
+                    if (sp[i] < low || sp[i] > high) dp[i] = sp[i];
+            }
             return;
         }
         for (int32_t i = 0; i < count; ++i, u += du) {
