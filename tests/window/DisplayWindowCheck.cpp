@@ -1,6 +1,8 @@
 // Draws one frame (a background, keyed patterns of a picture collection and an alpha
 // draw) on the SDL2 display and on the headless one, and compares the frame the window
 // shows, read back from its renderer, with the headless frame pixel for pixel.
+#include <SDL.h>
+
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -51,13 +53,22 @@ display::Frame DrawFrame(display::Presenter& presenter) {
 
 }  // namespace
 
+int Check();
+
 int main() {
+    const int result = Check();
+    SDL_Quit();  // the whole library goes, its D-Bus connection included
+    return result;
+}
+
+int Check() {
     std::unique_ptr<display::Presenter> window = display::OpenSdlPresenter("Sprallion display check");
     if (!window) {
         std::fprintf(stderr, "display check: the SDL2 window does not open\n");
         return 1;
     }
     const display::Frame shown = DrawFrame(*window);
+    window.reset();
     display::HeadlessPresenter headless;
     const display::Frame expected = DrawFrame(headless);
     if (shown.Width != expected.Width || shown.Height != expected.Height || shown.Pixels.size() != expected.Pixels.size()) {
