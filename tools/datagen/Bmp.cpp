@@ -149,7 +149,7 @@ std::string EncodeBmp(const BmpPicture& p, const BmpOptions& o) {
         } else if (compression == 3) {
             Put32(info, r), Put32(info, g), Put32(info, b);
         }
-        const size_t colors = o.colorsUsed >= 0 ? std::min<size_t>(static_cast<size_t>(o.colorsUsed), p.palette.size()) : p.palette.size();
+        const size_t colors = o.colorsUsed > 0 ? std::min<size_t>(static_cast<size_t>(o.colorsUsed), p.palette.size()) : p.palette.size();
         for (size_t i = 0; i < colors; ++i) Put32(info, p.palette[i]);
     }
     info += std::string(o.gap, '\x5A');
