@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "rtl/Lists.h"
 #include "rtl/StringList.h"
 #include "rtl/Types.h"
 
@@ -87,6 +88,12 @@ std::pair<std::string, std::string> FindParamValue(const std::vector<std::string
 // ---- Keys (Windows virtual-key codes) ----
 std::string KeyName(int32_t code);
 int32_t KeyCode(std::string_view text);
+
+// ---- Lists ----
+// Adds item unless the list holds it already: its new index, or -1.
+template <typename T> int AddUnique(rtl::List<T>& list, const T& item) {
+    return list.IndexOf(item) >= 0 ? -1 : list.Add(item);
+}
 
 // ---- Scrambling of small buffers ----
 // A running sum from the second byte on, then the first byte adds the new last byte.

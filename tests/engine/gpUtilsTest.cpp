@@ -65,6 +65,10 @@ TEST(Geometry, RandomSignedSplitsTheRange) {
     OrderSwap(x, y);
     EXPECT_EQ(x, 2);
     EXPECT_TRUE(RectInside(rtl::Rect(0, 0, 5, 5), rtl::Rect(0, 0, 5, 5)));
+    rtl::List<int*> list;
+    EXPECT_EQ(AddUnique(list, &x), 0);
+    EXPECT_EQ(AddUnique(list, &y), 1);
+    EXPECT_EQ(AddUnique(list, &x), -1);
     EXPECT_FALSE(RectInside(rtl::Rect(0, 0, 6, 5), rtl::Rect(0, 0, 5, 5)));
 }
 
