@@ -445,8 +445,7 @@ void TDirectDrawSurface::LoadFromGraphicRect(const TDIB& graphic, int32_t width,
             const int32_t sx = srcRect.Left + int32_t(int64_t(x) * sw / width);
             uint32_t v = 0;
             if (sx >= 0 && sy >= 0 && sx < picture.Width() && sy < picture.Height()) {
-                // 24-bit rows hold blue, green, red: the raw value read low byte first is $RRGGBB.
-                const uint32_t c = picture.BitCount() == 24 ? picture.Pixel(sx, sy) : picture.PixelColor(sx, sy);
+                const uint32_t c = picture.PixelColor(sx, sy);  // $RRGGBB
                 v = DeviceColor(d.ddpfPixelFormat, palette, uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c));
             }
             std::memcpy(row + ptrdiff_t(x) * bytes, &v, size_t(bytes));
@@ -481,7 +480,7 @@ void TDirectDrawSurface::AssignTo(TDIB& dest) {
             } else {
                 r = ChannelValue(f.dwRBitMask, v), g = ChannelValue(f.dwGBitMask, v), b = ChannelValue(f.dwBBitMask, v);
             }
-            dest.SetPixel(x, y, uint32_t(r) << 16 | uint32_t(g) << 8 | b);
+            dest.SetPixel(x, y, uint32_t(b) << 16 | uint32_t(g) << 8 | r);  // a 24-bit value is $BBGGRR
         }
 }
 

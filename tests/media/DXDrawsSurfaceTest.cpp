@@ -174,5 +174,5 @@ TEST(SurfaceMemory, FailureTextsAndRoundTripThroughAPicture) {
     TDIB out;
     copy.AssignTo(out);
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x) EXPECT_EQ(fixtures::To565(out.Pixel(x, y)), s.Pixel(x, y));
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(fixtures::To565(out.PixelColor(x, y)), s.Pixel(x, y));
 }

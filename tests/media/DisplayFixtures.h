@@ -32,7 +32,10 @@ media::TDIB Picture(int w, int h, F f) {
     media::TDIB dib;
     dib.SetSize(w, h, 24);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) dib.SetPixel(x, y, f(x, y));
+        for (int x = 0; x < w; ++x) {
+            const uint32_t rgb = f(x, y);  // a 24-bit picture's value is $BBGGRR
+            dib.SetPixel(x, y, (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF));
+        }
     return dib;
 }
 
