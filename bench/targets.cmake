@@ -2,3 +2,4 @@
 set(BENCH_DEPS_bench_mixer platform_audio PkgConfig::SDL2)
 set(BENCH_DEPS_bench_pixel media PkgConfig::PIXMAN PkgConfig::SDL2)
 set(BENCH_DEPS_bench_imaging media datagen)
+set(BENCH_DEPS_bench_frame media PkgConfig::SDL2)

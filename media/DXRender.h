@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "media/DXClass.h"
 #include "platform/ddraw/SurfaceDesc.h"
 #include "rtl/Exceptions.h"
 
@@ -266,7 +267,7 @@ struct TDXRRect {
 };
 
 int32_t MulDiv64(int32_t a, int32_t b, int32_t c);
-inline int32_t Min(int32_t a, int32_t b) { return a < b ? a : b; }
+// Min comes from DXClass.
 
 void SetupStretchBlend(const TDXRSurface& dest, const TDXRSurface& src, uint8_t op, int32_t alpha, int32_t du,
                        int32_t dv, bool transparent, uint32_t colorKey);

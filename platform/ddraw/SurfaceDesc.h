@@ -47,6 +47,7 @@ struct DDSURFACEDESC {
     DDCOLORKEY ddckCKDestBlt;
     DDCOLORKEY ddckCKSrcBlt;
     DDPIXELFORMAT ddpfPixelFormat;
+    uint32_t ddsCaps = 0;  // DDSCAPS_* bits
 };
 
 }  // namespace platform::ddraw
