@@ -1,0 +1,146 @@
+#include "engine/gpDataStream.h"
+
+#include <filesystem>
+#include <vector>
+
+#include "media/DIB.h"
+
+namespace engine {
+namespace {
+
+constexpr int32_t kRecordHeaderSize = 24;
+
+int32_t GetInt32(const uint8_t* p) {
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+
+void PutInt32(uint8_t* p, int32_t value) {
+    auto v = static_cast<uint32_t>(value);
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+}  // namespace
+
+TDataStream::TDataStream(const std::string& fileName, TGPResource* resource, const TDataStreamHeader& header,
+                         uint16_t mode)
+    : fileName_(fileName), mode_(mode) {
+    try {
+        if (resource) {
+            stream_ = resource;
+        } else {
+            file_ = std::make_unique<TMissionStream>(fileName, mode);
+            stream_ = file_.get();
+        }
+        if (mode == rtl::fmCreate) {
+            stream_->WriteBuffer(header.data(), static_cast<int64_t>(header.size()));
+            return;
+        }
+        TDataStreamHeader stored{};
+        stream_->Read(stored.data(), static_cast<int64_t>(stored.size()));
+        if (GetInt32(stored.data()) != GetInt32(header.data())) {
+            Close();
+            error_ = true;
+        }
+    } catch (const std::exception&) {
+        Close();
+        error_ = true;
+    }
+}
+
+TDataStream::~TDataStream() = default;
+
+void TDataStream::Close() {
+    file_.reset();
+    stream_ = nullptr;
+}
+
+int32_t TDataStream::ReadRecordHeader(TDataRecordHeader& header) {
+    if (error_ || !stream_) return -1;
+    uint8_t raw[kRecordHeaderSize];
+    if (stream_->Remaining() < kRecordHeaderSize || stream_->Read(raw, kRecordHeaderSize) != kRecordHeaderSize) {
+        error_ = true;
+        return -1;
+    }
+    header.Size = GetInt32(raw);
+    header.Id = GetInt32(raw + 4);
+    header.Value = GetInt32(raw + 8);
+    header.Length = GetInt32(raw + 12);
+    header.CheckFlag = GetInt32(raw + 16);
+    header.Checksum = GetInt32(raw + 20);
+    if (header.Size != kRecordHeaderSize) {
+        error_ = true;
+        return -1;
+    }
+    last_ = header;
+    return header.Id;
+}
+
+int32_t TDataStream::ReadData(void* buffer, int64_t capacity) {
+    if (error_ || !stream_) return -1;
+    const int32_t length = last_.Length;
+    if (length < 0 || length > capacity || length > stream_->Remaining() ||
+        stream_->Read(buffer, length) != length) {
+        error_ = true;
+        return -1;
+    }
+    if (last_.CheckFlag != 0 && static_cast<int32_t>(ResourceChecksum(buffer, static_cast<size_t>(length))) != last_.Checksum) {
+        error_ = true;
+        return -1;
+    }
+    return length;
+}
+
+void TDataStream::WriteRecord(const void* data, const TDataRecordHeader& header) {
+    if (error_ || !stream_) return;
+    if (header.Length < 0) {
+        error_ = true;
+        return;
+    }
+    TDataRecordHeader h = header;
+    h.Size = kRecordHeaderSize;
+    if (h.CheckFlag != 0) h.Checksum = ResourceChecksum(data, static_cast<size_t>(h.Length));
+    uint8_t raw[kRecordHeaderSize];
+    PutInt32(raw, h.Size);
+    PutInt32(raw + 4, h.Id);
+    PutInt32(raw + 8, h.Value);
+    PutInt32(raw + 12, h.Length);
+    PutInt32(raw + 16, h.CheckFlag);
+    PutInt32(raw + 20, h.Checksum);
+    stream_->WriteBuffer(raw, kRecordHeaderSize);
+    if (h.Length > 0) stream_->WriteBuffer(data, h.Length);
+}
+
+void CreateSaveFile(const std::string& fileName, int n, bool force) {
+    if (!force && std::filesystem::exists(fileName)) return;
+    TGPResource resource(fileName, rtl::fmCreate);
+    TGPHashCollection& user = resource.AddSection("Save_User");
+    TGPHashCollection& pictures = resource.AddSection("Save_BMP");
+    std::vector<std::string> keys;
+    for (int i = 0; i <= n; ++i) keys.push_back("Save_" + std::to_string(i));
+    for (const auto& key : keys) {
+        user.Add(key);
+        pictures.Add(key);
+    }
+    resource.WriteDirectory();
+
+    const TSaveRecord empty{};
+    for (const auto& key : keys) {
+        user.SetOffset(key, static_cast<int32_t>(resource.Position()));
+        resource.WriteBuffer(empty.data(), static_cast<int64_t>(empty.size()));
+    }
+    // The thumbnail placeholder: 160 x 120 at 8 bits, every pixel red.
+    media::TDIB thumbnail;
+    thumbnail.ColorTable = media::MakeGrayColorTable();
+    thumbnail.ColorTable[0] = media::TRGBQuad{0, 0, 255, 0};
+    thumbnail.UpdatePalette();
+    thumbnail.SetSize(160, 120, 8);
+    std::fill_n(thumbnail.PBits(), thumbnail.Size(), 0);
+    for (const auto& key : keys) {
+        pictures.SetOffset(key, static_cast<int32_t>(resource.Position()));
+        thumbnail.SaveToStream(resource);
+    }
+    resource.Finish();
+}
+
+}  // namespace engine

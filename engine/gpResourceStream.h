@@ -1,0 +1,49 @@
+// TMissionStream: the file stream under every container and level file.
+//
+// Writes never land in the stored file directly: the first write copies the file to a
+// temporary one beside it (or starts it anew with fmCreate) and Commit, Finish or closing
+// renames it over the stored file once it is on disk. A crash therefore leaves the old
+// file or the new one, never half of one. Readers that hold the old file keep reading it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "rtl/Streams.h"
+
+namespace engine {
+
+class TMissionStream : public rtl::Stream {
+public:
+    TMissionStream(const std::string& fileName, uint16_t mode);
+    ~TMissionStream() override;
+    TMissionStream(const TMissionStream&) = delete;
+    TMissionStream& operator=(const TMissionStream&) = delete;
+
+    // Set by the level reader; the level-record readers consult it.
+    int32_t Version = 0;
+
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, rtl::SeekOrigin origin) override;
+    int64_t Size() override;
+    void SetSize(int64_t size) override;
+
+    const std::string& FileName() const { return fileName_; }
+    uint16_t Mode() const { return mode_; }
+    // Makes what was written durable and visible under FileName.
+    void Commit();
+
+private:
+    void BeginWriting();
+
+    std::string fileName_;
+    std::string tempName_;
+    uint16_t mode_;
+    std::unique_ptr<rtl::FileStream> file_;
+    bool writing_ = false;  // file_ is the private temporary copy
+    int uncaught_;          // exceptions in flight at construction
+};
+
+}  // namespace engine

@@ -1,0 +1,120 @@
+#include "media/Wave.h"
+
+#include <gtest/gtest.h>
+
+#include "tools/datagen/Container.h"
+#include "tools/datagen/Wave.h"
+
+using namespace media;
+
+namespace {
+rtl::MemoryStream StreamOf(const std::string& bytes) { return rtl::MemoryStream(std::vector<uint8_t>(bytes.begin(), bytes.end())); }
+
+struct List : wave::THashCollection {
+    std::vector<wave::THashCollectionItem*> items;
+    void AddItem(wave::THashCollectionItem* item) override {
+        LinkItem(item);
+        item->Index = static_cast<int>(items.size());
+        items.push_back(item);
+    }
+    void RemoveItem(wave::THashCollectionItem* item) override {
+        UnlinkItem(item);
+        std::erase(items, item);
+    }
+};
+}  // namespace
+
+TEST(OpenWaveStream, FieldsAndSamplesAsWritten) {
+    for (uint16_t bits : {8, 16})
+        for (uint16_t channels : {1, 2}) {
+            datagen::WaveSpec spec;
+            spec.bitsPerSample = bits, spec.channels = channels, spec.rate = 11025;
+            spec.samples = datagen::TestSamples(channels, bits, 101);
+            spec.chunksBeforeFmt = {{"LIST", "odd"}};       // padded odd chunk before the format
+            spec.chunksBeforeData = {{"cue ", std::string(5, 'c')}};
+            spec.fmtSize = 20;                               // 18 read, 2 skipped
+            auto s = StreamOf(datagen::BuildWave(spec) + "tail");
+            TWaveReader r;
+            ASSERT_TRUE(OpenWaveStream(&s, r));
+            EXPECT_EQ(r.Format.nChannels, channels);
+            EXPECT_EQ(r.Format.wBitsPerSample, bits);
+            EXPECT_EQ(r.Format.nSamplesPerSec, 11025u);
+            EXPECT_EQ(r.Format.cbSize, 2);
+            EXPECT_EQ(r.DataSize, spec.samples.size());
+            EXPECT_EQ(r.SampleCount, 101u);
+            std::string got(spec.samples.size() + 10, '\0');
+            EXPECT_EQ(ReadWaveData(r, static_cast<int32_t>(got.size()), got.data()), static_cast<int32_t>(spec.samples.size()));
+            EXPECT_EQ(got.substr(0, spec.samples.size()), spec.samples);
+        }
+}
+
+TEST(OpenWaveStream, RefusalsAndHostileFields) {
+    auto open = [](const std::string& bytes, uint8_t& error) {
+        auto s = StreamOf(bytes);
+        TWaveReader r;
+        const bool ok = OpenWaveStream(&s, r);
+        error = r.Error;
+        EXPECT_EQ(ok, r.Stream != nullptr);
+        return ok;
+    };
+    uint8_t error = 0;
+    EXPECT_FALSE(open("", error));
+    EXPECT_EQ(error, wrNoStream);
+    TWaveReader none;
+    EXPECT_FALSE(OpenWaveStream(nullptr, none));
+    EXPECT_EQ(ReadWaveData(none, 4, nullptr), -1);
+    EXPECT_FALSE(open("RIFX" + std::string(40, '\0'), error));
+    EXPECT_EQ(error, wrNotRiff);
+    EXPECT_FALSE(open(std::string("RIFF\0\0\0\0WAVX", 12), error));
+    EXPECT_EQ(error, wrNotWave);
+    datagen::WaveSpec s;
+    s.samples = datagen::TestSamples(1, 16, 10);
+    s.formatTag = 2;
+    EXPECT_FALSE(open(datagen::BuildWave(s), error));
+    EXPECT_EQ(error, wrADPCM);
+    s.formatTag = 3;
+    EXPECT_FALSE(open(datagen::BuildWave(s), error));
+    EXPECT_EQ(error, wrNotPCM);
+    s.formatTag = 1;
+    s.withData = false;
+    EXPECT_FALSE(open(datagen::BuildWave(s), error));  // no data chunk
+    s.withData = true;
+    s.rate = 0, s.avgBytes = 0, s.blockAlign = 0;     // nothing to divide by
+    EXPECT_FALSE(open(datagen::BuildWave(s), error));
+    s = datagen::WaveSpec{};
+    s.samples = datagen::TestSamples(1, 16, 10);
+    s.avgBytes = 1;                                    // bytes per second below the rate
+    EXPECT_TRUE(open(datagen::BuildWave(s), error));
+    s.dataSizeDelta = 1000000;                         // more than the stream holds
+    auto big = StreamOf(datagen::BuildWave(s));
+    TWaveReader r;
+    ASSERT_TRUE(OpenWaveStream(&big, r));
+    EXPECT_EQ(r.DataSize, 20u);
+    // Chunks beyond 2048 bytes are still walked.
+    s.dataSizeDelta = 0;
+    s.chunksBeforeFmt = {{"LIST", std::string(3000, 'x')}};
+    EXPECT_TRUE(open(datagen::BuildWave(s), error));
+}
+
+TEST(SoundNameList, HashAndLookups) {
+    EXPECT_EQ(wave::HashName("a"), 97);
+    EXPECT_EQ(wave::HashName("ab"), 66);
+    EXPECT_EQ(wave::HashName(""), 0);
+    List list;
+    wave::THashCollectionItem boom(&list), bang(&list);
+    boom.SetName("Boom");
+    bang.SetName("Bang");
+    EXPECT_EQ(list.IndexOf("Boom"), 0);
+    EXPECT_EQ(list.IndexOf("Bang"), 1);
+    EXPECT_EQ(list.IndexOf("Quiet"), -1);
+    EXPECT_EQ(list.IndexOf("boom") == 0, wave::HashName("boom") == wave::HashName("Boom"));
+    boom.SetName("Boom");  // its own name: nothing moves
+    EXPECT_EQ(list.items.size(), 2u);
+    EXPECT_EQ(list.IndexOf("Boom"), 0);
+    boom.SetName("Crash");
+    EXPECT_EQ(list.IndexOf("Boom"), -1);
+    EXPECT_EQ(list.IndexOf("Crash"), 1);  // added again at the end
+    std::unique_ptr<int> owned = std::make_unique<int>(1);
+    FreeAndNilObject(owned);
+    EXPECT_EQ(owned, nullptr);
+}
