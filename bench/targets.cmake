@@ -1,3 +1,4 @@
 # Libraries each benchmark program links, by target name.
 set(BENCH_DEPS_bench_mixer platform_audio PkgConfig::SDL2)
 set(BENCH_DEPS_bench_pixel media PkgConfig::PIXMAN PkgConfig::SDL2)
+set(BENCH_DEPS_bench_imaging media datagen)
