@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -12,6 +13,12 @@ namespace {
 
 bool IsWritingMode(uint16_t mode) {
     return mode == rtl::fmCreate || (mode & 0x3) == rtl::fmOpenWrite || (mode & 0x3) == rtl::fmOpenReadWrite;
+}
+
+// A temporary name of our own beside the stored file: process id and a running number.
+std::string TempNameFor(const std::string& fileName) {
+    static std::atomic<unsigned> counter{0};
+    return fileName + ".~" + std::to_string(::getpid()) + "." + std::to_string(counter++);
 }
 
 void SyncPath(const std::string& path, int flags) {
@@ -25,7 +32,7 @@ void SyncPath(const std::string& path, int flags) {
 
 TMissionStream::TMissionStream(const std::string& fileName, uint16_t mode)
     : fileName_(fileName),
-      tempName_(fileName + ".~" + std::to_string(::getpid())),
+      tempName_(TempNameFor(fileName)),
       mode_(mode),
       uncaught_(std::uncaught_exceptions()) {
     if (mode == rtl::fmCreate) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/gpResource.h"
+#include "media/gpBitmap.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = "/tmp/fuzz_container." + std::to_string(::getpid());
@@ -20,6 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     resource.ReadString(name, key);
                     engine::TSaveRecord record;
                     resource.Read144(name, key, record);
+                    std::unique_ptr<media::TGPBitmap> bitmap;
+                    resource.ReadBitmap(name, key, bitmap);
                 }
             }
         }

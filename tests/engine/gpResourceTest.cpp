@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "media/gpBitmap.h"
+#include "rtl/StringList.h"
 #include "TempDir.h"
 #include "tools/datagen/Bmp.h"
 #include "tools/datagen/Container.h"
@@ -214,4 +215,33 @@ TEST(TGPHashCollection, BucketsNamesAndIndexes) {
     rtl::MemoryStream s;
     c.SetOffset(second, -1);
     EXPECT_FALSE(c.Locate(second, s));
+}
+
+TEST(ReadStringsText, SplitsLinesAndBoundsItsLength) {
+    rtl::StringList list;
+    rtl::MemoryStream s;
+    const std::string text = datagen::LenString("one\r\ntwo\nthree");
+    s.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+    s.SetPosition(0);
+    ReadStringsText(s, list);
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list[2], "three");
+    rtl::MemoryStream hostile(std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0x7F, 'a'});
+    ReadStringsText(hostile, list);
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(TMissionStream, ACreationInterruptedByAnExceptionLeavesNoFile) {
+    TempDir dir;
+    dir.Write("old.bif", "old contents");
+    try {
+        TGPResource r(dir.File("old.bif"), rtl::fmCreate);
+        r.AddSection("Cfg").Add("X");
+        r.WriteDirectory();
+        throw std::runtime_error("disk full");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(dir.Read("old.bif"), "old contents");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("")), {}), 1);
+    EXPECT_THROW(TGPResource(dir.File("nofolder/x.bif"), rtl::fmCreate), rtl::EFCreateError);
 }
