@@ -31,7 +31,7 @@ THashCollectionItem::~THashCollectionItem() { Unlink(); }
 void THashCollectionItem::Link() {
     auto* owner = static_cast<THashCollection*>(GetCollection());
     if (!owner) return;
-    bucket_ = HashName(name_);
+    bucket_ = owner->HashOf(name_);
     THashCollectionItem*& head = owner->buckets_[static_cast<size_t>(bucket_)];
     prev_ = nullptr;
     next_ = head;
@@ -73,13 +73,18 @@ THashCollection::THashCollection()
           return new THashCollectionItem(static_cast<THashCollection*>(c));
       }) {}
 
-THashCollection::THashCollection(ItemFactory factory) : TDXCollection(std::move(factory)) {}
+THashCollection::THashCollection(ItemFactory factory, HashFunction hash)
+    : TDXCollection(std::move(factory)), hash_(hash ? hash : HashName) {}
+
+THashCollectionItem* THashCollection::NextInBucket(const THashCollectionItem& item) const noexcept {
+    return item.next_;
+}
 
 // The items unlink from the buckets as they go, so the buckets must still be here.
 THashCollection::~THashCollection() { Clear(); }
 
 int THashCollection::IndexOf(std::string_view name) const {
-    for (const THashCollectionItem* item = buckets_[static_cast<size_t>(HashName(name))]; item;
+    for (const THashCollectionItem* item = buckets_[static_cast<size_t>(HashOf(name))]; item;
          item = item->next_) {
         if (rtl::SameText(item->name_, name)) return item->Index();
     }

@@ -53,6 +53,10 @@ class THashCollection;
 // (Cyrillic included) share a bucket.
 int HashName(std::string_view name) noexcept;
 
+// How a collection spreads names over its 256 buckets. Whatever the function, names that
+// the look-up counts as equal (the fold) must fall in one bucket.
+using HashFunction = int (*)(std::string_view name);
+
 class THashCollectionItem : public TDXCollectionItem {
 public:
     // Joins the collection at its end and links into the bucket of its (empty) name.
@@ -83,9 +87,15 @@ private:
 class THashCollection : public TDXCollection {
 public:
     // The factory makes the heir's item class; the default makes plain THashCollectionItems.
+    // The hash is HashName unless the heir names its own.
     THashCollection();
-    explicit THashCollection(ItemFactory factory);
+    explicit THashCollection(ItemFactory factory, HashFunction hash = HashName);
     ~THashCollection() override;
+
+    int HashOf(std::string_view name) const { return hash_(name) & 255; }
+    // First item of a bucket's chain (0..255, checked).
+    THashCollectionItem* Head(int bucket) const { return buckets_.at(static_cast<size_t>(bucket)); }
+    THashCollectionItem* NextInBucket(const THashCollectionItem& item) const noexcept;
 
     // Index of the first item of the name's bucket whose name equals name under the fold
     // (rtl::SameText); -1 when none.
@@ -95,6 +105,7 @@ public:
 
 private:
     friend class THashCollectionItem;
+    HashFunction hash_;
     std::array<THashCollectionItem*, 256> buckets_{};
 };
 

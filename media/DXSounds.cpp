@@ -32,6 +32,10 @@ const char* DSoundErrorString(uint32_t r) {
 }
 
 namespace {
+// Windows-1251, like every text of the game.
+constexpr const char* kCannotLoadFromStream =
+    "\xCD\xE5\xE0\xEE\xE7\xEC\xEE\xE6\xED\xEE \xE7\xE0\xE3\xF0\xF3\xE7\xE8\xF2\xFC "
+    "\xC7\xE2\xF3\xEA \xE8\xE7 \xEF\xEE\xF2\xEE\xEA\xE0";
 [[noreturn]] void CannotMake(const char* what) { throw EDirectSoundError(std::string(what) + " cannot be made"); }
 void Check(uint32_t result, const char* check) {
     if (result != audio::kOk) throw EDirectSoundError(std::string(check) + ": " + DSoundErrorString(result));
@@ -108,6 +112,23 @@ void TDirectSoundBuffer::LoadFromPcm(const audio::PcmFormat& format, uint32_t de
     Check(result, "Pufferobjekt anlegen");
 }
 
+void TDirectSoundBuffer::LoadFromStream(rtl::Stream& stream) {
+    buffer_.reset();
+    if (!OpenWaveStream(&stream, wave_))
+        throw EDirectSoundBufferError(kCannotLoadFromStream);
+    // The reader has already trimmed the data size to what the stream holds.
+    std::vector<uint8_t> samples(wave_.DataSize);
+    const int32_t got = samples.empty() ? 0 : ReadWaveData(wave_, static_cast<int32_t>(samples.size()), samples.data());
+    if (got < static_cast<int32_t>(samples.size())) throw EDirectSoundBufferError("EOF beim Lesen der Audiodaten");
+    const audio::PcmFormat format{wave_.Format.nChannels, wave_.Format.nSamplesPerSec, wave_.Format.wBitsPerSample};
+    LoadFromPcm(format, wave_.DataSize, samples);
+}
+
+void TDirectSoundBuffer::LoadFromFile(const std::string& fileName) {
+    rtl::FileStream file(fileName, rtl::fmOpenRead | rtl::fmShareDenyWrite);
+    LoadFromStream(file);
+}
+
 void TDirectSoundBuffer::Play(bool looping) {
     if (!buffer_) throw EDirectSoundBufferError("TDSoundBuffer.Play: BufferObject = nil");
     uint32_t r = buffer_->Play(looping);
@@ -155,9 +176,17 @@ void TDirectSoundBuffer::SetPosition3D(float x, float y, float z) {
 
 // ---- the wave list ----
 
-TWaveCollectionItem::TWaveCollectionItem(TSoundBufferCollection& collection, std::string name)
-    : Name(std::move(name)), sound_(collection.DirectSound()) {
-    if (!sound_) throw EDirectSoundError("Only TDirectSound class child may act as a TDirectSoundBuffer object owner.");
+namespace {
+TDirectSound* SoundOf(TDXCollection* collection) {
+    auto* list = dynamic_cast<TSoundBufferCollection*>(collection);
+    TDirectSound* sound = list ? list->DirectSound() : nullptr;
+    if (!sound) throw EDirectSoundError("Only TDirectSound class child may act as a TDirectSoundBuffer object owner.");
+    return sound;
+}
+}  // namespace
+
+TWaveCollectionItem::TWaveCollectionItem(TDXCollection* collection)
+    : THashCollectionItem(static_cast<THashCollection*>(collection)), sound_(SoundOf(collection)) {
     soundAlive_ = sound_->Lifetime();
     buffer_ = &TDirectSoundBuffer::Create(sound_);
 }
@@ -184,30 +213,27 @@ bool TWaveCollectionItem::GetPlaying() {
 
 bool TWaveCollectionItem::GetLooping() { return (buffer_->GetStatus() & audio::kStatusLooping) != 0; }
 
-TWaveCollectionItem& TSoundBufferCollection::Add(std::string name) {
-    items_.push_back(std::make_unique<TWaveCollectionItem>(*this, std::move(name)));
-    return *items_.back();
+TSoundBufferCollection::TSoundBufferCollection(TDirectSound* sound)
+    : THashCollection([](TDXCollection* c) -> TDXCollectionItem* { return new TWaveCollectionItem(c); }, wave::HashName),
+      sound_(sound) {}
+
+TWaveCollectionItem& TSoundBufferCollection::Add(std::string_view name) {
+    auto& item = static_cast<TWaveCollectionItem&>(*THashCollection::Add());
+    item.SetName(name);
+    return item;
 }
 
 TWaveCollectionItem& TSoundBufferCollection::GetItem(int index) const {
-    if (index < 0 || index >= GetCount())
-        throw rtl::EListError("List index out of bounds (" + std::to_string(index) + ")");
-    return *items_[static_cast<size_t>(index)];
+    return static_cast<TWaveCollectionItem&>(*Items(index));
 }
 
-int TSoundBufferCollection::IndexOf(const std::string& name) const {
-    for (size_t i = 0; i < items_.size(); ++i)
-        if (rtl::SameText(items_[i]->Name, name)) return static_cast<int>(i);
-    return -1;
+TWaveCollectionItem* TSoundBufferCollection::Find(std::string_view name) const {
+    return static_cast<TWaveCollectionItem*>(THashCollection::Find(name));
 }
 
 void TSoundBufferCollection::SetVolume(int32_t v) {
     volume_ = v;
-    for (auto& item : items_) item->SetVolume(v);
-}
-
-void TSoundBufferCollection::Clear() {
-    while (!items_.empty()) items_.pop_back();
+    for (int i = 0; i < Count(); ++i) GetItem(i).SetVolume(v);
 }
 
 void TSoundBufferCollection::FreeAll() {

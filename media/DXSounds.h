@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "media/DXClass.h"
+#include "media/Wave.h"
 #include "platform/audio/Device.h"
 #include "rtl/Exceptions.h"
+#include "rtl/Streams.h"
 
 namespace media {
 
-using rtl::Exception;
-RTL_EXCEPTION(EDirectXError, Exception);
 RTL_EXCEPTION(EDirectSoundError, EDirectXError);
 RTL_EXCEPTION(EDirectSoundBufferError, EDirectXError);
 
@@ -72,6 +73,14 @@ public:
     // Loads PCM sample data: `declaredBytes` as the wave header gave it, trimmed to the
     // bytes actually present. Raises on a format the mixer refuses or on no data.
     void LoadFromPcm(const platform::audio::PcmFormat& format, uint32_t declaredBytes, std::span<const uint8_t> bytes);
+    // Loads a RIFF WAVE stream from its current position: the format and the samples of its
+    // data chunk, as many as are really there. A stream the wave reader refuses raises
+    // EDirectSoundBufferError; so does a data chunk that ends before its stated size.
+    void LoadFromStream(rtl::Stream& stream);
+    // The same from a file opened for reading, shared with other readers.
+    void LoadFromFile(const std::string& fileName);
+    // The wave reader's record of the last load (format, data size, sample count, error).
+    const TWaveReader& Wave() const { return wave_; }
 
     bool Loaded() const { return buffer_ != nullptr; }
     uint32_t Size() const { return buffer_ ? buffer_->Bytes() : 0; }
@@ -88,24 +97,27 @@ public:
 
 private:
     TDirectSound& owner_;
+    TWaveReader wave_;
     std::unique_ptr<platform::audio::SoundBuffer> buffer_;
     platform::audio::Vec3 position_;
 };
 
 class TSoundBufferCollection;
 
-class TWaveCollectionItem {
+// A named sound of a wave list, with its own buffer on the list's sound object.
+class TWaveCollectionItem : public THashCollectionItem {
 public:
-    TWaveCollectionItem(TSoundBufferCollection& collection, std::string name);
-    ~TWaveCollectionItem();
-    TWaveCollectionItem(const TWaveCollectionItem&) = delete;
-    TWaveCollectionItem& operator=(const TWaveCollectionItem&) = delete;
+    // The collection must be a sound list with a sound object.
+    explicit TWaveCollectionItem(TDXCollection* collection);
+    ~TWaveCollectionItem() override;
 
-    std::string Name;
+    const char* ClassName() const override { return "TWaveCollectionItem"; }
     TDirectSoundBuffer& Buffer() { return *buffer_; }
     void LoadFromPcm(const platform::audio::PcmFormat& format, uint32_t declaredBytes, std::span<const uint8_t> bytes) {
         buffer_->LoadFromPcm(format, declaredBytes, bytes);
     }
+    void LoadFromStream(rtl::Stream& stream) { buffer_->LoadFromStream(stream); }
+    void LoadFromFile(const std::string& fileName) { buffer_->LoadFromFile(fileName); }
     void Play() { buffer_->Play(looped_); }
     void Stop();  // and rewind
     void SetPosition(uint32_t cursor) { buffer_->SetPosition(cursor); }
@@ -123,24 +135,28 @@ private:
     bool looped_ = false;
 };
 
-class TSoundBufferCollection {
+// The sounds by name: items in the order of adding, found through the 256 buckets of the
+// sound-name hash (wave::HashName) without regard to letter case.
+class TSoundBufferCollection : public THashCollection {
 public:
-    explicit TSoundBufferCollection(TDirectSound* sound) : sound_(sound) {}
-    virtual ~TSoundBufferCollection() { FreeAll(); }
+    explicit TSoundBufferCollection(TDirectSound* sound);
+    ~TSoundBufferCollection() override { FreeAll(); }
 
-    TWaveCollectionItem& Add(std::string name);
+    // A new sound at the end of the list under the name.
+    TWaveCollectionItem& Add(std::string_view name);
+    // Checked: "List index out of bounds (%d)".
     TWaveCollectionItem& GetItem(int index) const;
-    int GetCount() const { return static_cast<int>(items_.size()); }
-    int IndexOf(const std::string& name) const;  // -1 when none
+    // Null when no sound has the name.
+    TWaveCollectionItem* Find(std::string_view name) const;
+    int GetCount() const { return Count(); }
     int32_t GetVolume() const { return volume_; }
     void SetVolume(int32_t v);
-    void Clear();
+    // Frees every sound; FreeAll also forgets the sound object.
     void FreeAll();
     TDirectSound* DirectSound() const { return sound_; }
 
 private:
     TDirectSound* sound_;
-    std::vector<std::unique_ptr<TWaveCollectionItem>> items_;
     int32_t volume_ = 0;
 };
 

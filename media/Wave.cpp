@@ -101,37 +101,10 @@ int32_t ReadWaveData(TWaveReader& reader, int32_t count, void* buffer) {
 
 namespace wave {
 
-int HashName(const std::string& name) noexcept { return rtl::ResourceChecksum(name) & 0xFF; }
-
-void THashCollectionItem::SetName(const std::string& name) {
-    if (name == name_) return;
-    if (Collection) Collection->RemoveItem(this);
-    name_ = name;
-    if (Collection) Collection->AddItem(this);
-}
-
-int THashCollection::IndexOf(const std::string& name) const {
-    for (const THashCollectionItem* item = buckets_[static_cast<size_t>(HashName(name))]; item; item = item->Next)
-        if (rtl::AnsiCompareText(item->Name(), name) == 0) return item->Index;
-    return -1;
-}
-
-void THashCollection::LinkItem(THashCollectionItem* item) {
-    const int bucket = HashName(item->Name());
-    item->Bucket = bucket;
-    item->Prev = nullptr;
-    item->Next = buckets_[static_cast<size_t>(bucket)];
-    if (item->Next) item->Next->Prev = item;
-    buckets_[static_cast<size_t>(bucket)] = item;
-}
-
-void THashCollection::UnlinkItem(THashCollectionItem* item) {
-    if (item->Bucket < 0) return;
-    if (item->Prev) item->Prev->Next = item->Next;
-    else buckets_[static_cast<size_t>(item->Bucket)] = item->Next;
-    if (item->Next) item->Next->Prev = item->Prev;
-    item->Prev = item->Next = nullptr;
-    item->Bucket = -1;
+int HashName(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) c = rtl::LowerChar(rtl::FoldChar(c));
+    return rtl::ResourceChecksum(folded) & 0xFF;
 }
 
 }  // namespace wave

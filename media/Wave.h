@@ -1,11 +1,11 @@
-// The WAVE reader that finds the format and the samples in a RIFF stream, and the named
-// collection with 256 hash buckets in which the sound lists keep their sounds.
+// The WAVE reader that finds the format and the samples in a RIFF stream, and the hash by
+// which the sound lists spread their names over the 256 buckets of a THashCollection.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "rtl/Streams.h"
 
@@ -44,52 +44,11 @@ int32_t ReadWaveData(TWaveReader& reader, int32_t count, void* buffer);
 
 namespace wave {
 
-// Bucket of a name: the low byte of ResourceChecksum over its bytes as they stand.
-int HashName(const std::string& name) noexcept;
-
-class THashCollection;
-
-class THashCollectionItem {
-public:
-    explicit THashCollectionItem(THashCollection* collection) : Collection(collection) {}
-    virtual ~THashCollectionItem() = default;
-    THashCollectionItem(const THashCollectionItem&) = delete;
-    THashCollectionItem& operator=(const THashCollectionItem&) = delete;
-
-    const std::string& Name() const { return name_; }
-    // A different name (exact comparison) takes the item out of its collection and adds it again.
-    void SetName(const std::string& name);
-
-    THashCollection* Collection;
-    int Bucket = -1;
-    int Index = -1;  // recorded when the item was added
-    THashCollectionItem* Prev = nullptr;
-    THashCollectionItem* Next = nullptr;
-
-private:
-    std::string name_;
-};
-
-// The heir keeps the item list; AddItem and RemoveItem keep it and the buckets in step.
-class THashCollection {
-public:
-    virtual ~THashCollection() = default;
-    virtual void AddItem(THashCollectionItem* item) = 0;
-    virtual void RemoveItem(THashCollectionItem* item) = 0;
-
-    // The recorded index of the first item of the name's bucket whose name equals Name
-    // ignoring case; -1 when none.
-    int IndexOf(const std::string& name) const;
-    THashCollectionItem* Head(int bucket) const { return buckets_.at(static_cast<size_t>(bucket)); }
-
-protected:
-    // For heirs: puts an item at the head of its name's bucket, or takes it out.
-    void LinkItem(THashCollectionItem* item);
-    void UnlinkItem(THashCollectionItem* item);
-
-private:
-    std::array<THashCollectionItem*, 256> buckets_{};
-};
+// Bucket of a sound's name in the sound lists (media/DXSounds): the low byte of
+// ResourceChecksum over the folded name, so that the case-blind look-up finds a sound
+// under any letter case (Cyrillic too). For a name already in lower case this is the
+// checksum of its bytes as they stand.
+int HashName(std::string_view name);
 
 }  // namespace wave
 }  // namespace media

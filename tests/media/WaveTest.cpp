@@ -1,5 +1,7 @@
 #include "media/Wave.h"
 
+#include "media/DXClass.h"
+
 #include <gtest/gtest.h>
 
 #include "tools/datagen/Container.h"
@@ -10,16 +12,14 @@ using namespace media;
 namespace {
 rtl::MemoryStream StreamOf(const std::string& bytes) { return rtl::MemoryStream(std::vector<uint8_t>(bytes.begin(), bytes.end())); }
 
-struct List : wave::THashCollection {
-    std::vector<wave::THashCollectionItem*> items;
-    void AddItem(wave::THashCollectionItem* item) override {
-        LinkItem(item);
-        item->Index = static_cast<int>(items.size());
-        items.push_back(item);
-    }
-    void RemoveItem(wave::THashCollectionItem* item) override {
-        UnlinkItem(item);
-        std::erase(items, item);
+// A named collection spread by the sound-name hash, as the sound lists use it.
+struct List : THashCollection {
+    List() : THashCollection([](TDXCollection* c) -> TDXCollectionItem* { return new THashCollectionItem(static_cast<THashCollection*>(c)); },
+                             wave::HashName) {}
+    THashCollectionItem& Named(const std::string& name) {
+        auto& item = *static_cast<THashCollectionItem*>(Add());
+        item.SetName(name);
+        return item;
     }
 };
 }  // namespace
@@ -100,20 +100,25 @@ TEST(SoundNameList, HashAndLookups) {
     EXPECT_EQ(wave::HashName("a"), 97);
     EXPECT_EQ(wave::HashName("ab"), 66);
     EXPECT_EQ(wave::HashName(""), 0);
+    EXPECT_EQ(wave::HashName("A"), 97) << "names hash folded, so every case shares a bucket";
+    EXPECT_EQ(wave::HashName("\xC7\xE2\xF3\xEA"), wave::HashName("\xE7\xE2\xF3\xEA"));
     List list;
-    wave::THashCollectionItem boom(&list), bang(&list);
-    boom.SetName("Boom");
-    bang.SetName("Bang");
+    THashCollectionItem& boom = list.Named("Boom");
+    list.Named("Bang");
+    EXPECT_EQ(boom.Bucket(), wave::HashName("boom"));
     EXPECT_EQ(list.IndexOf("Boom"), 0);
     EXPECT_EQ(list.IndexOf("Bang"), 1);
     EXPECT_EQ(list.IndexOf("Quiet"), -1);
-    EXPECT_EQ(list.IndexOf("boom") == 0, wave::HashName("boom") == wave::HashName("Boom"));
+    EXPECT_EQ(list.IndexOf("bOOM"), 0);
     boom.SetName("Boom");  // its own name: nothing moves
-    EXPECT_EQ(list.items.size(), 2u);
+    EXPECT_EQ(list.Count(), 2);
     EXPECT_EQ(list.IndexOf("Boom"), 0);
     boom.SetName("Crash");
     EXPECT_EQ(list.IndexOf("Boom"), -1);
-    EXPECT_EQ(list.IndexOf("Crash"), 1);  // added again at the end
+    EXPECT_EQ(list.IndexOf("Crash"), 0);  // a rename keeps the item's place in the list
+    delete list.Items(0);
+    EXPECT_EQ(list.IndexOf("Crash"), -1);
+    EXPECT_EQ(list.IndexOf("Bang"), 0) << "indexes stay current after a removal";
     std::unique_ptr<int> owned = std::make_unique<int>(1);
     FreeAndNilObject(owned);
     EXPECT_EQ(owned, nullptr);

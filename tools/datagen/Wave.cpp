@@ -76,5 +76,19 @@ const SeedWriter waveSeeds("fuzz_wave", [](const SeedSink& put) {
     put("nodata", BuildWave(s));
 });
 
+// Sound buffers read the same data; a few playable shapes and the hostile ones.
+const SeedWriter soundBufferSeeds("fuzz_sound_buffer", [](const SeedSink& put) {
+    WaveSpec s;
+    s.samples = TestSamples(1, 16, 64);
+    put("mono16", BuildWave(s));
+    s.dataSizeDelta = 1 << 20;
+    put("short", BuildWave(s));
+    s = WaveSpec{};
+    s.channels = 2, s.bitsPerSample = 8, s.samples = TestSamples(2, 8, 33) + "x";
+    put("stereo8_odd", BuildWave(s));
+    s.blockAlign = 0;
+    put("zero_block", BuildWave(s));
+});
+
 }  // namespace
 }  // namespace datagen
