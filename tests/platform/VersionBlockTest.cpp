@@ -49,6 +49,17 @@ TEST(VersionBlock, OwnProgramCarriesTheProjectVersion) {
     }
 }
 
+TEST(VersionBlock, ToolsAndLibraryBesideUsCarryTheirOwn) {
+    const auto folder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+    for (const char* name : {"libPalvrek.so", "datagen", "regsvr"}) {
+        const auto block = ReadFileVersionBlock((folder / name).string());
+        ASSERT_TRUE(block.has_value()) << name;
+        EXPECT_EQ(block->Find("ProductName"), "Sprallion");
+        const std::string internal = name == std::string("libPalvrek.so") ? "Palvrek" : name;
+        EXPECT_EQ(block->Find("InternalName"), internal);
+    }
+}
+
 TEST(VersionBlock, EncodingRoundTripsAndDamageIsRefused) {
     const VersionBlock block = Sample();
     const std::string bytes = EncodeVersionBlock(block);
