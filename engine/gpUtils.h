@@ -85,6 +85,37 @@ std::pair<std::string, std::string> FindParamValue(std::string_view key);
 std::pair<std::string, std::string> FindParamValue(const std::vector<std::string>& params,
                                                    std::string_view key);
 
+// ---- Version information ----
+
+// A file's version information: the fixed numbers, the flags and the version strings of its
+// first translation.
+struct TFileVersionInfo {
+    uint32_t Signature = 0;
+    int16_t MajorVersion = 0, MinorVersion = 0, ReleaseVersion = 0, BuildVersion = 0;
+    bool DebugInfo = false, PreRelease = false, PrivateBuild = false, SpecialBuild = false;
+    std::string CompanyName, FileDescription, FileVersion, InternalName, LegalCopyright,
+        ProductName, ProductVersion, Comments, ProductDescription, LegalTrademark;
+    std::string Locale;  // language and code page, eight hexadecimal digits ("040904E4")
+};
+
+// Major, minor, release, build; all -1 when the file has no version information.
+std::array<int16_t, 4> FileVersion4(const std::string& fileName);
+// The version of a file as "%D.%0.2D.%0.2D.%0.4D"; "" when it has none.
+std::string FormattedFileVersion(const std::string& fileName);
+// The versions of "DDraw.dll", "DSound.dll", "DInput.dll" beside the program ("" when absent).
+std::string DirectDrawVersion();
+std::string DirectSoundVersion();
+std::string DirectInputVersion();
+// Fills info from the file; false (info cleared) when it has no version information. With
+// describe set, also appends the lines of DescribeFileVersion to lines when given.
+bool ReadFileVersionInfo(const std::string& fileName, bool describe, TFileVersionInfo& info,
+                         rtl::StringList* lines = nullptr);
+// One line per field, each label followed by its value; the flags only when set.
+void DescribeFileVersion(const TFileVersionInfo& info, rtl::StringList& lines);
+// The display name ("layout text") of a keyboard layout, code padded to 8 digits with zeros;
+// "" when the system does not know it.
+std::string KeyboardLayoutName(std::string_view code);
+
 // ---- Keys (Windows virtual-key codes) ----
 std::string KeyName(int32_t code);
 int32_t KeyCode(std::string_view text);
