@@ -37,16 +37,16 @@ struct WaveSounds : ::testing::Test {
 
 TEST_F(WaveSounds, AGeneratedWaveLoadsAndPlaysItsSamplesAsWritten) {
     TDirectSound ds(1, 0, device);
-    datagen::WaveSpec spec;
-    spec.samples = datagen::TestSamples(1, 16, 2205);
-    spec.chunksBeforeFmt = {{"LIST", "odd"}};
+    datagen::WaveParams params;
+    params.samples = datagen::TestSamples(1, 16, 2205);
+    params.chunksBeforeFmt = {{"LIST", "odd"}};
     TempDir dir;
-    dir.Write("boom.wav", datagen::BuildWave(spec));
+    dir.Write("boom.wav", datagen::BuildWave(params));
 
     auto& b = media::TDirectSoundBuffer::Create(&ds);
     b.LoadFromFile(dir.File("boom.wav"));
     ASSERT_TRUE(b.Loaded());
-    EXPECT_EQ(b.Size(), spec.samples.size());
+    EXPECT_EQ(b.Size(), params.samples.size());
     EXPECT_EQ(b.Wave().SampleCount, 2205u);
     EXPECT_EQ(b.Wave().Format.nSamplesPerSec, 22050u);
 
@@ -58,7 +58,7 @@ TEST_F(WaveSounds, AGeneratedWaveLoadsAndPlaysItsSamplesAsWritten) {
     ASSERT_GE(mixed.size(), 2u * 1000);
     int differ = 0;
     for (size_t f = 0; f < 1000; ++f) {
-        const auto lo = static_cast<uint8_t>(spec.samples[2 * f]), hi = static_cast<uint8_t>(spec.samples[2 * f + 1]);
+        const auto lo = static_cast<uint8_t>(params.samples[2 * f]), hi = static_cast<uint8_t>(params.samples[2 * f + 1]);
         const int written = static_cast<int16_t>(lo | hi << 8);
         differ += std::abs(mixed[2 * f] - written) > 1 || std::abs(mixed[2 * f + 1] - written) > 1;
     }
@@ -66,7 +66,7 @@ TEST_F(WaveSounds, AGeneratedWaveLoadsAndPlaysItsSamplesAsWritten) {
 
     // A wave item loads the same way from a stream; stereo 8-bit keeps its size.
     TDXWaveList list(&ds);
-    datagen::WaveSpec stereo;
+    datagen::WaveParams stereo;
     stereo.channels = 2, stereo.bitsPerSample = 8, stereo.samples = datagen::TestSamples(2, 8, 300);
     stereo.chunksBeforeData = {{"fact", std::string(4, '\0')}};
     auto s = StreamOf(datagen::BuildWave(stereo));
@@ -81,17 +81,17 @@ TEST_F(WaveSounds, AGeneratedWaveLoadsAndPlaysItsSamplesAsWritten) {
 TEST_F(WaveSounds, HostileHeadersLoadClampedOrFailCleanly) {
     TDirectSound ds(1, 0, device);
     auto& b = media::TDirectSoundBuffer::Create(&ds);
-    datagen::WaveSpec spec;
-    spec.samples = datagen::TestSamples(1, 16, 100);
+    datagen::WaveParams params;
+    params.samples = datagen::TestSamples(1, 16, 100);
 
-    spec.dataSizeDelta = 0x7FFF0000;  // claims far more than the file holds
-    auto big = StreamOf(datagen::BuildWave(spec));
+    params.dataSizeDelta = 0x7FFF0000;  // claims far more than the file holds
+    auto big = StreamOf(datagen::BuildWave(params));
     b.LoadFromStream(big);
     EXPECT_EQ(b.Size(), 200u) << "the buffer holds only the samples present";
 
-    spec.dataSizeDelta = 0;
-    spec.samples += 'x';  // half a frame at the end
-    auto odd = StreamOf(datagen::BuildWave(spec));
+    params.dataSizeDelta = 0;
+    params.samples += 'x';  // half a frame at the end
+    auto odd = StreamOf(datagen::BuildWave(params));
     b.LoadFromStream(odd);
     EXPECT_EQ(b.Size(), 200u) << "whole frames only";
 
@@ -106,14 +106,14 @@ TEST_F(WaveSounds, HostileHeadersLoadClampedOrFailCleanly) {
             return e.message();
         }
     };
-    datagen::WaveSpec zero = spec;
+    datagen::WaveParams zero = params;
     zero.blockAlign = 0;
     EXPECT_EQ(refused(datagen::BuildWave(zero)), kCannotLoad);
     EXPECT_THROW(b.Play(false), media::EDirectSoundBufferError);
-    datagen::WaveSpec silent = spec;
+    datagen::WaveParams silent = params;
     silent.rate = 0, silent.avgBytes = 0;
     EXPECT_EQ(refused(datagen::BuildWave(silent)), kCannotLoad);
-    datagen::WaveSpec adpcm = spec;
+    datagen::WaveParams adpcm = params;
     adpcm.formatTag = 2;
     EXPECT_EQ(refused(datagen::BuildWave(adpcm)), kCannotLoad);
     EXPECT_EQ(b.Wave().Error, media::wrADPCM);
@@ -121,7 +121,7 @@ TEST_F(WaveSounds, HostileHeadersLoadClampedOrFailCleanly) {
     EXPECT_EQ(refused(""), kCannotLoad);
 
     // A format the reader accepts but the mixer cannot play is the device's refusal.
-    datagen::WaveSpec wide = spec;
+    datagen::WaveParams wide = params;
     wide.bitsPerSample = 24;
     wide.samples = std::string(300, '\1');
     auto s = StreamOf(datagen::BuildWave(wide));
@@ -132,7 +132,7 @@ TEST_F(WaveSounds, HostileHeadersLoadClampedOrFailCleanly) {
         EXPECT_EQ(e.message(), "Pufferobjekt anlegen: The specified wave format is not supported.");
     }
     // An empty data chunk has nothing to play.
-    datagen::WaveSpec empty = spec;
+    datagen::WaveParams empty = params;
     empty.samples.clear();
     auto e = StreamOf(datagen::BuildWave(empty));
     EXPECT_THROW(b.LoadFromStream(e), media::EDirectSoundError);

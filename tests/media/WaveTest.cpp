@@ -27,24 +27,24 @@ struct List : THashCollection {
 TEST(OpenWaveStream, FieldsAndSamplesAsWritten) {
     for (uint16_t bits : {8, 16})
         for (uint16_t channels : {1, 2}) {
-            datagen::WaveSpec spec;
-            spec.bitsPerSample = bits, spec.channels = channels, spec.rate = 11025;
-            spec.samples = datagen::TestSamples(channels, bits, 101);
-            spec.chunksBeforeFmt = {{"LIST", "odd"}};       // padded odd chunk before the format
-            spec.chunksBeforeData = {{"cue ", std::string(5, 'c')}};
-            spec.fmtSize = 20;                               // 18 read, 2 skipped
-            auto s = StreamOf(datagen::BuildWave(spec) + "tail");
+            datagen::WaveParams params;
+            params.bitsPerSample = bits, params.channels = channels, params.rate = 11025;
+            params.samples = datagen::TestSamples(channels, bits, 101);
+            params.chunksBeforeFmt = {{"LIST", "odd"}};       // padded odd chunk before the format
+            params.chunksBeforeData = {{"cue ", std::string(5, 'c')}};
+            params.fmtSize = 20;                               // 18 read, 2 skipped
+            auto s = StreamOf(datagen::BuildWave(params) + "tail");
             TWaveReader r;
             ASSERT_TRUE(OpenWaveStream(&s, r));
             EXPECT_EQ(r.Format.nChannels, channels);
             EXPECT_EQ(r.Format.wBitsPerSample, bits);
             EXPECT_EQ(r.Format.nSamplesPerSec, 11025u);
             EXPECT_EQ(r.Format.cbSize, 2);
-            EXPECT_EQ(r.DataSize, spec.samples.size());
+            EXPECT_EQ(r.DataSize, params.samples.size());
             EXPECT_EQ(r.SampleCount, 101u);
-            std::string got(spec.samples.size() + 10, '\0');
-            EXPECT_EQ(ReadWaveData(r, static_cast<int32_t>(got.size()), got.data()), static_cast<int32_t>(spec.samples.size()));
-            EXPECT_EQ(got.substr(0, spec.samples.size()), spec.samples);
+            std::string got(params.samples.size() + 10, '\0');
+            EXPECT_EQ(ReadWaveData(r, static_cast<int32_t>(got.size()), got.data()), static_cast<int32_t>(params.samples.size()));
+            EXPECT_EQ(got.substr(0, params.samples.size()), params.samples);
         }
 }
 
@@ -67,7 +67,7 @@ TEST(OpenWaveStream, RefusalsAndHostileFields) {
     EXPECT_EQ(error, wrNotRiff);
     EXPECT_FALSE(open(std::string("RIFF\0\0\0\0WAVX", 12), error));
     EXPECT_EQ(error, wrNotWave);
-    datagen::WaveSpec s;
+    datagen::WaveParams s;
     s.samples = datagen::TestSamples(1, 16, 10);
     s.formatTag = 2;
     EXPECT_FALSE(open(datagen::BuildWave(s), error));
@@ -81,7 +81,7 @@ TEST(OpenWaveStream, RefusalsAndHostileFields) {
     s.withData = true;
     s.rate = 0, s.avgBytes = 0, s.blockAlign = 0;     // nothing to divide by
     EXPECT_FALSE(open(datagen::BuildWave(s), error));
-    s = datagen::WaveSpec{};
+    s = datagen::WaveParams{};
     s.samples = datagen::TestSamples(1, 16, 10);
     s.avgBytes = 1;                                    // bytes per second below the rate
     EXPECT_TRUE(open(datagen::BuildWave(s), error));

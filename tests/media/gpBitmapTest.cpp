@@ -15,15 +15,15 @@ namespace {
 rtl::MemoryStream StreamOf(const std::string& bytes) { return rtl::MemoryStream(std::vector<uint8_t>(bytes.begin(), bytes.end())); }
 
 // Largest channel difference between the decoded picture and the encoder's input.
-int MaxError(const TDIB& decoded, const datagen::JpegSpec& spec) {
+int MaxError(const TDIB& decoded, const datagen::JpegParams& params) {
     TDIB dib = decoded;
     int worst = 0;
-    for (int y = 0; y < spec.height; ++y)
-        for (int x = 0; x < spec.width; ++x) {
+    for (int y = 0; y < params.height; ++y)
+        for (int x = 0; x < params.width; ++x) {
             const uint32_t c = dib.PixelColor(x, y);
-            for (int k = 0; k < spec.components; ++k) {
-                const int want = spec.pixels[(static_cast<size_t>(y) * spec.width + x) * spec.components + k];
-                const int got = spec.components == 1 ? static_cast<int>(c & 0xFF) : static_cast<int>((c >> (16 - 8 * k)) & 0xFF);
+            for (int k = 0; k < params.components; ++k) {
+                const int want = params.pixels[(static_cast<size_t>(y) * params.width + x) * params.components + k];
+                const int got = params.components == 1 ? static_cast<int>(c & 0xFF) : static_cast<int>((c >> (16 - 8 * k)) & 0xFF);
                 worst = std::max(worst, std::abs(want - got));
             }
         }
@@ -34,25 +34,25 @@ int MaxError(const TDIB& decoded, const datagen::JpegSpec& spec) {
 
 TEST(TGPJPEGImage, DecodesWithinTheCodecsErrorInEveryMarkerKind) {
     for (auto marker : {datagen::JpegMarker::JFIF, datagen::JpegMarker::Exif, datagen::JpegMarker::Adobe}) {
-        datagen::JpegSpec spec = datagen::TestJpegPicture(48, 32);
-        spec.quality = 95;
-        spec.marker = marker;
-        auto s = StreamOf(datagen::LengthPrefixed(datagen::EncodeJpeg(spec)) + "next entry");
+        datagen::JpegParams params = datagen::TestJpegPicture(48, 32);
+        params.quality = 95;
+        params.marker = marker;
+        auto s = StreamOf(datagen::LengthPrefixed(datagen::EncodeJpeg(params)) + "next entry");
         TGPJPEGImage jpeg;
         jpeg.LoadFromStream(s);
         EXPECT_EQ(jpeg.Width(), 48);
         EXPECT_EQ(jpeg.Bitmap().BitCount(), 24);
-        EXPECT_LE(MaxError(jpeg.Bitmap(), spec), 12);
+        EXPECT_LE(MaxError(jpeg.Bitmap(), params), 12);
         // The picture loader recognises it too and makes an 8-bit palette picture of it.
-        auto again = StreamOf(datagen::LengthPrefixed(datagen::EncodeJpeg(spec)));
+        auto again = StreamOf(datagen::LengthPrefixed(datagen::EncodeJpeg(params)));
         TGPBitmap bitmap;
         bitmap.LoadFromStream(again);
         EXPECT_EQ(bitmap.FormatKind, gpbJPEG);
         EXPECT_FALSE(bitmap.Failure);
         EXPECT_EQ(bitmap.BitCount(), 8);
-        EXPECT_LE(MaxError(bitmap, spec), 40);
+        EXPECT_LE(MaxError(bitmap, params), 40);
     }
-    datagen::JpegSpec grey = datagen::TestJpegPicture(16, 16, 1);
+    datagen::JpegParams grey = datagen::TestJpegPicture(16, 16, 1);
     grey.progressive = true;
     auto s = StreamOf(datagen::LengthPrefixed(datagen::EncodeJpeg(grey)));
     TGPJPEGImage jpeg;

@@ -24,8 +24,8 @@ void ErrorExit(j_common_ptr cinfo) {
 
 }  // namespace
 
-JpegSpec TestJpegPicture(int width, int height, int components) {
-    JpegSpec s;
+JpegParams TestJpegPicture(int width, int height, int components) {
+    JpegParams s;
     s.width = width, s.height = height, s.components = components;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
@@ -36,7 +36,7 @@ JpegSpec TestJpegPicture(int width, int height, int components) {
     return s;
 }
 
-std::string EncodeJpeg(const JpegSpec& s) {
+std::string EncodeJpeg(const JpegParams& s) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr err{};
     cinfo.err = jpeg_std_error(&err);
@@ -78,7 +78,7 @@ namespace {
 const Command jpegCommand("jpeg", "jpeg OUT WIDTH HEIGHT [QUALITY]  write a test JPEG (no length prefix)",
     [](const std::vector<std::string>& args) {
         if (args.size() < 3) return 2;
-        JpegSpec s = TestJpegPicture(std::stoi(args[1]), std::stoi(args[2]));
+        JpegParams s = TestJpegPicture(std::stoi(args[1]), std::stoi(args[2]));
         if (args.size() > 3) s.quality = std::stoi(args[3]);
         std::string bytes = EncodeJpeg(s);
         rtl::WriteFileAtomically(args[0], bytes.data(), bytes.size());
@@ -87,10 +87,10 @@ const Command jpegCommand("jpeg", "jpeg OUT WIDTH HEIGHT [QUALITY]  write a test
 
 const SeedWriter jpegSeeds("fuzz_jpeg", [](const SeedSink& put) {
     put("jfif", LengthPrefixed(EncodeJpeg(TestJpegPicture(24, 16))));
-    JpegSpec exif = TestJpegPicture(17, 9);
+    JpegParams exif = TestJpegPicture(17, 9);
     exif.marker = JpegMarker::Exif;
     put("exif", LengthPrefixed(EncodeJpeg(exif)));
-    JpegSpec grey = TestJpegPicture(16, 16, 1);
+    JpegParams grey = TestJpegPicture(16, 16, 1);
     grey.progressive = true;
     put("grey", LengthPrefixed(EncodeJpeg(grey)));
     put("short", LengthPrefixed(EncodeJpeg(TestJpegPicture(8, 8))).substr(0, 60));

@@ -9,7 +9,7 @@ namespace datagen {
 
 enum class JpegMarker { JFIF, Exif, Adobe };
 
-struct JpegSpec {
+struct JpegParams {
     int width = 0, height = 0;
     int components = 3;           // 3: RGB, 1: grey
     std::vector<uint8_t> pixels;  // rows from the top, RGB or grey
@@ -19,8 +19,8 @@ struct JpegSpec {
 };
 
 // A smooth picture with some edges.
-JpegSpec TestJpegPicture(int width, int height, int components = 3);
-std::string EncodeJpeg(const JpegSpec& spec);
+JpegParams TestJpegPicture(int width, int height, int components = 3);
+std::string EncodeJpeg(const JpegParams& params);
 // The container's form: a 4-byte little-endian length, then the data.
 std::string LengthPrefixed(const std::string& data);
 

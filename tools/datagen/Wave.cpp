@@ -30,7 +30,7 @@ std::string TestSamples(uint16_t channels, uint16_t bitsPerSample, int frames) {
     return out;
 }
 
-std::string BuildWave(const WaveSpec& s) {
+std::string BuildWave(const WaveParams& s) {
     const uint32_t block = s.blockAlign >= 0 ? static_cast<uint32_t>(s.blockAlign) : s.channels * ((s.bitsPerSample + 7u) / 8u);
     const uint32_t avg = s.avgBytes >= 0 ? static_cast<uint32_t>(s.avgBytes) : s.rate * block;
     std::string fmt = Le16(s.formatTag) + Le16(s.channels) + Int32Bytes(static_cast<int32_t>(s.rate)) +
@@ -49,7 +49,7 @@ namespace {
 
 const Command waveCommand("wave", "wave OUT RATE BITS CHANNELS  write a test sound", [](const std::vector<std::string>& args) {
     if (args.size() != 4) return 2;
-    WaveSpec s;
+    WaveParams s;
     s.rate = static_cast<uint32_t>(std::stoul(args[1]));
     s.bitsPerSample = static_cast<uint16_t>(std::stoi(args[2]));
     s.channels = static_cast<uint16_t>(std::stoi(args[3]));
@@ -60,7 +60,7 @@ const Command waveCommand("wave", "wave OUT RATE BITS CHANNELS  write a test sou
 });
 
 const SeedWriter waveSeeds("fuzz_wave", [](const SeedSink& put) {
-    WaveSpec s;
+    WaveParams s;
     s.samples = TestSamples(1, 16, 50);
     put("mono16", BuildWave(s));
     s.channels = 2, s.bitsPerSample = 8, s.samples = TestSamples(2, 8, 51);
@@ -71,19 +71,19 @@ const SeedWriter waveSeeds("fuzz_wave", [](const SeedSink& put) {
     put("adpcm", BuildWave(s));
     s.formatTag = 1, s.blockAlign = 0, s.avgBytes = 0, s.rate = 0;
     put("zero", BuildWave(s));
-    s = WaveSpec{};
+    s = WaveParams{};
     s.withData = false;
     put("nodata", BuildWave(s));
 });
 
 // Sound buffers read the same data; a few playable shapes and the hostile ones.
 const SeedWriter soundBufferSeeds("fuzz_sound_buffer", [](const SeedSink& put) {
-    WaveSpec s;
+    WaveParams s;
     s.samples = TestSamples(1, 16, 64);
     put("mono16", BuildWave(s));
     s.dataSizeDelta = 1 << 20;
     put("short", BuildWave(s));
-    s = WaveSpec{};
+    s = WaveParams{};
     s.channels = 2, s.bitsPerSample = 8, s.samples = TestSamples(2, 8, 33) + "x";
     put("stereo8_odd", BuildWave(s));
     s.blockAlign = 0;

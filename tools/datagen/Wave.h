@@ -8,7 +8,7 @@
 
 namespace datagen {
 
-struct WaveSpec {
+struct WaveParams {
     uint16_t formatTag = 1;
     uint16_t channels = 1;
     uint32_t rate = 22050;
@@ -25,6 +25,6 @@ struct WaveSpec {
 
 // Interleaved samples of a sine-like ramp: Frames per channel.
 std::string TestSamples(uint16_t channels, uint16_t bitsPerSample, int frames);
-std::string BuildWave(const WaveSpec& spec);
+std::string BuildWave(const WaveParams& params);
 
 }  // namespace datagen
