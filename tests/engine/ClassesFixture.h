@@ -11,7 +11,7 @@
 #include "engine/gpPaths.h"
 #include "engine/gpResource.h"
 #include "rtl/Streams.h"
-#include "TempDir.h"
+#include "tests/TempDir.h"
 #include "tools/datagen/ClassesWriter.h"
 
 class ClassesFixture : public ::testing::Test {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "media/gpBitmap.h"
-#include "TempDir.h"
+#include "tests/TempDir.h"
 #include "tools/datagen/Container.h"
 #include "tools/datagen/RecordStream.h"
 

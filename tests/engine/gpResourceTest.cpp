@@ -4,7 +4,7 @@
 
 #include "media/gpBitmap.h"
 #include "rtl/StringList.h"
-#include "TempDir.h"
+#include "tests/TempDir.h"
 #include "tools/datagen/Bmp.h"
 #include "tools/datagen/Container.h"
 

@@ -6,7 +6,7 @@
 #include "engine/gpUtils.h"
 #include "platform/registry/Registry.h"
 #include "platform/version/VersionBlock.h"
-#include "TempDir.h"
+#include "tests/TempDir.h"
 #include "tools/datagen/Elf.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "media/DXSounds.h"
 #include "platform/audio/NullOutput.h"
-#include "TempDir.h"
+#include "tests/TempDir.h"
 #include "tools/datagen/Wave.h"
 
 namespace audio = platform::audio;

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
+#include "tests/TempDir.h"
 #include "tools/datagen/Bmp.h"
 #include "tools/datagen/Jpeg.h"
 

@@ -4,7 +4,7 @@
 #include "engine/gpResource.h"
 #include "media/gpBitmap.h"
 #include "media/Wave.h"
-#include "TempDir.h"
+#include "tests/TempDir.h"
 #include "tools/datagen/Commands.h"
 #include "tools/datagen/Seeds.h"
 
