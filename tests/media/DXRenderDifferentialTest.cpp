@@ -303,9 +303,11 @@ void setUp(TDXRMachine& m, const Scenario& sc, const TDXRSurface& dest) {
     m.Compile(buildTree(m, sc, 0));
 }
 
-// Runs one scenario on both backends; answers an empty string or what differs.
-std::string compare(const Scenario& sc) {
-    TDXRMachine gen, ref;
+// Runs one scenario on both backends; answers an empty string or what differs. The
+// generated side is one machine for many scenarios, so that its routines are reused
+// by trees with other defaults, registers and surfaces.
+std::string compare(const Scenario& sc, TDXRMachine& gen) {
+    TDXRMachine ref;
     gen.SetPreferredBackend(TDXRMachine::TBackend::Generated);
     ref.SetPreferredBackend(TDXRMachine::TBackend::Interpreter);
     const std::vector<uint8_t> initial = sc.dest.pixels->snapshot();
@@ -364,9 +366,10 @@ protected:
 
 TEST_P(Differential, GeneratedCodeEqualsTheInterpreter) {
     int failures = 0, fills = 0, copies = 0;
+    TDXRMachine gen;
     for (uint32_t seed = 1; seed <= 4000 && failures < 5; ++seed) {
         auto sc = makeScenario(seed * 2654435761u + (GetParam() ? 1 : 0));
-        const std::string d = compare(*sc);
+        const std::string d = compare(*sc, gen);
         if (!d.empty()) {
             ++failures;
             ADD_FAILURE() << "seed " << sc->seed << " tree " << describe(*sc) << ": " << d;
@@ -382,6 +385,34 @@ TEST_P(Differential, GeneratedCodeEqualsTheInterpreter) {
     // The draw covered every form.
     EXPECT_GT(fills, 10);
     EXPECT_GT(copies, 10);
+}
+
+// A routine found in the cache draws with the values of its own draw: the same tree
+// and formats with new defaults (alpha among them), register values and steps, and
+// new pixels reuse the routine and still equal the interpreter.
+TEST_P(Differential, ACachedRoutineDrawsWithTheValuesOfItsDraw) {
+    int failures = 0, reused = 0;
+    TDXRMachine gen;
+    for (uint32_t seed = 1; seed <= 1500 && failures < 5; ++seed) {
+        auto sc = makeScenario(seed * 2246822519u + (GetParam() ? 1 : 0));
+        std::string d = compare(*sc, gen);
+        std::mt19937 rng(seed);
+        for (auto& us : sc->units) us.unit.Defaults = randomColor(rng);
+        for (auto& r : sc->regs) {
+            r.Value = randomColor(rng);
+            r.Step = randomColor(rng);
+        }
+        for (std::size_t i = 0; i < sc->dest.pixels->size(); ++i) sc->dest.pixels->low()[i] = static_cast<uint8_t>(rng());
+        const std::size_t before = gen.GeneratedRoutines();
+        if (d.empty()) d = compare(*sc, gen);
+        if (gen.GeneratedRoutines() != before) d += " a new routine for the same tree and formats";
+        reused += gen.GeneratedRoutines() == before;
+        if (!d.empty()) {
+            ++failures;
+            ADD_FAILURE() << "seed " << sc->seed << " tree " << describe(*sc) << ": " << d;
+        }
+    }
+    EXPECT_GT(reused, 1000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Simd, Differential, ::testing::Values(true, false),
