@@ -1060,7 +1060,7 @@ namespace {
 class TKeyWriter {
 public:
     template <class T>
-    void put(const T& value) {
+    [[gnu::always_inline]] void put(const T& value) {
         static_assert(std::is_trivially_copyable_v<T>);
         if (size_ + sizeof value > sizeof bytes_) throw EDXRenderError("Pixel pipeline: routine key too long");
         std::memcpy(bytes_ + size_, &value, sizeof value);
