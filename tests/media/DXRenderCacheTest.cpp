@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "PixelFixtures.h"
 #include "media/DXRender.h"
 
 using namespace media;
@@ -34,17 +35,13 @@ struct Pair {
     bool same() const { return gen.pixels == ref.pixels; }
 };
 
-class DXRenderCache : public ::testing::TestWithParam<bool> {
+class DXRenderCache : public pixeltest::SimdParam {
 protected:
     void SetUp() override {
-        saved_ = MMXAvailable;
-        if (!CodeGenerationAvailable()) GTEST_SKIP() << "no code generation here";
-        if (GetParam() && !saved_) GTEST_SKIP() << "no SIMD on this processor";
-        MMXAvailable = GetParam();
+        SimdParam::SetUp();
         gen_.SetPreferredBackend(TDXRMachine::TBackend::Generated);
         ref_.SetPreferredBackend(TDXRMachine::TBackend::Interpreter);
     }
-    void TearDown() override { MMXAvailable = saved_; }
 
     // Draws on both destinations; answers whether they agree.
     bool draw(Pair& dest, const Image& src, TDXRRect destRect, TDXRRect srcRect, uint8_t op, int alpha,
@@ -55,7 +52,6 @@ protected:
         return dest.same();
     }
 
-    bool saved_ = false;
     TDXRMachine gen_, ref_;
     int interpreted_ = 0;
 };
@@ -193,7 +189,6 @@ TEST_P(DXRenderCache, ARoutineLargerThanTheBufferIsInterpreted) {
     EXPECT_EQ(gen_.Backend(), TDXRMachine::TBackend::Generated);
 }
 
-INSTANTIATE_TEST_SUITE_P(Simd, DXRenderCache, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "SimdOn" : "SimdOff"; });
+INSTANTIATE_TEST_SUITE_P(Simd, DXRenderCache, ::testing::Values(true, false), DXRenderCache::Name);
 
 }  // namespace

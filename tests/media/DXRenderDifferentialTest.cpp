@@ -352,17 +352,7 @@ std::string compare(const Scenario& sc, TDXRMachine& gen) {
     return {};
 }
 
-class Differential : public ::testing::TestWithParam<bool> {
-protected:
-    void SetUp() override {
-        saved_ = MMXAvailable;
-        if (!CodeGenerationAvailable()) GTEST_SKIP() << "no code generation here";
-        if (GetParam() && !saved_) GTEST_SKIP() << "no SIMD on this processor";
-        MMXAvailable = GetParam();
-    }
-    void TearDown() override { MMXAvailable = saved_; }
-    bool saved_ = false;
-};
+class Differential : public pixeltest::SimdParam {};
 
 TEST_P(Differential, GeneratedCodeEqualsTheInterpreter) {
     int failures = 0, fills = 0, copies = 0;
@@ -415,7 +405,6 @@ TEST_P(Differential, ACachedRoutineDrawsWithTheValuesOfItsDraw) {
     EXPECT_GT(reused, 1000);
 }
 
-INSTANTIATE_TEST_SUITE_P(Simd, Differential, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "SimdOn" : "SimdOff"; });
+INSTANTIATE_TEST_SUITE_P(Simd, Differential, ::testing::Values(true, false), Differential::Name);
 
 }  // namespace
