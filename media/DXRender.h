@@ -184,8 +184,10 @@ public:
     TDXRNode* NewNode(uint8_t kind);
     TDXRNode* NewTextureNode(int32_t unit);
     TDXRNode* NewBlendNode(uint8_t op, TDXRNode* left, TDXRNode* right);
-    // Propagates channels, simplifies, marks what is used and builds the routine.
-    // Answers the (possibly replaced) root. Raises EDXRenderError for trees it cannot run.
+    // Propagates channels, simplifies, marks what is used and builds the routine (or
+    // takes the one built before for the same code). Takes the units' fixed steps and
+    // defaults as they are now. Answers the (possibly replaced) root. Raises
+    // EDXRenderError for trees it cannot run.
     TDXRNode* Compile(TDXRNode* root);
     void Run(int32_t count);
 
