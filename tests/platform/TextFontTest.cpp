@@ -196,6 +196,28 @@ TEST_F(TextFontFiles, AnAddedFaceIsFoundByItsFamilyAndGoesWithTheFile) {
     EXPECT_GT(px.Changed(before), 20);
 }
 
+TEST_F(TextFontFiles, AFaceWithoutBoldIsEmboldened) {
+    txt::TextSystem system(txt::Backend::FreeType);
+    ASSERT_EQ(system.AddFontResource(Copy("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf", "Mono.ttf")), 1);
+    txt::LogFont f;
+    f.FaceName = "DejaVu Sans Mono";
+    f.Height = -24;
+    const auto regular = system.CreateFont(f);
+    f.Weight = txt::FW_BOLD;
+    const auto bold = system.CreateFont(f);
+    ASSERT_EQ(bold->FacePath(), regular->FacePath());  // the added file has no bold face
+    auto ink = [](const txt::Font& font) {
+        Pixels px(120, 30);
+        px.Fill(0);
+        const Pixels before = px;
+        txt::Rect r{0, 0, 120, 30};
+        txt::DrawText(px.Target(), font, "lHl", r, txt::DT_LEFT, 0xFFFFFF);
+        return px.Changed(before);
+    };
+    EXPECT_GT(ink(*bold), ink(*regular) * 5 / 4);
+    EXPECT_GT(bold->Advance('l'), regular->Advance('l'));
+}
+
 TEST_F(TextFontFiles, HeadlessKeepsDejaVuSansWhateverIsAdded) {
     txt::TextSystem system(txt::Backend::Headless);
     ASSERT_EQ(system.AddFontResource(Copy("/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf", "Serif.ttf")), 1);
