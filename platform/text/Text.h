@@ -58,7 +58,7 @@ inline constexpr int32_t kMaxPixelHeight = 1024;
 int32_t HeightFromPoints(double points);
 
 // A font made from a LogFont: a face, its size and its glyph cache. Shared and immutable
-// to its users; safe to draw with from several threads.
+// to its users; the glyph cache it fills while drawing is guarded by a lock of its own.
 class Font;
 using FontPtr = std::shared_ptr<const Font>;
 
