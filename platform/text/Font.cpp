@@ -146,15 +146,16 @@ void Font::Open() {
     const int32_t upem = ftFace_->units_per_EM;
     const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(ftFace_, FT_SFNT_OS2));
     const bool hasOs2 = os2 && os2->version != 0xFFFF;
-    int64_t ascent = hasOs2 ? os2->usWinAscent : ftFace_->ascender;
-    int64_t descent = hasOs2 ? os2->usWinDescent : -ftFace_->descender;
+    // Font files come from level sets too: their numbers are kept within reason.
+    int64_t ascent = std::clamp<int64_t>(hasOs2 ? os2->usWinAscent : ftFace_->ascender, 0, 4 * int64_t{upem});
+    int64_t descent = std::clamp<int64_t>(hasOs2 ? os2->usWinDescent : -ftFace_->descender, 0, 4 * int64_t{upem});
     if (ascent + descent <= 0) {
         ascent = upem * 4 / 5;
         descent = upem - ascent;
     }
     // A negative height is the em; a positive one the cell, ascent plus descent.
-    ppem_ = desc_.Height < 0 ? -desc_.Height
-                             : std::max(1, Scale(desc_.Height, upem, static_cast<int32_t>(ascent + descent)));
+    ppem_ = desc_.Height < 0 ? -desc_.Height : Scale(desc_.Height, upem, static_cast<int32_t>(ascent + descent));
+    ppem_ = std::clamp(ppem_, 1, kMaxPixelHeight);
     if (FT_Set_Pixel_Sizes(ftFace_, 0, static_cast<FT_UInt>(ppem_)) != 0) {
         face_ = nullptr;
         return;
@@ -171,13 +172,13 @@ void Font::Open() {
     const int32_t average = hasOs2 && os2->xAvgCharWidth > 0 ? Scale(os2->xAvgCharWidth, ppem_, upem) : Advance('x');
     metrics_.AveCharWidth = std::max(1, average);
 
-    underlineSize_ = std::max(1, Scale(ftFace_->underline_thickness, ppem_, upem));
+    underlineSize_ = std::clamp(Scale(ftFace_->underline_thickness, ppem_, upem), 1, std::max(1, ppem_ / 4));
     const int32_t underlineCentre = Scale(-ftFace_->underline_position, ppem_, upem);
     underlineTop_ = std::clamp(underlineCentre - underlineSize_ / 2, 1, std::max(1, metrics_.Descent - underlineSize_));
     // The strike-out position is the top of its bar, above the baseline.
     if (hasOs2 && os2->yStrikeoutSize > 0) {
-        strikeSize_ = std::max(1, Scale(os2->yStrikeoutSize, ppem_, upem));
-        strikeTop_ = -Scale(os2->yStrikeoutPosition, ppem_, upem);
+        strikeSize_ = std::clamp(Scale(os2->yStrikeoutSize, ppem_, upem), 1, std::max(1, ppem_ / 4));
+        strikeTop_ = -std::clamp(Scale(os2->yStrikeoutPosition, ppem_, upem), 0, metrics_.Ascent);
     } else {
         strikeSize_ = underlineSize_;
         strikeTop_ = -std::max(1, metrics_.Ascent / 3);
