@@ -103,36 +103,24 @@ private:
     std::multimap<std::string, std::string> query_;
 };
 
-class UpdateTest : public ::testing::Test {
+class UpdateTest : public testing::GameFixture {
 protected:
     void SetUp() override {
-        ASSERT_EQ(testing::RunRegsvr("-s " + testing::BinDir() + "/libPalvrek.so"), 0);
-        ASSERT_TRUE(SUCCEEDED(CoInitialize()));
-        ASSERT_EQ(CoCreateInstance(CLSID_InternetGame, nullptr, 7, IID_IInternetGame, game_.out()), S_OK);
-        VARIANT_BOOL ready = 0;
-        ASSERT_EQ(game_->Initialize(&ready), S_OK);
+        GameFixture::SetUp();
+        if (HasFatalFailure()) return;
+        ASSERT_TRUE(Initialize());
+        Serve(server_.Port());
         Settings(u"0409");
-        setPump_ = reinterpret_cast<PalvrekSetMessagePumpFunction>(CoGetLoadedExport(CLSID_InternetGame, kSetMessagePumpExport));
+        setPump_ = SetPumpFunction();
         ASSERT_NE(setPump_, nullptr);
     }
-    void TearDown() override {
-        setPump_(nullptr, nullptr);
-        game_.reset();
-        CoUninitialize();
-    }
     void Settings(const std::u16string& language) {
-        TInternetSetup s;
-        game_->GetSettings(s);
-        AssignBstr(s.Host, u"127.0.0.1");
-        s.Port = server_.Port();
-        AssignBstr(s.LanguageId, language);
-        AssignBstr(s.Project, u"Sprallion Gold");
-        AssignBstr(s.Version, u"1.1");
-        AssignBstr(s.DownloadDir, rtl::AnsiToUtf16(Downloads()));
-        game_->SetSettings(s);
-        FreeRecord(s);
+        EditSettings([&](TInternetSetup& s) {
+            AssignBstr(s.LanguageId, language);
+            AssignBstr(s.Project, u"Sprallion Gold");
+            AssignBstr(s.Version, u"1.1");
+        });
     }
-    std::string Downloads() const { return (env_.Dir() / "UpDate").string(); }
     std::u16string Descriptions(bool hideInstalled, bool showPrice, int* count) {
         TUpdateFilter filter;
         filter.HideInstalled = hideInstalled ? -1 : 0;
@@ -150,9 +138,7 @@ protected:
         return st;
     }
 
-    testing::TempEnvironment env_;
     UpdateServer server_;
-    ComPtr<IInternetGame> game_;
     PalvrekSetMessagePumpFunction setPump_ = nullptr;
 };
 
