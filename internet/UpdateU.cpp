@@ -221,7 +221,7 @@ bool TUpdateSession::DownloadFile(const std::string& name) {
     } catch (const std::exception&) {
         written = false;
     }
-    written = ::fsync(fd) == 0 && written;
+    written = written && ::fsync(fd) == 0;
     written = ::close(fd) == 0 && written;
     // Only a complete 2xx reply counts; anything else leaves no file behind.
     const int status = client_->StatusCode();

@@ -112,6 +112,22 @@ protected:
         });
     }
     std::string Downloads() const { return (env_.Dir() / "UpDate").string(); }
+    // The server operations' answers.
+    bool Online() {
+        VARIANT_BOOL online = -1;
+        EXPECT_EQ(game_->CheckInternet(&online), platform::com::S_OK);
+        return online != 0;
+    }
+    int LastScore() {
+        int32_t last = 0;
+        EXPECT_EQ(game_->GetServerLastScore(&last), platform::com::S_OK);
+        return last;
+    }
+    int Query() {
+        int32_t n = 0;
+        EXPECT_EQ(game_->QueryUpdates(&n), platform::com::S_OK);
+        return n;
+    }
     // The library's message-pump export (nullptr while the library is not loaded).
     static PalvrekSetMessagePumpFunction SetPumpFunction() {
         return reinterpret_cast<PalvrekSetMessagePumpFunction>(

@@ -46,11 +46,6 @@ protected:
                "||\r\n";
     }
     void List(const std::string& lines, int status = 200) { server_.Reply("/cgi-bin/get_updt.pl", lines, status); }
-    int Query() {
-        int32_t n = 0;
-        EXPECT_EQ(game_->QueryUpdates(&n), S_OK);
-        return n;
-    }
     int Download(const std::u16string& descriptions) {
         WideString text(descriptions);
         int32_t n = 0;
@@ -114,9 +109,7 @@ TEST_F(HostileServerTest, TheScriptsKeepTheirOwnTimeOutAndTheListItsTotalLimit) 
         server_.Wait(900ms);  // longer than the update service's time-out, within the scripts' own
         res.set_content("result code 0 1 online\n", "text/plain");
     });
-    VARIANT_BOOL online = 0;
-    EXPECT_EQ(game_->CheckInternet(&online), S_OK);
-    EXPECT_EQ(online, VARIANT_TRUE);
+    EXPECT_TRUE(Online());
 
     List(Line("a.bin", "10"));
     ASSERT_EQ(Query(), 1);
@@ -156,12 +149,8 @@ TEST_F(HostileServerTest, RepliesPastTheirLimitFailAndLeaveNothing) {
     server_.Reply("/cgi-bin/check_internet.pl", "result code 0 1 ok\n" + std::string(100'000, ' '));
     server_.Reply("/cgi-bin/get_last.pl", "1234" + std::string(100'000, ' '));
     server_.Reply("/cgi-bin/set_new.pl", "result code 0 7 ok\n" + std::string(100'000, ' '));
-    VARIANT_BOOL online = -1;
-    EXPECT_EQ(game_->CheckInternet(&online), S_OK);
-    EXPECT_EQ(online, 0);
-    int32_t last = 0;
-    EXPECT_EQ(game_->GetServerLastScore(&last), S_OK);
-    EXPECT_EQ(last, -1);
+    EXPECT_FALSE(Online());
+    EXPECT_EQ(LastScore(), -1);
     TPlayer player;
     int32_t answer = 0;
     EXPECT_EQ(game_->SendScore(player, &answer), S_OK);
@@ -203,12 +192,8 @@ TEST_F(HostileServerTest, RedirectsAreNotFollowedAndOnlyHttpIsSpoken) {
     });
     server_.On("/cgi-bin/get_last.pl",
                [](const httplib::Request&, httplib::Response& res) { res.set_redirect("file:///etc/hostname"); });
-    VARIANT_BOOL online = -1;
-    EXPECT_EQ(game_->CheckInternet(&online), S_OK);
-    EXPECT_EQ(online, 0);
-    int32_t last = 0;
-    EXPECT_EQ(game_->GetServerLastScore(&last), S_OK);
-    EXPECT_EQ(last, -1);
+    EXPECT_FALSE(Online());
+    EXPECT_EQ(LastScore(), -1);
 
     List(Line("a.bin", "1") + Line("b.bin", "1"));
     ASSERT_EQ(Query(), 2);

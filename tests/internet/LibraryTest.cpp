@@ -150,21 +150,6 @@ protected:
         reg.WriteInteger("ProxyEnable", 1);
         reg.WriteString("ProxyServer", server);
     }
-    bool Check() {
-        VARIANT_BOOL ok = 1;
-        EXPECT_EQ(game_->CheckInternet(&ok), S_OK);
-        return ok != 0;
-    }
-    int Last() {
-        int32_t v = 0;
-        EXPECT_EQ(game_->GetServerLastScore(&v), S_OK);
-        return v;
-    }
-    int Updates() {
-        int32_t n = 0;
-        EXPECT_EQ(game_->QueryUpdates(&n), S_OK);
-        return n;
-    }
     int Send(std::u16string medals = u"Gold Star,Silver") {
         TPlayer p;
         AssignBstr(p.Player, u"Ann");
@@ -242,8 +227,8 @@ TEST_F(LibraryTest, ConnectionCheckLastScoreAndUploadAgainstTheLoopbackServer) {
     ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Quorvex\\Sprallion", true));
     reg.WriteString("PlayerEmail", "ann@example.org");
 
-    EXPECT_TRUE(Check());
-    EXPECT_EQ(Last(), 1234);
+    EXPECT_TRUE(Online());
+    EXPECT_EQ(LastScore(), 1234);
     EXPECT_EQ(Send(), 7);
     auto query = server.LastQuery();
     EXPECT_EQ(query.find("eml")->second, "ann@example.org");
@@ -266,25 +251,25 @@ TEST_F(LibraryTest, MisbehavingServersGiveTheFailureValues) {
     ASSERT_TRUE(Start("127.0.0.1", server.Port()));
     server.checkStatus = 404;
     server.lastStatus = 500;
-    EXPECT_FALSE(Check());
-    EXPECT_EQ(Last(), -1);
+    EXPECT_FALSE(Online());
+    EXPECT_EQ(LastScore(), -1);
     server.checkStatus = 200;
     server.lastStatus = 200;
     server.checkReply = std::string("\x01\x02 garbage\0 result", 18);
     server.lastReply = "12abc";
     server.sendReply = "result code x 1 y\n";
-    EXPECT_FALSE(Check());
-    EXPECT_EQ(Last(), -1);
+    EXPECT_FALSE(Online());
+    EXPECT_EQ(LastScore(), -1);
     EXPECT_EQ(Send(), -1);
     server.lastReply = "";
     server.sendReply = "result code 0 notanumber y\n";
-    EXPECT_EQ(Last(), -1);
+    EXPECT_EQ(LastScore(), -1);
     EXPECT_EQ(Send(), -1);
 
     RawServer closing(RawServer::Mode::Close);
     Start("127.0.0.1", closing.Port());
-    EXPECT_FALSE(Check());
-    EXPECT_EQ(Last(), -1);
+    EXPECT_FALSE(Online());
+    EXPECT_EQ(LastScore(), -1);
     EXPECT_EQ(Send(), -1);
     EXPECT_GE(closing.Accepted(), 3);
 
@@ -292,8 +277,8 @@ TEST_F(LibraryTest, MisbehavingServersGiveTheFailureValues) {
     // scripts after their own.
     RawServer stalling(RawServer::Mode::Stall);
     Start("127.0.0.1", stalling.Port(), 300);
-    EXPECT_EQ(Updates(), -1);
-    EXPECT_FALSE(Check());
+    EXPECT_EQ(Query(), -1);
+    EXPECT_FALSE(Online());
     EXPECT_GE(stalling.Accepted(), 2);
 
     // Nobody listening at all.
@@ -303,7 +288,7 @@ TEST_F(LibraryTest, MisbehavingServersGiveTheFailureValues) {
         freePort = gone.Port();
     }
     Start("127.0.0.1", freePort);
-    EXPECT_FALSE(Check());
+    EXPECT_FALSE(Online());
 }
 
 TEST_F(LibraryTest, TheSystemProxyIsUsedOnlyWhenItServesHttp) {
@@ -311,29 +296,29 @@ TEST_F(LibraryTest, TheSystemProxyIsUsedOnlyWhenItServesHttp) {
     // The origin's name does not resolve: only a request through the proxy can succeed.
     ProxySettings("ftp=127.0.0.9:21;http=127.0.0.1:" + std::to_string(proxy.Port()));
     ASSERT_TRUE(Start("origin.invalid", 8080));
-    EXPECT_TRUE(Check());
+    EXPECT_TRUE(Online());
     ASSERT_FALSE(proxy.Targets().empty());
     EXPECT_EQ(proxy.Targets().back(), "http://origin.invalid:8080/cgi-bin/check_internet.pl");
 
     ScriptServer direct;
     ProxySettings("ftp=127.0.0.9:21;https=127.0.0.9:3128");  // no http entry
     ASSERT_TRUE(Start("127.0.0.1", direct.Port()));
-    EXPECT_TRUE(Check());
+    EXPECT_TRUE(Online());
     EXPECT_EQ(direct.Targets().size(), 1u);
 
     ProxySettings("http=127.0.0.1:12ab");  // not a number: no proxy, and Initialize does not fail
     ::testing::internal::CaptureStderr();
     ASSERT_TRUE(Start("127.0.0.1", direct.Port()));
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("12ab"), std::string::npos);
-    EXPECT_TRUE(Check());
+    EXPECT_TRUE(Online());
 
     platform::registry::Registry reg(platform::registry::RootKey::HKEY_CURRENT_USER);
     ASSERT_TRUE(reg.OpenKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", false));
     reg.DeleteValue("ProxyServer");  // enabled, but no server named
     size_t before = direct.Targets().size();
     EXPECT_FALSE(Start("127.0.0.1", direct.Port()));
-    EXPECT_FALSE(Check());
-    EXPECT_EQ(Last(), -1);
+    EXPECT_FALSE(Online());
+    EXPECT_EQ(LastScore(), -1);
     EXPECT_EQ(Send(), -1);
     EXPECT_EQ(direct.Targets().size(), before);  // no request went out
 }
@@ -346,7 +331,7 @@ TEST_F(LibraryTest, TheMessagePumpRunsWhileARequestWaits) {
     static int calls = 0;
     calls = 0;
     setPump([](void*) { ++calls; }, nullptr);
-    EXPECT_EQ(Updates(), -1);
+    EXPECT_EQ(Query(), -1);
     setPump(nullptr, nullptr);
     EXPECT_GT(calls, 0);
 }
