@@ -2,6 +2,7 @@
 set(FUZZ_DEPS_registry_file platform_registry rtl)
 set(FUZZ_DEPS_http_reply internet)
 set(FUZZ_DEPS_stored_lists internet)
+set(FUZZ_DEPS_page_template internet)
 set(FUZZ_DEPS_midi_file rtl platform_midi)
 set(FUZZ_DEPS_texts rtl media engine)
 set(FUZZ_DEPS_container engine media rtl)
