@@ -34,7 +34,7 @@ const Command command("demo-art", "demo-art DIR  write every demo picture (BMP, 
         int count = 0;
         for (const CataloguePicture& p : CataloguePictures()) {
             if (p.jpeg) Write(dir / (p.name + ".jpg"), EncodeJpegPicture(p.image));
-            else Write(dir / (p.name + ".bmp"), EncodePicture(p.image, kDemoKey, p.bitCount));
+            else Write(dir / (p.name + ".bmp"), EncodePicture(p.image, p.key, p.bitCount));
             ++count;
         }
         for (const CatalogueSound& s : CatalogueSounds()) {

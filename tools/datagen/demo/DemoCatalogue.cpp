@@ -1,11 +1,16 @@
 #include "tools/datagen/demo/DemoCatalogue.h"
 
+#include "tools/datagen/demo/DemoArtBackgrounds.h"
 #include "tools/datagen/demo/DemoArtBall.h"
 #include "tools/datagen/demo/DemoArtBricks.h"
 #include "tools/datagen/demo/DemoArtEffects.h"
+#include "tools/datagen/demo/DemoArtHud.h"
+#include "tools/datagen/demo/DemoArtInsignia.h"
 #include "tools/datagen/demo/DemoArtMonsters.h"
 #include "tools/datagen/demo/DemoArtPaddle.h"
 #include "tools/datagen/demo/DemoArtPrizes.h"
+#include "tools/datagen/demo/DemoArtWidgets.h"
+#include "tools/datagen/demo/DemoArtWindows.h"
 
 namespace datagen::demo {
 
@@ -43,6 +48,56 @@ std::vector<CataloguePicture> CataloguePictures() {
     add("Shot_Laser", ShotSheet(ShotKind::Laser), 8, 16);
     add("Shot_Plasma", ShotSheet(ShotKind::Plasma), 8, 16);
     add("Floor_Bar", FloorBarSheet(), 576, 8);
+
+    for (int k = 0; k < kBackdropKinds; ++k) {
+        add("Backdrop_" + std::to_string(k + 1), Backdrop(static_cast<BackdropKind>(k), 576, 512, 128, static_cast<uint32_t>(k + 1)));
+        out.back().jpeg = k % 2 == 0;
+        out.back().bitCount = 16;
+    }
+    add("Menu_Backdrop", MenuBackdrop());
+    out.back().jpeg = true;
+
+    add("Button", ButtonSheet("New game"), 220, 40);
+    add("Button_Cyrillic", ButtonSheet("Новая игра"), 220, 40);
+    add("CheckBox", CheckBoxSheet(), 28, 28);
+    add("TrackBar", TrackBarSheet(), 24, 24);
+    add("Grid_RowHeaders", RowHeaderSheet({"Left", "Right", "Fire"}), 140, 28);
+    add("Grid_ColumnHeaders", ColumnHeaderSheet({"Action", "Key"}), 140, 28);
+    add("Panel", PanelFrame(420, 360, "Options"));
+    add("Title", TitlePicture());
+    add("Hud_Panel", HudPanel(176, 552, "SPRALLION"));
+    add("Hud_Field_Frame", HudFieldFrame());
+    out.back().bitCount = 16;
+    add("Hud_Readout", HudReadout());
+    add("Hud_Gauge", GaugeSheet(), 150, 14);
+    add("Hud_Life", LifeIcon());
+    add("Cursor_Arrow", CursorArrow());
+    add("Cursor_Panel", CursorPanel());
+    add("Cursor_Slot_Empty", CursorSlot(false));
+    add("Cursor_Slot_Used", CursorSlot(true));
+
+    add("Pal_MessageBox", MessageBoxBackground());
+    out.back().key = kWindowKey;
+    add("Pal_Option_Win", OptionBoxBackground());
+    out.back().key = kWindowKey;
+    add("Win_Button_Ok", WindowButtonSheet("OK"), 96, 30);
+    out.back().key = kWindowKey;
+    add("Win_Button_Cancel", WindowButtonSheet("Cancel"), 96, 30);
+    out.back().key = kWindowKey;
+    add("Game_Icon", GameIcon(32));
+    add("Game_Icon_64", GameIcon(64));
+    std::vector<PreviewBrick> bricks;
+    for (int row = 0; row < 6; ++row)
+        for (int col = 0; col < 12; ++col)
+            if ((row + col) % 5 != 0) bricks.push_back({col * 48, 48 + row * 24, 48, 24, colors[static_cast<size_t>(row) % colors.size()]});
+    add("LevelPreView_1", LevelPreview(bricks, BackdropTile(BackdropKind::Nebula)));
+    out.back().bitCount = 8;
+    add("Save_Default", EmptySlotPicture());
+    out.back().bitCount = 8;
+
+    for (int r = 1; r <= kRankCount; ++r) add("Rank_" + std::to_string(r), RankInsignia(r));
+    for (int m = 1; m <= kMedalCount; ++m) add("Medal_" + std::to_string(m), MedalPicture(m));
+    for (int d = 1; d <= kDifficultyCount; ++d) add("Difficulty_" + std::to_string(d), DifficultyBadge(d));
     return out;
 }
 

@@ -15,6 +15,7 @@ struct CataloguePicture {
     Image image;
     bool jpeg = false;      // an opaque picture stored as JPEG
     int bitCount = 24;      // BMP depth
+    Rgb key{0, 0, 0};       // the transparent colour written where the picture is transparent
     int patternWidth = 0, patternHeight = 0;  // 0: the whole picture
 };
 

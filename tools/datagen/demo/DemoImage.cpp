@@ -149,6 +149,23 @@ Sdf SegmentSdf(double x0, double y0, double x1, double y1, double halfWidth) {
     };
 }
 
+Sdf PolygonSdf(std::vector<std::pair<double, double>> pts) {
+    return [pts = std::move(pts)](double px, double py) {
+        double best = 1e18;
+        bool inside = false;
+        for (size_t i = 0, j = pts.size() - 1; i < pts.size(); j = i++) {
+            const auto [xi, yi] = pts[i];
+            const auto [xj, yj] = pts[j];
+            const double ex = xj - xi, ey = yj - yi;
+            const double len2 = ex * ex + ey * ey;
+            const double t = len2 > 0 ? std::clamp(((px - xi) * ex + (py - yi) * ey) / len2, 0.0, 1.0) : 0.0;
+            best = std::min(best, std::hypot(px - (xi + t * ex), py - (yi + t * ey)));
+            if ((yi > py) != (yj > py) && px < xi + (py - yi) * ex / ey) inside = !inside;
+        }
+        return inside ? -best : best;
+    };
+}
+
 Sdf Union(Sdf a, Sdf b) {
     return [a = std::move(a), b = std::move(b)](double x, double y) { return std::min(a(x, y), b(x, y)); };
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/datagen/Bmp.h"
@@ -86,6 +87,8 @@ Sdf EllipseSdf(double cx, double cy, double rx, double ry);
 Sdf RoundRectSdf(double x, double y, double w, double h, double radius);
 // A stroke of the given half width along the segment (x0, y0)-(x1, y1), round at the ends.
 Sdf SegmentSdf(double x0, double y0, double x1, double y1, double halfWidth);
+// A closed polygon (any winding; even-odd inside test).
+Sdf PolygonSdf(std::vector<std::pair<double, double>> points);
 Sdf Union(Sdf a, Sdf b);
 Sdf Subtract(Sdf a, Sdf b);
 
