@@ -5,25 +5,14 @@
 
 #include "rtl/Streams.h"
 #include "tools/datagen/Commands.h"
-#include "tools/datagen/Wave.h"
 #include "tools/datagen/demo/DemoCatalogue.h"
+#include "tools/datagen/demo/DemoSound.h"
 
 namespace datagen::demo {
 namespace {
 
 void Write(const std::filesystem::path& path, const std::string& bytes) {
     rtl::WriteFileAtomically(path.string(), bytes.data(), bytes.size());
-}
-
-std::string SampleBytes(const std::vector<int16_t>& samples) {
-    std::string out;
-    out.reserve(samples.size() * 2);
-    for (int16_t s : samples) {
-        const auto u = static_cast<uint16_t>(s);
-        out.push_back(static_cast<char>(u & 0xFF));
-        out.push_back(static_cast<char>(u >> 8));
-    }
-    return out;
 }
 
 const Command command("demo-art", "demo-art DIR  write every demo picture (BMP, JPEG), sound (WAV) and tune (MID)",
@@ -38,9 +27,7 @@ const Command command("demo-art", "demo-art DIR  write every demo picture (BMP, 
             ++count;
         }
         for (const CatalogueSound& s : CatalogueSounds()) {
-            WaveParams w;
-            w.samples = SampleBytes(s.samples);
-            Write(dir / (s.name + ".wav"), BuildWave(w));
+            Write(dir / (s.name + ".wav"), SoundWave(s.samples));
             ++count;
         }
         for (const CatalogueTune& t : CatalogueTunes()) {

@@ -11,6 +11,8 @@
 #include "tools/datagen/demo/DemoArtPrizes.h"
 #include "tools/datagen/demo/DemoArtWidgets.h"
 #include "tools/datagen/demo/DemoArtWindows.h"
+#include "tools/datagen/demo/DemoMusic.h"
+#include "tools/datagen/demo/DemoSound.h"
 
 namespace datagen::demo {
 
@@ -101,7 +103,14 @@ std::vector<CataloguePicture> CataloguePictures() {
     return out;
 }
 
-std::vector<CatalogueSound> CatalogueSounds() { return {}; }
-std::vector<CatalogueTune> CatalogueTunes() { return {}; }
+std::vector<CatalogueSound> CatalogueSounds() {
+    std::vector<CatalogueSound> out;
+    for (NamedSound& s : DemoSounds()) out.push_back({std::move(s.name), std::move(s.samples)});
+    return out;
+}
+
+std::vector<CatalogueTune> CatalogueTunes() {
+    return {{"Menu", TuneFile(MenuTuneStyle())}, {"Play", TuneFile(PlayTuneStyle())}};
+}
 
 }  // namespace datagen::demo
