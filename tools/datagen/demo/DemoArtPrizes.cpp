@@ -61,7 +61,7 @@ Image CapsuleSheet(const CapsuleStyle& s) {
     const double cx = w / 2.0, cy = h / 2.0, ry = h / 2.0 - 0.5;
     const Sdf pill = RoundRectSdf(0.5, 0.5, w - 1.0, h - 1.0, (h - 1.0) / 2.0);
     const std::string_view text = HasGlyphs(s.label) ? std::string_view(s.label) : std::string_view(s.fallback);
-    const TextMask label = FitText(text, static_cast<int>(w * 0.5), static_cast<int>(h * 0.72), h, FontFace::SansBold);
+    const TextMask label = FitText(text, static_cast<int>(w * 0.6), static_cast<int>(h * 0.8), 2 * h, FontFace::SansBold);
     const TextMask outline = Grow(label, 1);
     // The label lies on the cylinder's surface: `around` pixels of circumference.
     const double around = std::numbers::pi * ry * 2.0;
