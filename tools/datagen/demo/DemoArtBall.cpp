@@ -45,11 +45,11 @@ Image Ball(const BallStyle& style, int cell, double radius, double phase) {
             for (int x = 0; x < cell; ++x) {
                 const double dx = x + 0.5 - c, dy = y + 0.5 - c;
                 const double r = std::hypot(dx, dy) / radius;
-                if (r <= 1.0 || r > 1.55) continue;
+                if (r <= 1.0 || r > 1.7) continue;
                 const double a = (std::atan2(dy, dx) + std::numbers::pi) / kTau;  // 0..1 around
                 const double n = TileNoise(a * 64.0, (r - phase * 0.9) * 40.0, 64.0, 8, 77u);
-                const double heat = n * 1.25 - (r - 1.0) / 0.55;
-                if (heat < 0.18) continue;
+                const double heat = n * 1.6 - (r - 1.0) / 0.6;
+                if (heat < 0.12) continue;
                 img.Set(x, y, Mix(Rgb{200, 40, 16}, Rgb{255, 224, 96}, std::min(1.0, heat * 1.6)));
             }
     }
