@@ -15,7 +15,10 @@
 #include "tools/datagen/demo/DemoArtBackgrounds.h"
 #include "tools/datagen/demo/DemoArtBall.h"
 #include "tools/datagen/demo/DemoArtBricks.h"
+#include "tools/datagen/demo/DemoArtEffects.h"
+#include "tools/datagen/demo/DemoArtHud.h"
 #include "tools/datagen/demo/DemoArtInsignia.h"
+#include "tools/datagen/demo/DemoArtMonsters.h"
 #include "tools/datagen/demo/DemoArtPaddle.h"
 #include "tools/datagen/demo/DemoArtPrizes.h"
 #include "tools/datagen/demo/DemoArtWidgets.h"
@@ -397,6 +400,133 @@ TEST(DemoInsignia, EveryRankAndMedalHasItsOwnPicture) {
     // A page picture has no transparent pixel left.
     const Image page = Flatten(MedalPicture(3), Rgb{16, 16, 32});
     EXPECT_EQ(page.OpaqueCount(), static_cast<size_t>(page.Width() * page.Height()));
+}
+
+namespace {
+
+double Centroid(const Image& img, double cx, double cy) {
+    double sum = 0;
+    int n = 0;
+    for (int y = 0; y < img.Height(); ++y)
+        for (int x = 0; x < img.Width(); ++x)
+            if (img.Opaque(x, y)) sum += std::hypot(x + 0.5 - cx, y + 0.5 - cy), ++n;
+    return n ? sum / n : 0;
+}
+
+int EdgePixels(const Image& img) {
+    int n = 0;
+    for (int i = 0; i < img.Width(); ++i) n += img.Opaque(i, 0) + img.Opaque(i, img.Height() - 1);
+    for (int i = 0; i < img.Height(); ++i) n += img.Opaque(0, i) + img.Opaque(img.Width() - 1, i);
+    return n;
+}
+
+double Saturation(const Image& img) {
+    double sum = 0;
+    int n = 0;
+    for (int y = 0; y < img.Height(); ++y)
+        for (int x = 0; x < img.Width(); ++x)
+            if (img.Opaque(x, y)) {
+                const Rgb c = img.At(x, y);
+                sum += std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}), ++n;
+            }
+    return n ? sum / n : 0;
+}
+
+}  // namespace
+
+TEST(DemoMonsters, AnimateInsideTheirCells) {
+    for (int k = 0; k < kMonsterKinds; ++k) {
+        SCOPED_TRACE(k);
+        const Image sheet = MonsterSheet(static_cast<MonsterKind>(k), 40, 8);
+        ASSERT_EQ(sheet.Width(), 40);
+        ASSERT_EQ(sheet.Height(), 320);
+        const std::vector<Image> frames = Patterns(sheet, 40, 40);
+        int changes = 0;
+        for (size_t f = 0; f < frames.size(); ++f) {
+            EXPECT_GT(frames[f].OpaqueCount(), 40u * 40u / 6);
+            EXPECT_LT(EdgePixels(frames[f]), 12);  // a creature, not a tile: it keeps off the cell's border
+            changes += !SamePixels(frames[f], frames[(f + 1) % frames.size()]);
+        }
+        EXPECT_GE(changes, 7);  // every step of the loop moves
+    }
+}
+
+TEST(DemoEffects, ExplosionsSwellAndBurnOut) {
+    const std::vector<Image> boom = Patterns(ExplosionSheet(64, 10, 4), 64, 64);
+    ASSERT_EQ(boom.size(), 10u);
+    EXPECT_GT(boom[3].OpaqueCount(), boom[0].OpaqueCount());    // it swells
+    EXPECT_LT(boom[9].OpaqueCount(), boom[4].OpaqueCount());    // and thins out
+    EXPECT_GT(MeanLuma(boom[1], 0, 64), MeanLuma(boom[9], 0, 64) + 40);  // from white heat to smoke
+    const std::vector<Image> sparks = Patterns(SparkSheet(24, 6), 24, 24);
+    for (size_t f = 1; f < sparks.size(); ++f) EXPECT_GT(Centroid(sparks[f], 12, 12), Centroid(sparks[f - 1], 12, 12));
+    const std::vector<Image> flash = Patterns(HitFlashSheet(28, 5), 28, 28);
+    for (size_t f = 2; f < flash.size(); ++f) EXPECT_GT(Centroid(flash[f], 14, 14), Centroid(flash[f - 1], 14, 14));
+    const std::vector<Image> muzzle = Patterns(MuzzleFlashSheet(14, 22, 4), 14, 22);
+    EXPECT_GT(muzzle[0].OpaqueCount(), muzzle[3].OpaqueCount());
+    EXPECT_TRUE(muzzle[0].Opaque(7, 20));   // it leaves the barrel at the bottom
+    EXPECT_FALSE(muzzle[0].Opaque(7, 0));   // and ends in a point
+    for (ShotKind kind : {ShotKind::Bullet, ShotKind::Laser, ShotKind::Plasma}) {
+        const std::vector<Image> shot = Patterns(ShotSheet(kind, 8, 16, 3), 8, 16);
+        EXPECT_GT(shot[0].OpaqueCount(), 10u);
+        EXPECT_FALSE(SamePixels(shot[0], shot[1]));
+    }
+    const Image floor = FloorBarSheet(200, 8, 4);
+    EXPECT_EQ(floor.Height(), 32);
+    EXPECT_GT(floor.OpaqueCount(), 200u * 8u * 4u * 9u / 10u);
+}
+
+TEST(DemoBricks, SpecialsPulseAndShattersFallApart) {
+    for (int k = 0; k < kSpecialBrickKinds; ++k) {
+        const std::vector<Image> frames = Patterns(SpecialBrickSheet(static_cast<SpecialBrick>(k), 48, 24, 4), 48, 24);
+        EXPECT_FALSE(SamePixels(frames[0], frames[2])) << k;
+        for (int j = k + 1; j < kSpecialBrickKinds; ++j)
+            EXPECT_FALSE(SamePixels(frames[0], Patterns(SpecialBrickSheet(static_cast<SpecialBrick>(j), 48, 24, 4), 48, 24)[0])) << k << " " << j;
+    }
+    const std::vector<Image> shatter = Patterns(BrickShatterSheet({.color = {40, 192, 200}}, 6), 48, 24);
+    for (size_t f = 1; f < shatter.size(); ++f) EXPECT_LT(shatter[f].OpaqueCount(), shatter[f - 1].OpaqueCount());
+    const std::vector<Image> chips = Patterns(SplinterSheet({240, 136, 32}, 10, 4), 10, 10);
+    EXPECT_FALSE(SamePixels(chips[0], chips[2]));
+    const Image metal = MetalBrickSheet(48, 24, 4);
+    EXPECT_LT(Saturation(metal), 30);  // steel is grey
+    EXPECT_GT(Saturation(BrickSheet({.color = {48, 104, 224}, .frames = 1})), 80);
+}
+
+TEST(DemoPaddle, ArmedAndStunnedVariants) {
+    const Image plain = Paddle({}, 100, 100), armed = Paddle({.cannons = true}, 100, 100), stunned = Paddle({.stunned = true}, 100, 100);
+    EXPECT_EQ(plain.OpaqueCount(), armed.OpaqueCount());  // the guns sit on the caps
+    EXPECT_FALSE(SamePixels(plain, armed));
+    EXPECT_LT(Saturation(stunned), Saturation(plain));
+    const std::vector<Image> pulse = Patterns(PaddleSheet({}, 100, {100}, 4), 100, 16);
+    EXPECT_FALSE(SamePixels(pulse[0], pulse[1]));
+}
+
+TEST(DemoHud, FramesGaugesAndCursors) {
+    const Image frame = HudFieldFrame(100, 80, 6);
+    ASSERT_EQ(frame.Width(), 112);
+    ASSERT_EQ(frame.Height(), 92);
+    for (int y = 6; y < 86; ++y)
+        for (int x = 6; x < 106; ++x) ASSERT_FALSE(frame.Opaque(x, y)) << x << "," << y;
+    EXPECT_TRUE(frame.Opaque(3, 40));
+    EXPECT_TRUE(frame.Opaque(56, 88));
+    const std::vector<Image> gauge = Patterns(GaugeSheet(100, 12, 6), 100, 12);
+    auto colourful = [](const Image& img) {
+        int n = 0;
+        for (int y = 0; y < img.Height(); ++y)
+            for (int x = 0; x < img.Width(); ++x) {
+                const Rgb c = img.At(x, y);
+                n += img.Opaque(x, y) && std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) > 90;
+            }
+        return n;
+    };
+    EXPECT_EQ(colourful(gauge[0]), 0);
+    for (size_t f = 1; f < gauge.size(); ++f) EXPECT_GT(colourful(gauge[f]), colourful(gauge[f - 1]));
+    const Image arrow = CursorArrow(24);
+    EXPECT_TRUE(arrow.Opaque(1, 1));  // the hot spot is the tip
+    EXPECT_FALSE(arrow.Opaque(20, 3));
+    EXPECT_FALSE(SamePixels(CursorSlot(false), CursorSlot(true)));
+    EXPECT_TRUE(CursorPanel(24).Opaque(12, 12));
+    EXPECT_GT(HudPanel(120, 200, "HUD").OpaqueCount(), 120u * 200u * 9u / 10u);
+    EXPECT_EQ(LifeIcon(26, 12).Width(), 26);
 }
 
 TEST(DemoArtCommand, TwoRunsWriteTheSameBytes) {

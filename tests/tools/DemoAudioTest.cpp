@@ -20,7 +20,46 @@ platform::midi::MidiSong Read(const std::string& bytes) {
     return platform::midi::ReadMidiFile(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
 }
 
+// Zero crossings per second over [from, to) seconds: a rough pitch.
+double Crossings(const Samples& s, double from, double to) {
+    const size_t a = static_cast<size_t>(from * kSoundRate), b = std::min(s.size(), static_cast<size_t>(to * kSoundRate));
+    int n = 0;
+    for (size_t i = a + 1; i < b; ++i) n += (s[i - 1] < 0) != (s[i] < 0);
+    return n / (to - from);
+}
+
+double Energy(const Samples& s, double from, double to) {
+    const size_t a = static_cast<size_t>(from * kSoundRate), b = std::min(s.size(), static_cast<size_t>(to * kSoundRate));
+    double e = 0;
+    for (size_t i = a; i < b; ++i) e += static_cast<double>(s[i]) * s[i];
+    return e / std::max<size_t>(1, b - a);
+}
+
+double Seconds(const Samples& s) { return static_cast<double>(s.size()) / kSoundRate; }
+
 }  // namespace
+
+TEST(DemoSounds, EachSoundHasItsShape) {
+    const Samples shot = Shot(), lost = LifeLost(), pickup = PrizePickup(), boom = Explosion();
+    EXPECT_GT(Crossings(shot, 0, 0.04), 2 * Crossings(shot, 0.12, 0.16));      // a falling sweep
+    EXPECT_GT(Crossings(lost, 0.02, 0.18), Crossings(lost, 0.65, 0.85));       // a sad falling line
+    EXPECT_LT(Crossings(pickup, 0.005, 0.05), Crossings(pickup, 0.17, 0.25));  // a rising arpeggio
+    EXPECT_GT(Energy(boom, 0, 0.2), 5 * Energy(boom, Seconds(boom) - 0.2, Seconds(boom)));
+    EXPECT_GT(Crossings(boom, 0.05, 0.2), Crossings(boom, 0.7, 0.95));         // the rumble closes down
+    EXPECT_GT(Crossings(WallBounce(), 0.002, 0.03), Crossings(PaddleBounce(), 0.002, 0.03));
+    EXPECT_LT(Seconds(ButtonHover()), 0.06);
+    EXPECT_LT(Seconds(ButtonClick()), 0.08);
+    EXPECT_GT(Seconds(LevelClear()), 1.0);
+    // Every sound dies away: its last tenth is far quieter than its loudest tenth.
+    for (const NamedSound& s : DemoSounds()) {
+        const double length = Seconds(s.samples);
+        double loudest = 0;
+        for (int k = 0; k < 10; ++k) loudest = std::max(loudest, Energy(s.samples, length * k / 10, length * (k + 1) / 10));
+        EXPECT_LT(Energy(s.samples, length * 0.9, length), loudest / 4) << s.name;
+    }
+    // A higher pitch asked for is a higher pitch made.
+    EXPECT_GT(Crossings(BrickHit(2000), 0.005, 0.05), Crossings(BrickHit(1000), 0.005, 0.05) * 1.5);
+}
 
 TEST(DemoSounds, NeverClippedAndFadedAtBothEnds) {
     const std::vector<NamedSound> sounds = DemoSounds();
@@ -112,6 +151,54 @@ TEST(DemoTunes, LongDiatonicAndLoopingOnABarLine) {
         EXPECT_EQ(programs[kMelodyChannel], style.melodyProgram);
         EXPECT_EQ(programs[kBassChannel], style.bassProgram);
         EXPECT_EQ(programs[kChordChannel], style.chordProgram);
+    }
+}
+
+TEST(DemoTunes, VersesReturnAndSectionsTurnHome) {
+    for (const TuneStyle& style : {MenuTuneStyle(), PlayTuneStyle()}) {
+        SCOPED_TRACE(style.bpm);
+        const datagen::MidiTune tune = ComposeTune(style);
+        ASSERT_EQ(tune.tracks.size(), 4u);
+        const uint32_t bar = 4u * tune.division, section = 8 * bar;
+        const int bars = TuneBars(style);
+        EXPECT_EQ(tune.endTick, static_cast<uint32_t>(bars) * bar);
+        for (const auto& track : tune.tracks)
+            for (const datagen::MidiNote& n : track) EXPECT_LE(n.tick + n.length, tune.endTick);
+        // The second verse repeats the first an octave up.
+        std::vector<std::pair<uint32_t, int>> first, second;
+        for (const datagen::MidiNote& n : tune.tracks[0]) {
+            if (n.tick < section) first.emplace_back(n.tick, n.key + 12);
+            else if (n.tick < 2 * section) second.emplace_back(n.tick - section, n.key);
+        }
+        EXPECT_EQ(first, second);
+        // Every section's last bar stands on the dominant, so the next one resolves.
+        for (int s = 0; s * 8 < bars; ++s) {
+            const uint32_t lastBar = static_cast<uint32_t>(s * 8 + 7) * bar;
+            bool found = false;
+            for (const datagen::MidiNote& n : tune.tracks[2])
+                if (n.tick == lastBar) {
+                    found = true;
+                    EXPECT_EQ(((n.key - style.tonic) % 12 + 12) % 12, 7) << "section " << s;
+                }
+            EXPECT_TRUE(found);
+        }
+        // The tune starts on the tonic chord.
+        for (const datagen::MidiNote& n : tune.tracks[2]) {
+            if (n.tick == 0) {
+                EXPECT_EQ(((n.key - style.tonic) % 12 + 12) % 12, 0);
+            }
+        }
+        // The melody keeps to a singable range above the bass.
+        int lo = 127, hi = 0, bassHi = 0;
+        for (const datagen::MidiNote& n : tune.tracks[0]) lo = std::min<int>(lo, n.key), hi = std::max<int>(hi, n.key);
+        for (const datagen::MidiNote& n : tune.tracks[2]) bassHi = std::max<int>(bassHi, n.key);
+        EXPECT_LE(hi - lo, 30);
+        EXPECT_GT(lo, bassHi - 12);
+        for (const auto& track : tune.tracks)
+            for (const datagen::MidiNote& n : track) {
+                EXPECT_GE(n.velocity, 1);
+                EXPECT_LE(n.velocity, 127);
+            }
     }
 }
 

@@ -198,7 +198,7 @@ Image SpecialBrickSheet(SpecialBrick kind, int width, int height, int frames) {
     }
     std::vector<Image> rows;
     for (int f = 0; f < frames; ++f) {
-        const double pulse = 0.5 + 0.5 * std::sin(2 * std::numbers::pi * f / frames);
+        const double pulse = 0.5 + 0.5 * std::cos(2 * std::numbers::pi * f / frames);
         Image img(width, height);
         Fill(img, shape, [&](double x, double y, double d) {
             Rgb c = Shade(glass, 1.25 - 0.5 * y / height);

@@ -140,8 +140,8 @@ Image ShotSheet(ShotKind kind, int width, int height, int frames) {
                     return b > 0 ? Mix(c, kWhite, b * 0.6) : Mix(c, Rgb{96, 64, 16}, -b);
                 });
                 // A short flame tail.
-                const Sdf tail = SegmentSdf(cx, height * 0.72, cx, height * (0.82 + 0.15 * flicker), width * 0.18);
-                Fill(img, tail, [&](double, double y, double) { return FireColor(1.1 - (y / height - 0.7) * 3.0); });
+                const Sdf tail = SegmentSdf(cx, height * 0.72, cx, height * (0.7 + 0.28 * flicker), width * 0.18);
+                Fill(img, tail, [&](double, double y, double) { return FireColor(flicker + 0.1 - (y / height - 0.7) * 3.0); });
                 break;
             }
             case ShotKind::Laser: {
