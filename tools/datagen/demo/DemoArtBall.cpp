@@ -85,10 +85,9 @@ Image BallSheet(const BallStyle& style, int cell, const std::vector<double>& rad
 
 Image ExitGemSheet(int size, int frames) {
     frames = std::max(1, frames);
-    std::vector<Image> rows;
     const double c = size / 2.0;
     const Rgb gem{64, 224, 144}, deep{8, 72, 56};
-    for (int f = 0; f < frames; ++f) {
+    return FrameSheet(frames, [&](int f) {
         const double turn = kTau * f / frames;
         const double pulse = 0.5 + 0.5 * std::cos(turn);
         Image img(size, size);
@@ -115,9 +114,8 @@ Image ExitGemSheet(int size, int frames) {
             Overlay(img, Union(SegmentSdf(sx - 3, sy, sx + 3, sy, 0.5), SegmentSdf(sx, sy - 3, sx, sy + 3, 0.5)),
                     [](double, double, double) { return kWhite; });
         }
-        rows.push_back(std::move(img));
-    }
-    return MakeSheet(rows, 1);
+        return img;
+    });
 }
 
 }  // namespace datagen::demo

@@ -112,8 +112,7 @@ Image BrickSheet(const BrickStyle& s) {
     const Image whole = PlainBrick(s.width, s.height, s.color, s.seed);
     const std::vector<CrackPath> cracks = Cracks(s.width, s.height, s.seed, 3 * frames);
     const Rgb dark = Shade(s.color, 0.22), light = Mix(s.color, kWhite, 0.55);
-    std::vector<Image> rows;
-    for (int f = 0; f < frames; ++f) {
+    return FrameSheet(frames, [&](int f) {
         Image img = whole;
         const int shown = f == 0 ? 0 : 1 + 3 * f;
         for (int i = 0; i < std::min<int>(shown, static_cast<int>(cracks.size())); ++i) DrawCrack(img, cracks[static_cast<size_t>(i)], dark, light);
@@ -126,9 +125,8 @@ Image BrickSheet(const BrickStyle& s) {
                 for (int x = 0; x < size; ++x)
                     if (x + (s.height - 1 - y) < size) img.Clear(left ? cx + x : cx - x, y);
         }
-        rows.push_back(std::move(img));
-    }
-    return MakeSheet(rows, 1);
+        return img;
+    });
 }
 
 Image MetalBrickSheet(int width, int height, int frames) {
@@ -163,9 +161,7 @@ Image MetalBrickSheet(int width, int height, int frames) {
             }
         return img;
     };
-    std::vector<Image> rows;
-    for (int f = 0; f < frames; ++f) rows.push_back(body(-10.0 + (width + 20.0) * f / frames));
-    return MakeSheet(rows, 1);
+    return FrameSheet(frames, [&](int f) { return body(-10.0 + (width + 20.0) * f / frames); });
 }
 
 Image SpecialBrickSheet(SpecialBrick kind, int width, int height, int frames) {
@@ -196,8 +192,7 @@ Image SpecialBrickSheet(SpecialBrick kind, int width, int height, int frames) {
         case SpecialBrick::Star: mark = StarSdf(cx, cy + 0.5, s * 1.15, s * 0.48, 5); break;
         case SpecialBrick::Ring: mark = Subtract(CircleSdf(cx, cy, s), CircleSdf(cx, cy, s * 0.55)); break;
     }
-    std::vector<Image> rows;
-    for (int f = 0; f < frames; ++f) {
+    return FrameSheet(frames, [&](int f) {
         const double pulse = 0.5 + 0.5 * std::cos(2 * std::numbers::pi * f / frames);
         Image img(width, height);
         Fill(img, shape, [&](double x, double y, double d) {
@@ -211,9 +206,8 @@ Image SpecialBrickSheet(SpecialBrick kind, int width, int height, int frames) {
         });
         Overlay(img, mark, [&](double, double y, double) { return Mix(kWhite, accent, 0.25 + 0.5 * (y - cy + s) / (2 * s)); });
         Overlay(img, RoundRectSdf(4, 2.5, width - 8.0, height * 0.3, 2), [](double, double, double) { return kWhite; }, 0.16);
-        rows.push_back(std::move(img));
-    }
-    return MakeSheet(rows, 1);
+        return img;
+    });
 }
 
 Image BrickShatterSheet(const BrickStyle& s, int frames) {
@@ -224,8 +218,7 @@ Image BrickShatterSheet(const BrickStyle& s, int frames) {
     struct Piece { double vx, vy, spin; };
     std::vector<Piece> pieces;
     for (int i = 0; i < kCols * kRows; ++i) pieces.push_back({rng.Signed() * 1.5, rng.Range(-1.5, 0.5), rng.Signed() * 0.4});
-    std::vector<Image> rows;
-    for (int f = 0; f < frames; ++f) {
+    return FrameSheet(frames, [&](int f) {
         const double t = static_cast<double>(f) / frames;
         Image img(s.width, s.height);
         const double pw = static_cast<double>(s.width) / kCols, ph = static_cast<double>(s.height) / kRows;
@@ -248,15 +241,13 @@ Image BrickShatterSheet(const BrickStyle& s, int frames) {
                     if (whole.Inside(ix, iy) && whole.Opaque(ix, iy)) img.Set(x, y, Shade(whole.At(ix, iy), 1.0 - 0.4 * t));
                 }
         }
-        rows.push_back(std::move(img));
-    }
-    return MakeSheet(rows, 1);
+        return img;
+    });
 }
 
 Image SplinterSheet(Rgb color, int size, int frames) {
     frames = std::max(1, frames);
-    std::vector<Image> rows;
-    for (int f = 0; f < frames; ++f) {
+    return FrameSheet(frames, [&](int f) {
         const double angle = std::numbers::pi * f / frames;
         const double c = size / 2.0, half = size * 0.36;
         const double ca = std::cos(angle), sa = std::sin(angle);
@@ -272,9 +263,8 @@ Image SplinterSheet(Rgb color, int size, int frames) {
             const double b = Bevel(chip, x, y, d, 1.5);
             return b > 0 ? Mix(color, kWhite, b * 0.6) : Mix(color, Shade(color, 0.35), -b);
         });
-        rows.push_back(std::move(img));
-    }
-    return MakeSheet(rows, 1);
+        return img;
+    });
 }
 
 }  // namespace datagen::demo

@@ -1,5 +1,5 @@
-// datagen demo-art DIR: every demo picture as BMP (or JPEG), every sound as WAVE and every
-// tune as MIDI, for a look and a listen.
+// datagen demo-art DIR: every demo picture as BMP (and as JPEG where it is stored so), every
+// sound as WAVE and every tune as MIDI, for a look and a listen.
 #include <cstdio>
 #include <filesystem>
 
@@ -23,7 +23,7 @@ const Command command("demo-art", "demo-art DIR  write every demo picture (BMP, 
         int count = 0;
         for (const CataloguePicture& p : CataloguePictures()) {
             if (p.jpeg) Write(dir / (p.name + ".jpg"), EncodeJpegPicture(p.image));
-            else Write(dir / (p.name + ".bmp"), EncodePicture(p.image, p.key, p.bitCount));
+            Write(dir / (p.name + ".bmp"), EncodePicture(p.image, p.key, p.bitCount));
             ++count;
         }
         for (const CatalogueSound& s : CatalogueSounds()) {

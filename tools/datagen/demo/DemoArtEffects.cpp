@@ -25,9 +25,8 @@ Rgb FireColor(double heat) {
 
 Image ExplosionSheet(int size, int frames, uint32_t seed) {
     frames = std::max(1, frames);
-    std::vector<Image> rows;
     const double c = size / 2.0;
-    for (int f = 0; f < frames; ++f) {
+    return FrameSheet(frames, [&](int f) {
         const double t = (f + 0.5) / frames;
         const double radius = size * 0.48 * (0.35 + 0.65 * std::sqrt(t));
         Image img(size, size);
@@ -45,9 +44,8 @@ Image ExplosionSheet(int size, int frames, uint32_t seed) {
                 const double heat = std::clamp((1.0 - r * 0.8) * (1.25 - t * 1.2) + (n - 0.5) * 0.4, 0.0, 1.0);
                 img.Set(x, y, FireColor(heat));
             }
-        rows.push_back(std::move(img));
-    }
-    return MakeSheet(rows, 1);
+        return img;
+    });
 }
 
 Image SparkSheet(int size, int frames, Rgb color, uint32_t seed) {
@@ -56,9 +54,8 @@ Image SparkSheet(int size, int frames, Rgb color, uint32_t seed) {
     struct Spark { double angle, speed; };
     std::vector<Spark> sparks;
     for (int k = 0; k < 9; ++k) sparks.push_back({kTau * k / 9 + rng.Signed() * 0.3, rng.Range(0.6, 1.0)});
-    std::vector<Image> rows;
     const double c = size / 2.0;
-    for (int f = 0; f < frames; ++f) {
+    return FrameSheet(frames, [&](int f) {
         const double t = (f + 1.0) / (frames + 1.0);
         Image img(size, size);
         for (const Spark& s : sparks) {
@@ -71,16 +68,14 @@ Image SparkSheet(int size, int frames, Rgb color, uint32_t seed) {
                      return Mix(Shade(color, 0.7), Mix(color, kWhite, 0.7), along * (1.0 - t));
                  });
         }
-        rows.push_back(std::move(img));
-    }
-    return MakeSheet(rows, 1);
+        return img;
+    });
 }
 
 Image HitFlashSheet(int size, int frames, Rgb color) {
     frames = std::max(1, frames);
-    std::vector<Image> rows;
     const double c = size / 2.0;
-    for (int f = 0; f < frames; ++f) {
+    return FrameSheet(frames, [&](int f) {
         const double t = static_cast<double>(f) / frames;
         Image img(size, size);
         if (f == 0) {
@@ -94,16 +89,14 @@ Image HitFlashSheet(int size, int frames, Rgb color) {
             const Sdf ring = [=](double x, double y) { return std::abs(std::hypot(x - c, y - c) - r) - width; };
             Fill(img, ring, [&](double, double, double d) { return Mix(kWhite, color, 0.4 + 0.6 * t + 0.2 * (d + width) / width); });
         }
-        rows.push_back(std::move(img));
-    }
-    return MakeSheet(rows, 1);
+        return img;
+    });
 }
 
 Image MuzzleFlashSheet(int width, int height, int frames) {
     frames = std::max(1, frames);
-    std::vector<Image> rows;
     const double cx = width / 2.0;
-    for (int f = 0; f < frames; ++f) {
+    return FrameSheet(frames, [&](int f) {
         const double t = static_cast<double>(f) / frames;
         const double length = height * (0.95 - 0.5 * t), half = width * 0.45 * (1.0 - 0.4 * t);
         // A flame: widest a little above the mouth, pointed at the top.
@@ -119,16 +112,14 @@ Image MuzzleFlashSheet(int width, int height, int frames) {
             const double core = std::clamp(-d / half, 0.0, 1.0);
             return FireColor(std::clamp(1.0 - up * 0.7 + core * 0.4 - t * 0.3 - std::abs(x - cx) / width * 0.3, 0.25, 1.0));
         });
-        rows.push_back(std::move(img));
-    }
-    return MakeSheet(rows, 1);
+        return img;
+    });
 }
 
 Image ShotSheet(ShotKind kind, int width, int height, int frames) {
     frames = std::max(1, frames);
-    std::vector<Image> rows;
     const double cx = width / 2.0;
-    for (int f = 0; f < frames; ++f) {
+    return FrameSheet(frames, [&](int f) {
         const double flicker = 0.8 + 0.2 * std::cos(kTau * f / frames);
         Image img(width, height);
         switch (kind) {
@@ -158,15 +149,13 @@ Image ShotSheet(ShotKind kind, int width, int height, int frames) {
                 break;
             }
         }
-        rows.push_back(std::move(img));
-    }
-    return MakeSheet(rows, 1);
+        return img;
+    });
 }
 
 Image FloorBarSheet(int width, int height, int frames) {
     frames = std::max(1, frames);
-    std::vector<Image> rows;
-    for (int f = 0; f < frames; ++f) {
+    return FrameSheet(frames, [&](int f) {
         const double phase = static_cast<double>(f) / frames;
         Image img(width, height);
         const Sdf bar = RoundRectSdf(0.5, 0.5, width - 1.0, height - 1.0, height / 2.0 - 0.5);
@@ -177,9 +166,8 @@ Image FloorBarSheet(int width, int height, int frames) {
             if (d > -1.0) c = Mix(c, Rgb{16, 40, 96}, 0.5);
             return c;
         });
-        rows.push_back(std::move(img));
-    }
-    return MakeSheet(rows, 1);
+        return img;
+    });
 }
 
 }  // namespace datagen::demo

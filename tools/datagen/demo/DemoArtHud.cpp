@@ -80,8 +80,7 @@ Image HudReadout(int width, int height) {
 
 Image GaugeSheet(int width, int height, int frames) {
     frames = std::max(2, frames);
-    std::vector<Image> rows;
-    for (int f = 0; f < frames; ++f) {
+    return FrameSheet(frames, [&](int f) {
         const double level = static_cast<double>(f) / (frames - 1);
         Image img(width, height);
         const Sdf rim = RoundRectSdf(0.5, 0.5, width - 1.0, height - 1.0, height / 2.0 - 0.5);
@@ -97,9 +96,8 @@ Image GaugeSheet(int width, int height, int frames) {
                 return Shade(c, 1.25 - 0.6 * (y - 3.5) / (height - 7.0));
             });
         }
-        rows.push_back(std::move(img));
-    }
-    return MakeSheet(rows, 1);
+        return img;
+    });
 }
 
 Image LifeIcon(int width, int height) {
@@ -110,13 +108,12 @@ Image LifeIcon(int width, int height) {
 
 Image CursorArrow(int size, int frames) {
     frames = std::max(1, frames);
-    std::vector<Image> rows;
     const double s = size;
     // The arrow's outline: tip at (1, 1), a tail to the lower right.
     const Sdf head = PolygonSdf({{1.0, 1.0}, {1.0, s * 0.74}, {s * 0.22, s * 0.56}, {s * 0.56, s * 0.56}});
     const Sdf tail = SegmentSdf(s * 0.3, s * 0.45, s * 0.62, s * 0.9, s * 0.08);
     const Sdf arrow = Union(head, tail);
-    for (int f = 0; f < frames; ++f) {
+    return FrameSheet(frames, [&](int f) {
         Image img(size, size);
         const double glint = static_cast<double>(f) / frames;
         Fill(img, arrow, [&](double x, double y, double d) {
@@ -125,9 +122,8 @@ Image CursorArrow(int size, int frames) {
             if (d > -1.3) c = Rgb{40, 24, 8};
             return c;
         });
-        rows.push_back(std::move(img));
-    }
-    return MakeSheet(rows, 1);
+        return img;
+    });
 }
 
 Image CursorPanel(int size) {

@@ -139,17 +139,16 @@ Image Saucer(int size, double phase) {
 
 Image MonsterSheet(MonsterKind kind, int size, int frames) {
     frames = std::max(1, frames);
-    std::vector<Image> rows;
-    for (int f = 0; f < frames; ++f) {
+    return FrameSheet(frames, [&](int f) {
         const double phase = static_cast<double>(f) / frames;
         switch (kind) {
-            case MonsterKind::Eye: rows.push_back(Eye(size, phase)); break;
-            case MonsterKind::Spinner: rows.push_back(Spinner(size, phase)); break;
-            case MonsterKind::Jelly: rows.push_back(Jelly(size, phase)); break;
-            case MonsterKind::Saucer: rows.push_back(Saucer(size, phase)); break;
+            case MonsterKind::Spinner: return Spinner(size, phase);
+            case MonsterKind::Jelly: return Jelly(size, phase);
+            case MonsterKind::Saucer: return Saucer(size, phase);
+            case MonsterKind::Eye: break;
         }
-    }
-    return MakeSheet(rows, 1);
+        return Eye(size, phase);
+    });
 }
 
 }  // namespace datagen::demo

@@ -67,8 +67,7 @@ Image CapsuleSheet(const CapsuleStyle& s) {
     const double around = std::numbers::pi * ry * 2.0;
     const Rgb ink = LabelColor(s.color), edge = Shade(s.color, 0.3);
     const Rgb rim = Luma(ink) > 128 ? Shade(s.color, 0.35) : Mix(s.color, kWhite, 0.6);
-    std::vector<Image> rows;
-    for (int f = 0; f < frames; ++f) {
+    return FrameSheet(frames, [&](int f) {
         const double phase = static_cast<double>(f) / frames;
         Image img(w, h);
         Fill(img, pill, [&](double x, double y, double d) {
@@ -104,9 +103,8 @@ Image CapsuleSheet(const CapsuleStyle& s) {
         }
         // Gloss over the upper half.
         Overlay(img, RoundRectSdf(cx - w * 0.32, 2.0, w * 0.64, h * 0.22, h * 0.1), [](double, double, double) { return kWhite; }, 0.35);
-        rows.push_back(std::move(img));
-    }
-    return MakeSheet(rows, 1);
+        return img;
+    });
 }
 
 CapsuleStyle LetterPrizeStyle(int index) {
@@ -134,9 +132,8 @@ CapsuleStyle EffectPrizeStyle(int effectCode) {
 
 Image LetterSlotSheet(int size) {
     const std::string_view word = kLetterPrizeWord;
-    std::vector<Image> rows;
     const Sdf tile = RoundRectSdf(0.5, 0.5, size - 1.0, size - 1.0, size * 0.2);
-    for (size_t f = 0; f <= word.size(); ++f) {
+    return FrameSheet(static_cast<int>(word.size()) + 1, [&](int f) {
         const bool lit = f > 0;
         const Rgb base = lit ? Rgb{232, 184, 40} : Rgb{52, 58, 72};
         Image img(size, size);
@@ -147,14 +144,13 @@ Image LetterSlotSheet(int size) {
             return c;
         });
         if (lit) {
-            const TextMask m = FitText(word.substr(f - 1, 1), size - 6, size - 6, size, FontFace::SansBold);
+            const TextMask m = FitText(word.substr(static_cast<size_t>(f) - 1, 1), size - 6, size - 6, size, FontFace::SansBold);
             DrawCaption(img, m, size / 2.0, size / 2.0, Rgb{64, 36, 8}, Rgb{255, 236, 160}, 1, true);
         } else {
             Overlay(img, CircleSdf(size / 2.0, size / 2.0, size * 0.12), [](double, double, double) { return Rgb{88, 96, 116}; });
         }
-        rows.push_back(std::move(img));
-    }
-    return MakeSheet(rows, 1);
+        return img;
+    });
 }
 
 }  // namespace datagen::demo

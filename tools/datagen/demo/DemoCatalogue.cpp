@@ -100,6 +100,11 @@ std::vector<CataloguePicture> CataloguePictures() {
     for (int r = 1; r <= kRankCount; ++r) add("Rank_" + std::to_string(r), RankInsignia(r));
     for (int m = 1; m <= kMedalCount; ++m) add("Medal_" + std::to_string(m), MedalPicture(m));
     for (int d = 1; d <= kDifficultyCount; ++d) add("Difficulty_" + std::to_string(d), DifficultyBadge(d));
+    // Pictures of a web page have no transparent colour: flattened onto the page's.
+    constexpr Rgb kPage{16, 20, 40};
+    add("Page_Rank_19", Flatten(RankInsignia(19), kPage));
+    add("Page_Medal_10", Flatten(MedalPicture(10), kPage));
+    add("Page_Difficulty_3", Flatten(DifficultyBadge(3), kPage));
     return out;
 }
 

@@ -10,12 +10,15 @@
 
 namespace datagen::demo {
 
+// The transparent colour of the game's pictures (the picture items' default).
+inline constexpr Rgb kDemoKey{0, 0, 0};
+
 struct CataloguePicture {
     std::string name;       // file title
     Image image;
-    bool jpeg = false;      // an opaque picture stored as JPEG
+    bool jpeg = false;      // an opaque picture stored as JPEG (written as BMP too, for a look)
     int bitCount = 24;      // BMP depth
-    Rgb key{0, 0, 0};       // the transparent colour written where the picture is transparent
+    Rgb key = kDemoKey;     // the transparent colour written where the picture is transparent
     int patternWidth = 0, patternHeight = 0;  // 0: the whole picture
 };
 
@@ -28,9 +31,6 @@ struct CatalogueTune {
     std::string name;
     std::string midi;  // Standard MIDI File bytes
 };
-
-// The transparent colour of the demo pictures.
-inline constexpr Rgb kDemoKey{0, 0, 0};
 
 std::vector<CataloguePicture> CataloguePictures();
 std::vector<CatalogueSound> CatalogueSounds();

@@ -376,4 +376,10 @@ Image MakeSheet(const std::vector<Image>& patterns, int columns) {
     return sheet;
 }
 
+Image FrameSheet(int frames, const std::function<Image(int frame)>& draw) {
+    std::vector<Image> rows;
+    for (int f = 0; f < std::max(1, frames); ++f) rows.push_back(draw(f));
+    return MakeSheet(rows, 1);
+}
+
 }  // namespace datagen::demo

@@ -131,5 +131,7 @@ Image Flatten(const Image& image, Rgb background);
 // Patterns are numbered row by row (as the picture collections cut them); a sheet of
 // `columns` × `rows` patterns of one size.
 Image MakeSheet(const std::vector<Image>& patterns, int columns);
+// A sheet of one column: `frames` rows (at least one), row f drawn by draw(f).
+Image FrameSheet(int frames, const std::function<Image(int frame)>& draw);
 
 }  // namespace datagen::demo

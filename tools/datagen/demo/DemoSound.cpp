@@ -119,6 +119,19 @@ Samples Finish(const Buffer& b) {
 
 double Semitones(double f, double steps) { return f * std::pow(2.0, steps / 12.0); }
 
+// Notes `steps` semitones above root, `spacing` seconds apart (0: a chord), each shaped
+// as `note` (its from and to taken as multiples of the note's pitch), the last as `last`.
+void Run(Buffer& b, double root, const std::vector<double>& steps, double spacing, const Tone& note, const Tone& last) {
+    for (size_t i = 0; i < steps.size(); ++i) {
+        Tone t = i + 1 == steps.size() ? last : note;
+        const double f = Semitones(root, steps[i]);
+        t.start += static_cast<double>(i) * spacing;
+        t.from *= f;
+        t.to *= f;
+        Add(b, t);
+    }
+}
+
 }  // namespace
 
 Samples WallBounce(double pitch) {
@@ -166,12 +179,15 @@ Samples PrizeBounce(double pitch) {
 
 Samples PrizePickup(double root) {
     Buffer b = Silence(0.36);
-    const double steps[] = {0, 4, 7, 12};
-    for (int i = 0; i < 4; ++i) {
-        const double f = Semitones(root, steps[i]);
-        Add(b, Tone{.start = i * 0.055, .length = i == 3 ? 0.2 : 0.08, .from = f, .to = f, .amp = 0.8, .attack = 0.002, .decay = 0.06, .wave = Wave::Square});
-        Add(b, Tone{.start = i * 0.055, .length = i == 3 ? 0.2 : 0.08, .from = f * 2, .to = f * 2, .amp = 0.25, .attack = 0.002, .decay = 0.04});
-    }
+    const Tone note{.length = 0.08, .from = 1, .to = 1, .amp = 0.8, .attack = 0.002, .decay = 0.06, .wave = Wave::Square};
+    Tone last = note;
+    last.length = 0.2;
+    Run(b, root, {0, 4, 7, 12}, 0.055, note, last);
+    // A soft octave above each note.
+    const Tone shine{.length = 0.08, .from = 2, .to = 2, .amp = 0.25, .attack = 0.002, .decay = 0.04};
+    Tone shineLast = shine;
+    shineLast.length = 0.2;
+    Run(b, root, {0, 4, 7, 12}, 0.055, shine, shineLast);
     return Finish(b);
 }
 
@@ -199,28 +215,20 @@ Samples Explosion(double seconds, uint32_t seed) {
 
 Samples LifeLost(double root) {
     Buffer b = Silence(1.1);
-    const double steps[] = {0, -1, -2, -3};
-    for (int i = 0; i < 4; ++i) {
-        const double f = Semitones(root, steps[i]);
-        const bool last = i == 3;
-        Add(b, Tone{.start = i * 0.2, .length = last ? 0.7 : 0.22, .from = f, .to = last ? f * 0.94 : f, .amp = 0.9, .attack = 0.005,
-                    .decay = last ? 0.3 : 0.12, .wave = Wave::Triangle, .vibrato = last ? 0.012 : 0.0});
-    }
+    // The last note sags and wavers.
+    Run(b, root, {0, -1, -2, -3}, 0.2,
+        Tone{.length = 0.22, .from = 1, .to = 1, .amp = 0.9, .attack = 0.005, .decay = 0.12, .wave = Wave::Triangle},
+        Tone{.length = 0.7, .from = 1, .to = 0.94, .amp = 0.9, .attack = 0.005, .decay = 0.3, .wave = Wave::Triangle, .vibrato = 0.012});
     return Finish(b);
 }
 
 Samples LevelClear(double root) {
     Buffer b = Silence(1.5);
-    const double run[] = {0, 4, 7, 12};
-    for (int i = 0; i < 4; ++i) {
-        const double f = Semitones(root, run[i]);
-        Add(b, Tone{.start = i * 0.11, .length = 0.13, .from = f, .to = f, .amp = 0.7, .attack = 0.003, .decay = 0.1, .wave = Wave::Square});
-    }
+    const Tone note{.length = 0.13, .from = 1, .to = 1, .amp = 0.7, .attack = 0.003, .decay = 0.1, .wave = Wave::Square};
+    Run(b, root, {0, 4, 7, 12}, 0.11, note, note);
     // The closing chord, held and fading.
-    for (double step : {0.0, 4.0, 7.0, 12.0}) {
-        const double f = Semitones(root, step);
-        Add(b, Tone{.start = 0.5, .length = 0.95, .from = f, .to = f, .amp = 0.35, .attack = 0.01, .decay = 0.45, .wave = Wave::Triangle, .vibrato = 0.004});
-    }
+    const Tone chord{.start = 0.5, .length = 0.95, .from = 1, .to = 1, .amp = 0.35, .attack = 0.01, .decay = 0.45, .wave = Wave::Triangle, .vibrato = 0.004};
+    Run(b, root, {0, 4, 7, 12}, 0, chord, chord);
     return Finish(b);
 }
 
@@ -240,12 +248,9 @@ Samples ButtonClick(double pitch, uint32_t seed) {
 
 Samples ExtraLife(double root, uint32_t seed) {
     Buffer b = Silence(0.9);
-    const double steps[] = {0, 4, 7, 12, 16};
-    for (int i = 0; i < 5; ++i) {
-        const double f = Semitones(root, steps[i]);
-        Add(b, Tone{.start = i * 0.08, .length = i == 4 ? 0.45 : 0.12, .from = f, .to = f, .amp = 0.7, .attack = 0.002,
-                    .decay = i == 4 ? 0.2 : 0.08, .wave = Wave::Triangle, .vibrato = i == 4 ? 0.01 : 0.0});
-    }
+    Run(b, root, {0, 4, 7, 12, 16}, 0.08,
+        Tone{.length = 0.12, .from = 1, .to = 1, .amp = 0.7, .attack = 0.002, .decay = 0.08, .wave = Wave::Triangle},
+        Tone{.length = 0.45, .from = 1, .to = 1, .amp = 0.7, .attack = 0.002, .decay = 0.2, .wave = Wave::Triangle, .vibrato = 0.01});
     Xorshift rng(seed);
     for (int k = 0; k < 8; ++k) {
         const double f = Semitones(root * 4, static_cast<double>(rng.Below(12)));
