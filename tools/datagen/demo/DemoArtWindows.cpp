@@ -6,6 +6,7 @@
 
 #include "tools/datagen/demo/DemoArtBall.h"
 #include "tools/datagen/demo/DemoArtBricks.h"
+#include "tools/datagen/demo/DemoArtPaddle.h"
 #include "tools/datagen/demo/DemoText.h"
 
 namespace datagen::demo {
@@ -154,11 +155,17 @@ Image GameIcon(int size) {
     const Image brick2 = BrickSheet({.width = static_cast<int>(s * 0.4), .height = static_cast<int>(s * 0.2), .color = {240, 136, 32}, .frames = 1});
     img.Paste(brick, static_cast<int>(s * 0.08), static_cast<int>(s * 0.14));
     img.Paste(brick2, static_cast<int>(s * 0.52), static_cast<int>(s * 0.14));
-    const int cell = std::max(6, static_cast<int>(s * 0.42));
-    const Image ball = Ball({}, cell, cell * 0.42);
-    img.Paste(ball, static_cast<int>(s * 0.5 - cell / 2.0), static_cast<int>(s * 0.46));
-    // A streak behind the ball.
-    Overlay(img, SegmentSdf(s * 0.5, s * 0.67, s * 0.22, s * 0.95, s * 0.05), [](double, double, double) { return Rgb{140, 170, 230}; }, 0.6);
+    // The paddle below, the ball flying up from it with a fading trail.
+    const int paddleW = static_cast<int>(s * 0.46), paddleH = std::max(4, static_cast<int>(s * 0.13));
+    img.Paste(Paddle({.height = paddleH}, paddleW, paddleW, 0.3), static_cast<int>(s * 0.12), static_cast<int>(s * 0.8));
+    const double bx = s * 0.56, by = s * 0.5, r = s * 0.13;
+    for (int k = 4; k >= 1; --k) {
+        const double t = k / 4.0;
+        Overlay(img, CircleSdf(bx - t * s * 0.2, by + t * s * 0.26, r * (1.0 - 0.18 * k)), [](double, double, double) { return Rgb{150, 180, 240}; },
+                0.55 * (1.0 - t * 0.8));
+    }
+    const int cell = static_cast<int>(std::ceil(2 * r)) + 2;
+    img.Paste(Ball({}, cell, r), static_cast<int>(std::lround(bx - cell / 2.0)), static_cast<int>(std::lround(by - cell / 2.0)));
     return img;
 }
 

@@ -30,7 +30,8 @@ std::string RegionData(const Image& shape);
 // 3 hovered. Its corners are transparent, so its top-left pixel is the key.
 Image WindowButtonSheet(std::string_view label, int width = 96, int height = 30);
 
-// The program's icon (window and tray): a ball breaking a brick on a dark tile.
+// The program's icon (window and tray): bricks, a ball flying up from the paddle, on a
+// dark tile with rounded (transparent) corners.
 Image GameIcon(int size = 32);
 
 // A brick of a level preview, in playfield pixels.

@@ -92,9 +92,9 @@ Sdf PolygonSdf(std::vector<std::pair<double, double>> points);
 Sdf Union(Sdf a, Sdf b);
 Sdf Subtract(Sdf a, Sdf b);
 
-// Paints the shape over every pixel whose centre lies within one pixel of it. Coverage
-// comes from the distance at the pixel centre (0.5 - d, clamped): smooth to a quarter of a
-// pixel and exact for straight edges.
+// Paints the shape over every pixel whose centre lies less than half a pixel outside it.
+// Coverage comes from the distance at the pixel centre (0.5 - d, clamped), exact for
+// straight edges.
 void Fill(Image& image, const Sdf& shape, const Shader& shader);
 void Fill(Image& image, const Sdf& shape, Rgb color);
 // The same, blending only over pixels that are already opaque (details painted on a shape).
