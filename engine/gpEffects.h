@@ -95,11 +95,13 @@ public:
     int32_t LifeLimit = 0;       // animation calls before the phantom ends; 0 = never
     // The orbit angle (1/256 turns) is the sprite's Angle.
 
+    // The screen position for the view origin (vx, vy), by coordinate mode and style; false
+    // for a mode that gives none (other than 0 and 1). An orbit without an owner turns on.
+    bool Position(int32_t vx, int32_t vy, int32_t& x, int32_t& y);
+
     static void DescribeClass(rtl::ClassBuilder<TGPPhantom>& c);
 
 private:
-    // Screen position by coordinate mode and style; false when the phantom has none.
-    bool Position(int32_t vx, int32_t vy, int32_t& x, int32_t& y);
     // Counts one call against the life-cycle limit; true when the phantom ended.
     bool SpendLife();
     void End();
