@@ -17,6 +17,14 @@ namespace engine {
 RTL_REGISTER_CLASS(TGPEffects);
 RTL_REGISTER_CLASS(TGPPhantom);
 
+void StartDescription(TGPSprite& sprite, uint8_t hTicksPerChange, int32_t patternWidth, int32_t patternHeight) {
+    sprite.RollTick = RollTickOf(hTicksPerChange);
+    sprite.FrameTime = sprite.RollTick * media::TickLength;
+    sprite.FrameElapsed = 0;
+    sprite.Width = patternWidth;
+    sprite.Height = patternHeight;
+}
+
 // ---- Effects ----
 
 TOneEffects* TGPEffects::Describe(int32_t id) const {
@@ -48,11 +56,7 @@ void TGPEffects::SetIDClass(int32_t id) {
 void TGPEffects::SetSlide(TOneEffects* effect) {
     if (!effect || effect == effect_) return;
     effect_ = effect;
-    RollTick = RollTickOf(effect->HTicksPerChange);
-    FrameTime = RollTick * media::TickLength;
-    FrameElapsed = 0;
-    Width = effect->PatternWidth;
-    Height = effect->PatternHeight;
+    StartDescription(*this, effect->HTicksPerChange, effect->PatternWidth, effect->PatternHeight);
     LifeCount = 0;
     EffectFrame = 0;
 }

@@ -35,6 +35,10 @@ inline bool StepFrameCounter(int32_t& counter, int32_t rollTick) {
     return true;
 }
 
+// The timing and size of a description made current (effects and cursors): RollTick and
+// FrameTime from its ticks per change, a fresh frame time, the pattern's size.
+void StartDescription(TGPSprite& sprite, uint8_t hTicksPerChange, int32_t patternWidth, int32_t patternHeight);
+
 class TGPEffects : public TGPSprite {
     RTL_CLASS(TGPEffects, TGPSprite)
 public:

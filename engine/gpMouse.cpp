@@ -5,7 +5,6 @@
 #include "engine/gpKernel.h"
 #include "engine/gpRegisters.h"
 #include "engine/gpUtils.h"
-#include "media/GPTimer.h"
 #include "platform/display/Display.h"
 
 namespace engine {
@@ -41,11 +40,7 @@ void TGPMouse::SetIDClass(int32_t id) {
 void TGPMouse::SetSlide(TOneCursor* cursor) {
     if (!cursor || cursor == cursor_) return;
     cursor_ = cursor;
-    RollTick = RollTickOf(cursor->HTicksPerChange);
-    FrameTime = RollTick * media::TickLength;
-    FrameElapsed = 0;
-    Width = cursor->PatternWidth;
-    Height = cursor->PatternHeight;
+    StartDescription(*this, cursor->HTicksPerChange, cursor->PatternWidth, cursor->PatternHeight);
     LifeCount = 0;
     Frame = 0;
 }

@@ -26,25 +26,31 @@ std::string WaveListEntry(const WaveList& list) {
 
 std::string WaveListFile(const WaveList& list) { return Bases(list) + Names(list); }
 
+namespace {
+// The head every description shares: its class, the picture's name and the pattern grid.
+RecordWriter Description(const char* className, const char* name, const char* pictureProperty, int32_t idName,
+                         const std::string& picture, int32_t patternWidth, int32_t patternHeight, int32_t linesWidth,
+                         int32_t linesHeight) {
+    RecordWriter record(className, name + std::to_string(idName));
+    record.Int("IDName", idName)
+        .Str(pictureProperty, picture)
+        .Int("PatternHeight", patternHeight)
+        .Int("PatternWidth", patternWidth)
+        .Int("LinesHeight", linesHeight)
+        .Int("LinesWidth", linesWidth);
+    return record;
+}
+}  // namespace
+
 std::string MapElementRecord(const MapElementDescription& d) {
-    return RecordWriter("TOneSlide", "Element" + std::to_string(d.idName))
-        .Int("IDName", d.idName)
-        .Str("IDSlide", d.picture)
-        .Int("PatternHeight", d.patternHeight)
-        .Int("PatternWidth", d.patternWidth)
-        .Int("LinesHeight", d.linesHeight)
-        .Int("LinesWidth", d.linesWidth)
+    return Description("TOneSlide", "Element", "IDSlide", d.idName, d.picture, d.patternWidth, d.patternHeight,
+                       d.linesWidth, d.linesHeight)
         .Finish();
 }
 
 std::string CursorRecord(const CursorDescription& d) {
-    return RecordWriter("TOneCursor", "Cursor" + std::to_string(d.idName))
-        .Int("IDName", d.idName)
-        .Str("IDClasse", d.picture)
-        .Int("PatternHeight", d.patternHeight)
-        .Int("PatternWidth", d.patternWidth)
-        .Int("LinesHeight", d.linesHeight)
-        .Int("LinesWidth", d.linesWidth)
+    return Description("TOneCursor", "Cursor", "IDClasse", d.idName, d.picture, d.patternWidth, d.patternHeight,
+                       d.linesWidth, d.linesHeight)
         .Int("OffsetX", d.offsetX)
         .Int("OffsetY", d.offsetY)
         .Int("RetIDName", d.retIDName)
@@ -54,13 +60,8 @@ std::string CursorRecord(const CursorDescription& d) {
 }
 
 std::string EffectRecord(const EffectDescription& d) {
-    return RecordWriter("TOneEffects", "Effect" + std::to_string(d.idName))
-        .Int("IDName", d.idName)
-        .Str("IDClasse", d.picture)
-        .Int("PatternHeight", d.patternHeight)
-        .Int("PatternWidth", d.patternWidth)
-        .Int("LinesHeight", d.linesHeight)
-        .Int("LinesWidth", d.linesWidth)
+    return Description("TOneEffects", "Effect", "IDClasse", d.idName, d.picture, d.patternWidth, d.patternHeight,
+                       d.linesWidth, d.linesHeight)
         .Int("RetIDName", d.retIDName)
         .Int("HTicksPerChange", d.hTicksPerChange)
         .Int("TimeLifes", d.timeLifes)
