@@ -221,14 +221,14 @@ void TGP_CMD0::Execute(TCommandWord* command) {
 void TGP_CMD0::ScrollView(int32_t dx, int32_t dy, bool notify) {
     TGPKernel* k = Kernel;
     if ((dx == 0 && dy == 0) || !k->Map) return;
-    const int32_t oldX = k->Map->ViewX, oldY = k->Map->ViewY;
-    k->Map->ScrollBy(dx, dy);
-    const bool moved = oldX != k->Map->ViewX || oldY != k->Map->ViewY;
-    if (!notify || !moved || !k->Mouse) return;
+    const int32_t oldX = k->Map->ViewX(), oldY = k->Map->ViewY();
+    k->Map->Scroll(dx, dy);
+    const bool moved = oldX != k->Map->ViewX() || oldY != k->Map->ViewY();
+    if (!notify || !moved) return;
     int32_t cursor = 0;
     if (dy == 0) cursor = dx < 0 ? 6 : 7;
     if (dx == 0) cursor = dy < 0 ? 8 : 9;
-    if (cursor) k->Mouse->SetIDClass(cursor);
+    if (cursor) k->SetMouseKind(cursor);
 }
 
 void TGP_CMD0::SelectObject(TGPStructure* target, bool keep) {
@@ -289,8 +289,8 @@ void TGP_CMD0::PlaySound(const TCommandWord* command) {
         const bool play = ((command[4] >> 16) & 0xFF) != 0;
         const int32_t idClass = obj ? obj->IDClass : -1;
         if (gameObject && looped && gameObject->LoopingSound) return;
-        sound = numbered ? k->SoundRegister->SoundOfNumber(cmd::SoundNumberOf(command[1]), idClass)
-                         : k->SoundRegister->SoundOfSlide(source, idClass);
+        sound = numbered ? k->SoundRegister->SoundOfNumber(*k, cmd::SoundNumberOf(command[1]), idClass)
+                         : k->SoundRegister->SoundOfSlide(*k, source, idClass);
         if (!sound) return;
         if (looped && !play) {
             sound->SetLooped(false);

@@ -4,6 +4,9 @@
 #include "engine/gpMap.h"
 #include "engine/gpMouse.h"
 #include "engine/gpNation.h"
+#include "engine/gpRegisters.h"
+#include "engine/gpResource.h"
+#include "media/DXDrawsDisplay.h"
 #include "media/GPTimer.h"
 
 namespace engine {
@@ -46,6 +49,10 @@ TGPKernel::TGPKernel(TKernelDisplay* display, TKernelInput* input, std::unique_p
     Timer->SetThreadPriority(media::tpLower);
     Timer->SetEnabled(false);
     Timer->SetInterval(media::TickLength);
+    PanelRegister = std::make_unique<TDXRegisterPanel>();
+    EffectsRegister = std::make_unique<TDXRegisterEffects>();
+    if (DirectSound && DirectSound->Sound()) SoundRegister = std::make_unique<TDXRegisterSound>(DirectSound->Sound());
+    FormsRegister = std::make_unique<TDXRegisterForms>();
     ChildSprites = std::make_unique<TListStructure>();
     CommandLine = std::make_unique<TExecuteLine>();
     Executor = MakeStructure<TGP_CMD0>(this, 0);
@@ -80,13 +87,37 @@ TGPKernel::~TGPKernel() {
     TGPStructure::Clear();
     if (Map) {
         Map->Clear();
-        Map->Kernel = nullptr;
+        Map->Kernel = nullptr;  // a map the kernel does not own forgets it
         Map = nullptr;
     }
+    ownedMap_.reset();
     Data->Clear();
+    // The sounds before the sound object they play on.
+    SoundRegister.reset();
+    FormsRegister.reset();
+    PanelRegister.reset();
+    EffectsRegister.reset();
     if (globalKernel == this) globalKernel = nullptr;
+    Resource.reset();
     Timer.reset();
     Mouse.reset();
+    DirectSound.reset();
+}
+
+TGPMap* TGPKernel::AdoptMap(std::unique_ptr<TGPMap> map) {
+    ownedMap_ = std::move(map);
+    return ownedMap_.get();
+}
+
+void TGPKernel::SetMouseKind(int32_t kind) {
+    if (Mouse) Mouse->SetIDClass(kind);
+}
+
+media::TCustomDXDraw* TGPKernel::Display() const { return DXDraw ? DXDraw->Component() : nullptr; }
+
+media::TDirectDrawSurface* TGPKernel::Surface() const {
+    media::TCustomDXDraw* display = Display();
+    return display ? display->Surface() : nullptr;
 }
 
 void TGPKernel::ValidateContainer(TGPStructure* container) {

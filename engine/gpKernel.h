@@ -7,6 +7,7 @@
 // as long as the program; the kernel hands them out and takes them back.
 #pragma once
 
+#include "engine/gpClasses.h"
 #include "engine/gpCmdExecute.h"
 #include "engine/gpKernelDevices.h"
 #include "engine/gpOrder.h"
@@ -18,8 +19,10 @@
 #include <vector>
 
 namespace media {
+class TCustomDXDraw;
+class TDirectDrawSurface;
 class TGPTimer;
-}
+}  // namespace media
 
 namespace engine {
 
@@ -32,6 +35,10 @@ class TGPForm;
 class TStackPhantom;
 class TStackObject;
 class TStackWeapon;
+class TDXRegisterPanel;
+class TDXRegisterEffects;
+class TDXRegisterForms;
+class TGPResource;
 
 enum TConditionKernel : uint8_t { ck_Play, ck_EndLife, ck_Designer, ck_Interface, ck_MainInterface, ck_EndGames };
 
@@ -94,7 +101,19 @@ public:
     TGPStructure* CreateObject(int32_t kind, TObject* owner, bool checkLimit, int32_t idClass);
     void FreeObject(int32_t kind, TGPStructure* sprite);
     void SetMap(TGPMap* map) { Map = map; }
+    // The kernel owns the map the shell creates for it (see CreateMap).
+    TGPMap* AdoptMap(std::unique_ptr<TGPMap> map);
     void SetMouse(std::unique_ptr<TGPMouse> mouse);
+    // The cursor class of the mouse sprite.
+    void SetMouseKind(int32_t kind);
+
+    // The display component and its back surface, the world's drawing surface; nil
+    // without a display component. The surface is asked for each time: the display
+    // rebuilds it when its size changes.
+    media::TCustomDXDraw* Display() const;
+    media::TDirectDrawSurface* Surface() const;
+    // The two containers the loaders read.
+    TKernelResources Resources() const { return {Resource.get(), InterfaceResource}; }
 
     // Forms.
     TGPStructure* ShowForm(const std::string& name, TObject* caller);
@@ -109,8 +128,15 @@ public:
     TKernelInput* DXInput = nullptr;
     std::unique_ptr<TKernelSoundDevice> DirectSound;
     std::unique_ptr<TSoundState> SoundState;
-    TKernelSoundRegister* SoundRegister = nullptr;  // set by the shell with its sound register
-    TGPMap* Map = nullptr;                          // attached by the map itself; not owned here
+    // The wave register (TDXRegisterSound), made only when the sound device has a sound
+    // object; a level reset empties its loaded sounds.
+    std::unique_ptr<TKernelSoundRegister> SoundRegister;
+    std::unique_ptr<TDXRegisterPanel> PanelRegister;      // renewed by Clear
+    std::unique_ptr<TDXRegisterEffects> EffectsRegister;  // renewed by Clear
+    std::unique_ptr<TDXRegisterForms> FormsRegister;      // kept by Clear
+    TGPResource* InterfaceResource = nullptr;             // the game data; set by the shell
+    std::unique_ptr<TGPResource> Resource;                // the level set of the game; freed by Clear
+    TGPMap* Map = nullptr;                                // attached by the map itself
     TGPStructure* Selected = nullptr;
     int32_t SelectionMode = 1;
     std::unique_ptr<TListOrder> OrderPool;
@@ -136,7 +162,7 @@ public:
     TGPStructure* FocusForm = nullptr;
     bool Busy = false;
     uint32_t Flags = 1u << 1;
-    uint32_t BackColor = 0;
+    uint32_t BackColor = 0;  // also the transparent colour of the game's pictures
 
     TNotifyEvent OnPUSH;
     TCreateGamesEvent OnGPCreateGames;
@@ -156,6 +182,7 @@ public:
     static void DescribeClass(rtl::ClassBuilder<TGPKernel>& c);
 
 private:
+    std::unique_ptr<TGPMap> ownedMap_;
     bool clockValid_ = false;    // false: the next move step only takes the clock
     uint32_t timerRestarts_ = 0;  // the timer's restarts seen by the last move step
 };

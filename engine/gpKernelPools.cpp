@@ -3,14 +3,16 @@
 
 #include "engine/gpEffects.h"
 #include "engine/gpMap.h"
+#include "engine/gpMapElement.h"
 #include "engine/gpNation.h"
+#include "engine/gpRegisters.h"
+#include "engine/gpResource.h"
 #include "engine/gpWeapon.h"
 
 #include <algorithm>
 
 namespace engine {
 
-RTL_REGISTER_CLASS(TGPPhantom);
 RTL_REGISTER_CLASS(TGPWeapon);
 
 TStackPhantom& PhantomPool() {
@@ -66,13 +68,16 @@ void TGPKernel::Clear() {
     TGPStructure::Clear();
     if (Map) {
         Map->Clear();
-        Map->ResetFirstCell();
+        if (Map->CellCount() > 0) Map->Cells->Get(0)->SetIDClass(-1);
     }
     Data->Clear();
+    PanelRegister = std::make_unique<TDXRegisterPanel>();
+    EffectsRegister = std::make_unique<TDXRegisterEffects>();
     PhantomPool().Clear();
     ObjectPool().Clear();
     WeaponPool().Clear();
     if (SoundRegister) SoundRegister->ClearLoaded();
+    Resource.reset();
     Selected = nullptr;
 }
 
@@ -97,27 +102,6 @@ void TListStructure::ReleaseAll() {
 
 // Phantoms --------------------------------------------------------------------------------
 
-void TGPPhantom::SetOwner(TObject* owner) {
-    TGPSprite::SetOwner(owner);
-    TGPStructure* holder = nullptr;
-    if (auto* k = dynamic_cast<TGPKernel*>(owner))
-        holder = k;
-    else if (auto* m = dynamic_cast<TGPMap*>(owner))
-        holder = m;
-    else if (auto* o = dynamic_cast<TGPObject*>(owner))
-        holder = o;
-    if (holder) {
-        if (!holder->ChildSprites) holder->ChildSprites = std::make_unique<TListStructure>();
-        holder->ChildSprites->AddUnique(this);
-    }
-}
-
-void TGPPhantom::SetCarrion(bool value) {
-    if (Carrion == value) return;
-    Carrion = value;
-    if (value && Kernel) Kernel->FreeObject(1, this);
-}
-
 TStackPhantom::~TStackPhantom() { all_.clear(); }
 
 bool TStackPhantom::Holds(const TGPPhantom* phantom) const { return idle_.Contains(const_cast<TGPPhantom*>(phantom)); }
@@ -127,9 +111,7 @@ TGPPhantom* TStackPhantom::Acquire(TObject* owner, int32_t id) {
         TGPPhantom* p = idle_.Items(i);
         if (p->IDClass != id) continue;
         idle_.Delete(i);
-        p->Carrion = false;
-        p->Visible = true;
-        p->SetOwner(owner);
+        p->Reuse(owner);
         return p;
     }
     auto made = std::make_unique<TGPPhantom>();
@@ -142,15 +124,20 @@ TGPPhantom* TStackPhantom::Acquire(TObject* owner, int32_t id) {
 void TStackPhantom::Release(TGPPhantom* phantom) {
     if (!phantom || Holds(phantom)) return;
     idle_.Add(phantom);
+    // Whoever still refers to it sees a dead phantom of another generation.
+    phantom->Carrion = true;
     phantom->NextGeneration();
+    phantom->Picture = nullptr;
     if (auto* holder = dynamic_cast<TGPStructure*>(phantom->Owner))
         if (holder->ChildSprites) holder->ChildSprites->Remove(phantom);
 }
 
-void TStackPhantom::Remove(TGPPhantom* phantom) {
-    if (idle_.Remove(phantom) < 0) return;
+bool TStackPhantom::Remove(TGPPhantom* phantom) {
+    if (!Holds(phantom) || !phantom->OwnerInPlay()) return false;
+    idle_.Remove(phantom);
     phantom->Carrion = false;
     phantom->SetOwner(phantom->Owner);
+    return true;
 }
 
 void TStackPhantom::Clear() {

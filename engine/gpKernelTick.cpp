@@ -151,10 +151,12 @@ void TGPKernel::Draw() {
         DrawNations();
     }
     if (active && !anyInterface && ChildSprites) {
+        // A phantom that ends while it draws leaves the list: re-check the place it held.
         for (int i = 0; i < ChildSprites->Count(); ++i) {
             TGPStructure* s = ChildSprites->Items(i);
             if (!s->Visible) continue;
-            if (auto* p = dynamic_cast<TGPPhantom*>(s)) p->DrawOn(this);
+            if (auto* effect = dynamic_cast<TGPEffects*>(s)) effect->DrawOn(this);
+            if (i < ChildSprites->Count() && ChildSprites->Items(i) != s) --i;
         }
     }
     if (active && !mainInterface)

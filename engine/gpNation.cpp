@@ -4,6 +4,7 @@
 #include "engine/gpErrors.h"
 #include "engine/gpKernel.h"
 #include "engine/gpMap.h"
+#include "engine/gpRegisters.h"
 #include "engine/gpWeapon.h"
 
 namespace engine {
@@ -17,7 +18,13 @@ void TGPNation::Create(TObject* kernel, int32_t id) {
     TGPStructure::Create(kernel, id);
     Crowd = MakeStructure<TGPCrowd>(this, 0);
     Crowd->Nation = this;
+    PictureRegister = std::make_unique<TDXRegisterAnimate>();
     MaxCount = -1;
+}
+
+media::TPictureCollectionItem* TGPNation::GetPicture(TOneSlide& slide) {
+    if (!Kernel || !PictureRegister) return nullptr;
+    return LoadUnitPicture(*PictureRegister, *Kernel, slide, Kernel->Display());
 }
 
 void TGPNation::Move(uint8_t mode, const TRect& rect, rtl::List<TGPStructure*>* list) {
@@ -55,6 +62,7 @@ void TGPNation::Reset() {
         ObjectPool().Push(obj);
     }
     if (Crowd) Crowd->ClearMembers();
+    PictureRegister = std::make_unique<TDXRegisterAnimate>();
 }
 
 bool TGPNation::CanAdd() const { return MaxCount == -1 || Objects.Count() < MaxCount; }

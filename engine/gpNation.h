@@ -7,9 +7,14 @@
 #include <memory>
 #include <vector>
 
+namespace media {
+class TPictureCollectionItem;
+}
+
 namespace engine {
 
 class TGPCrowd;
+class TDXRegisterAnimate;
 
 using TListGPObject = rtl::List<TGPObject*>;
 
@@ -28,6 +33,8 @@ public:
     bool CanAdd() const;
     void SetMaxCount(int32_t n);
     TGPObject* FindByClass(int32_t idClass) const;
+    // The picture of a slide, loaded on first use.
+    media::TPictureCollectionItem* GetPicture(TOneSlide& slide);
     // A new object outside the pool (the pool adopts it).
     TGPObject* CreateObject(int32_t x, int32_t y, int32_t idClass);
     // An object of the class from the pool, placed at (x, y), snapped to the 64-pixel grid.
@@ -36,6 +43,7 @@ public:
     // Makes the game objects of this nation; tests and later kinds of objects replace it.
     std::function<std::unique_ptr<TGPObject>()> ObjectFactory;
 
+    std::unique_ptr<TDXRegisterAnimate> PictureRegister;  // pictures of the objects' slides
     TListGPObject Objects;
     std::unique_ptr<TGPCrowd> Crowd;
     int32_t MaxCount = -1;

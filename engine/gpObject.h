@@ -38,6 +38,7 @@ public:
 
     int32_t X = 0;
     int32_t Y = 0;
+    int32_t Column = 0;  // the column of the picture grid (a direction or a size step)
     TGPWeapon* Weapon = nullptr;
     TKernelSound* LoopingSound = nullptr;
     TOrder* Orders = nullptr;

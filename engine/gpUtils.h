@@ -19,6 +19,8 @@ class Stream;
 
 namespace engine {
 
+class TGPStructure;
+
 // ---- Constant tables (position 1 is element 0) ----
 extern const std::array<const char*, 19> RankNames;
 extern const std::array<const char*, 10> AwardNames;
@@ -125,6 +127,11 @@ int32_t KeyCode(std::string_view text);
 template <typename T> int AddUnique(rtl::List<T>& list, const T& item) {
     return list.IndexOf(item) >= 0 ? -1 : list.Add(item);
 }
+
+// ---- Mouse cursor ----
+// When the kernel has a mouse sprite: sets its cursor class (the kernel's SetMouseKind) and
+// the sprite the cursor refers to. Defined with the mouse sprite.
+void SetMouseCursor(int32_t kind, TGPStructure* sprite);
 
 // ---- Scrambling of small buffers ----
 // A running sum from the second byte on, then the first byte adds the new last byte.

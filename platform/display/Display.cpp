@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <mutex>
 
 namespace platform::display {
 
@@ -21,6 +22,40 @@ void Put32(std::vector<uint8_t>& b, uint32_t v) {
     Put16(b, v >> 16);
 }
 }  // namespace
+
+namespace {
+struct CursorState {
+    std::mutex lock;
+    int32_t counter = 0;
+    std::function<void(bool)> sink;
+};
+CursorState& Cursor() {
+    static CursorState state;
+    return state;
+}
+}  // namespace
+
+int32_t ShowCursor(bool show) {
+    CursorState& c = Cursor();
+    std::lock_guard guard(c.lock);
+    const bool wasVisible = c.counter >= 0;
+    c.counter += show ? 1 : -1;
+    const bool visible = c.counter >= 0;
+    if (visible != wasVisible && c.sink) c.sink(visible);
+    return c.counter;
+}
+
+int32_t CursorCounter() {
+    std::lock_guard guard(Cursor().lock);
+    return Cursor().counter;
+}
+
+void SetCursorVisibilitySink(std::function<void(bool visible)> sink) {
+    CursorState& c = Cursor();
+    std::lock_guard guard(c.lock);
+    c.sink = std::move(sink);
+    if (c.sink) c.sink(c.counter >= 0);
+}
 
 void SetLogSink(std::function<void(const std::string&)> sink) { LogSink() = std::move(sink); }
 

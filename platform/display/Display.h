@@ -55,6 +55,14 @@ std::unique_ptr<Presenter> OpenSdlPresenter(const std::string& title);
 // when it opens, else headless. Writes one line saying which was chosen.
 std::unique_ptr<Presenter> CreatePresenter(const std::string& title = "Sprallion");
 
+// The system cursor's display counter: the cursor shows while it is 0 or more; it starts at
+// 0. ShowCursor raises (true) or lowers (false) it by one and answers the new value; the
+// real backend shows or hides its window's cursor when the counter crosses zero.
+int32_t ShowCursor(bool show);
+int32_t CursorCounter();
+// What the backend does when the counter crosses zero (nil: nothing to show or hide).
+void SetCursorVisibilitySink(std::function<void(bool visible)> sink);
+
 // Where the display's log lines go: stderr until the program's log takes over.
 void SetLogSink(std::function<void(const std::string&)> sink);
 void Log(const std::string& line);

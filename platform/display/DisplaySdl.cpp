@@ -11,8 +11,11 @@ namespace {
 
 class SdlPresenter final : public Presenter {
 public:
-    SdlPresenter(SDL_Window* window, SDL_Renderer* renderer) : window_(window), renderer_(renderer) {}
+    SdlPresenter(SDL_Window* window, SDL_Renderer* renderer) : window_(window), renderer_(renderer) {
+        SetCursorVisibilitySink([](bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); });
+    }
     ~SdlPresenter() override {
+        SetCursorVisibilitySink(nullptr);
         if (texture_) SDL_DestroyTexture(texture_);
         SDL_DestroyRenderer(renderer_);
         SDL_DestroyWindow(window_);

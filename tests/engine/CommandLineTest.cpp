@@ -36,12 +36,12 @@ public:
 
 class FakeRegister : public TKernelSoundRegister {
 public:
-    TKernelSound* SoundOfNumber(int32_t number, int32_t idClass) override {
+    TKernelSound* SoundOfNumber(TGPKernel&, int32_t number, int32_t idClass) override {
         numbers.push_back(number);
         classes.push_back(idClass);
         return &sound;
     }
-    TKernelSound* SoundOfSlide(TGPStructure*, int32_t idClass) override {
+    TKernelSound* SoundOfSlide(TGPKernel&, TGPStructure*, int32_t idClass) override {
         classes.push_back(idClass);
         return &sound;
     }
@@ -64,7 +64,9 @@ protected:
         enginetest::EmptyPools();
         auto device = std::make_unique<FakeDevice>();
         kernel = std::make_unique<TGPKernel>(&display, nullptr, std::move(device));
-        kernel->SoundRegister = &sounds;
+        auto fake = std::make_unique<FakeRegister>();
+        sounds = fake.get();
+        kernel->SoundRegister = std::move(fake);
         auto f = std::make_unique<TGPForm>();
         f->Name = "Pause";
         form = f.get();
@@ -79,7 +81,7 @@ protected:
     }
 
     enginetest::HeadlessDisplay display;
-    FakeRegister sounds;
+    FakeRegister* sounds = nullptr;  // owned by the kernel
     std::unique_ptr<TGPKernel> kernel;
     TGPForm* form = nullptr;
 };
@@ -163,14 +165,14 @@ TEST_F(CommandLineTest, ACommandNamingARecycledObjectIsSkipped) {
     TGPObject* again = nation->CreateFromPool(0, 0, false, 62);
     ASSERT_EQ(again, ball);  // the same memory, handed out again
     kernel->RunCommands();
-    EXPECT_EQ(sounds.sound.plays, 0);
+    EXPECT_EQ(sounds->sound.plays, 0);
 
     kernel->CommandLine->AddSound(5, again, -3, 4, 0, 1, 1);
     kernel->RunCommands();
-    EXPECT_EQ(sounds.sound.plays, 1);
-    EXPECT_EQ(sounds.numbers, (std::vector<int32_t>{5}));
-    EXPECT_EQ(sounds.classes, (std::vector<int32_t>{62}));
-    EXPECT_EQ(sounds.sound.x, -3);
+    EXPECT_EQ(sounds->sound.plays, 1);
+    EXPECT_EQ(sounds->numbers, (std::vector<int32_t>{5}));
+    EXPECT_EQ(sounds->classes, (std::vector<int32_t>{62}));
+    EXPECT_EQ(sounds->sound.x, -3);
 }
 
 TEST_F(CommandLineTest, LoopingSoundsAreNotStackedAndLoopedWithoutPlayStops) {
@@ -178,20 +180,20 @@ TEST_F(CommandLineTest, LoopingSoundsAreNotStackedAndLoopedWithoutPlayStops) {
     TGPObject* ball = nation->CreateObject(10, 10, 62);
     kernel->CommandLine->AddSound(5, ball, 0, 0, 1, 1, 1);
     kernel->RunCommands();
-    EXPECT_EQ(ball->LoopingSound, &sounds.sound);
-    EXPECT_EQ(sounds.sound.rewinds, 1);
+    EXPECT_EQ(ball->LoopingSound, &sounds->sound);
+    EXPECT_EQ(sounds->sound.rewinds, 1);
     kernel->CommandLine->AddSound(5, ball, 0, 0, 1, 1, 1);
     kernel->RunCommands();
-    EXPECT_EQ(sounds.sound.plays, 1);  // it already loops a sound
+    EXPECT_EQ(sounds->sound.plays, 1);  // it already loops a sound
     ball->LoopingSound = nullptr;
     kernel->CommandLine->AddSound(5, ball, 0, 0, 1, 0, 1);
     kernel->RunCommands();
-    EXPECT_FALSE(sounds.sound.looped);
-    EXPECT_FALSE(sounds.sound.playing);
+    EXPECT_FALSE(sounds->sound.looped);
+    EXPECT_FALSE(sounds->sound.playing);
     kernel->SoundState->SoundOn = false;
     kernel->CommandLine->AddSound(5, nullptr, 0, 0, 0, 1, 1);
     kernel->RunCommands();
-    EXPECT_EQ(sounds.sound.plays, 1);
+    EXPECT_EQ(sounds->sound.plays, 1);
 }
 
 TEST_F(CommandLineTest, ALevelResetDropsQueuedCommandsThatNameObjects) {
@@ -202,7 +204,7 @@ TEST_F(CommandLineTest, ALevelResetDropsQueuedCommandsThatNameObjects) {
     form->Visible = true;
     kernel->Clear();  // the pooled ball is freed
     kernel->RunCommands();
-    EXPECT_EQ(sounds.sound.plays, 0);
+    EXPECT_EQ(sounds->sound.plays, 0);
     EXPECT_FALSE(form->Visible);
 }
 

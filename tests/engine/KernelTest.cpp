@@ -22,7 +22,10 @@ class CountingMap : public TGPMap {
 public:
     void Move(uint8_t, const TRect&, rtl::List<TGPStructure*>*) override { ++moves; }
     void Draw() override { ++draws; }
-    void AddObjectToCells(rtl::List<TGPObject*>*, TGPObject* obj) override { entered.push_back(obj); }
+    TListGPObject* AddObjectToCells(TListGPObject* list, TGPObject* obj) override {
+        entered.push_back(obj);
+        return list;
+    }
     void RemoveObjectFromCells(TGPObject* obj) override {
         // Leaving the cells needs the object as it was in play, before it is cleared.
         leftAt.push_back(obj->ChildSprites ? obj->ChildSprites->Count() : -1);

@@ -1,0 +1,217 @@
+// The kernel's tick of a full level on the headless display: N moving 16 x 16 objects that
+// leave and re-enter their map cells, ask the map for their neighbours, file move requests
+// for the ones they touch, pass the collision pass and are drawn over the level's
+// background; then the flip. The grid grows with N so that the density stays one object per
+// cell. The peer is the same tick with the neighbours found by scanning every object
+// (all pairs). Printed: the tick against the 22 ms budget, the peer against ours, and the
+// time per object at the largest N against the smallest (linear: near 1).
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "engine/gpClasses.h"
+#include "engine/gpEffects.h"
+#include "engine/gpKernel.h"
+#include "engine/gpMap.h"
+#include "engine/gpNation.h"
+#include "engine/gpPaths.h"
+#include "engine/gpRegisters.h"
+#include "engine/gpResource.h"
+#include "engine/gpWeapon.h"
+#include "media/DXDrawsDisplay.h"
+#include "media/GPTimer.h"
+#include "platform/window/Application.h"
+#include "tools/datagen/ClassesWriter.h"
+#include "tools/datagen/Container.h"
+#include "tools/datagen/WorldWriter.h"
+
+using namespace engine;
+
+namespace {
+
+constexpr int kScreenW = 800, kScreenH = 600, kSize = 16, kCell = 64;
+constexpr double kBudgetMs = 22.0;
+constexpr int kSmallest = 100, kLargest = 1000;
+
+// A mover that bounces inside the playfield and off what it touches.
+class Mover : public TGPObject {
+public:
+    void Move(uint8_t mode, const TRect& rect, rtl::List<TGPStructure*>* list) override {
+        if (mode == 1) {  // the collision pass replies: turn away
+            vx = -vx, vy = -vy;
+            return;
+        }
+        TGPObject::Move(mode, rect, list);
+        TGPMap& map = *Kernel->Map;
+        if (!bruteForce) map.RemoveObjectFromCells(this);
+        X += vx, Y += vy;
+        if (X < 0 || X + kSize > fieldW) vx = -vx, X += 2 * vx;
+        if (Y < 0 || Y + kSize > fieldH) vy = -vy, Y += 2 * vy;
+        const TRect own = BoundsRect();
+        auto touch = [&](TGPObject* other) {
+            const TRect r = other->BoundsRect();
+            if (r.Left < own.Right && own.Left < r.Right && r.Top < own.Bottom && own.Top < r.Bottom) {
+                Kernel->AskMoveList->AddAskMove(this, other, own, r);
+                ++requests;
+            }
+        };
+        if (bruteForce) {
+            for (TGPObject* other : nation->Objects)
+                if (other != this) touch(other);
+        } else {
+            map.AddObjectToCells(&near, this);
+            map.ObjectsNear(&near, this);
+            for (TGPObject* other : near) touch(other);
+        }
+    }
+    void Draw() override {
+        if (media::TPictureCollectionItem* picture = nation->GetPicture(*CurrentSlide))
+            picture->Draw(*Kernel->Surface(), X % (kScreenW - kSize), Y % (kScreenH - kSize), 0);
+    }
+    int32_t vx = 1, vy = 1, fieldW = 0, fieldH = 0;
+    bool bruteForce = false;
+    TGPNation* nation = nullptr;
+    static inline int64_t requests = 0;  // move requests filed
+    TListGPObject near;
+};
+
+// The level's data in a temporary folder: the names, the background and the movers' picture.
+struct LevelData {
+    LevelData() {
+        char pattern[] = "/tmp/sprallion-bench-XXXXXX";
+        folder = ::mkdtemp(pattern);
+        std::filesystem::create_directories(folder / "Resource");
+        SetProgramFolder(folder.string());
+        datagen::NameTables names;
+        for (int i = 1; i <= 12; ++i) names.tables[0].push_back("Unit" + std::to_string(i));
+        names.tables[1] = {"Ground"};
+        const std::string bytes = datagen::WriteNameTables(names);
+        rtl::MemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+        LoadPixSetGP({}, pfUnitNames, &stream);
+        datagen::MapElementDescription ground{.idName = 1, .picture = "Ground", .patternWidth = kScreenW,
+                                              .patternHeight = kScreenH};
+        container = (folder / "level.ig").string();
+        datagen::WriteContainer(
+            container, {{"Classes_MapElement", {{"Ground", datagen::MapElementRecord(ground)}}},
+                        {"BMP_MapElement", {{"Ground", datagen::PatternPicture(32, 32, kScreenW / 32, kScreenH / 32,
+                                                                               [](int c, int r) {
+                                                                                   return (c + r) % 2 ? 0x203040u : 0x304050u;
+                                                                               })}}},
+                        {"BMP_Unit", {{"Unit12_Work", datagen::SolidPicture(kSize, kSize, 0xFFC000)}}}});
+    }
+    ~LevelData() { std::filesystem::remove_all(folder); }
+    std::filesystem::path folder;
+    std::string container;
+};
+
+LevelData& Data() {
+    static LevelData data;
+    return data;
+}
+
+// One level of n movers on a display of its own.
+struct Level {
+    Level(int n, bool bruteForce) : dxdraw(presenter), display(dxdraw) {
+        platform::window::App().SetActive(true);
+        platform::window::App().SetMainFormActive(true);
+        form.ClientWidth = kScreenW, form.ClientHeight = kScreenH;
+        form.SetActive(true);
+        dxdraw.AutoInitialize = false;
+        dxdraw.SetParent(&form);
+        dxdraw.SetBounds(0, 0, kScreenW, kScreenH);
+        dxdraw.Initialize();
+        kernel = std::make_unique<TGPKernel>(&display, nullptr, nullptr);
+        kernel->Resource = std::make_unique<TGPResource>(Data().container, rtl::fmOpenRead);
+        // One object per cell: the grid grows with the level.
+        const int side = static_cast<int>(std::ceil(std::sqrt(n)));
+        TGPMap* map = CreateMap(*kernel, false, 0, 0, 9, 9, 9, 9, kCell);
+        map->Reset(false, 0, 0, side, side, side, side, kCell);
+        map->Cells->Get(0)->SetIDClass(1);
+        slide.IDName = 12;
+        slide.IDCondition = 3;
+        slide.IDSlide = "Mover";
+        TGPNation* nation = kernel->NationByKey(0);
+        nation->ObjectFactory = [] { return std::make_unique<Mover>(); };
+        for (int i = 0; i < n; ++i) {
+            auto* m = static_cast<Mover*>(nation->CreateObject(0, 0, 12));
+            m->X = (i % side) * kCell + (i * 7) % (kCell - kSize);
+            m->Y = (i / side) * kCell + (i * 13) % (kCell - kSize);
+            m->vx = 1 + i % 3, m->vy = -(1 + i % 2);
+            m->Width = m->Height = kSize;
+            m->CellsAcross = m->CellsDown = 1;  // its size in cells, rounded, at least 1
+            m->fieldW = m->fieldH = side * kCell;
+            m->bruteForce = bruteForce;
+            m->nation = nation;
+            m->CurrentSlide = &slide;
+            if (!bruteForce) map->AddObjectToCells(nullptr, m);
+        }
+        kernel->Tick();  // pictures loaded, lists at their size
+    }
+    ~Level() {
+        kernel.reset();
+        PhantomPool().Clear();
+        ObjectPool().Clear();
+        WeaponPool().Clear();
+    }
+    platform::display::HeadlessPresenter presenter;
+    platform::display::Form form;
+    media::TDXDraw dxdraw;
+    TKernelDXDraw display;
+    TOneSlide slide;
+    std::unique_ptr<TGPKernel> kernel;
+};
+
+void Run(benchmark::State& state, bool bruteForce) {
+    const int n = static_cast<int>(state.range(0));
+    Level level(n, bruteForce);
+    uint32_t clock = 1000;
+    Mover::requests = 0;
+    for (auto _ : state) {
+        media::PublishSharedClock(clock += 22);
+        level.kernel->Tick();
+    }
+    state.counters["objects"] = n;
+    state.counters["requests"] = benchmark::Counter(static_cast<double>(Mover::requests), benchmark::Counter::kAvgIterations);
+}
+
+void BM_Tick(benchmark::State& state) { Run(state, false); }
+void BM_TickAllPairs(benchmark::State& state) { Run(state, true); }
+
+BENCHMARK(BM_Tick)->Arg(100)->Arg(200)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TickAllPairs)->Arg(100)->Arg(200)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs) times[r.benchmark_name()] = r.GetAdjustedRealTime();  // milliseconds
+    }
+    std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    auto time = [&](const char* name, int n) { return reporter.times[std::string(name) + "/" + std::to_string(n)]; };
+    std::printf("\n%8s %14s %16s %22s\n", "objects", "tick / budget", "all pairs / ours", "time per object");
+    for (int n : {100, 200, 500, 1000}) {
+        const double ours = time("BM_Tick", n), pairs = time("BM_TickAllPairs", n);
+        if (ours <= 0) continue;
+        std::printf("%8d %14.3f %16.2f %19.2f us\n", n, ours / kBudgetMs, pairs / ours, ours * 1000.0 / n);
+    }
+    const double small = time("BM_Tick", kSmallest) / kSmallest, large = time("BM_Tick", kLargest) / kLargest;
+    if (small > 0 && large > 0)
+        std::printf("\nTime per object at %d against %d: %.2f (linear when near 1; the target is at most 1.5)\n",
+                    kLargest, kSmallest, large / small);
+    benchmark::Shutdown();
+    return 0;
+}
