@@ -67,24 +67,34 @@ protected:
     void Pump() override { device_->Sync(); }
 
 private:
+    // On the output thread. The synthesiser renders without the sequencer's lock, so the
+    // game's music calls never wait for a block; the lock is held only to send the notes that
+    // are due and to move the playhead by what was rendered.
     void Render(float* out, size_t frames) {
-        std::lock_guard lock(mutex_);
         while (frames > 0) {
             size_t n = frames;
-            const uint64_t until = UntilNextLocked();
-            if (until != UINT64_MAX) {
-                if (until == 0) {
-                    AdvanceLocked(0);
-                    continue;
+            bool timed;
+            uint64_t moves;
+            {
+                std::lock_guard lock(mutex_);
+                uint64_t until = UntilNextLocked();
+                while (until == 0) {
+                    AdvanceLocked(0);  // sends what is due now
+                    until = UntilNextLocked();
                 }
-                const uint64_t due = (until * rate_ + 999999) / 1000000;
-                n = static_cast<size_t>(std::min<uint64_t>(n, due));
+                timed = until != UINT64_MAX;
+                if (timed) n = static_cast<size_t>(std::min<uint64_t>(n, (until * rate_ + 999999) / 1000000));
+                moves = PlayheadMovesLocked();
             }
             fluid_synth_write_float(fluid_, static_cast<int>(n), out, 0, 2, out, 1, 2);
-            if (until != UINT64_MAX) {
-                const uint64_t scaled = uint64_t{n} * 1000000 + remainder_;
-                remainder_ = scaled % rate_;
-                AdvanceLocked(scaled / rate_);
+            if (timed) {
+                std::lock_guard lock(mutex_);
+                // A call that moved the playhead meanwhile put it where it belongs.
+                if (PlayheadMovesLocked() == moves) {
+                    const uint64_t scaled = uint64_t{n} * 1000000 + remainder_;
+                    remainder_ = scaled % rate_;
+                    AdvanceLocked(scaled / rate_);
+                }
             }
             out += n * 2;
             frames -= n;
@@ -125,7 +135,7 @@ std::unique_ptr<Sequencer> MakeFluidSequencer(SequencerOptions o, std::string& w
     }
     fluid_settings_setnum(settings, "synth.sample-rate", device->Rate());
     fluid_settings_setnum(settings, "synth.gain", 0.5);
-    fluid_settings_setint(settings, "synth.threadsafe-api", 1);
+    fluid_settings_setint(settings, "synth.threadsafe-api", 1);  // notes arrive while it renders
     fluid_synth_t* synth = new_fluid_synth(settings);
     if (!synth) {
         delete_fluid_settings(settings);

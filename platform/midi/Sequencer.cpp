@@ -71,6 +71,7 @@ bool Sequencer::Open(const std::string& path) {
 bool Sequencer::OpenSong(MidiSong song) {
     Close();
     std::lock_guard lock(mutex_);
+    ++moves_;
     song_ = std::make_unique<MidiSong>(std::move(song));
     position_ = 0;
     next_ = 0;
@@ -80,6 +81,7 @@ bool Sequencer::OpenSong(MidiSong song) {
 
 void Sequencer::Close() {
     std::lock_guard lock(mutex_);
+    ++moves_;
     if (!song_) return;
     CatchUpLocked();
     if (playing_ && notify_) NotifyLocked(kNotifyAborted);
@@ -95,6 +97,7 @@ bool Sequencer::IsOpen() const {
 
 bool Sequencer::Play(bool notify) {
     std::lock_guard lock(mutex_);
+    ++moves_;
     if (!song_) return false;
     CatchUpLocked();
     if (playing_ && notify_) NotifyLocked(kNotifySuperseded);
@@ -108,6 +111,7 @@ bool Sequencer::Play(bool notify) {
 
 bool Sequencer::Stop() {
     std::lock_guard lock(mutex_);
+    ++moves_;
     if (!song_) return false;
     CatchUpLocked();
     if (playing_ && notify_) NotifyLocked(kNotifyAborted);
@@ -118,6 +122,7 @@ bool Sequencer::Stop() {
 
 bool Sequencer::Pause() {
     std::lock_guard lock(mutex_);
+    ++moves_;
     if (!song_) return false;
     CatchUpLocked();
     if (playing_ && notify_) NotifyLocked(kNotifyAborted);
@@ -129,6 +134,7 @@ bool Sequencer::Pause() {
 
 bool Sequencer::Seek(uint32_t ms) {
     std::lock_guard lock(mutex_);
+    ++moves_;
     if (!song_) return false;
     CatchUpLocked();
     if (playing_ && notify_) NotifyLocked(kNotifyAborted);

@@ -71,6 +71,9 @@ protected:
     void AdvanceLocked(uint64_t micros);
     // Micros to the next event or the end while playing; UINT64_MAX otherwise.
     uint64_t UntilNextLocked() const;
+    // Counts the calls that move the playhead (open, play, stop, pause, seek, close): a
+    // renderer that let go of the lock while it rendered advances only when none came.
+    uint64_t PlayheadMovesLocked() const { return moves_; }
     // Time source hook: brings the playhead up to now (the clock-driven backend).
     virtual void CatchUpLocked() {}
     virtual void StartedLocked() {}
@@ -90,6 +93,7 @@ private:
     std::shared_ptr<Hub> hub_;
     std::unique_ptr<MidiSong> song_;
     uint64_t position_ = 0;  // micros
+    uint64_t moves_ = 0;
     size_t next_ = 0;        // first event not yet sent
     bool playing_ = false;
     bool paused_ = false;
