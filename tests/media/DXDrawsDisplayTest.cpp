@@ -3,17 +3,10 @@
 #include "DisplayFixtures.h"
 
 using namespace media;
+using fixtures::Recorder;
 using fixtures::Screen;
 
 namespace {
-
-struct Recorder {
-    std::vector<int> codes;
-    static void Notify(void* self, TCustomDXDraw&, TDXDrawNotifyType t) {
-        static_cast<Recorder*>(self)->codes.push_back(int(t));
-    }
-    TDXDrawNotifyEvent Listener() { return {&Notify, this}; }
-};
 
 // Writes its name to a shared list; leaves when told of the initialisation, if asked to.
 struct Named {

@@ -6,18 +6,11 @@
 #include "platform/window/Application.h"
 
 using namespace media;
+using fixtures::Recorder;
 using fixtures::Screen;
 namespace dd = platform::ddraw;
 
 namespace {
-
-struct Recorder {
-    std::vector<int> codes;
-    static void Notify(void* self, TCustomDXDraw&, TDXDrawNotifyType t) {
-        static_cast<Recorder*>(self)->codes.push_back(int(t));
-    }
-    TDXDrawNotifyEvent Listener() { return {&Notify, this}; }
-};
 
 dd::DeviceConfig NoSixteenBitAt800() {
     dd::DeviceConfig c = fixtures::SmallDevice();
