@@ -1,4 +1,4 @@
-// Presentation of 16-bit (RGB565) frames: an SDL2 window with a streaming texture,
+// Presentation of 16-bit (RGB565) frames: an SDL2 window whose own pixels take each frame,
 // or frames kept in memory (headless) that can be dumped to BMP.
 #pragma once
 
@@ -27,7 +27,7 @@ public:
     // Shows one frame; `pitch` in bytes. Presenting never touches the window's events: the
     // event pump owns them.
     virtual void Present(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) = 0;
-    // What the output shows now. The real window reads it back from its renderer on each
+    // What the output shows now. The real window reads it back from its own pixels on each
     // call: for checks and the rare caller, not for every frame.
     virtual Frame ReadFrame() const = 0;
     virtual int32_t Width() const = 0;
