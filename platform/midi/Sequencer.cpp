@@ -70,7 +70,7 @@ bool Sequencer::Open(const std::string& path) {
 
 bool Sequencer::OpenSong(MidiSong song) {
     Close();
-    std::lock_guard lock(mutex_);
+    std::scoped_lock lock(synthMutex_, mutex_);  // these reach the synthesiser
     ++moves_;
     song_ = std::make_unique<MidiSong>(std::move(song));
     position_ = 0;
@@ -80,7 +80,7 @@ bool Sequencer::OpenSong(MidiSong song) {
 }
 
 void Sequencer::Close() {
-    std::lock_guard lock(mutex_);
+    std::scoped_lock lock(synthMutex_, mutex_);  // these reach the synthesiser
     ++moves_;
     if (!song_) return;
     CatchUpLocked();
@@ -96,7 +96,7 @@ bool Sequencer::IsOpen() const {
 }
 
 bool Sequencer::Play(bool notify) {
-    std::lock_guard lock(mutex_);
+    std::scoped_lock lock(synthMutex_, mutex_);  // these reach the synthesiser
     ++moves_;
     if (!song_) return false;
     CatchUpLocked();
@@ -110,7 +110,7 @@ bool Sequencer::Play(bool notify) {
 }
 
 bool Sequencer::Stop() {
-    std::lock_guard lock(mutex_);
+    std::scoped_lock lock(synthMutex_, mutex_);  // these reach the synthesiser
     ++moves_;
     if (!song_) return false;
     CatchUpLocked();
@@ -121,7 +121,7 @@ bool Sequencer::Stop() {
 }
 
 bool Sequencer::Pause() {
-    std::lock_guard lock(mutex_);
+    std::scoped_lock lock(synthMutex_, mutex_);  // these reach the synthesiser
     ++moves_;
     if (!song_) return false;
     CatchUpLocked();
@@ -133,7 +133,7 @@ bool Sequencer::Pause() {
 }
 
 bool Sequencer::Seek(uint32_t ms) {
-    std::lock_guard lock(mutex_);
+    std::scoped_lock lock(synthMutex_, mutex_);  // these reach the synthesiser
     ++moves_;
     if (!song_) return false;
     CatchUpLocked();
@@ -201,12 +201,15 @@ uint64_t Sequencer::UntilNextLocked() const {
     return due > position_ ? due - position_ : 0;
 }
 
-void Sequencer::AdvanceLocked(uint64_t micros) {
+void Sequencer::AdvanceLocked(uint64_t micros, std::vector<MidiEvent>* due) {
     if (!song_ || !playing_) return;
     position_ = std::min(position_ + micros, song_->lengthMicros);
     const auto& ev = song_->events;
     while (next_ < ev.size() && ev[next_].micros <= position_) {
-        if (synth_) synth_->Send(ev[next_]);
+        if (due)
+            due->push_back(ev[next_]);
+        else if (synth_)
+            synth_->Send(ev[next_]);
         ++next_;
     }
     if (position_ >= song_->lengthMicros && next_ >= ev.size()) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/audio/Device.h"
 #include "platform/midi/MidiFile.h"
@@ -67,8 +68,9 @@ public:
 
 protected:
     explicit Sequencer(PostToMain post);
-    // Moves the playhead on by `micros`, sending the events it passes; called with the lock.
-    void AdvanceLocked(uint64_t micros);
+    // Moves the playhead on by `micros`, sending the events it passes, or, given `due`,
+    // collecting them there for the caller to send; called with the lock.
+    void AdvanceLocked(uint64_t micros, std::vector<MidiEvent>* due = nullptr);
     // Micros to the next event or the end while playing; UINT64_MAX otherwise.
     uint64_t UntilNextLocked() const;
     // Counts the calls that move the playhead (open, play, stop, pause, seek, close): a
@@ -82,6 +84,11 @@ protected:
     virtual void Pump() {}
 
     Synth* synth_ = nullptr;
+    // Two locks: synthMutex_ keeps what reaches the synthesiser in order (calls that send
+    // take it before mutex_), mutex_ guards the tune and the playhead. A renderer sends the
+    // notes it collected holding only synthMutex_, so reading the mode or the position never
+    // waits for a burst of notes, nor for a block of sound.
+    std::mutex synthMutex_;
     mutable std::mutex mutex_;
 
 private:
