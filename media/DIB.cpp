@@ -78,9 +78,11 @@ TPaletteHandle TPaletteManager::CreatePalette(const TPaletteEntry* entries, int 
     count = std::clamp(count, 0, 256);
     uint32_t checksum = static_cast<uint32_t>(count);
     for (int i = 0; i < count; ++i) checksum += entries[i].peBlue + entries[i].peGreen + entries[i].peRed;
+    // Shared only when every byte of the entries is equal, their flags included: the item
+    // keeps the entries as they were asked for; the palette made from them carries no flags.
     for (auto& item : items_) {
         if (item->Checksum == checksum && item->ColorCount == count &&
-            std::equal(entries, entries + count, item->Colors.begin())) {
+            std::equal(entries, entries + count, item->Requested.begin())) {
             ++item->RefCount;
             return item->Palette;
         }
@@ -88,6 +90,7 @@ TPaletteHandle TPaletteManager::CreatePalette(const TPaletteEntry* entries, int 
     auto item = std::make_unique<TPaletteItem>();
     item->Checksum = checksum;
     item->ColorCount = count;
+    std::copy(entries, entries + count, item->Requested.begin());
     std::copy(entries, entries + count, item->Colors.begin());
     for (int i = 0; i < count; ++i) item->Colors[static_cast<size_t>(i)].peFlags = 0;
     item->RefCount = 1;

@@ -10,11 +10,17 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "rtl/GraphicErrors.h"
 #include "rtl/Streams.h"
+
+namespace rtl {
+class ComponentWriter;
+}
 
 namespace media {
 
@@ -62,7 +68,8 @@ struct TPaletteItem {
     uint32_t Checksum = 0;
     TPaletteHandle Palette = 0;
     int RefCount = 0;
-    TPaletteEntries Colors{};
+    TPaletteEntries Requested{};  // the entries as asked for, flags included: the sharing key
+    TPaletteEntries Colors{};     // the palette's entries (no flags)
     int ColorCount = 0;
 };
 
@@ -179,7 +186,8 @@ public:
     bool PaletteModified = false;
 
     // Pixel at column X of row Y counted from the top: an index up to 8 bits, the packed
-    // value for 16 and 32 bits, $RRGGBB for 24. Coordinates outside the picture are ignored.
+    // value for 16 and 32 bits, and for 24 bits the three bytes as stored, the first in
+    // bits 16-23: $BBGGRR. Coordinates outside the picture are ignored.
     void SetPixel(int x, int y, uint32_t value);
     uint32_t Pixel(int x, int y);
     // The colour of a pixel as $RRGGBB.
@@ -198,6 +206,16 @@ public:
     void ReadData(rtl::Stream& stream);
     void WriteData(rtl::Stream& stream) const;
 
+    // The clipboard form: format CF_DIB (8), the DIB (WriteData), no palette. Loading reads
+    // the DIB from the data, whose size bounds it; an empty picture gives empty data.
+    void SaveToClipboardFormat(uint16_t& format, std::vector<uint8_t>& data, TPaletteHandle& palette) const;
+    void LoadFromClipboardFormat(uint16_t format, std::span<const uint8_t> data, TPaletteHandle palette);
+
+    // Component streams keep the picture as the binary property "DIB" (the DIB, written
+    // only when the picture is not empty). ReadProperty answers false for any other name.
+    bool ReadProperty(std::string_view name, std::span<const uint8_t> bytes);
+    void WriteProperties(rtl::ComponentWriter& writer) const;
+
 protected:
     // Makes the image private (and decoded) before it is written.
     void Changing();
@@ -207,6 +225,14 @@ protected:
 private:
     std::shared_ptr<TDIBSharedImage> image_;
 };
+
+inline constexpr const char* kDIBProperty = "DIB";
+inline constexpr uint16_t CF_DIB = 8;
+
+// The picture through the program's clipboard (platform/window): copying owns the clipboard
+// with the picture; pasting answers false when the clipboard holds no picture.
+void CopyToClipboard(const TDIB& picture);
+bool PasteFromClipboard(TDIB& picture);
 
 // Decodes RLE8 (compression 1) or RLE4 (2) data into an image of the same size, rows from
 // the bottom. Input ends at the data's end or at the end-of-bitmap code; writes outside the

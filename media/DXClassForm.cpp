@@ -22,6 +22,8 @@ int TDXForm::LiveCount() { return liveForms; }
 
 void TDXForm::DefaultHandler(display::Message& message) {
     if (message.Msg == display::WM_SYSCOMMAND && (message.WParam & 0xFFF0) == display::SC_MINIMIZE) {
+        // Straight to the window manager (which minimises the real window), then the state.
+        DefaultWindowHandling(message);
         State = display::WindowState::Minimized;
         return;
     }

@@ -326,21 +326,36 @@ uint32_t TDirectDrawSurface::ColorMatch(uint32_t color) {
 
 // --- surface: pixels and locks ---------------------------------------------------------------
 
+namespace {
+
+// The value of pixel X of a locked row, by the lock's bit count. 1-bit rows read bit 7 as the
+// leftmost pixel, the order writes use.
+uint32_t ReadLockedPixel(const dd::DDSURFACEDESC& d, const uint8_t* row, int32_t x) {
+    switch (d.ddpfPixelFormat.dwRGBBitCount) {
+        case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
+        case 4: return (x & 1) ? row[x >> 1] & 15 : row[x >> 1] >> 4;
+        case 8: return row[x];
+        case 16: return uint32_t(row[2 * x]) | uint32_t(row[2 * x + 1]) << 8;
+        case 24: return uint32_t(row[3 * x]) | uint32_t(row[3 * x + 1]) << 8 | uint32_t(row[3 * x + 2]) << 16;
+        case 32: {
+            uint32_t v;
+            std::memcpy(&v, row + 4 * x, 4);
+            return v;
+        }
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+// A pixel access locks only the pixel's row, or reads: on the primary surface it shows with
+// the next flip instead of presenting the whole frame once per pixel.
 uint32_t TDirectDrawSurface::Pixel(int32_t x, int32_t y) {
     if (x < 0 || y < 0 || x >= Width() || y >= Height()) return 0;
     dd::DDSURFACEDESC d;
-    if (!Lock(nullptr, d)) return 0;
-    const uint8_t* row = static_cast<const uint8_t*>(d.lpSurface) + ptrdiff_t(y) * d.lPitch;
-    uint32_t v = 0;
-    switch (d.ddpfPixelFormat.dwRGBBitCount) {
-        case 1: v = (row[x >> 3] >> (7 - (x & 7))) & 1; break;
-        case 4: v = (x & 1) ? row[x >> 1] & 15 : row[x >> 1] >> 4; break;
-        case 8: v = row[x]; break;
-        case 16: v = uint32_t(row[2 * x]) | uint32_t(row[2 * x + 1]) << 8; break;
-        case 24: v = uint32_t(row[3 * x]) | uint32_t(row[3 * x + 1]) << 8 | uint32_t(row[3 * x + 2]) << 16; break;
-        case 32: std::memcpy(&v, row + 4 * x, 4); break;
-        default: break;
-    }
+    const TRect row{0, y, Width(), y + 1};
+    if (!LockWith(&row, d, dd::DDLOCK_WAIT | dd::DDLOCK_READONLY)) return 0;
+    const uint32_t v = ReadLockedPixel(d, static_cast<const uint8_t*>(d.lpSurface), x);
     Unlock();
     return v;
 }
@@ -348,8 +363,9 @@ uint32_t TDirectDrawSurface::Pixel(int32_t x, int32_t y) {
 void TDirectDrawSurface::SetPixel(int32_t x, int32_t y, uint32_t value) {
     if (x < 0 || y < 0 || x >= Width() || y >= Height()) return;
     dd::DDSURFACEDESC d;
-    if (!Lock(nullptr, d)) return;
-    uint8_t* row = static_cast<uint8_t*>(d.lpSurface) + ptrdiff_t(y) * d.lPitch;
+    const TRect line{0, y, Width(), y + 1};
+    if (!LockWith(&line, d, dd::DDLOCK_WAIT)) return;
+    uint8_t* row = static_cast<uint8_t*>(d.lpSurface);
     switch (d.ddpfPixelFormat.dwRGBBitCount) {
         case 1: {
             // One bit order for reads and writes: bit 7 is the leftmost pixel.
@@ -374,12 +390,16 @@ void TDirectDrawSurface::SetPixel(int32_t x, int32_t y, uint32_t value) {
 }
 
 bool TDirectDrawSurface::Lock(const TRect* rect, dd::DDSURFACEDESC& desc) {
+    return LockWith(rect, desc, dd::DDLOCK_WAIT);
+}
+
+bool TDirectDrawSurface::LockWith(const TRect* rect, dd::DDSURFACEDESC& desc, uint32_t flags) {
     if (!surface_ || lockCount_ > 0) return false;
     lockDesc_ = dd::DDSURFACEDESC{};
     const bool part = rect && !(rect->Left == 0 && rect->Top == 0 && rect->Right == Width() && rect->Bottom == Height());
     dd::RECT r;
     if (part) r = ToRECT(*rect);
-    SetDXResult(surface_->Lock(part ? &r : nullptr, lockDesc_, dd::DDLOCK_WAIT, nullptr));
+    SetDXResult(surface_->Lock(part ? &r : nullptr, lockDesc_, flags, nullptr));
     if (DXResult() != dd::DD_OK) return false;
     lockCount_ = 1;
     desc = lockDesc_;
@@ -468,11 +488,15 @@ void TDirectDrawSurface::Assign(TDirectDrawSurface& source) {
 
 void TDirectDrawSurface::AssignTo(TDIB& dest) {
     dest.SetSize(Width(), Height(), 24);
-    const dd::DDPIXELFORMAT f = desc_.ddpfPixelFormat;
-    const dd::DirectDrawPalette* palette = surface_ ? surface_->Palette().get() : nullptr;
-    for (int32_t y = 0; y < Height(); ++y)
+    dd::DDSURFACEDESC d;
+    // One reading lock for the whole copy.
+    if (!LockWith(nullptr, d, dd::DDLOCK_WAIT | dd::DDLOCK_READONLY)) return;
+    const dd::DDPIXELFORMAT f = d.ddpfPixelFormat;
+    const dd::DirectDrawPalette* palette = surface_->Palette().get();
+    for (int32_t y = 0; y < Height(); ++y) {
+        const uint8_t* row = static_cast<const uint8_t*>(d.lpSurface) + ptrdiff_t(y) * d.lPitch;
         for (int32_t x = 0; x < Width(); ++x) {
-            const uint32_t v = Pixel(x, y);
+            const uint32_t v = ReadLockedPixel(d, row, x);
             uint8_t r, g, b;
             if (f.dwFlags & dd::DDPF_PALETTEINDEXEDANY) {
                 const dd::PALETTEENTRY e = palette ? palette->Entries()[v & 255] : dd::PALETTEENTRY{};
@@ -482,6 +506,8 @@ void TDirectDrawSurface::AssignTo(TDIB& dest) {
             }
             dest.SetPixel(x, y, uint32_t(b) << 16 | uint32_t(g) << 8 | r);  // a 24-bit value is $BBGGRR
         }
+    }
+    Unlock();
 }
 
 }  // namespace media

@@ -147,6 +147,7 @@ public:
 private:
     friend class TDirectDraw;
     bool Clip(TRect& dest, TRect& src, const TDirectDrawSurface& source) const;
+    bool LockWith(const TRect* rect, dd::DDSURFACEDESC& desc, uint32_t flags);
     bool BltMirror(const TRect& dest, const TRect& src, uint32_t mirror, TDirectDrawSurface* source, bool transparent);
     void ReleaseSurface();
 

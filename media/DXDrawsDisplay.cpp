@@ -271,35 +271,29 @@ TCustomDXDraw::~TCustomDXDraw() {
     hook_.reset();
 }
 
-void TCustomDXDraw::AddNotifyListener(TDXDrawNotifyEvent callback, const void* object) {
-    RemoveNotifyListener(object);
-    listeners_.push_back({callback, object});
-    callback(*this, dxntSetSurfaceSize);
-    if (initialized_) callback(*this, dxntInitialize);
-    if (surfacesInitialized_) callback(*this, dxntInitializeSurface);
-    if (initialized_ && !initializing_ && rebuilding_ == 0) callback(*this, dxntRestore);
+void TCustomDXDraw::AddNotifyListener(const TDXDrawNotifyEvent& listener) {
+    RemoveNotifyListener(listener);
+    listeners_.push_back(listener);
+    listener(*this, dxntSetSurfaceSize);
+    if (initialized_) listener(*this, dxntInitialize);
+    if (surfacesInitialized_) listener(*this, dxntInitializeSurface);
+    if (initialized_ && !initializing_ && rebuilding_ == 0) listener(*this, dxntRestore);
 }
 
-void TCustomDXDraw::RemoveNotifyListener(const void* object) {
-    for (auto it = listeners_.begin(); it != listeners_.end(); ++it) {
-        if (it->Object != object) continue;
-        const TDXDrawNotifyEvent callback = it->Callback;
-        listeners_.erase(it);
-        if (surfacesInitialized_) callback(*this, dxntFinalizeSurface);
-        if (initialized_) callback(*this, dxntFinalize);
-        return;
-    }
+void TCustomDXDraw::RemoveNotifyListener(const TDXDrawNotifyEvent& listener) {
+    const auto it = std::find(listeners_.begin(), listeners_.end(), listener);
+    if (it == listeners_.end()) return;
+    listeners_.erase(it);
+    if (surfacesInitialized_) listener(*this, dxntFinalizeSurface);
+    if (initialized_) listener(*this, dxntFinalize);
 }
 
 void TCustomDXDraw::NotifyListeners(TDXDrawNotifyType type) {
     // A listener may remove itself (or others) while being told: walk a snapshot, and skip
     // the ones that left meanwhile.
-    const std::vector<Listener> snapshot = listeners_;
-    for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
-        const bool present = std::any_of(listeners_.begin(), listeners_.end(),
-                                         [&](const Listener& l) { return l.Object == it->Object; });
-        if (present) it->Callback(*this, type);
-    }
+    const std::vector<TDXDrawNotifyEvent> snapshot = listeners_;
+    for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it)
+        if (std::find(listeners_.begin(), listeners_.end(), *it) != listeners_.end()) (*it)(*this, type);
 }
 
 void TCustomDXDraw::DoFinalize() { if (OnFinalize) OnFinalize(*this); }

@@ -48,8 +48,27 @@ enum TDXDrawNotifyType : int {
 };
 
 class TCustomDXDraw;
-using TDXDrawNotifyEvent = std::function<void(TCustomDXDraw& sender, TDXDrawNotifyType type)>;
 using TDXDrawEvent = std::function<void(TCustomDXDraw& sender)>;
+
+// A listener is what the class library calls a method pointer: the code to call and the object
+// it is called for. Two listeners are one when both halves are equal, so one object may listen
+// through two callbacks and leave through either.
+using TDXDrawNotifyProc = void (*)(void* object, TCustomDXDraw& sender, TDXDrawNotifyType type);
+struct TDXDrawNotifyEvent {
+    TDXDrawNotifyProc Callback = nullptr;
+    void* Object = nullptr;
+    void operator()(TCustomDXDraw& sender, TDXDrawNotifyType type) const { Callback(Object, sender, type); }
+    bool operator==(const TDXDrawNotifyEvent&) const = default;
+};
+
+// The listener that calls Method on object.
+template <auto Method, class T>
+TDXDrawNotifyEvent NotifyMethod(T* object) {
+    return {[](void* self, TCustomDXDraw& sender, TDXDrawNotifyType type) {
+                (static_cast<T*>(self)->*Method)(sender, type);
+            },
+            object};
+}
 
 struct TDXDrawDisplayMode {
     dd::DDSURFACEDESC SurfaceDesc;
@@ -128,8 +147,9 @@ public:
     TCustomDXDraw& operator=(const TCustomDXDraw&) = delete;
 
     // Listeners are told of every change; a late one is brought up to the present state.
-    void AddNotifyListener(TDXDrawNotifyEvent callback, const void* object);
-    void RemoveNotifyListener(const void* object);
+    // Adding a listener that is already there moves it to the end (it hears the removal first).
+    void AddNotifyListener(const TDXDrawNotifyEvent& listener);
+    void RemoveNotifyListener(const TDXDrawNotifyEvent& listener);
     void NotifyListeners(TDXDrawNotifyType type);
 
     void Loaded();
@@ -188,10 +208,6 @@ private:
     friend class TDXDrawDriverBlt;
     friend class TDXDrawDriverFlip;
     friend class TDXDrawDisplay;
-    struct Listener {
-        TDXDrawNotifyEvent Callback;
-        const void* Object;
-    };
     void SetCooperativeLevel();
     void SetColorTable(const std::array<TRGBQuad, 256>& table);
     void FormMessage(platform::display::Message& m, const platform::display::WindowProc& saved);
@@ -210,7 +226,7 @@ private:
     int32_t keptWidth_ = 0, keptHeight_ = 0;
     platform::display::Form* form_ = nullptr;
     std::unique_ptr<TControlSubClass> hook_;
-    std::vector<Listener> listeners_;
+    std::vector<TDXDrawNotifyEvent> listeners_;
     bool initialized_ = false, surfacesInitialized_ = false, calledDoInitialize_ = false, initializing_ = false,
          initializeBegun_ = false, initializeAttempted_ = false;
     int rebuilding_ = 0;

@@ -175,17 +175,16 @@ TCustomDXImageList::~TCustomDXImageList() {
 }
 
 void TCustomDXImageList::SetDXDraw(TCustomDXDraw* value) {
-    if (dxdraw_) dxdraw_->RemoveNotifyListener(this);
+    if (dxdraw_) dxdraw_->RemoveNotifyListener(Listener());
     dxdraw_ = value;
-    if (dxdraw_)
-        dxdraw_->AddNotifyListener([this](TCustomDXDraw& s, TDXDrawNotifyType t) { DXDrawNotify(s, t); }, this);
+    if (dxdraw_) dxdraw_->AddNotifyListener(Listener());
 }
 
 void TCustomDXImageList::DXDrawNotify(TCustomDXDraw& sender, TDXDrawNotifyType type) {
     switch (type) {
         case dxntDestroying:
             items_->Finalize();
-            dxdraw_->RemoveNotifyListener(this);
+            dxdraw_->RemoveNotifyListener(Listener());
             dxdraw_ = nullptr;
             break;
         case dxntInitialize: items_->Initialize(sender); break;

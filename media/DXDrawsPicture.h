@@ -104,6 +104,7 @@ public:
 
 private:
     void DXDrawNotify(TCustomDXDraw& sender, TDXDrawNotifyType type);
+    TDXDrawNotifyEvent Listener() { return NotifyMethod<&TCustomDXImageList::DXDrawNotify>(this); }
     std::unique_ptr<TPictureCollection> items_;
     TCustomDXDraw* dxdraw_ = nullptr;
 };

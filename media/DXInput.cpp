@@ -180,6 +180,19 @@ void TForceFeedbackEffect::Stop() {
 
 // ---- devices ----
 
+void TCustomInput::Unacquire() {
+    if (!acquired_) return;
+    acquired_ = false;
+    resumeEffects_ = Effects.Playing() && Effects.Time() < 0;
+    if (resumeEffects_) Effects.Stop();
+}
+
+void TCustomInput::Acquire() {
+    acquired_ = true;
+    if (resumeEffects_ || (Effects.Playing() && Effects.Time() < 0)) Effects.Start();
+    resumeEffects_ = false;
+}
+
 bool TCustomInput::Active() const {
     if (!initialized_ || !enabled_) return false;
     return !owner_.ActiveOnly() || owner_.Window().Focused();
@@ -334,15 +347,20 @@ void TJoystick::Assign(const TJoystick& other) {
 
 // ---- the component ----
 
-TCustomDXInput::TCustomDXInput(platform::input::Device* window) : window_(window) {
+TCustomDXInput::TCustomDXInput(platform::input::Device* window, platform::window::Application& app)
+    : window_(window), app_(app) {
     if (!window_) throw EDXInputError("Form not found");
     joystick_ = std::make_unique<TJoystick>(*this);
     keyboard_ = std::make_unique<TKeyboard>(*this);
     mouse_ = std::make_unique<TMouse>(*this);
     devices_ = {joystick_.get(), keyboard_.get(), mouse_.get()};
+    appHook_ = app_.AddActivateHook([this](bool active) { active ? Activated() : Deactivated(); });
 }
 
-TCustomDXInput::~TCustomDXInput() { Finalize(); }
+TCustomDXInput::~TCustomDXInput() {
+    app_.RemoveActivateHook(appHook_);
+    Finalize();
+}
 
 void TCustomDXInput::SetUseDirectInput(bool on) {
     if (on == useDirectInput_) return;
@@ -376,8 +394,13 @@ void TCustomDXInput::Update() {
 
 void TCustomDXInput::Activated() {
     if (activeOnly_ && !window_->Focused()) return;
-    for (TCustomInput* d : devices_)
-        if (d->Effects.Playing() && d->Effects.Time() < 0) d->Effects.Start();
+    for (TCustomInput* d : devices_) d->Acquire();
+}
+
+void TCustomDXInput::Deactivated() {
+    // Devices that read in the background keep reading.
+    if (!activeOnly_) return;
+    for (TCustomInput* d : devices_) d->Unacquire();
 }
 
 }  // namespace media

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/input/Input.h"
+#include "platform/window/Application.h"
 #include "rtl/Exceptions.h"
 
 namespace media {
@@ -122,6 +123,12 @@ public:
     virtual void Finalize() { initialized_ = false; }
     virtual void Update() = 0;
 
+    // The device is given up while the application is in the background, and taken again
+    // when it returns: endless effects that were playing stop, and start again.
+    void Unacquire();
+    void Acquire();
+    bool Acquired() const { return acquired_; }
+
 protected:
     // False when the device must report nothing this poll.
     bool Active() const;
@@ -130,6 +137,8 @@ protected:
     int buttonCount_ = 0;
     bool initialized_ = false;
     bool enabled_ = true;
+    bool acquired_ = true;
+    bool resumeEffects_ = false;
 };
 
 class TKeyboard : public TCustomInput {
@@ -187,8 +196,10 @@ private:
 
 class TCustomDXInput {
 public:
-    // `window` is the input of the game's form; without one, "Form not found".
-    explicit TCustomDXInput(platform::input::Device* window);
+    // `window` is the input of the game's form; without one, "Form not found". The
+    // component follows the application's activation (its window's hook).
+    explicit TCustomDXInput(platform::input::Device* window,
+                            platform::window::Application& app = platform::window::App());
     virtual ~TCustomDXInput();
 
     TKeyboard& Keyboard() { return *keyboard_; }
@@ -206,11 +217,16 @@ public:
     void Initialize();
     void Finalize();
     void Update();
-    // The form was activated: devices read again from the next poll; running effects restart.
+    // The form or the application was activated: every device is taken again (unless only
+    // the foreground window reads input and this one is not it) and its endless effects
+    // start again. Deactivated gives the devices up.
     void Activated();
+    void Deactivated();
 
 private:
     platform::input::Device* window_;
+    platform::window::Application& app_;
+    int appHook_ = 0;
     std::unique_ptr<TJoystick> joystick_;
     std::unique_ptr<TKeyboard> keyboard_;
     std::unique_ptr<TMouse> mouse_;

@@ -33,6 +33,9 @@ bool OpenWaveStream(rtl::Stream* stream, TWaveReader& reader) {
     if (stream->Read(head + 8, 4) != 4 || std::memcmp(head + 8, "WAVE", 4) != 0) return Fail(reader, wrNotWave);
 
     bool haveFormat = false, haveData = false;
+    // The walk ends at the data chunk or at the end of the stream. It does not also stop when
+    // the read position is exactly 2048: a file whose chunks before the data end there (a
+    // padding chunk filling the header to 2 KB is common) would be refused as having no data.
     // Each chunk moves the position forward by at least 8 bytes, so the walk ends.
     while (!haveData) {
         uint8_t chunk[8];

@@ -153,6 +153,9 @@ void TGPMidi::Update() {
     if (!enabled_) return;
     const int mode = GetMode();
     // Only a stopped (or closed) player takes the next tune; a paused one keeps its place.
+    // The player is paused while the game is in the background (the shell's deactivation),
+    // and the activation resumes it: a queued tune that started meanwhile would play in the
+    // background and be what the activation resumes, instead of the music it interrupted.
     if (mode != static_cast<int>(Mode::Playing) && mode != static_cast<int>(Mode::Paused) && !queue_.empty()) {
         TItemPlay item = std::move(queue_.front());
         queue_.pop_front();

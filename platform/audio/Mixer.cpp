@@ -182,7 +182,7 @@ void Mixer::Commit() {
 
 void Mixer::SetStream(StreamSource source) {
     StreamSource old;  // destroyed outside the lock
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(renderMutex_);  // waits for a running mix, which may be in the old source
     old = std::exchange(stream_, std::move(source));
 }
 
@@ -259,19 +259,26 @@ void Mixer::MixVoice(Voice& v, float* acc, size_t frames) {
 }
 
 void Mixer::MixFloat(float* out, size_t frames) {
-    std::lock_guard lock(mutex_);
+    std::lock_guard render(renderMutex_);
     while (frames > 0) {
         const size_t n = std::min(frames, kBlock);
-        std::fill_n(acc_.data(), n * 2, 0.0f);
-        for (auto& [id, v] : voices_)
-            if (v.playing) MixVoice(v, acc_.data(), n);
+        // The stream (the synthesiser, much slower than the voices) renders into its own
+        // scratch first, outside the lock of the settings: the game's sound calls never wait
+        // for a synthesiser block, only for the voices' short pass below.
         if (stream_) {
-            // The stream renders into its own scratch so that its gain applies to it alone.
             std::fill_n(scratch_.data(), n * 2, 0.0f);
             stream_(scratch_.data(), n);
-            for (size_t i = 0; i < n; ++i) {
-                acc_[2 * i] += scratch_[2 * i] * streamL_;
-                acc_[2 * i + 1] += scratch_[2 * i + 1] * streamR_;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            std::fill_n(acc_.data(), n * 2, 0.0f);
+            for (auto& [id, v] : voices_)
+                if (v.playing) MixVoice(v, acc_.data(), n);
+            if (stream_) {
+                for (size_t i = 0; i < n; ++i) {
+                    acc_[2 * i] += scratch_[2 * i] * streamL_;
+                    acc_[2 * i + 1] += scratch_[2 * i + 1] * streamR_;
+                }
             }
         }
         std::copy_n(acc_.data(), n * 2, out);

@@ -4,6 +4,8 @@
 //
 // Every public call is safe from any thread; the output thread calls Mix. Settings of
 // positions and of the listener may be deferred: they take effect together at Commit.
+// Two locks: one for the settings and voices, held only for the voices' pass of a block, and
+// one that serialises mixing and the stream source, held while the source renders.
 #pragma once
 
 #include <cstdint>
@@ -110,7 +112,8 @@ private:
     StereoGain Target(const Voice& v) const;
 
     const uint32_t rate_;
-    mutable std::mutex mutex_;
+    std::mutex renderMutex_;  // one mix at a time; guards stream_, acc_ and scratch_
+    mutable std::mutex mutex_;  // the voices and every setting
     std::map<VoiceId, Voice> voices_;
     VoiceId nextId_ = 1;
     ListenerSettings listener_, pendingListener_;

@@ -1,5 +1,7 @@
 #include "platform/ddraw/DDraw.h"
 
+#include "platform/window/Application.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -40,7 +42,7 @@ void WritePixel(uint8_t* p, int32_t bytes, uint32_t v) {
 
 // One row of a copy whose source steps by a fixed 16.16 increment, for one pixel size.
 template <int Bytes>
-void CopyRow(uint8_t* d, const uint8_t* s, int32_t count, int32_t u, int32_t du, bool keyed, uint32_t low,
+void CopyRow(uint8_t* d, const uint8_t* s, int32_t count, int64_t u, int64_t du, bool keyed, uint32_t low,
              uint32_t high) {
     if constexpr (Bytes == 2) {
         auto* dp = reinterpret_cast<uint16_t*>(d);
@@ -157,7 +159,7 @@ HRESULT DirectDrawSurface::GetSurfaceDesc(DDSURFACEDESC& desc) const {
     return DD_OK;
 }
 
-HRESULT DirectDrawSurface::Lock(const RECT* rect, DDSURFACEDESC& desc, uint32_t, void*) {
+HRESULT DirectDrawSurface::Lock(const RECT* rect, DDSURFACEDESC& desc, uint32_t flags, void*) {
     if (lost_) return DDERR_SURFACELOST;
     if (locked_) return DDERR_SURFACEBUSY;
     RECT r{0, 0, width_, height_};
@@ -165,6 +167,10 @@ HRESULT DirectDrawSurface::Lock(const RECT* rect, DDSURFACEDESC& desc, uint32_t,
         if (!Inside(*rect, width_, height_) || Empty(*rect)) return DDERR_INVALIDRECT;
         r = *rect;
     }
+    // Only a whole-surface write shows at its unlock: pixel accesses lock a row or read,
+    // and what they change shows with the next flip.
+    presentOnUnlock_ = !(flags & DDLOCK_READONLY) && r.left == 0 && r.top == 0 && r.right == width_ &&
+                       r.bottom == height_;
     GetSurfaceDesc(desc);
     desc.dwWidth = uint32_t(r.right - r.left);
     desc.dwHeight = uint32_t(r.bottom - r.top);
@@ -176,7 +182,7 @@ HRESULT DirectDrawSurface::Lock(const RECT* rect, DDSURFACEDESC& desc, uint32_t,
 HRESULT DirectDrawSurface::Unlock(void*) {
     if (!locked_) return DDERR_NOTLOCKED;
     locked_ = false;
-    PresentIfPrimary();
+    if (presentOnUnlock_) PresentIfPrimary();
     return DD_OK;
 }
 
@@ -195,11 +201,12 @@ void DirectDrawSurface::FillRect(const RECT& r, uint32_t color) {
 HRESULT DirectDrawSurface::Copy(const RECT& dest, DirectDrawSurface& source, const RECT& src, bool keyed,
                                 uint32_t mirror) {
     if (source.format_.dwRGBBitCount != format_.dwRGBBitCount) return DDERR_INVALIDPIXELFORMAT;
-    const int32_t dw = dest.right - dest.left, dh = dest.bottom - dest.top;
-    const int32_t sw = src.right - src.left, sh = src.bottom - src.top;
+    // Sizes and 16.16 steps in 64 bits: a destination may reach far beyond the surface.
+    const int64_t dw = int64_t(dest.right) - dest.left, dh = int64_t(dest.bottom) - dest.top;
+    const int64_t sw = int64_t(src.right) - src.left, sh = int64_t(src.bottom) - src.top;
     const RECT clip = Intersect(dest, clipper_ ? clipper_->ClipRect(width_, height_) : RECT{0, 0, width_, height_});
     if (Empty(clip)) return DD_OK;
-    const int32_t du = int32_t((int64_t(sw) << 16) / dw), dv = int32_t((int64_t(sh) << 16) / dh);
+    const int64_t du = (sw << 16) / dw, dv = (sh << 16) / dh;
     const bool mirrorX = mirror & DDBLTFX_MIRRORLEFTRIGHT, mirrorY = mirror & DDBLTFX_MIRRORUPDOWN;
     const uint32_t low = source.srcKey_.dwColorSpaceLowValue, high = source.srcKey_.dwColorSpaceHighValue;
     keyed = keyed && source.hasSrcKey_;
@@ -212,21 +219,21 @@ HRESULT DirectDrawSurface::Copy(const RECT& dest, DirectDrawSurface& source, con
         sbase = scratch.data();
     }
     const int32_t count = clip.right - clip.left;
-    // Source column of the first visible pixel, in 16.16, and its step.
-    int32_t u0 = int32_t(int64_t(clip.left - dest.left) * du);
-    int32_t step = du;
+    // Source column of the first visible pixel in 16.16, exact however far the cut, and its step.
+    int64_t u0 = int64_t((__int128(int64_t(clip.left) - dest.left) * sw << 16) / dw);
+    int64_t step = du;
     if (mirrorX) {
         u0 = (sw << 16) - 1 - u0;
         step = -du;
     }
     for (int32_t y = clip.top; y < clip.bottom; ++y) {
-        int32_t v = int32_t((int64_t(y - dest.top) * dv) >> 16);
+        int64_t v = ((int64_t(y) - dest.top) * dv) >> 16;
         if (mirrorY) v = sh - 1 - v;
         const uint8_t* srow = sbase + size_t(src.top + v) * size_t(source.pitch_) + ptrdiff_t(src.left) * bytes;
         uint8_t* drow = Row(y) + ptrdiff_t(clip.left) * bytes;
         if (step < 0) {
             for (int32_t i = 0; i < count; ++i) {
-                const int32_t sx = (u0 + i * step) >> 16;
+                const int64_t sx = (u0 + i * step) >> 16;
                 const uint32_t px = ReadPixel(srow + ptrdiff_t(sx) * bytes, bytes);
                 if (!keyed || px < low || px > high) WritePixel(drow + ptrdiff_t(i) * bytes, bytes, px);
             }
@@ -335,6 +342,7 @@ HRESULT DirectDrawSurface::Restore() {
 
 void DirectDrawSurface::PresentIfPrimary() {
     if (!owner_ || !(caps_ & DDSCAPS_PRIMARYSURFACE)) return;
+    owner_->BeforePresent();
     const uint32_t bits = format_.dwRGBBitCount;
     if (bits == 16) {
         owner_->presenter_.Present(reinterpret_cast<const uint16_t*>(pixels_.data()), pitch_, width_, height_);
@@ -378,7 +386,10 @@ DirectDraw::DirectDraw(display::Presenter& presenter, DeviceConfig config)
 }
 
 DirectDraw::~DirectDraw() {
+    if (appHook_) window::App().RemoveActivateHook(appHook_);
     for (DirectDrawSurface* s : surfaces_) s->owner_ = nullptr;
+    // Releasing the device that changed the mode gives the desktop its mode back.
+    RestoreDisplayMode();
 }
 
 HRESULT DirectDraw::CreateSurface(const DDSURFACEDESC& desc, std::shared_ptr<DirectDrawSurface>& surface) {
@@ -450,7 +461,18 @@ HRESULT DirectDraw::SetCooperativeLevel(const display::Form*, uint32_t flags) {
     const bool full = flags & DDSCL_FULLSCREEN;
     if (full != bool(flags & DDSCL_EXCLUSIVE)) return DDERR_INVALIDPARAMS;
     if (!full && !(flags & DDSCL_NORMAL)) return DDERR_INVALIDPARAMS;
+    if (!full) RestoreDisplayMode();  // giving up exclusive use gives the desktop back
     coopFlags_ = flags;
+    // While it holds the screen, the device gives it back whenever the application is
+    // switched away from, and takes it again with the first frame after.
+    if (full && !appHook_) {
+        appHook_ = window::App().AddActivateHook([this](bool active) {
+            if (!active) FlipToGDISurface();
+        });
+    } else if (!full && appHook_) {
+        window::App().RemoveActivateHook(appHook_);
+        appHook_ = 0;
+    }
     return DD_OK;
 }
 
@@ -461,15 +483,44 @@ HRESULT DirectDraw::SetDisplayMode(uint32_t width, uint32_t height, uint32_t bit
     if (!(coopFlags_ & DDSCL_EXCLUSIVE)) return DDERR_INVALIDPARAMS;
     if (!(mode_ == wanted)) LoseAllSurfaces();
     mode_ = wanted;
+    modeSet_ = true;
+    desktopShown_ = false;
     presenter_.SetMode(int32_t(width), int32_t(height), true);
     return DD_OK;
 }
 
-HRESULT DirectDraw::RestoreDisplayMode() { return DD_OK; }
+HRESULT DirectDraw::RestoreDisplayMode() {
+    if (!modeSet_) return DD_OK;
+    modeSet_ = false;
+    desktopShown_ = false;
+    // The desktop: the window at the size the game draws, no longer covering the screen.
+    presenter_.SetMode(int32_t(mode_.Width), int32_t(mode_.Height), false);
+    return DD_OK;
+}
 
-HRESULT DirectDraw::WaitForVerticalBlank(uint32_t) { return DD_OK; }
+HRESULT DirectDraw::WaitForVerticalBlank(uint32_t flags) {
+    if (flags != DDWAITVB_BLOCKBEGIN) return DDERR_UNSUPPORTED;
+    // The wait happens in the present that follows, which is made on the display's refresh.
+    vblankWaited_ = true;
+    return DD_OK;
+}
 
-HRESULT DirectDraw::FlipToGDISurface() { return DD_OK; }
+HRESULT DirectDraw::FlipToGDISurface() {
+    if (!modeSet_ || desktopShown_) return DD_OK;
+    desktopShown_ = true;
+    presenter_.SetMode(int32_t(mode_.Width), int32_t(mode_.Height), false);
+    return DD_OK;
+}
+
+void DirectDraw::BeforePresent() {
+    // The first frame after the desktop was shown takes the full screen back.
+    if (desktopShown_ && (coopFlags_ & DDSCL_EXCLUSIVE)) {
+        desktopShown_ = false;
+        presenter_.SetMode(int32_t(mode_.Width), int32_t(mode_.Height), true);
+    }
+    presenter_.SetVSync(vblankWaited_);
+    vblankWaited_ = false;
+}
 
 void DirectDraw::LoseAllSurfaces() {
     for (DirectDrawSurface* s : surfaces_) s->lost_ = true;

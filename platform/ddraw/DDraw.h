@@ -156,6 +156,7 @@ private:
     DDPIXELFORMAT format_;
     std::vector<uint8_t> pixels_;
     bool locked_ = false;
+    bool presentOnUnlock_ = false;
     bool lost_ = false;
     bool hasSrcKey_ = false;
     DDCOLORKEY srcKey_;
@@ -188,12 +189,19 @@ public:
     HRESULT SetCooperativeLevel(const display::Form* window, uint32_t flags);
     uint32_t CooperativeLevel() const { return coopFlags_; }
     const std::vector<DisplayMode>& Modes() const { return config_.Modes; }
+    // Takes the whole screen in the mode (exclusive use only); the desktop's mode comes back
+    // with RestoreDisplayMode, when exclusive use ends, or when the device goes.
     HRESULT SetDisplayMode(uint32_t width, uint32_t height, uint32_t bitCount);
     HRESULT RestoreDisplayMode();
     const DisplayMode& CurrentMode() const { return mode_; }
+    bool DisplayModeSet() const { return modeSet_; }
+    // DDWAITVB_BLOCKBEGIN: the next present of the primary surface is made on the display's
+    // refresh (the vertical blank); other kinds of wait are not supported.
     HRESULT WaitForVerticalBlank(uint32_t flags);
-    // Shows the desktop (the presenter keeps the last frame).
+    // Shows the desktop: a full-screen display leaves the screen until the next present of
+    // the primary surface takes it back.
     HRESULT FlipToGDISurface();
+    bool DesktopShown() const { return desktopShown_; }
 
     size_t VideoMemoryFree() const { return config_.VideoMemory - videoUsed_; }
     display::Presenter& Presenter() { return presenter_; }
@@ -202,9 +210,15 @@ public:
 
 private:
     friend class DirectDrawSurface;
+    void BeforePresent();
+
     display::Presenter& presenter_;
     DeviceConfig config_;
     DisplayMode mode_;
+    bool modeSet_ = false;       // the screen is in mode_ by our doing
+    bool desktopShown_ = false;  // FlipToGDISurface left the screen to the desktop
+    bool vblankWaited_ = false;
+    int appHook_ = 0;  // the application's activation hook while the screen is held
     uint32_t coopFlags_ = 0;
     size_t videoUsed_ = 0;
     DirectDrawSurface* primary_ = nullptr;

@@ -16,8 +16,9 @@ inline constexpr uint32_t DDPF_PALETTEINDEXED2 = 0x00001000;
 inline constexpr uint32_t DDPF_PALETTEINDEXEDANY =
     DDPF_PALETTEINDEXED1 | DDPF_PALETTEINDEXED2 | DDPF_PALETTEINDEXED4 | DDPF_PALETTEINDEXED8;
 
-// Lock flags.
+// Lock flags. A read-only lock promises not to write, so its unlock shows nothing new.
 inline constexpr uint32_t DDLOCK_WAIT = 0x00000001;
+inline constexpr uint32_t DDLOCK_READONLY = 0x00000010;
 
 struct DDCOLORKEY {
     uint32_t dwColorSpaceLowValue = 0;

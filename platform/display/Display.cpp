@@ -110,8 +110,10 @@ bool Presenter::DumpFrame(const std::string& path) const {
     return bool(out);
 }
 
-bool HeadlessPresenter::SetMode(int32_t width, int32_t height, bool) {
+bool HeadlessPresenter::SetMode(int32_t width, int32_t height, bool fullScreen) {
     if (width <= 0 || height <= 0) return false;
+    if (fullScreen != fullScreen_) ++(fullScreen ? fullScreenEntries_ : desktopReturns_);
+    fullScreen_ = fullScreen;
     frame_.Width = width;
     frame_.Height = height;
     frame_.Pixels.assign(size_t(width) * size_t(height), 0);
@@ -119,11 +121,12 @@ bool HeadlessPresenter::SetMode(int32_t width, int32_t height, bool) {
 }
 
 void HeadlessPresenter::Present(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
-    if (width != frame_.Width || height != frame_.Height) SetMode(width, height, false);
+    if (width != frame_.Width || height != frame_.Height) SetMode(width, height, fullScreen_);
     for (int32_t y = 0; y < height; ++y)
         std::memcpy(frame_.Pixels.data() + size_t(y) * size_t(width),
                     reinterpret_cast<const uint8_t*>(pixels) + ptrdiff_t(y) * pitch, size_t(width) * 2);
     ++presents_;
+    if (vsync_) ++vsyncPresents_;
 }
 
 std::unique_ptr<Presenter> CreatePresenter(const std::string& title) {

@@ -1,4 +1,4 @@
-// Presentation of 16-bit (RGB565) frames: an SDL2 window with a streaming texture,
+// Presentation of 16-bit (RGB565) frames: an SDL2 window whose own pixels take each frame,
 // or frames kept in memory (headless) that can be dumped to BMP.
 #pragma once
 
@@ -21,31 +21,55 @@ class Presenter {
 public:
     virtual ~Presenter() = default;
     virtual const char* Name() const = 0;
-    // Sizes the output (the window's client area, or the kept frame).
+    // Sizes the output (the window's client area, or the kept frame), full screen or not.
     virtual bool SetMode(int32_t width, int32_t height, bool fullScreen) = 0;
-    // Shows one frame; `pitch` in bytes.
+    virtual bool FullScreen() const = 0;
+    // Shows one frame; `pitch` in bytes. Presenting never touches the window's events: the
+    // event pump owns them.
     virtual void Present(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) = 0;
-    // What the output shows now, read back from where it was presented.
+    // What the output shows now. The real window reads it back from its own pixels on each
+    // call: for checks and the rare caller, not for every frame.
     virtual Frame ReadFrame() const = 0;
     virtual int32_t Width() const = 0;
     virtual int32_t Height() const = 0;
+    // While on, a present waits for the display's refresh (the vertical blank).
+    virtual void SetVSync(bool on) = 0;
+    virtual bool VSync() const = 0;
+    virtual void Minimize() = 0;
+    virtual bool Minimized() const = 0;
+    // The window's id in the event pump's routing table; 0 without a window.
+    virtual uint32_t WindowId() const { return 0; }
     // Writes the last presented frame as a 24-bit BMP; false when it cannot.
     bool DumpFrame(const std::string& path) const;
 };
 
+// Frames kept in memory. It counts what a window would have done: presents (and those
+// made on the refresh), changes between full screen and the desktop, minimising.
 class HeadlessPresenter final : public Presenter {
 public:
     const char* Name() const override { return "headless"; }
     bool SetMode(int32_t width, int32_t height, bool fullScreen) override;
+    bool FullScreen() const override { return fullScreen_; }
     void Present(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) override;
     Frame ReadFrame() const override { return frame_; }
     int32_t Width() const override { return frame_.Width; }
     int32_t Height() const override { return frame_.Height; }
+    void SetVSync(bool on) override { vsync_ = on; }
+    bool VSync() const override { return vsync_; }
+    void Minimize() override { minimized_ = true; }
+    bool Minimized() const override { return minimized_; }
+    // Shown again (the window manager's doing, or a test's).
+    void Unminimize() { minimized_ = false; }
+
     int PresentCount() const { return presents_; }
+    int VSyncPresentCount() const { return vsyncPresents_; }
+    int FullScreenEntries() const { return fullScreenEntries_; }
+    int DesktopReturns() const { return desktopReturns_; }
 
 private:
     Frame frame_;
-    int presents_ = 0;
+    bool fullScreen_ = false, vsync_ = false, minimized_ = false;
+    int presents_ = 0, vsyncPresents_ = 0, fullScreenEntries_ = 0, desktopReturns_ = 0;
 };
 
 // Opens the SDL2 window; nullptr when no video device can be opened.

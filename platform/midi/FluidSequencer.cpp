@@ -67,24 +67,43 @@ protected:
     void Pump() override { device_->Sync(); }
 
 private:
+    // On the output thread. The synthesiser renders without the sequencer's locks and the
+    // notes go to it holding only the synthesiser's lock, so the game's music calls never
+    // wait for a block; the tune's lock is held only to take the notes that are due and to
+    // move the playhead by what was rendered.
     void Render(float* out, size_t frames) {
-        std::lock_guard lock(mutex_);
         while (frames > 0) {
             size_t n = frames;
-            const uint64_t until = UntilNextLocked();
-            if (until != UINT64_MAX) {
-                if (until == 0) {
-                    AdvanceLocked(0);
-                    continue;
+            bool timed;
+            uint64_t moves;
+            {
+                std::lock_guard synth(synthMutex_);
+                {
+                    std::lock_guard lock(mutex_);
+                    moves = PlayheadMovesLocked();
+                    if (moves != dueMoves_) due_.clear();  // taken before a call moved the playhead
+                    uint64_t until = UntilNextLocked();
+                    while (until == 0) {
+                        AdvanceLocked(0, &due_);  // what is due now
+                        until = UntilNextLocked();
+                    }
+                    timed = until != UINT64_MAX;
+                    if (timed) n = static_cast<size_t>(std::min<uint64_t>(n, (until * rate_ + 999999) / 1000000));
                 }
-                const uint64_t due = (until * rate_ + 999999) / 1000000;
-                n = static_cast<size_t>(std::min<uint64_t>(n, due));
+                for (const MidiEvent& e : due_) sink_.Send(e);
+                due_.clear();
             }
             fluid_synth_write_float(fluid_, static_cast<int>(n), out, 0, 2, out, 1, 2);
-            if (until != UINT64_MAX) {
-                const uint64_t scaled = uint64_t{n} * 1000000 + remainder_;
-                remainder_ = scaled % rate_;
-                AdvanceLocked(scaled / rate_);
+            if (timed) {
+                std::lock_guard lock(mutex_);
+                // A call that moved the playhead meanwhile put it where it belongs. The notes
+                // the block reached go out before the next one renders.
+                if (PlayheadMovesLocked() == moves) {
+                    const uint64_t scaled = uint64_t{n} * 1000000 + remainder_;
+                    remainder_ = scaled % rate_;
+                    AdvanceLocked(scaled / rate_, &due_);
+                    dueMoves_ = moves;
+                }
             }
             out += n * 2;
             frames -= n;
@@ -97,6 +116,8 @@ private:
     FluidSynth sink_;
     const uint32_t rate_;
     uint64_t remainder_ = 0;
+    std::vector<MidiEvent> due_;  // notes reached but not sent yet (output thread only)
+    uint64_t dueMoves_ = 0;       // the playhead's moves when they were taken
 };
 
 }  // namespace
@@ -125,7 +146,7 @@ std::unique_ptr<Sequencer> MakeFluidSequencer(SequencerOptions o, std::string& w
     }
     fluid_settings_setnum(settings, "synth.sample-rate", device->Rate());
     fluid_settings_setnum(settings, "synth.gain", 0.5);
-    fluid_settings_setint(settings, "synth.threadsafe-api", 1);
+    fluid_settings_setint(settings, "synth.threadsafe-api", 1);  // notes arrive while it renders
     fluid_synth_t* synth = new_fluid_synth(settings);
     if (!synth) {
         delete_fluid_settings(settings);

@@ -70,7 +70,8 @@ bool Sequencer::Open(const std::string& path) {
 
 bool Sequencer::OpenSong(MidiSong song) {
     Close();
-    std::lock_guard lock(mutex_);
+    std::scoped_lock lock(synthMutex_, mutex_);  // these reach the synthesiser
+    ++moves_;
     song_ = std::make_unique<MidiSong>(std::move(song));
     position_ = 0;
     next_ = 0;
@@ -79,7 +80,8 @@ bool Sequencer::OpenSong(MidiSong song) {
 }
 
 void Sequencer::Close() {
-    std::lock_guard lock(mutex_);
+    std::scoped_lock lock(synthMutex_, mutex_);  // these reach the synthesiser
+    ++moves_;
     if (!song_) return;
     CatchUpLocked();
     if (playing_ && notify_) NotifyLocked(kNotifyAborted);
@@ -94,7 +96,8 @@ bool Sequencer::IsOpen() const {
 }
 
 bool Sequencer::Play(bool notify) {
-    std::lock_guard lock(mutex_);
+    std::scoped_lock lock(synthMutex_, mutex_);  // these reach the synthesiser
+    ++moves_;
     if (!song_) return false;
     CatchUpLocked();
     if (playing_ && notify_) NotifyLocked(kNotifySuperseded);
@@ -107,7 +110,8 @@ bool Sequencer::Play(bool notify) {
 }
 
 bool Sequencer::Stop() {
-    std::lock_guard lock(mutex_);
+    std::scoped_lock lock(synthMutex_, mutex_);  // these reach the synthesiser
+    ++moves_;
     if (!song_) return false;
     CatchUpLocked();
     if (playing_ && notify_) NotifyLocked(kNotifyAborted);
@@ -117,7 +121,8 @@ bool Sequencer::Stop() {
 }
 
 bool Sequencer::Pause() {
-    std::lock_guard lock(mutex_);
+    std::scoped_lock lock(synthMutex_, mutex_);  // these reach the synthesiser
+    ++moves_;
     if (!song_) return false;
     CatchUpLocked();
     if (playing_ && notify_) NotifyLocked(kNotifyAborted);
@@ -128,7 +133,8 @@ bool Sequencer::Pause() {
 }
 
 bool Sequencer::Seek(uint32_t ms) {
-    std::lock_guard lock(mutex_);
+    std::scoped_lock lock(synthMutex_, mutex_);  // these reach the synthesiser
+    ++moves_;
     if (!song_) return false;
     CatchUpLocked();
     if (playing_ && notify_) NotifyLocked(kNotifyAborted);
@@ -195,12 +201,15 @@ uint64_t Sequencer::UntilNextLocked() const {
     return due > position_ ? due - position_ : 0;
 }
 
-void Sequencer::AdvanceLocked(uint64_t micros) {
+void Sequencer::AdvanceLocked(uint64_t micros, std::vector<MidiEvent>* due) {
     if (!song_ || !playing_) return;
     position_ = std::min(position_ + micros, song_->lengthMicros);
     const auto& ev = song_->events;
     while (next_ < ev.size() && ev[next_].micros <= position_) {
-        if (synth_) synth_->Send(ev[next_]);
+        if (due)
+            due->push_back(ev[next_]);
+        else if (synth_)
+            synth_->Send(ev[next_]);
         ++next_;
     }
     if (position_ >= song_->lengthMicros && next_ >= ev.size()) {

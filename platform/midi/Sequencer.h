@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/audio/Device.h"
 #include "platform/midi/MidiFile.h"
@@ -67,10 +68,14 @@ public:
 
 protected:
     explicit Sequencer(PostToMain post);
-    // Moves the playhead on by `micros`, sending the events it passes; called with the lock.
-    void AdvanceLocked(uint64_t micros);
+    // Moves the playhead on by `micros`, sending the events it passes, or, given `due`,
+    // collecting them there for the caller to send; called with the lock.
+    void AdvanceLocked(uint64_t micros, std::vector<MidiEvent>* due = nullptr);
     // Micros to the next event or the end while playing; UINT64_MAX otherwise.
     uint64_t UntilNextLocked() const;
+    // Counts the calls that move the playhead (open, play, stop, pause, seek, close): a
+    // renderer that let go of the lock while it rendered advances only when none came.
+    uint64_t PlayheadMovesLocked() const { return moves_; }
     // Time source hook: brings the playhead up to now (the clock-driven backend).
     virtual void CatchUpLocked() {}
     virtual void StartedLocked() {}
@@ -79,6 +84,11 @@ protected:
     virtual void Pump() {}
 
     Synth* synth_ = nullptr;
+    // Two locks: synthMutex_ keeps what reaches the synthesiser in order (calls that send
+    // take it before mutex_), mutex_ guards the tune and the playhead. A renderer sends the
+    // notes it collected holding only synthMutex_, so reading the mode or the position never
+    // waits for a burst of notes, nor for a block of sound.
+    std::mutex synthMutex_;
     mutable std::mutex mutex_;
 
 private:
@@ -90,6 +100,7 @@ private:
     std::shared_ptr<Hub> hub_;
     std::unique_ptr<MidiSong> song_;
     uint64_t position_ = 0;  // micros
+    uint64_t moves_ = 0;
     size_t next_ = 0;        // first event not yet sent
     bool playing_ = false;
     bool paused_ = false;

@@ -3,14 +3,30 @@
 #include "DisplayFixtures.h"
 
 using namespace media;
+using fixtures::Recorder;
 using fixtures::Screen;
 
 namespace {
 
-struct Recorder {
-    std::vector<int> codes;
-    TDXDrawNotifyEvent Callback() {
-        return [this](TCustomDXDraw&, TDXDrawNotifyType t) { codes.push_back(int(t)); };
+// Writes its name to a shared list; leaves when told of the initialisation, if asked to.
+struct Named {
+    char name;
+    std::vector<char>* order;
+    bool leaveOnInitialize = false;
+    static void Notify(void* self, TCustomDXDraw& d, TDXDrawNotifyType t) {
+        auto* n = static_cast<Named*>(self);
+        n->order->push_back(n->name);
+        if (n->leaveOnInitialize && t == dxntInitialize) d.RemoveNotifyListener(n->Listener());
+    }
+    TDXDrawNotifyEvent Listener() { return {&Notify, this}; }
+};
+
+// One object listening through two callbacks.
+struct TwoWays {
+    std::vector<int> first, second;
+    static void First(void* self, TCustomDXDraw&, TDXDrawNotifyType t) { static_cast<TwoWays*>(self)->first.push_back(t); }
+    static void Second(void* self, TCustomDXDraw&, TDXDrawNotifyType t) {
+        static_cast<TwoWays*>(self)->second.push_back(t);
     }
 };
 
@@ -19,14 +35,14 @@ struct Recorder {
 TEST(DXDrawListeners, LateListenerGetsTheReplayAndRemovalNotifies) {
     Recorder early;  // outlives the display, which tells it of its end
     Screen screen;
-    screen.dxdraw.AddNotifyListener(early.Callback(), &early);
+    screen.dxdraw.AddNotifyListener(early.Listener());
     EXPECT_EQ(early.codes, (std::vector<int>{7}));
     screen.dxdraw.Initialize();
     EXPECT_EQ(early.codes, (std::vector<int>{7, 1, 7, 2, 3, 6}));
     Recorder late;
-    screen.dxdraw.AddNotifyListener(late.Callback(), &late);
+    screen.dxdraw.AddNotifyListener(late.Listener());
     EXPECT_EQ(late.codes, (std::vector<int>{7, 2, 3, 6}));
-    screen.dxdraw.RemoveNotifyListener(&late);
+    screen.dxdraw.RemoveNotifyListener(late.Listener());
     EXPECT_EQ(late.codes, (std::vector<int>{7, 2, 3, 6, 5, 4}));
     early.codes.clear();
     screen.dxdraw.SetSize(200, 100);
@@ -39,18 +55,12 @@ TEST(DXDrawListeners, LateListenerGetsTheReplayAndRemovalNotifies) {
 
 TEST(DXDrawListeners, LastRegisteredFirstAndSelfRemovalDuringNotification) {
     std::vector<char> order;
-    Recorder a, c;
-    int b = 0;
+    Named a{'a', &order}, b{'b', &order, true}, c{'c', &order};
     Screen screen;
-    screen.dxdraw.AddNotifyListener([&](TCustomDXDraw&, TDXDrawNotifyType) { order.push_back('a'); }, &a);
+    screen.dxdraw.AddNotifyListener(a.Listener());
     // b leaves while being told of the initialisation.
-    screen.dxdraw.AddNotifyListener(
-        [&](TCustomDXDraw& d, TDXDrawNotifyType t) {
-            order.push_back('b');
-            if (t == dxntInitialize) d.RemoveNotifyListener(&b);
-        },
-        &b);
-    screen.dxdraw.AddNotifyListener([&](TCustomDXDraw&, TDXDrawNotifyType) { order.push_back('c'); }, &c);
+    screen.dxdraw.AddNotifyListener(b.Listener());
+    screen.dxdraw.AddNotifyListener(c.Listener());
     order.clear();
     screen.dxdraw.NotifyListeners(dxntSetSurfaceSize);
     EXPECT_EQ(std::string(order.begin(), order.end()), "cba");
@@ -59,6 +69,30 @@ TEST(DXDrawListeners, LastRegisteredFirstAndSelfRemovalDuringNotification) {
     // 1, 7 and 2 reach all three; b leaves during 2 and hears its own 4 on the way out,
     // a still hears the 2; then 3 and 6 reach only c and a.
     EXPECT_EQ(std::string(order.begin(), order.end()), "cbacbacbbacaca");
+}
+
+TEST(DXDrawListeners, AListenerIsItsCallbackAndItsObjectTogether) {
+    TwoWays two;
+    Screen screen;
+    screen.dxdraw.Initialize();
+    screen.dxdraw.AddNotifyListener({&TwoWays::First, &two});
+    screen.dxdraw.AddNotifyListener({&TwoWays::Second, &two});
+    // The second pair joins the first: same object, another callback.
+    EXPECT_EQ(two.first, (std::vector<int>{7, 2, 3, 6}));
+    EXPECT_EQ(two.second, (std::vector<int>{7, 2, 3, 6}));
+    screen.dxdraw.RemoveNotifyListener({&TwoWays::Second, &two});
+    EXPECT_EQ(two.second, (std::vector<int>{7, 2, 3, 6, 5, 4}));
+    EXPECT_EQ(two.first, (std::vector<int>{7, 2, 3, 6})) << "the other pair of the object stays";
+    screen.dxdraw.RemoveNotifyListener({&TwoWays::Second, &two});  // gone already: nothing
+    EXPECT_EQ(two.second.size(), 6u);
+    screen.dxdraw.NotifyListeners(dxntRestore);
+    EXPECT_EQ(two.first.back(), 6);
+    EXPECT_EQ(two.second.size(), 6u);
+    // Adding a pair that is there moves it: it hears the removal, then the replay.
+    two.first.clear();
+    screen.dxdraw.AddNotifyListener({&TwoWays::First, &two});
+    EXPECT_EQ(two.first, (std::vector<int>{5, 4, 7, 2, 3, 6}));
+    screen.dxdraw.RemoveNotifyListener({&TwoWays::First, &two});
 }
 
 TEST(DXDrawOptions, EffectiveOptionsFollowTheRules) {
@@ -127,7 +161,7 @@ TEST(DXDrawModes, SearchFindsTheNearestQualifyingMode) {
 TEST(DXDrawLifecycle, LostSurfacesRestoreAtCanDrawAndNotify) {
     Recorder r;
     Screen screen;
-    screen.dxdraw.AddNotifyListener(r.Callback(), &r);
+    screen.dxdraw.AddNotifyListener(r.Listener());
     screen.dxdraw.Initialize();
     r.codes.clear();
     screen.dxdraw.Surface()->Fill(0x1234);

@@ -250,3 +250,39 @@ TEST(ForceFeedback, ParametersClampAndChildrenStartFirst) {
 }
 
 }  // namespace
+
+TEST(DXInputActivation, TheApplicationsActivationGivesUpAndRetakesTheDevices) {
+    platform::input::ScriptedInput window;
+    platform::window::Application app;
+    TDXInput input(&window, app);
+    input.Initialize();
+    media::TForceFeedbackEffect& rumble = input.Joystick().Effects.Add("rumble");
+    rumble.SetTime(-1);
+    input.Joystick().Effects.SetTime(-1);
+    input.Joystick().Effects.Start();
+    media::TForceFeedbackEffect& once = input.Keyboard().Effects.Add("once");  // not endless
+    input.Keyboard().Effects.Start();
+    app.SetActive(false);
+    EXPECT_FALSE(input.Joystick().Acquired());
+    EXPECT_FALSE(rumble.Playing()) << "endless effects stop with the device";
+    EXPECT_TRUE(once.Playing());
+    app.SetActive(true);
+    EXPECT_TRUE(input.Joystick().Acquired());
+    EXPECT_TRUE(rumble.Playing()) << "and start again when the application returns";
+    // Background input keeps its devices.
+    input.SetActiveOnly(false);
+    app.SetActive(false);
+    EXPECT_TRUE(input.Joystick().Acquired());
+    EXPECT_TRUE(rumble.Playing());
+    app.SetActive(true);
+    // Only the foreground window reads: an activation while another window has the focus
+    // leaves the devices given up.
+    input.SetActiveOnly(true);
+    app.SetActive(false);
+    window.SetFocused(false);
+    app.SetActive(true);
+    EXPECT_FALSE(input.Joystick().Acquired());
+    window.SetFocused(true);
+    input.Activated();  // the form's own activation
+    EXPECT_TRUE(input.Joystick().Acquired());
+}

@@ -26,6 +26,15 @@ struct Screen {
     }
 };
 
+// A display listener that records the codes it hears.
+struct Recorder {
+    std::vector<int> codes;
+    static void Notify(void* self, media::TCustomDXDraw&, media::TDXDrawNotifyType t) {
+        static_cast<Recorder*>(self)->codes.push_back(int(t));
+    }
+    media::TDXDrawNotifyEvent Listener() { return {&Notify, this}; }
+};
+
 // A 24-bit picture whose pixel (x, y) is the colour f(x, y) ($RRGGBB).
 template <class F>
 media::TDIB Picture(int w, int h, F f) {

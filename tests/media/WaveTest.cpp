@@ -94,6 +94,14 @@ TEST(OpenWaveStream, RefusalsAndHostileFields) {
     s.dataSizeDelta = 0;
     s.chunksBeforeFmt = {{"LIST", std::string(3000, 'x')}};
     EXPECT_TRUE(open(datagen::BuildWave(s), error));
+    // A padding chunk that ends exactly at byte 2048, where the data chunk begins.
+    s.chunksBeforeFmt.clear();
+    s.chunksBeforeData = {{"JUNK", ""}};
+    const size_t unpadded = datagen::BuildWave(s).find("data");
+    s.chunksBeforeData = {{"JUNK", std::string(2048 - unpadded, '\0')}};
+    const std::string aligned = datagen::BuildWave(s);
+    ASSERT_EQ(aligned.find("data"), 2048u);
+    EXPECT_TRUE(open(aligned, error));
 }
 
 TEST(SoundNameList, HashAndLookups) {

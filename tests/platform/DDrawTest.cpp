@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/ddraw/DDraw.h"
+#include "platform/window/Application.h"
 
 namespace dd = platform::ddraw;
 using platform::display::HeadlessPresenter;
@@ -176,4 +177,125 @@ TEST(DDrawDevice, FlipChainPresentsTheBackBuffer) {
     EXPECT_EQ(At(*back, 5, 7), 0);  // the old front is now behind
     const auto bmp = platform::display::EncodeBmp(frame);
     EXPECT_EQ(bmp.size(), 54u + 640u * 3u * 480u);
+}
+
+namespace {
+
+std::shared_ptr<dd::DirectDrawSurface> Primary(Device& dev, bool chain = false) {
+    dd::DDSURFACEDESC d;
+    d.dwFlags = dd::DDSD_CAPS | (chain ? dd::DDSD_BACKBUFFERCOUNT : 0);
+    d.dwBackBufferCount = chain ? 1 : 0;
+    d.ddsCaps = dd::DDSCAPS_PRIMARYSURFACE | (chain ? dd::DDSCAPS_FLIP | dd::DDSCAPS_COMPLEX : 0);
+    std::shared_ptr<dd::DirectDrawSurface> s;
+    EXPECT_EQ(dev.draw.CreateSurface(d, s), dd::DD_OK);
+    return s;
+}
+
+void FillAll(dd::DirectDrawSurface& s, uint32_t colour) {
+    dd::DDBLTFX fx;
+    fx.dwFillColor = colour;
+    ASSERT_EQ(s.Blt(nullptr, nullptr, nullptr, dd::DDBLT_COLORFILL | dd::DDBLT_WAIT, &fx), dd::DD_OK);
+}
+
+}  // namespace
+
+TEST(DDrawDevice, AVerticalBlankWaitMakesTheNextPresentOnTheRefresh) {
+    Device dev;
+    ASSERT_EQ(dev.draw.SetCooperativeLevel(nullptr, dd::DDSCL_NORMAL), dd::DD_OK);
+    auto primary = Primary(dev);
+    EXPECT_EQ(dev.draw.WaitForVerticalBlank(0x4), dd::DDERR_UNSUPPORTED);  // the end of the blank
+    ASSERT_EQ(dev.draw.WaitForVerticalBlank(dd::DDWAITVB_BLOCKBEGIN), dd::DD_OK);
+    FillAll(*primary, 0x1234);
+    EXPECT_EQ(dev.presenter.PresentCount(), 1);
+    EXPECT_EQ(dev.presenter.VSyncPresentCount(), 1);
+    FillAll(*primary, 0x4321);  // no wait asked for this one
+    EXPECT_EQ(dev.presenter.PresentCount(), 2);
+    EXPECT_EQ(dev.presenter.VSyncPresentCount(), 1);
+    EXPECT_FALSE(dev.presenter.VSync());
+}
+
+TEST(DDrawDevice, TheDesktopComesBackOnDeactivationAndWhenTheScreenIsGivenUp) {
+    auto& app = platform::window::App();
+    Device dev;
+    ASSERT_EQ(dev.draw.SetCooperativeLevel(nullptr, dd::DDSCL_FULLSCREEN | dd::DDSCL_EXCLUSIVE), dd::DD_OK);
+    ASSERT_EQ(dev.draw.SetDisplayMode(800, 600, 16), dd::DD_OK);
+    EXPECT_TRUE(dev.presenter.FullScreen());
+    auto primary = Primary(dev, true);
+    // The form's deactivation in flip mode: the desktop, once, until the next frame.
+    ASSERT_EQ(dev.draw.FlipToGDISurface(), dd::DD_OK);
+    EXPECT_FALSE(dev.presenter.FullScreen());
+    EXPECT_TRUE(dev.draw.DesktopShown());
+    EXPECT_EQ(dev.draw.FlipToGDISurface(), dd::DD_OK);
+    EXPECT_EQ(dev.presenter.DesktopReturns(), 1);
+    ASSERT_EQ(primary->Flip(nullptr, dd::DDFLIP_WAIT), dd::DD_OK);
+    EXPECT_TRUE(dev.presenter.FullScreen());
+    EXPECT_EQ(dev.presenter.FullScreenEntries(), 2);
+    // Switching to another application gives the screen back as well.
+    app.SetActive(false);
+    EXPECT_FALSE(dev.presenter.FullScreen());
+    app.SetActive(true);
+    EXPECT_FALSE(dev.presenter.FullScreen()) << "taken again by the next frame, not before";
+    ASSERT_EQ(primary->Flip(nullptr, dd::DDFLIP_WAIT), dd::DD_OK);
+    EXPECT_TRUE(dev.presenter.FullScreen());
+    // Ending exclusive use restores the desktop's mode.
+    ASSERT_EQ(dev.draw.SetCooperativeLevel(nullptr, dd::DDSCL_NORMAL), dd::DD_OK);
+    EXPECT_FALSE(dev.presenter.FullScreen());
+    EXPECT_FALSE(dev.draw.DisplayModeSet());
+    app.SetActive(false);  // no longer holding the screen: nothing to give back
+    app.SetActive(true);
+    EXPECT_EQ(dev.presenter.DesktopReturns(), 3);
+
+    HeadlessPresenter screen;
+    {
+        dd::DirectDraw draw(screen, Device::Config());
+        ASSERT_EQ(draw.SetCooperativeLevel(nullptr, dd::DDSCL_FULLSCREEN | dd::DDSCL_EXCLUSIVE), dd::DD_OK);
+        ASSERT_EQ(draw.SetDisplayMode(640, 480, 16), dd::DD_OK);
+        EXPECT_TRUE(screen.FullScreen());
+    }
+    EXPECT_FALSE(screen.FullScreen()) << "the device's end restores the desktop's mode";
+    EXPECT_EQ(screen.DesktopReturns(), 1);
+}
+
+TEST(DDrawSurface, OnlyWholeSurfaceWritesPresentAtTheirUnlock) {
+    Device dev;
+    ASSERT_EQ(dev.draw.SetCooperativeLevel(nullptr, dd::DDSCL_NORMAL), dd::DD_OK);
+    auto primary = Primary(dev);
+    dd::DDSURFACEDESC d;
+    ASSERT_EQ(primary->Lock(nullptr, d, dd::DDLOCK_WAIT, nullptr), dd::DD_OK);
+    primary->Unlock(d.lpSurface);
+    EXPECT_EQ(dev.presenter.PresentCount(), 1);
+    ASSERT_EQ(primary->Lock(nullptr, d, dd::DDLOCK_WAIT | dd::DDLOCK_READONLY, nullptr), dd::DD_OK);
+    primary->Unlock(d.lpSurface);
+    const dd::RECT pixel{3, 4, 4, 5};
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_EQ(primary->Lock(&pixel, d, dd::DDLOCK_WAIT, nullptr), dd::DD_OK);
+        *static_cast<uint16_t*>(d.lpSurface) = 0xF800;
+        primary->Unlock(d.lpSurface);
+    }
+    EXPECT_EQ(dev.presenter.PresentCount(), 1) << "reads and partial writes wait for the next present";
+    FillAll(*primary, 0);
+    EXPECT_EQ(dev.presenter.PresentCount(), 2);
+}
+
+TEST(DDrawSurface, AClippedStretchFromFarLeftStartsAtTheExactColumn) {
+    Device dev;
+    auto source = Numbered(dev, 100, 1);  // column x holds x + 1
+    auto dest = dev.Plain(800, 2);
+    std::shared_ptr<dd::DirectDrawClipper> clipper;
+    ASSERT_EQ(dev.draw.CreateClipper(clipper), dd::DD_OK);
+    ASSERT_EQ(dest->SetClipper(clipper), dd::DD_OK);
+    // Sixteen times wider than the source, starting 800 pixels off the left edge.
+    const dd::RECT half{-800, 0, 800, 2};
+    ASSERT_EQ(dest->Blt(&half, source.get(), nullptr, dd::DDBLT_WAIT, nullptr), dd::DD_OK);
+    EXPECT_EQ(At(*dest, 0, 0), 51);
+    EXPECT_EQ(At(*dest, 799, 1), 100);
+    // A destination over two thousand million pixels wide: the visible part is the last column.
+    const dd::RECT far{-2147483000, 0, 800, 2};
+    ASSERT_EQ(dest->Blt(&far, source.get(), nullptr, dd::DDBLT_WAIT, nullptr), dd::DD_OK);
+    for (int x : {0, 400, 799}) EXPECT_EQ(At(*dest, x, 0), 100) << x;
+    // Mirrored, the same cut shows the first column.
+    dd::DDBLTFX fx;
+    fx.dwDDFX = dd::DDBLTFX_MIRRORLEFTRIGHT;
+    ASSERT_EQ(dest->Blt(&far, source.get(), nullptr, dd::DDBLT_WAIT | dd::DDBLT_DDFX, &fx), dd::DD_OK);
+    EXPECT_EQ(At(*dest, 400, 0), 1);
 }

@@ -1,0 +1,40 @@
+// The SDL2 window on a real X server: frames shown windowed (straight into the window's
+// pixels) and full screen (scaled by a renderer) read back exactly as presented.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include "platform/display/Display.h"
+
+namespace display = platform::display;
+
+namespace {
+
+std::vector<uint16_t> Pattern(int w, int h) {
+    std::vector<uint16_t> p(size_t(w) * size_t(h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) p[size_t(y) * size_t(w) + size_t(x)] = uint16_t(x * 131 + y * 977);
+    return p;
+}
+
+}  // namespace
+
+TEST(PresenterWindow, FramesReadBackExactlyWindowedAndFullScreen) {
+    auto window = display::OpenSdlPresenter("presenter check");
+    ASSERT_NE(window, nullptr);
+    for (const bool fullScreen : {false, true, false}) {
+        ASSERT_TRUE(window->SetMode(320, 200, fullScreen));
+        EXPECT_EQ(window->FullScreen(), fullScreen);
+        const auto frame = Pattern(320, 200);
+        window->Present(frame.data(), 640, 320, 200);
+        const display::Frame shown = window->ReadFrame();
+        ASSERT_EQ(shown.Width, 320);
+        ASSERT_EQ(shown.Height, 200);
+        EXPECT_EQ(shown.Pixels, frame) << (fullScreen ? "full screen" : "windowed");
+    }
+    window->SetVSync(true);
+    EXPECT_TRUE(window->VSync());
+    const auto frame = Pattern(320, 200);
+    for (int i = 0; i < 3; ++i) window->Present(frame.data(), 640, 320, 200);  // kept to the refresh
+    EXPECT_EQ(window->ReadFrame().Pixels, frame);
+}
