@@ -163,10 +163,11 @@ TEST_F(DiskOutput, FluidSynthRendersTheTuneForItsLength) {
     const double heard = double(last - first) / kRate;
     EXPECT_GT(heard, 0.9);
     EXPECT_LT(heard, 2.5) << "one second of notes and their release";
-    // The end is notified after about a second of output (plus the device's buffering).
+    // The end is notified after about a second of output (plus the device's buffering and,
+    // on a loaded machine, the waiting thread's late wake-up), not after two.
     const double played = double(atEnd - start) / kRate;
     EXPECT_GT(played, 0.9);
-    EXPECT_LT(played, 1.3);
+    EXPECT_LT(played, 1.8);
 }
 
 }  // namespace
