@@ -29,6 +29,10 @@ public:
     virtual Frame ReadFrame() const = 0;
     virtual int32_t Width() const = 0;
     virtual int32_t Height() const = 0;
+    // Brings a minimised window back to its normal size, and puts the window above the others
+    // with the input focus. A presenter without a window has nothing to restore or raise.
+    virtual void Restore() {}
+    virtual void Raise() {}
     // Writes the last presented frame as a 24-bit BMP; false when it cannot.
     bool DumpFrame(const std::string& path) const;
 };
@@ -42,10 +46,15 @@ public:
     int32_t Width() const override { return frame_.Width; }
     int32_t Height() const override { return frame_.Height; }
     int PresentCount() const { return presents_; }
+    void Restore() override { ++restores_; }
+    void Raise() override { ++raises_; }
+    int RestoreCount() const { return restores_; }
+    int RaiseCount() const { return raises_; }
 
 private:
     Frame frame_;
     int presents_ = 0;
+    int restores_ = 0, raises_ = 0;
 };
 
 // Opens the SDL2 window; nullptr when no video device can be opened.

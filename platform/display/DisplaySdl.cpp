@@ -46,6 +46,9 @@ public:
         }
     }
 
+    void Restore() override { SDL_RestoreWindow(window_); }
+    void Raise() override { SDL_RaiseWindow(window_); }
+
     Frame ReadFrame() const override { return shown_; }
     int32_t Width() const override { return width_; }
     int32_t Height() const override { return height_; }
