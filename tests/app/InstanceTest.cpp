@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "app/multinst.h"
 #include "platform/display/Display.h"
@@ -19,11 +21,13 @@ namespace display = platform::display;
 constexpr int kFirstCopy = 10, kLaterCopy = 11, kWrongCopy = 12;
 
 // A copy of the game as far as the single-instance step: this test program, started again
-// with the one disabled case below. A first copy holds on for SPRALLION_TEST_HOLD_MS.
-pid_t StartCopy(int holdMs = 0) {
+// with the one disabled case below. A first copy holds on for SPRALLION_TEST_HOLD_MS. With a
+// gate folder, the copy says it is ready there and waits for "go" before the check.
+pid_t StartCopy(int holdMs = 0, const std::string& gate = {}) {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) env.emplace_back(*e);
     env.push_back("SPRALLION_TEST_HOLD_MS=" + std::to_string(holdMs));
+    env.push_back("SPRALLION_TEST_GATE=" + gate);
     std::vector<char*> envp;
     for (auto& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
@@ -54,6 +58,10 @@ protected:
 // The started copy (run only by StartCopy).
 TEST(InstanceCopy, DISABLED_StartUp) {
     app::TDlg_Sprallion form;
+    if (const char* gate = std::getenv("SPRALLION_TEST_GATE"); gate && *gate) {
+        std::ofstream(std::string(gate) + "/ready-" + std::to_string(::getpid()));
+        testproc::WaitFor([&] { return std::filesystem::exists(std::string(gate) + "/go"); }, std::chrono::seconds(30));
+    }
     if (form.CheckInstance()) {
         if (const char* hold = std::getenv("SPRALLION_TEST_HOLD_MS"))
             std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(hold)));
@@ -98,8 +106,15 @@ TEST_F(InstanceTest, AKilledFirstCopyDoesNotBlockTheNext) {
 }
 
 TEST_F(InstanceTest, OfTwentySimultaneousStartsOneIsFirst) {
+    const std::string gate = dir_.File("gate");
+    std::filesystem::create_directory(gate);
     std::vector<pid_t> copies;
-    for (int i = 0; i < 20; ++i) copies.push_back(StartCopy(1500));
+    for (int i = 0; i < 20; ++i) copies.push_back(StartCopy(1500, gate));
+    // All twenty wait at the gate before any of them looks for another copy.
+    ASSERT_TRUE(testproc::WaitFor([&] {
+        return std::distance(std::filesystem::directory_iterator(gate), std::filesystem::directory_iterator()) == 20;
+    }, std::chrono::seconds(30)));
+    std::ofstream(gate + "/go");
     int first = 0, later = 0;
     for (pid_t copy : copies) {
         const auto code = testproc::WaitExit(copy, std::chrono::seconds(20));

@@ -14,7 +14,7 @@ protected:
     void SetUp() override {
         if (!bus_.Address().size()) GTEST_SKIP() << "no dbus-daemon to run a private session bus";
         env_.Set("DBUS_SESSION_BUS_ADDRESS", bus_.Address());
-        env_.Set("SPRALLION_TRAY", std::string("dbus"));
+        env_.Set("SPRALLION_TRAY", "dbus");
     }
 
     template <class F> bool Eventually(F done) {
@@ -92,9 +92,9 @@ TEST_F(TrayBusTest, TheItemRegistersAgainWhenAWatcherAppears) {
 using NoBusTest = apptest::AppTest;
 
 TEST_F(NoBusTest, WithoutASessionBusTheTrayWritesOneLogLine) {
-    testproc::ScopedEnv env("SPRALLION_TRAY", std::string("dbus"));
-    env.Set("DBUS_SESSION_BUS_ADDRESS", std::nullopt);
-    env.Set("XDG_RUNTIME_DIR", std::nullopt);
+    testproc::ScopedEnv env("SPRALLION_TRAY", "dbus");
+    env.Unset("DBUS_SESSION_BUS_ADDRESS");
+    env.Unset("XDG_RUNTIME_DIR");
     form_->CreateTrayIcon();
     form_->TrayIcon->SetEnabled(true);
     form_->TrayIcon->SetHint("x");

@@ -32,11 +32,12 @@ TEST(RuntimeFolder, ComesFromTheEnvironmentAndIsClosedToOthers) {
         EXPECT_EQ(st.st_mode & 0777, 0700u);
     }
     {
-        ScopedEnv env("SPRALLION_RUNTIME_DIR", std::nullopt);
+        ScopedEnv env;
+        env.Unset("SPRALLION_RUNTIME_DIR");
         env.Set("XDG_RUNTIME_DIR", dir.File("xdg"));
         std::filesystem::create_directory(dir.File("xdg"));
         EXPECT_EQ(inst::RuntimeFolder(), dir.File("xdg") + "/sprallion");
-        env.Set("XDG_RUNTIME_DIR", std::nullopt);
+        env.Unset("XDG_RUNTIME_DIR");
         env.Set("TMPDIR", dir.File("tmp"));
         std::filesystem::create_directory(dir.File("tmp"));
         EXPECT_EQ(inst::RuntimeFolder(), dir.File("tmp") + "/sprallion-" + std::to_string(::geteuid()));
@@ -139,7 +140,7 @@ TEST(InstanceLock, ProgramsStartedThroughTheShellDoNotKeepIt) {
     std::ofstream(dir.File("bin/xdg-open")) << "#!/bin/sh\ntouch '" << dir.File("started") << "'\nexec sleep 5\n";
     ::chmod(dir.File("bin/xdg-open").c_str(), 0755);
     ScopedEnv env("PATH", dir.File("bin") + ":" + std::getenv("PATH"));
-    env.Set("SPRALLION_SHELL", std::nullopt);
+    env.Unset("SPRALLION_SHELL");
 
     std::unique_ptr<Lock> lock;
     ASSERT_EQ(Lock::TryAcquire(run, "sprallion", lock), Lock::Result::Acquired);

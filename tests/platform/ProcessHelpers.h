@@ -16,11 +16,11 @@
 
 namespace testproc {
 
-// Sets (or with nullopt removes) environment values and puts the old ones back at the end.
+// Sets or removes environment values and puts the old ones back at the end.
 class ScopedEnv {
 public:
     ScopedEnv() = default;
-    ScopedEnv(const char* name, std::optional<std::string> value) { Set(name, std::move(value)); }
+    ScopedEnv(const char* name, const std::string& value) { Set(name, value); }
     ~ScopedEnv() {
         for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
             if (it->second)
@@ -32,16 +32,20 @@ public:
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-    void Set(const char* name, std::optional<std::string> value) {
-        const char* old = std::getenv(name);
-        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        if (value)
-            ::setenv(name, value->c_str(), 1);
-        else
-            ::unsetenv(name);
+    void Set(const char* name, const std::string& value) {
+        Save(name);
+        ::setenv(name, value.c_str(), 1);
+    }
+    void Unset(const char* name) {
+        Save(name);
+        ::unsetenv(name);
     }
 
 private:
+    void Save(const char* name) {
+        const char* old = std::getenv(name);
+        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    }
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
