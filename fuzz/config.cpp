@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -25,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         cfg.entries.push_back({name, std::string(reinterpret_cast<const char*>(data) + at + 3, length)});
         at += 3 + length;
     }
-    datagen::WriteContainer(path, {cfg, {"Strings", {{"After", std::string(8, 'x')}}}});
+    const std::string bytes = datagen::BuildContainer({cfg, {"Strings", {{"After", std::string(8, 'x')}}}});
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), std::streamsize(bytes.size()));
     {
         app::TDlg_Sprallion form;
         form.LoggingEnabled = false;
