@@ -32,13 +32,6 @@ uint64_t Get(std::string_view in, size_t at, int bytes) {
     return v;
 }
 
-bool ValidName(std::string_view name) {
-    if (name.empty() || name.size() > kMaxMessageNameLength) return false;
-    for (unsigned char c : name)
-        if (c < 0x20 || c == 0x7F) return false;
-    return true;
-}
-
 bool Address(const std::string& path, sockaddr_un& addr) {
     addr = {};
     addr.sun_family = AF_UNIX;
@@ -62,7 +55,7 @@ long SocketOwner(const char* fileName) {
 }  // namespace
 
 std::string EncodeBroadcastDatagram(const BroadcastDatagram& d) {
-    if (!ValidName(d.Name)) return {};
+    if (!ValidMessageName(d.Name)) return {};
     std::string out(kMagic, sizeof kMagic);
     Put(out, kVersion, 2);
     Put(out, d.Name.size(), 2);
@@ -80,7 +73,7 @@ std::optional<BroadcastDatagram> ParseBroadcastDatagram(std::string_view bytes) 
     if (bytes.size() != kDatagramHeaderSize + length) return std::nullopt;
     BroadcastDatagram d;
     d.Name.assign(bytes.substr(kDatagramHeaderSize, length));
-    if (!ValidName(d.Name)) return std::nullopt;
+    if (!ValidMessageName(d.Name)) return std::nullopt;
     d.Sender = static_cast<uint32_t>(Get(bytes, 8, 4));
     d.WParam = Get(bytes, 12, 8);
     d.LParam = static_cast<int64_t>(Get(bytes, 20, 8));

@@ -26,17 +26,17 @@ std::string Folded(std::string_view name) {
     return folded;
 }
 
-bool ValidName(std::string_view name) {
+}  // namespace
+
+bool ValidMessageName(std::string_view name) {
     if (name.empty() || name.size() > kMaxMessageNameLength) return false;
     for (unsigned char c : name)
         if (c < 0x20 || c == 0x7F) return false;
     return true;
 }
 
-}  // namespace
-
 uint32_t RegisterWindowMessage(std::string_view name) {
-    if (!ValidName(name)) return 0;
+    if (!ValidMessageName(name)) return 0;
     Table& t = Messages();
     std::lock_guard lock(t.mutex);
     const std::string key = Folded(name);
@@ -49,7 +49,7 @@ uint32_t RegisterWindowMessage(std::string_view name) {
 }
 
 uint32_t FindRegisteredMessage(std::string_view name) {
-    if (!ValidName(name)) return 0;
+    if (!ValidMessageName(name)) return 0;
     Table& t = Messages();
     std::lock_guard lock(t.mutex);
     auto it = t.byFoldedName.find(Folded(name));

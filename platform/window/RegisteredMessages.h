@@ -15,6 +15,9 @@ inline constexpr uint32_t kFirstRegisteredMessage = 0xC000;
 inline constexpr uint32_t kLastRegisteredMessage = 0xFFFF;
 inline constexpr size_t kMaxMessageNameLength = 255;
 
+// 1..255 bytes without control characters.
+bool ValidMessageName(std::string_view name);
+
 // The name's number; 0 for a name that is empty, longer than 255 bytes or holds control
 // characters, and once all 16,384 numbers are taken.
 uint32_t RegisterWindowMessage(std::string_view name);
