@@ -61,12 +61,16 @@ uint32_t EndTick(const MidiTune& t) {
     return end;
 }
 
-std::vector<Ev> NoteEvents(const std::vector<MidiNote>& notes, uint8_t program) {
+std::vector<Ev> NoteEvents(const std::vector<MidiNote>& notes, const MidiTune& t) {
     std::vector<Ev> evs;
     bool used[16] = {};
     for (const MidiNote& n : notes) used[n.channel & 15] = true;
-    for (int ch = 0; ch < 16; ++ch)
-        if (used[ch]) evs.push_back({0, -1, {static_cast<char>(0xC0 | ch), static_cast<char>(program)}});
+    for (int ch = 0; ch < 16; ++ch) {
+        if (!used[ch]) continue;
+        const auto it = t.channelPrograms.find(static_cast<uint8_t>(ch));
+        const uint8_t program = it != t.channelPrograms.end() ? it->second : t.program;
+        evs.push_back({0, -1, {static_cast<char>(0xC0 | ch), static_cast<char>(program)}});
+    }
     int order = 0;
     for (const MidiNote& n : notes) {
         const char ch = static_cast<char>(0x90 | (n.channel & 15));
@@ -96,12 +100,12 @@ std::string WriteMidi(const MidiTune& t) {
         std::vector<MidiNote> all;
         for (const auto& track : t.tracks) all.insert(all.end(), track.begin(), track.end());
         std::vector<Ev> evs = TempoEvents(t);
-        std::vector<Ev> notes = NoteEvents(all, t.program);
+        std::vector<Ev> notes = NoteEvents(all, t);
         evs.insert(evs.end(), notes.begin(), notes.end());
         tracks.push_back(Track(evs, end));
     } else {
         tracks.push_back(Track(TempoEvents(t), end));
-        for (const auto& track : t.tracks) tracks.push_back(Track(NoteEvents(track, t.program), end));
+        for (const auto& track : t.tracks) tracks.push_back(Track(NoteEvents(track, t), end));
     }
     std::string out = "MThd";
     Be(out, 6, 4);

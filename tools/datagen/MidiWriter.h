@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ struct MidiTune {
     std::vector<MidiTempo> tempos;
     std::vector<std::vector<MidiNote>> tracks;
     uint8_t program = 0;      // sent on every channel used, at tick 0
+    std::map<uint8_t, uint8_t> channelPrograms;  // channel -> program, in place of `program`
     uint32_t endTick = 0;     // end of the tracks; 0 = at the end of the last note
 };
 

@@ -1,0 +1,156 @@
+#include "tools/datagen/demo/DemoArtPrizes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string_view>
+
+#include "tools/datagen/demo/DemoText.h"
+
+namespace datagen::demo {
+
+namespace {
+
+constexpr Rgb kWhite{255, 255, 255};
+
+struct EffectMark {
+    int code;
+    const char* label;
+    const char* fallback;
+    Rgb color;
+};
+
+// Helpful prizes in cool colours, harmful ones warm or dark.
+constexpr EffectMark kEffectMarks[] = {
+    {0, "\u2194", "W", {56, 184, 88}},     // wider paddle
+    {1, "3", "3", {56, 120, 232}},         // three balls
+    {2, "\u25CF", "B", {40, 184, 216}},    // bigger ball
+    {3, "G", "G", {200, 88, 220}},         // next weapon
+    {4, "F", "F", {240, 120, 32}},         // ball through bricks
+    {5, "C", "C", {120, 96, 232}},         // catch
+    {6, "E", "E", {32, 168, 152}},         // shaking ball
+    {8, "2", "2", {88, 200, 232}},         // second paddle
+    {9, "\u25AC", "_", {120, 144, 176}},   // closed floor
+    {10, "K", "K", {168, 208, 48}},        // monsters die
+    {11, "Q", "Q", {208, 168, 64}},        // bricks shake
+    {15, "k", "k", {136, 184, 64}},        // first monster dies
+    {16, "N", "N", {200, 56, 48}},         // narrower paddle
+    {17, "Z", "Z", {224, 200, 40}},        // stunned paddle
+    {21, "\u00BB", "+", {72, 200, 160}},   // faster paddle
+    {23, "\u00AB", "-", {176, 80, 64}},    // slower paddle
+    {24, "~", "~", {160, 120, 72}},        // the field shakes
+    {25, "!", "!", {208, 64, 112}},        // a monster comes
+    {26, "\u2620", "X", {72, 64, 72}},     // a life lost
+    {27, "\u2195", "U", {176, 64, 176}},   // upside down
+    {28, "O", "O", {64, 224, 144}},        // the way out
+    {29, "$", "$", {232, 192, 48}},        // a rain of coins
+    {30, "S", "S", {64, 144, 208}},        // slower balls
+    {31, "\u2666", "D", {232, 72, 72}},    // the super ball
+    {32, "?", "?", {144, 160, 176}},       // a handful of prizes
+    {34, "$", "$", {240, 208, 96}},        // coins
+    {35, "!", "!", {232, 104, 48}},        // a monster
+};
+
+Rgb LabelColor(Rgb body) { return Luma(body) > 150 ? Rgb{40, 32, 24} : kWhite; }
+
+}  // namespace
+
+Image CapsuleSheet(const CapsuleStyle& s) {
+    const int frames = std::max(1, s.frames);
+    const int w = s.width, h = s.height;
+    const double cx = w / 2.0, cy = h / 2.0, ry = h / 2.0 - 0.5;
+    const Sdf pill = RoundRectSdf(0.5, 0.5, w - 1.0, h - 1.0, (h - 1.0) / 2.0);
+    const std::string_view text = HasGlyphs(s.label) ? std::string_view(s.label) : std::string_view(s.fallback);
+    const TextMask label = FitText(text, static_cast<int>(w * 0.6), static_cast<int>(h * 0.8), 2 * h, FontFace::SansBold);
+    const TextMask outline = Grow(label, 1);
+    // The label lies on the cylinder's surface: `around` pixels of circumference.
+    const double around = std::numbers::pi * ry * 2.0;
+    const Rgb ink = LabelColor(s.color), edge = Shade(s.color, 0.3);
+    const Rgb rim = Luma(ink) > 128 ? Shade(s.color, 0.35) : Mix(s.color, kWhite, 0.6);
+    return FrameSheet(frames, [&](int f) {
+        const double phase = static_cast<double>(f) / frames;
+        Image img(w, h);
+        Fill(img, pill, [&](double x, double y, double d) {
+            const double t = (y - cy) / ry;
+            const double nz = std::sqrt(std::max(0.0, 1.0 - t * t));
+            // A cylinder lit from above and in front.
+            Rgb c = Shade(s.color, 0.45 + 0.75 * (0.6 * nz - 0.4 * t + 0.25));
+            // The coloured band of the capsule's equator rolls with the turn.
+            const double v = std::fmod(std::asin(std::clamp(t, -1.0, 1.0)) / (2 * std::numbers::pi) + phase + 10.0, 1.0);
+            const bool band = std::abs(v - 0.25) < 0.06 || std::abs(v - 0.75) < 0.06;
+            if (band) c = Shade(c, 0.8);
+            const double bevel = Bevel(pill, x, y, d, 2.0);
+            if (bevel > 0) c = Mix(c, kWhite, bevel * 0.45);
+            if (d > -1.0) c = Mix(c, edge, 0.6);
+            return c;
+        });
+        // The label: each row of the picture shows the row of the label that the turn
+        // brings to that height (two labels, front and back), squeezed towards the rims.
+        for (int y = 0; y < h; ++y) {
+            const double t = std::clamp((y + 0.5 - cy) / ry, -1.0, 1.0);
+            const double angle = std::asin(t) + phase * 2 * std::numbers::pi;
+            double u = std::fmod(angle / (2 * std::numbers::pi) + 10.25, 0.5) - 0.25;  // -0.25..0.25 around a label
+            const double ly = u * around + label.height / 2.0;
+            const int lrow = static_cast<int>(std::floor(ly));
+            const double fade = std::sqrt(std::max(0.0, 1.0 - t * t));
+            for (int x = 0; x < w; ++x) {
+                const int lx = x - static_cast<int>(std::lround(cx - label.width / 2.0));
+                const uint8_t o = outline.At(lx + 1, lrow + 1);
+                const uint8_t a = label.At(lx, lrow);
+                if (o) img.Tint(x, y, rim, o / 255.0 * 0.8 * fade);
+                if (a) img.Tint(x, y, ink, a / 255.0 * (0.35 + 0.65 * fade));
+            }
+        }
+        // Gloss over the upper half.
+        Overlay(img, RoundRectSdf(cx - w * 0.32, 2.0, w * 0.64, h * 0.22, h * 0.1), [](double, double, double) { return kWhite; }, 0.35);
+        return img;
+    });
+}
+
+CapsuleStyle LetterPrizeStyle(int index) {
+    static const Rgb kLetterColors[] = {{232, 184, 40}, {224, 160, 32}, {232, 184, 40}, {224, 160, 32},
+                                        {232, 184, 40}, {224, 160, 32}, {232, 184, 40}};
+    const std::string_view word = kLetterPrizeWord;
+    index = std::clamp(index, 0, static_cast<int>(word.size()) - 1);
+    CapsuleStyle s;
+    s.label = s.fallback = std::string(1, word[static_cast<size_t>(index)]);
+    s.color = kLetterColors[index];
+    return s;
+}
+
+CapsuleStyle EffectPrizeStyle(int effectCode) {
+    CapsuleStyle s;
+    for (const EffectMark& m : kEffectMarks)
+        if (m.code == effectCode) {
+            s.label = m.label, s.fallback = m.fallback, s.color = m.color;
+            return s;
+        }
+    s.label = s.fallback = "?";
+    s.color = {144, 160, 176};
+    return s;
+}
+
+Image LetterSlotSheet(int size) {
+    const std::string_view word = kLetterPrizeWord;
+    const Sdf tile = RoundRectSdf(0.5, 0.5, size - 1.0, size - 1.0, size * 0.2);
+    return FrameSheet(static_cast<int>(word.size()) + 1, [&](int f) {
+        const bool lit = f > 0;
+        const Rgb base = lit ? Rgb{232, 184, 40} : Rgb{52, 58, 72};
+        Image img(size, size);
+        Fill(img, tile, [&](double x, double y, double d) {
+            Rgb c = Shade(base, 1.15 - 0.4 * y / size);
+            const double b = Bevel(tile, x, y, d, 2.0);
+            c = b > 0 ? Mix(c, kWhite, b * 0.5) : Mix(c, Shade(base, 0.3), -b * 0.7);
+            return c;
+        });
+        if (lit) {
+            const TextMask m = FitText(word.substr(static_cast<size_t>(f) - 1, 1), size - 6, size - 6, size, FontFace::SansBold);
+            DrawCaption(img, m, size / 2.0, size / 2.0, Rgb{64, 36, 8}, Rgb{255, 236, 160}, 1, true);
+        } else {
+            Overlay(img, CircleSdf(size / 2.0, size / 2.0, size * 0.12), [](double, double, double) { return Rgb{88, 96, 116}; });
+        }
+        return img;
+    });
+}
+
+}  // namespace datagen::demo
