@@ -39,6 +39,10 @@ public:
     virtual bool Minimized() const = 0;
     // The window's id in the event pump's routing table; 0 without a window.
     virtual uint32_t WindowId() const { return 0; }
+    // Brings a minimised window back to its normal size, and puts the window above the others
+    // with the input focus. A presenter without a window has nothing to restore or raise.
+    virtual void Restore() {}
+    virtual void Raise() {}
     // Writes the last presented frame as a 24-bit BMP; false when it cannot.
     bool DumpFrame(const std::string& path) const;
 };
@@ -65,11 +69,16 @@ public:
     int VSyncPresentCount() const { return vsyncPresents_; }
     int FullScreenEntries() const { return fullScreenEntries_; }
     int DesktopReturns() const { return desktopReturns_; }
+    void Restore() override { ++restores_; }
+    void Raise() override { ++raises_; }
+    int RestoreCount() const { return restores_; }
+    int RaiseCount() const { return raises_; }
 
 private:
     Frame frame_;
     bool fullScreen_ = false, vsync_ = false, minimized_ = false;
     int presents_ = 0, vsyncPresents_ = 0, fullScreenEntries_ = 0, desktopReturns_ = 0;
+    int restores_ = 0, raises_ = 0;
 };
 
 // Opens the SDL2 window; nullptr when no video device can be opened.

@@ -113,6 +113,9 @@ public:
         SDL_UpdateWindowSurface(window_);
     }
 
+    void Restore() override { SDL_RestoreWindow(window_); }
+    void Raise() override { SDL_RaiseWindow(window_); }
+
     // Read from the window's own pixels: exact, since the widening repeats each channel's
     // top bits; a scaled frame is read at the first window pixel of each frame pixel.
     Frame ReadFrame() const override {
