@@ -37,7 +37,7 @@ TDlg_Sprallion::~TDlg_Sprallion() {
 media::TSoundBufferCollection* TDlg_Sprallion::WaveList() const {
     if (!Kernel || !Kernel->SoundRegister) return nullptr;
     // The kernel's sound register is the media layer's wave list as well.
-    return dynamic_cast<media::TSoundBufferCollection*>(Kernel->SoundRegister);
+    return dynamic_cast<media::TSoundBufferCollection*>(Kernel->SoundRegister.get());
 }
 
 bool TDlg_Sprallion::MusicAvailable() const {

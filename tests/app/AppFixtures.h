@@ -34,8 +34,8 @@ public:
 class WaveRegister : public media::TDXWaveList, public engine::TKernelSoundRegister {
 public:
     WaveRegister() : media::TDXWaveList(nullptr) {}
-    engine::TKernelSound* SoundOfNumber(int32_t, int32_t) override { return nullptr; }
-    engine::TKernelSound* SoundOfSlide(engine::TGPStructure*, int32_t) override { return nullptr; }
+    engine::TKernelSound* SoundOfNumber(engine::TGPKernel&, int32_t, int32_t) override { return nullptr; }
+    engine::TKernelSound* SoundOfSlide(engine::TGPKernel&, engine::TGPStructure*, int32_t) override { return nullptr; }
     void ClearLoaded() override {}
 };
 
@@ -72,8 +72,9 @@ protected:
         form.Input = std::make_unique<media::TDXInput>(&input_);
         form.Input->Initialize();
         form.Kernel = std::make_unique<engine::TGPKernel>(nullptr, nullptr, std::make_unique<QuietSoundDevice>());
-        waves_ = std::make_unique<WaveRegister>();
-        form.Kernel->SoundRegister = waves_.get();
+        auto waves = std::make_unique<WaveRegister>();
+        waves_ = waves.get();
+        form.Kernel->SoundRegister = std::move(waves);
         midi_ = std::make_unique<media::TGPMidi>(platform::midi::MakeNullSequencer({}));
         midi_->FindMidiDevice();
         form.Midi = midi_.get();
@@ -84,13 +85,13 @@ protected:
         form.Input.reset();
         form.Midi = nullptr;
         midi_.reset();
-        waves_.reset();
+        waves_ = nullptr;
     }
 
     TempDir dir_;
     testproc::ScopedEnv env_;
     platform::input::ScriptedInput input_;
-    std::unique_ptr<WaveRegister> waves_;
+    WaveRegister* waves_ = nullptr;  // owned by the kernel
     std::unique_ptr<media::TGPMidi> midi_;
     std::unique_ptr<app::TDlg_Sprallion> form_;
 };
