@@ -460,13 +460,17 @@ TEST(LevelObjects, RecordsAreSharedByTheirNationAndTheirObjects) {
     EXPECT_EQ(fresh->RefCount(), 1);
 }
 
-TEST(LevelStream, KernelClearDropsItsLevelSet) {
+TEST(LevelStream, KernelClearDropsItsLevelSetWithItsContainer) {
+    TempDir dir;
+    dir.Write("Set.ig", datagen::BuildPackedLevelSet(datagen::SampleLevelSet()));
     enginetest::EmptyPools();
     enginetest::HeadlessDisplay display;
     TGPKernel kernel(&display, nullptr, nullptr);
-    auto in = Memory(datagen::BuildLevelSet(datagen::SampleLevelSet()));
+    kernel.Resource = std::make_unique<TGPResource>(dir.File("Set.ig"), rtl::fmOpenRead);
     TInterfaceHeader header = LevelSetHeader();
-    kernel.LevelStream = std::make_unique<TLevelStream>("set.ig", in, header);
+    kernel.LevelStream = std::make_unique<TLevelStream>("Set.ig", kernel.Resource.get(), header, rtl::fmOpenRead);
+    ASSERT_EQ(kernel.LevelStream->Status(), 0);
     kernel.Clear();
     EXPECT_EQ(kernel.LevelStream, nullptr);
+    EXPECT_EQ(kernel.Resource, nullptr);
 }
