@@ -1,6 +1,7 @@
 #include "engine/gpKernel.h"
 
 #include "engine/gpInterface.h"
+#include "engine/gpLevel.h"
 #include "engine/gpMap.h"
 #include "engine/gpMouse.h"
 #include "engine/gpNation.h"
@@ -82,6 +83,7 @@ TGPKernel::~TGPKernel() {
     Timer->SetOnTimer(nullptr);
     Timer->SetEnabled(false);
     if (OnDestroy) OnDestroy(this);
+    LevelStream.reset();  // it may read through a container that goes with the kernel
     CommandLine->DropObjectCommands();
     Nations->FreeAll();
     TGPStructure::Clear();

@@ -32,6 +32,7 @@ class TGPNation;
 class TListNation;
 class TGPObject;
 class TGPForm;
+class TLevelStream;
 class TStackPhantom;
 class TStackObject;
 class TStackWeapon;
@@ -157,6 +158,7 @@ public:
     std::unique_ptr<TGPData> Data;
     TConditionKernel Condition = ck_Play;
     int32_t EndLifeCountdown = 0;
+    std::unique_ptr<TLevelStream> LevelStream;  // the current level set; Clear drops it
     int32_t DXDrawLeft = 0, DXDrawTop = 0;
     TGPStructure* FocusControl = nullptr;
     TGPStructure* FocusForm = nullptr;

@@ -2,6 +2,7 @@
 #include "engine/gpKernel.h"
 
 #include "engine/gpEffects.h"
+#include "engine/gpLevel.h"
 #include "engine/gpMap.h"
 #include "engine/gpMapElement.h"
 #include "engine/gpNation.h"
@@ -77,6 +78,8 @@ void TGPKernel::Clear() {
     ObjectPool().Clear();
     WeaponPool().Clear();
     if (SoundRegister) SoundRegister->ClearLoaded();
+    // The level set may read through the level container: it goes first.
+    LevelStream.reset();
     Resource.reset();
     Selected = nullptr;
 }

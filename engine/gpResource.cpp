@@ -286,6 +286,13 @@ bool TGPResource::Locate(const std::string& section, const std::string& key) {
     return sub && sub->Locate(key, *this);
 }
 
+std::unique_ptr<rtl::SubStream> TGPResource::OpenEntry(const std::string& section, const std::string& key) {
+    const TGPHashCollection* sub = GetSection(section);
+    const TGPHashCollectionItem* item = sub ? sub->Find(key) : nullptr;
+    if (!item || item->Offset < 0 || item->Offset > Size()) return nullptr;
+    return std::make_unique<rtl::SubStream>(*this, item->Offset, std::max<int64_t>(EntryRoom(item->Offset), 0));
+}
+
 std::string TGPResource::ReadString(const std::string& section, const std::string& key) {
     if (!Locate(section, key)) return {};
     int32_t length = 0;

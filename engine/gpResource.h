@@ -135,6 +135,10 @@ public:
     TGPHashCollection* GetSection(const std::string& section);
     // Positions the container at the entry's data.
     bool Locate(const std::string& section, const std::string& key);
+    // A view of the entry's bytes alone, up to the next entry or sub-directory or the end of
+    // the file, positions counted from its first byte; nil when absent. It reads through the
+    // container, which must outlive it.
+    std::unique_ptr<rtl::SubStream> OpenEntry(const std::string& section, const std::string& key);
 
     std::string ReadString(const std::string& section, const std::string& key);  // empty when absent
     int32_t ReadInt(const std::string& section, const std::string& key);         // 0 when absent
