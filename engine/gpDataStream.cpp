@@ -1,5 +1,7 @@
 #include "engine/gpDataStream.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <vector>
 
@@ -28,11 +30,17 @@ TDataStream::TDataStream(const std::string& fileName, TGPResource* resource, con
     try {
         if (resource) {
             stream_ = resource;
+            end_ = resource->Position() + resource->EntryRoomAt(resource->Position());
         } else {
             file_ = std::make_unique<TMissionStream>(fileName, mode);
             stream_ = file_.get();
         }
         if (mode == rtl::fmCreate) {
+            if (!Fits(static_cast<int64_t>(header.size()))) {
+                Close();
+                error_ = true;
+                return;
+            }
             stream_->WriteBuffer(header.data(), static_cast<int64_t>(header.size()));
             return;
         }
@@ -55,10 +63,17 @@ void TDataStream::Close() {
     stream_ = nullptr;
 }
 
+int64_t TDataStream::Room() const {
+    if (!stream_) return 0;
+    return end_ < 0 ? stream_->Remaining() : std::max<int64_t>(0, end_ - stream_->Position());
+}
+
+bool TDataStream::Fits(int64_t n) const { return end_ < 0 || Room() >= n; }
+
 int32_t TDataStream::ReadRecordHeader(TDataRecordHeader& header) {
     if (error_ || !stream_) return -1;
     uint8_t raw[kRecordHeaderSize];
-    if (stream_->Remaining() < kRecordHeaderSize || stream_->Read(raw, kRecordHeaderSize) != kRecordHeaderSize) {
+    if (Room() < kRecordHeaderSize || stream_->Read(raw, kRecordHeaderSize) != kRecordHeaderSize) {
         error_ = true;
         return -1;
     }
@@ -79,7 +94,7 @@ int32_t TDataStream::ReadRecordHeader(TDataRecordHeader& header) {
 int32_t TDataStream::ReadData(void* buffer, int64_t capacity) {
     if (error_ || !stream_) return -1;
     const int32_t length = last_.Length;
-    if (length < 0 || length > capacity || length > stream_->Remaining() ||
+    if (length < 0 || length > capacity || length > Room() ||
         stream_->Read(buffer, length) != length) {
         error_ = true;
         return -1;
@@ -93,7 +108,7 @@ int32_t TDataStream::ReadData(void* buffer, int64_t capacity) {
 
 void TDataStream::WriteRecord(const void* data, const TDataRecordHeader& header) {
     if (error_ || !stream_) return;
-    if (header.Length < 0) {
+    if (header.Length < 0 || !Fits(kRecordHeaderSize + int64_t{header.Length})) {
         error_ = true;
         return;
     }

@@ -7,6 +7,10 @@
 //
 // The error flag is sticky: after the first failure every read answers -1 and every write
 // does nothing. Creation never raises.
+//
+// Inside a container the stream is bounded by its entry's room (up to the next entry): a
+// read never runs into the next entry, and a write that does not fit sets the error flag
+// and writes nothing, so that the next entry is never overwritten.
 #pragma once
 
 #include <array>
@@ -55,12 +59,18 @@ public:
 
 private:
     void Close();
+    // Bytes left to read before the end of the entry (or of the file).
+    int64_t Room() const;
+    // Whether n more bytes may be written: always in a file of its own, within the entry's
+    // room inside a container.
+    bool Fits(int64_t n) const;
 
     rtl::Stream* stream_ = nullptr;
     std::unique_ptr<TMissionStream> file_;
     bool error_ = false;
     std::string fileName_;
     uint16_t mode_;
+    int64_t end_ = -1;  // end of the container entry; -1 for a file of its own
     TDataRecordHeader last_;
 };
 

@@ -376,6 +376,14 @@ int64_t TGPResource::EntryRoom(int32_t offset) {
     return end - offset;
 }
 
+int64_t TGPResource::EntryRoomAt(int64_t offset) {
+    if (offset < 0 || offset > std::numeric_limits<int32_t>::max()) return 0;
+    const int64_t position = Position();
+    const int64_t room = EntryRoom(static_cast<int32_t>(offset));
+    SetPosition(position);
+    return room;
+}
+
 void TGPResource::WriteDirectory() {
     // Every sub-directory is rewritten, so each must be in memory first.
     LoadAllSections();

@@ -150,6 +150,10 @@ public:
     // Zero-fills the record; 1 when found and read whole, else 0.
     uint8_t Read144(const std::string& section, const std::string& key, TSaveRecord& record);
 
+    // Bytes the entry at offset may take: up to the next entry or sub-directory, or the end of
+    // the file; 0 inside the directory area. The position is kept.
+    int64_t EntryRoomAt(int64_t offset);
+
     // Writes the directory area at offset 16, giving each section its sub-directory offset.
     void WriteDirectory();
     // WriteDirectory, then the header with N and the checksum; commits the file.
