@@ -28,6 +28,10 @@ public:
     TGPPhantom* Get(int index) const { return idle_.Items(index); }
     bool Holds(const TGPPhantom* phantom) const;
     void Clear();
+    // After a kernel's end: the idle phantoms' links to it and to its registers go.
+    void Unlink(const TGPKernel* kernel);
+    // A structure that owned phantoms is going: idle phantoms forget it as their owner.
+    void OwnerGone(const TObject* owner);
 
 private:
     rtl::List<TGPPhantom*> idle_;            // handed out again first come

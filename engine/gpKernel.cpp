@@ -1,9 +1,13 @@
 #include "engine/gpKernel.h"
 
+#include "engine/gpClasses.h"
+#include "engine/gpEffects.h"
 #include "engine/gpInterface.h"
 #include "engine/gpMap.h"
 #include "engine/gpMouse.h"
 #include "engine/gpNation.h"
+#include "engine/gpResource.h"
+#include "engine/gpWeapon.h"
 #include "media/GPTimer.h"
 
 namespace engine {
@@ -13,8 +17,6 @@ RTL_REGISTER_CLASS(TGPKernel);
 namespace {
 TGPKernel* globalKernel = nullptr;
 }
-
-void (*ResetKernelRecordHook)() = nullptr;
 
 TGPKernel* GlobalKernel() { return globalKernel; }
 
@@ -75,6 +77,9 @@ TGPKernel::~TGPKernel() {
     Timer->SetOnTimer(nullptr);
     Timer->SetEnabled(false);
     if (OnDestroy) OnDestroy(this);
+    // The shell is taking the game down: objects going back to their pools now are not
+    // news to report to it.
+    OnPUSH = nullptr;
     CommandLine->DropObjectCommands();
     Nations->FreeAll();
     TGPStructure::Clear();
@@ -83,11 +88,21 @@ TGPKernel::~TGPKernel() {
         Map->Kernel = nullptr;
         Map = nullptr;
     }
+    ResetKernelRecord(KernelRecord);
     Data->Clear();
+    ClearAnimationRegistries();
+    // The pools outlive every kernel: what they hold forgets this one, its nations and the
+    // descriptions just freed, so no pooled object points at freed memory.
+    PhantomPool().Unlink(this);
+    ObjectPool().Unlink(this);
+    WeaponPool().Unlink(this);
     if (globalKernel == this) globalKernel = nullptr;
+    Resource.reset();
     Timer.reset();
     Mouse.reset();
 }
+
+TKernelResources TGPKernel::Resources() const { return {Resource.get(), InterfaceResource}; }
 
 void TGPKernel::ValidateContainer(TGPStructure* container) {
     if (container) container->ValidateInsert(this);

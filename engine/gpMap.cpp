@@ -1,5 +1,6 @@
 #include "engine/gpMap.h"
 
+#include "engine/gpEffects.h"
 #include "engine/gpKernel.h"
 
 namespace engine {
@@ -13,6 +14,14 @@ void TGPMap::Create(TObject* kernel, int32_t id) {
 
 TGPMap::~TGPMap() {
     if (Kernel && Kernel->Map == this) Kernel->SetMap(nullptr);
+    // Effects still on the map go back to their pool, and forget the map as their owner.
+    if (ChildSprites) ChildSprites->ReleaseAll();
+    PhantomPool().OwnerGone(this);
+}
+
+void TGPMap::Draw() {
+    if (Kernel && (Kernel->Condition == ck_Interface || Kernel->Condition == ck_MainInterface)) return;
+    DrawChildSprites(*this, this, false);
 }
 
 void TGPMap::AddObjectToCells(rtl::List<TGPObject*>*, TGPObject*) {}

@@ -13,6 +13,8 @@ class TGPMap : public TGPStructure {
 public:
     ~TGPMap() override;
     void Create(TObject* kernel, int32_t id) override;
+    // The effects on the map draw over it, outside the interface conditions.
+    void Draw() override;
 
     virtual void AddObjectToCells(rtl::List<TGPObject*>* list, TGPObject* obj);
     virtual void RemoveObjectFromCells(TGPObject* obj);
