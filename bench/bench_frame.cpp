@@ -2,6 +2,8 @@
 // 32x16 patterns of a picture collection, 20 sprites blended at half alpha, and the flip
 // to the headless presenter. The peer does the same work with SDL2's own blitter on
 // RGB565 surfaces (colour key, surface alpha) and copies the result out as a present.
+// A second pair draws only blended sprites, 150 of them, with an alpha that changes
+// every frame: the cost of one small blended draw, its set-up included.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
@@ -33,89 +35,131 @@ std::vector<Position> Positions(int n, int patterns) {
     return p;
 }
 
-void BM_DXDraw(benchmark::State& state) {
+// The game's side: a display with its back buffer, the sprite sheet and the background.
+struct DXScene {
     display::HeadlessPresenter presenter;
     display::Form form;
-    form.SetActive(true);
     TDXImageList list;
-    TDXDraw dxdraw(presenter);
-    dxdraw.AutoInitialize = false;
-    dxdraw.SetParent(&form);
-    dxdraw.SetBounds(0, 0, 800, 600);
-    TPictureCollectionItem& sprites = *list.Items().Add();
-    TDIB picture;
-    picture.SetSize(256, 64, 24);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 256; ++x) picture.SetPixel(x, y, PictureColor(x, y));
-    sprites.SetPicture(picture);
-    sprites.PatternWidth = 32, sprites.PatternHeight = 16;
-    sprites.SetTransparentColor(RGBColor(255, 0, 255));
-    TPictureCollectionItem& background = *list.Items().Add();
-    TDIB bg;
-    bg.SetSize(800, 600, 24);
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x) bg.SetPixel(x, y, uint32_t((x / 4) << 16 | (y / 3) << 8 | 0x40));
-    background.SetPicture(bg);
-    background.Transparent = false;
-    list.SetDXDraw(&dxdraw);
-    dxdraw.Initialize();
-    const auto keyed = Positions(kSprites, sprites.PatternCount());
-    const auto alpha = Positions(kAlpha, sprites.PatternCount());
-    TDirectDrawSurface& back = *dxdraw.Surface();
-    for (auto _ : state) {
-        background.Draw(back, 0, 0, 0);
-        for (const auto& p : keyed) sprites.Draw(back, p.x, p.y, p.pattern);
-        for (const auto& p : alpha) sprites.DrawAlpha(back, {p.x, p.y, p.x + 32, p.y + 16}, p.pattern, 128);
-        dxdraw.Flip();
+    TDXDraw dxdraw{presenter};
+    TPictureCollectionItem* sprites = nullptr;
+    TPictureCollectionItem* background = nullptr;
+
+    DXScene() {
+        form.SetActive(true);
+        dxdraw.AutoInitialize = false;
+        dxdraw.SetParent(&form);
+        dxdraw.SetBounds(0, 0, 800, 600);
+        sprites = list.Items().Add();
+        TDIB picture;
+        picture.SetSize(256, 64, 24);
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 256; ++x) picture.SetPixel(x, y, PictureColor(x, y));
+        sprites->SetPicture(picture);
+        sprites->PatternWidth = 32, sprites->PatternHeight = 16;
+        sprites->SetTransparentColor(RGBColor(255, 0, 255));
+        background = list.Items().Add();
+        TDIB bg;
+        bg.SetSize(800, 600, 24);
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x) bg.SetPixel(x, y, uint32_t((x / 4) << 16 | (y / 3) << 8 | 0x40));
+        background->SetPicture(bg);
+        background->Transparent = false;
+        list.SetDXDraw(&dxdraw);
+        dxdraw.Initialize();
     }
-    list.SetDXDraw(nullptr);
+    ~DXScene() { list.SetDXDraw(nullptr); }
+    TDirectDrawSurface& back() { return *dxdraw.Surface(); }
+    void drawAlpha(const std::vector<Position>& at, int alpha) {
+        for (const auto& p : at) sprites->DrawAlpha(back(), {p.x, p.y, p.x + 32, p.y + 16}, p.pattern, alpha);
+    }
+};
+
+void BM_DXDraw(benchmark::State& state) {
+    DXScene scene;
+    const auto keyed = Positions(kSprites, scene.sprites->PatternCount());
+    const auto alpha = Positions(kAlpha, scene.sprites->PatternCount());
+    TDirectDrawSurface& back = scene.back();
+    for (auto _ : state) {
+        scene.background->Draw(back, 0, 0, 0);
+        for (const auto& p : keyed) scene.sprites->Draw(back, p.x, p.y, p.pattern);
+        scene.drawAlpha(alpha, 128);
+        scene.dxdraw.Flip();
+    }
 }
 
-void BM_SDL(benchmark::State& state) {
+// The alpha sprites alone, fading: what one blended draw costs, set-up included.
+void BM_DXDrawAlpha(benchmark::State& state) {
+    DXScene scene;
+    const auto alpha = Positions(kSprites, scene.sprites->PatternCount());
+    int fade = 0;
+    for (auto _ : state) scene.drawAlpha(alpha, 1 + (fade++ & 127));
+}
+
+// SDL2's side: the same pictures as RGB565 surfaces.
+struct SDLScene {
     SDL_Surface* sheet = SDL_CreateRGBSurfaceWithFormat(0, 256, 64, 16, SDL_PIXELFORMAT_RGB565);
     SDL_Surface* bg = SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 16, SDL_PIXELFORMAT_RGB565);
     SDL_Surface* back = SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 16, SDL_PIXELFORMAT_RGB565);
     SDL_Surface* alphaSheet = SDL_CreateRGBSurfaceWithFormat(0, 256, 64, 16, SDL_PIXELFORMAT_RGB565);
-    auto to565 = [](uint32_t c) { return uint16_t(((c >> 19) & 31) << 11 | ((c >> 10) & 63) << 5 | ((c >> 3) & 31)); };
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 256; ++x) {
-            reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(sheet->pixels) + y * sheet->pitch)[x] = to565(PictureColor(x, y));
-            reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(alphaSheet->pixels) + y * alphaSheet->pitch)[x] =
-                to565(PictureColor(x, y));
-        }
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x)
-            reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(bg->pixels) + y * bg->pitch)[x] =
-                to565(uint32_t((x / 4) << 16 | (y / 3) << 8 | 0x40));
-    SDL_SetColorKey(sheet, SDL_TRUE, to565(0xFF00FF));
-    SDL_SetColorKey(alphaSheet, SDL_TRUE, to565(0xFF00FF));
-    SDL_SetSurfaceAlphaMod(alphaSheet, 128);
-    SDL_SetSurfaceBlendMode(alphaSheet, SDL_BLENDMODE_BLEND);
+
+    SDLScene() {
+        auto to565 = [](uint32_t c) {
+            return uint16_t(((c >> 19) & 31) << 11 | ((c >> 10) & 63) << 5 | ((c >> 3) & 31));
+        };
+        auto at = [](SDL_Surface* s, int x, int y) {
+            return reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch) + x;
+        };
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 256; ++x) *at(sheet, x, y) = *at(alphaSheet, x, y) = to565(PictureColor(x, y));
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x) *at(bg, x, y) = to565(uint32_t((x / 4) << 16 | (y / 3) << 8 | 0x40));
+        SDL_SetColorKey(sheet, SDL_TRUE, to565(0xFF00FF));
+        SDL_SetColorKey(alphaSheet, SDL_TRUE, to565(0xFF00FF));
+        SDL_SetSurfaceAlphaMod(alphaSheet, 128);
+        SDL_SetSurfaceBlendMode(alphaSheet, SDL_BLENDMODE_BLEND);
+    }
+    ~SDLScene() {
+        SDL_FreeSurface(sheet);
+        SDL_FreeSurface(alphaSheet);
+        SDL_FreeSurface(bg);
+        SDL_FreeSurface(back);
+    }
+    static void blit(SDL_Surface* from, SDL_Surface* to, const Position& p) {
+        SDL_Rect src{(p.pattern % 8) * 32, (p.pattern / 8) * 16, 32, 16}, dst{p.x, p.y, 32, 16};
+        SDL_BlitSurface(from, &src, to, &dst);
+    }
+};
+
+void BM_SDL(benchmark::State& state) {
+    SDLScene scene;
     const auto keyed = Positions(kSprites, 32);
     const auto alpha = Positions(kAlpha, 32);
     std::vector<uint16_t> presented(800 * 600);
     for (auto _ : state) {
-        SDL_BlitSurface(bg, nullptr, back, nullptr);
-        for (const auto& p : keyed) {
-            SDL_Rect src{(p.pattern % 8) * 32, (p.pattern / 8) * 16, 32, 16}, dst{p.x, p.y, 32, 16};
-            SDL_BlitSurface(sheet, &src, back, &dst);
-        }
-        for (const auto& p : alpha) {
-            SDL_Rect src{(p.pattern % 8) * 32, (p.pattern / 8) * 16, 32, 16}, dst{p.x, p.y, 32, 16};
-            SDL_BlitSurface(alphaSheet, &src, back, &dst);
-        }
+        SDL_BlitSurface(scene.bg, nullptr, scene.back, nullptr);
+        for (const auto& p : keyed) SDLScene::blit(scene.sheet, scene.back, p);
+        for (const auto& p : alpha) SDLScene::blit(scene.alphaSheet, scene.back, p);
         for (int y = 0; y < 600; ++y)
-            std::memcpy(presented.data() + y * 800, static_cast<uint8_t*>(back->pixels) + y * back->pitch, 1600);
+            std::memcpy(presented.data() + y * 800, static_cast<uint8_t*>(scene.back->pixels) + y * scene.back->pitch,
+                        1600);
         benchmark::DoNotOptimize(presented.data());
     }
-    SDL_FreeSurface(sheet);
-    SDL_FreeSurface(alphaSheet);
-    SDL_FreeSurface(bg);
-    SDL_FreeSurface(back);
+}
+
+void BM_SDLAlpha(benchmark::State& state) {
+    SDLScene scene;
+    const auto alpha = Positions(kSprites, 32);
+    int fade = 0;
+    for (auto _ : state) {
+        SDL_SetSurfaceAlphaMod(scene.alphaSheet, uint8_t(1 + (fade++ & 127)));
+        for (const auto& p : alpha) SDLScene::blit(scene.alphaSheet, scene.back, p);
+    }
 }
 
 BENCHMARK(BM_DXDraw)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SDL)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DXDrawAlpha)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SDLAlpha)->Unit(benchmark::kMicrosecond);
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -132,8 +176,13 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double ours = reporter.times["BM_DXDraw"], sdl = reporter.times["BM_SDL"];
-    if (ours > 0) std::printf("\nFrame ratio (SDL2 time / our time; above 1 = ours is faster): %.2f\n", sdl / ours);
+    auto ratio = [&](const char* what, const char* ours, const char* sdl) {
+        const double o = reporter.times[ours], p = reporter.times[sdl];
+        if (o > 0 && p > 0) std::printf("%s ratio (SDL2 time / our time; above 1 = ours is faster): %.2f\n", what, p / o);
+    };
+    std::printf("\n");
+    ratio("Frame", "BM_DXDraw", "BM_SDL");
+    ratio("Alpha sprite", "BM_DXDrawAlpha", "BM_SDLAlpha");
     benchmark::Shutdown();
     return 0;
 }

@@ -28,6 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::string row = FormatEntryRow(line, 1, settings, 0);
         if (row.find("<script") != std::string::npos) std::abort();
     }
+    // A stored key of either age reads as UTF-8 that survives the trip through the interface.
+    platform::registry::Key key;
+    platform::registry::SetValue(key, "List", platform::registry::ValueType::String, std::string(text));
+    const std::string before = StoredText(key, "List");
+    MakeStoredTextsUtf8(key);
+    if (StoredText(key, "List") != before) std::abort();
+    if (Utf8ToWide(WideToUtf8(Utf8ToWide(before))) != Utf8ToWide(before)) std::abort();
     std::vector<std::string> list = SplitLines(text);
     if (list.size() < 64) {
         InsertLocalEntry(list, "x|5|r|d||01.01.2000|", 10);

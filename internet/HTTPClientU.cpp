@@ -2,11 +2,14 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 
 namespace palvrek {
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 PalvrekMessagePump gPump = nullptr;
 void* gPumpContext = nullptr;
@@ -17,23 +20,39 @@ void InitCurlOnce() {
 }
 
 struct Transfer {
-    THTTPClient::DataSink sink;
+    const THTTPClient::DataSink* sink;
     std::string* body;
+    int64_t limit;  // <= 0: none
+    int64_t received = 0;
+    Clock::time_point lastByte;
     bool sinkRefused = false;
+    bool tooLarge = false;
 };
 
 size_t WriteBody(char* data, size_t size, size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
-    size_t n = size * count;
-    if (t->sink) {
-        if (!t->sink(data, n)) {
+    const size_t n = size * count;
+    t->lastByte = Clock::now();
+    t->received += static_cast<int64_t>(n);
+    if (t->limit > 0 && t->received > t->limit) {
+        t->tooLarge = true;
+        return 0;  // makes curl stop with a write error
+    }
+    if (*t->sink) {
+        if (!(*t->sink)(data, n)) {
             t->sinkRefused = true;
-            return 0;  // makes curl stop with a write error
+            return 0;
         }
     } else {
         t->body->append(data, n);
     }
     return n;
+}
+
+// Header lines are bytes too: they end a silence.
+size_t ReadHeader(char*, size_t size, size_t count, void* user) {
+    static_cast<Transfer*>(user)->lastByte = Clock::now();
+    return size * count;
 }
 
 struct EasyDeleter {
@@ -43,6 +62,10 @@ struct MultiDeleter {
     void operator()(CURLM* m) const { curl_multi_cleanup(m); }
 };
 
+long Milliseconds(Clock::duration d) {
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+}
+
 }  // namespace
 
 void SetMessagePump(PalvrekMessagePump pump, void* context) {
@@ -51,6 +74,7 @@ void SetMessagePump(PalvrekMessagePump pump, void* context) {
 }
 
 void THTTPClient::Get(const std::string& url, const DataSink& sink) {
+    if (running_) throw EHTTPClientError("A request of this client is already running");
     InitCurlOnce();
     cancel_ = false;
     statusCode_ = 0;
@@ -58,24 +82,37 @@ void THTTPClient::Get(const std::string& url, const DataSink& sink) {
     std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
     std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
     if (!easy || !multi) throw EHTTPClientError("HTTP client cannot be made");
-    Transfer transfer{sink, &body_};
     const long timeOut = TimeOut > 0 ? TimeOut : kDefaultTimeOut;
+    const Clock::time_point start = Clock::now();
+    Transfer transfer{&sink, &body_, MaxReplySize, 0, start};
     CURL* c = easy.get();
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
     if (Port > 0) curl_easy_setopt(c, CURLOPT_PORT, static_cast<long>(Port));
     curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, timeOut);
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, timeOut);
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+    if (MaxReplySize > 0) curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxReplySize));
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &WriteBody);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &ReadHeader);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
     // An empty proxy also keeps curl from taking one from the environment.
     std::string proxy = UseProxy ? ProxyHost + ":" + std::to_string(ProxyPort) : std::string();
     curl_easy_setopt(c, CURLOPT_PROXY, proxy.c_str());
     if (UseProxy) curl_easy_setopt(c, CURLOPT_PROXYTYPE, static_cast<long>(CURLPROXY_HTTP));
     curl_multi_add_handle(multi.get(), c);
 
+    // The pump may call back into the library; this client refuses a second request meanwhile.
+    running_ = true;
+    struct Done {
+        bool& running;
+        ~Done() { running = false; }
+    } done{running_};
+
+    std::string timedOut;
     int running = 1;
     CURLMcode mc = CURLM_OK;
     while (running && mc == CURLM_OK) {
@@ -84,6 +121,15 @@ void THTTPClient::Get(const std::string& url, const DataSink& sink) {
         mc = curl_multi_poll(multi.get(), nullptr, 0, 20, nullptr);
         if (gPump) gPump(gPumpContext);
         if (cancel_) break;
+        const Clock::time_point now = Clock::now();
+        if (Milliseconds(now - transfer.lastByte) >= timeOut) {
+            timedOut = "no data for " + std::to_string(timeOut) + " ms";
+            break;
+        }
+        if (TotalTimeOut > 0 && Milliseconds(now - start) >= TotalTimeOut) {
+            timedOut = "no whole reply within " + std::to_string(TotalTimeOut) + " ms";
+            break;
+        }
     }
     CURLcode result = CURLE_OK;
     bool finished = false;
@@ -99,8 +145,10 @@ void THTTPClient::Get(const std::string& url, const DataSink& sink) {
     curl_multi_remove_handle(multi.get(), c);
     if (cancel_ && !finished) throw EHTTPClientError("Operation aborted");
     if (mc != CURLM_OK) throw EHTTPClientError(curl_multi_strerror(mc));
-    if (!finished) throw EHTTPClientError("Operation aborted");
-    if (transfer.sinkRefused) throw EHTTPClientError("Operation aborted");
+    if (!timedOut.empty() && !finished) throw EHTTPClientError("Operation timed out: " + timedOut);
+    if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
+        throw EHTTPClientError("The reply is larger than " + std::to_string(MaxReplySize) + " bytes");
+    if (!finished || transfer.sinkRefused) throw EHTTPClientError("Operation aborted");
     if (result != CURLE_OK) throw EHTTPClientError(curl_easy_strerror(result));
     statusCode_ = static_cast<int>(status);
 }

@@ -17,8 +17,12 @@ using platform::com::ToVariantBool;
 
 namespace {
 
+// Texts for the maker's server are in the game's code page; texts kept on this machine (the hall
+// of fame, file and folder names) are UTF-8.
 std::string Ansi(const std::u16string& text) { return rtl::Utf16ToAnsi(text); }
 std::string Ansi(BSTR text) { return rtl::Utf16ToAnsi(platform::com::BstrToString(text)); }
+std::string Utf8(const std::u16string& text) { return WideToUtf8(text); }
+std::string Utf8(BSTR text) { return WideToUtf8(platform::com::BstrToString(text)); }
 std::u16string Wide(BSTR text) { return platform::com::BstrToString(text); }
 
 // Form S: every failure becomes E_UNEXPECTED with its message in the thread's error information.
@@ -37,12 +41,43 @@ HRESULT Guarded(F&& body) {
     return E_UNEXPECTED;
 }
 
+// An interface operation that may wait for the network and so run the caller's message pump.
+// The pump may call Finalize or Initialize, or release this object and uninitialise the runtime
+// (the game's main form does all of that when it is destroyed). So while one runs, the object
+// keeps a reference to itself, the module counts as busy (it stays loaded), and the service
+// objects taken away meanwhile live until the outermost operation returns.
+class TRunningOperation {
+public:
+    explicit TRunningOperation(platform::com::IUnknown* self) : self_(self) {
+        self_->AddRef();
+        ++Library().running;
+    }
+    ~TRunningOperation() {
+        LibraryState& lib = Library();
+        if (--lib.running == 0) lib.retired.clear();
+        self_->Release();  // may free the object; the counter below still holds the module
+    }
+    TRunningOperation(const TRunningOperation&) = delete;
+    TRunningOperation& operator=(const TRunningOperation&) = delete;
+
+private:
+    platform::com::ModuleObjectCounter module_;
+    platform::com::IUnknown* self_;
+};
 
 }  // namespace
 
 LibraryState& Library() {
     static LibraryState state;
     return state;
+}
+
+void RetireServices() {
+    LibraryState& lib = Library();
+    if (lib.update) lib.update->Cancel(true);
+    if (lib.topList) lib.topList->Cancel();
+    ServiceObjects old{std::move(lib.option), std::move(lib.topList), std::move(lib.update)};
+    if (lib.running > 0) lib.retired.push_back(std::move(old));
 }
 
 InternetSettings DefaultSettings() {
@@ -57,7 +92,7 @@ InternetSettings DefaultSettings() {
     s.GetLastScript = u"cgi-bin/get_last.pl";
     s.SetNewScript = u"cgi-bin/set_new.pl";
     s.UpdateScript = u"cgi-bin/get_updt.pl";
-    s.DownloadDir = rtl::AnsiToUtf16(GetTempDir());
+    s.DownloadDir = Utf8ToWide(GetTempDir());
     return s;
 }
 
@@ -104,16 +139,15 @@ std::string LanguageCodeOf(const std::string& languageId) {
 void ApplySettings(const InternetSettings& s) {
     LibraryState& lib = Library();
     lib.languageCode = LanguageCodeOf(Ansi(s.LanguageId));
-    // A time-out the settings leave at 0 or below falls back to the default, for both clients.
+    // TimeOut is the update service's; the top-list client keeps its own.
     const int timeOut = s.TimeOut > 0 ? s.TimeOut : kDefaultTimeOut;
     if (lib.topList) {
         lib.topList->Host = rtl::LowerCase(Ansi(s.Host));
         lib.topList->LastScript = rtl::LowerCase(Ansi(s.GetLastScript));
         lib.topList->SendScript = rtl::LowerCase(Ansi(s.SetNewScript));
         lib.topList->Port = s.Port;
-        lib.topList->TimeOut = timeOut;
     }
-    std::string downloadDir = NormalizeSpaces(Ansi(s.DownloadDir));
+    std::string downloadDir = NormalizeSpaces(Utf8(s.DownloadDir));
     if (downloadDir.empty()) downloadDir = GetTempDir();
     CreateDirectoryPath(downloadDir);
     if (lib.update) {
@@ -145,6 +179,7 @@ HRESULT TInternetGame::Initialize(VARIANT_BOOL* ready) {
         LibraryState& lib = Library();
         lib.settings = DefaultSettings();
         lib.languageCode = "eng";
+        RetireServices();  // a second Initialize, perhaps from the pump while a request waits
         lib.option = std::make_unique<TInternetOption>();
         lib.topList = std::make_unique<TTopList>();
         lib.update = std::make_unique<TUpdateSession>();
@@ -166,12 +201,7 @@ HRESULT TInternetGame::Initialize(VARIANT_BOOL* ready) {
     });
 }
 
-void TInternetGame::Finalize() {
-    LibraryState& lib = Library();
-    lib.update.reset();
-    lib.topList.reset();
-    lib.option.reset();
-}
+void TInternetGame::Finalize() { RetireServices(); }
 
 void TInternetGame::GetSettings(TInternetSetup& settings) { ToRecord(Library().settings, settings); }
 
@@ -189,8 +219,10 @@ HRESULT TInternetGame::CheckInternet(VARIANT_BOOL* connected) {
     if (!connected) return E_POINTER;
     *connected = 0;
     return Guarded([&] {
+        TRunningOperation running(this);
         LibraryState& lib = Library();
-        *connected = ToVariantBool(lib.ready && lib.topList && lib.topList->CheckInternet());
+        TTopList* topList = lib.topList.get();
+        *connected = ToVariantBool(lib.ready && topList && topList->CheckInternet());
     });
 }
 
@@ -198,8 +230,10 @@ HRESULT TInternetGame::GetServerLastScore(int32_t* score) {
     if (!score) return E_POINTER;
     *score = -1;
     return Guarded([&] {
+        TRunningOperation running(this);
         LibraryState& lib = Library();
-        *score = lib.ready && lib.topList ? lib.topList->GetLast() : -1;
+        TTopList* topList = lib.topList.get();
+        *score = lib.ready && topList ? topList->GetLast() : -1;
     });
 }
 
@@ -207,10 +241,12 @@ HRESULT TInternetGame::SendScore(TPlayer player, int32_t* answer) {
     if (!answer) return E_POINTER;
     *answer = -1;
     return Guarded([&] {
+        TRunningOperation running(this);
         LibraryState& lib = Library();
-        if (!lib.ready || !lib.topList) return;
+        TTopList* topList = lib.topList.get();
+        if (!lib.ready || !topList) return;
         std::string email = ReadPlayerEmail(Ansi(lib.settings.RegistryKey));
-        *answer = lib.topList->SendScore(email, Ansi(player.Difficulty), Ansi(player.Score), Ansi(player.Rank),
+        *answer = topList->SendScore(email, Ansi(player.Difficulty), Ansi(player.Score), Ansi(player.Rank),
                                          NormalizeSpaces(Ansi(player.Medals)), Ansi(player.Time));
     });
 }
@@ -233,8 +269,10 @@ HRESULT TInternetGame::QueryUpdates(int32_t* count) {
     if (!count) return E_POINTER;
     *count = -1;
     return Guarded([&] {
+        TRunningOperation running(this);
         LibraryState& lib = Library();
-        *count = lib.ready && lib.update ? lib.update->Query() : -1;
+        TUpdateSession* update = lib.update.get();
+        *count = lib.ready && update ? update->Query() : -1;
     });
 }
 
@@ -258,8 +296,10 @@ HRESULT TInternetGame::DownloadAllUpdates(VARIANT_BOOL hideInstalled, int32_t* c
     if (!count) return E_POINTER;
     *count = 0;
     return Guarded([&] {
+        TRunningOperation running(this);
         LibraryState& lib = Library();
-        *count = lib.ready && lib.update ? lib.update->DownloadAll(hideInstalled != 0) : 0;
+        TUpdateSession* update = lib.update.get();
+        *count = lib.ready && update ? update->DownloadAll(hideInstalled != 0) : 0;
     });
 }
 
@@ -267,10 +307,12 @@ HRESULT TInternetGame::DownloadUpdates(BSTR descriptions, int32_t* count) {
     if (!count) return E_POINTER;
     *count = -1;
     return Guarded([&] {
+        TRunningOperation running(this);
         LibraryState& lib = Library();
-        if (!lib.ready || !lib.update) return;
-        lib.update->DownloadList(SplitLines(Ansi(descriptions)));
-        *count = lib.update->Status().Downloaded;
+        TUpdateSession* update = lib.update.get();
+        if (!lib.ready || !update || update->Busy()) return;  // a run from the pump is refused
+        update->DownloadList(SplitLines(Ansi(descriptions)));
+        *count = update->Status().Downloaded;
     });
 }
 
@@ -298,7 +340,7 @@ void TInternetGame::CancelDownload(VARIANT_BOOL stopAll) {
 }
 
 void TInternetGame::LoadInstalledList(BSTR fileName) {
-    if (Library().update) Library().update->LoadInstalledList(Ansi(fileName));
+    if (Library().update) Library().update->LoadInstalledList(Utf8(fileName));
 }
 
 void TInternetGame::AddInstalled(BSTR name, BSTR version) {
@@ -328,12 +370,12 @@ void EntryToPlayer(const std::string& line, TPlayer& p) {
     FreeRecord(p);
     LocalEntry e = ParseEntry(line);
     using platform::com::AssignBstr;
-    AssignBstr(p.Date, rtl::AnsiToUtf16(e.Date));
-    AssignBstr(p.Player, rtl::AnsiToUtf16(e.Player));
-    AssignBstr(p.Difficulty, rtl::AnsiToUtf16(e.Difficulty));
-    AssignBstr(p.Score, rtl::AnsiToUtf16(e.Score));
-    AssignBstr(p.Rank, rtl::AnsiToUtf16(e.Rank));
-    AssignBstr(p.Medals, rtl::AnsiToUtf16(e.Medals));
+    AssignBstr(p.Date, Utf8ToWide(e.Date));
+    AssignBstr(p.Player, Utf8ToWide(e.Player));
+    AssignBstr(p.Difficulty, Utf8ToWide(e.Difficulty));
+    AssignBstr(p.Score, Utf8ToWide(e.Score));
+    AssignBstr(p.Rank, Utf8ToWide(e.Rank));
+    AssignBstr(p.Medals, Utf8ToWide(e.Medals));
 }
 
 }  // namespace
@@ -341,13 +383,13 @@ void EntryToPlayer(const std::string& line, TPlayer& p) {
 void TInternetGame::GetLocalTopListSettings(TLocalTopListSetup& setup) {
     LocalTopListSettings s = ReadTopListSettings();
     auto fields = SettingFields(setup);
-    for (int i = 0; i < tsSettingCount; ++i) platform::com::AssignBstr(*fields[i], rtl::AnsiToUtf16(s[i]));
+    for (int i = 0; i < tsSettingCount; ++i) platform::com::AssignBstr(*fields[i], Utf8ToWide(s[i]));
 }
 
 void TInternetGame::SetLocalTopListSettings(const TLocalTopListSetup& setup) {
     LocalTopListSettings s;
     auto fields = SettingFields(const_cast<TLocalTopListSetup&>(setup));
-    for (int i = 0; i < tsSettingCount; ++i) s[i] = Ansi(*fields[i]);
+    for (int i = 0; i < tsSettingCount; ++i) s[i] = Utf8(*fields[i]);
     WriteTopListSettings(s);
 }
 
@@ -358,8 +400,8 @@ HRESULT TInternetGame::GetLocalLastScore(int32_t* score) {
 }
 
 void TInternetGame::AddLocalScore(const TPlayer& player) {
-    AddLocalEntry(MakeEntry(Ansi(player.Player), Ansi(player.Difficulty), Ansi(player.Score), Ansi(player.Rank),
-                            Ansi(player.Medals)));
+    AddLocalEntry(MakeEntry(Utf8(player.Player), Utf8(player.Difficulty), Utf8(player.Score), Utf8(player.Rank),
+                            Utf8(player.Medals)));
 }
 
 void TInternetGame::BuildLocalTopListPage() { palvrek::BuildLocalTopListPage(); }
@@ -378,6 +420,10 @@ HRESULT TInternetGame::GetLocalBest(TPlayer* best, VARIANT_BOOL* found) {
 HRESULT TInternetGame::IsLocalRecord(int32_t score, VARIANT_BOOL* isRecord) {
     if (!isRecord) return E_POINTER;
     *isRecord = 0;
+    // One rule with the insertion: a score is a record exactly when its entry would stay in the
+    // list. Without a "MaxCount" the list keeps 100 entries, so a short list takes any score, and a
+    // full one compares with its 100th entry rather than with "LastScore" (which would turn away a
+    // score the insertion keeps).
     return Guarded([&] {
         *isRecord = ToVariantBool(WouldEnter(LoadLocalList(), score, MaxCountOf(ReadTopListSettings()[tsMaxCount])));
     });

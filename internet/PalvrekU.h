@@ -17,11 +17,12 @@ inline constexpr const char* kClassDescription = "Quorvex Internet DLL";
 inline constexpr const char* kVersion = "1.1";
 inline constexpr const char* kDefaultHost = "www.quorvex.com";
 
-// The settings as the library keeps them (wide, so that they come back exactly as given).
+// The settings as the library keeps them (wide, so that they come back exactly as given). Empty
+// until Initialize fills in the defaults, as they are again when the library is loaded anew.
 struct InternetSettings {
     std::u16string Host;
-    int32_t Port = 80;
-    int32_t TimeOut = kDefaultTimeOut;
+    int32_t Port = 0;
+    int32_t TimeOut = 0;
     std::u16string Version, LanguageId, Project, Reserved, RegistryKey, GetLastScript, SetNewScript, UpdateScript,
         DownloadDir;
 };
@@ -30,18 +31,34 @@ InternetSettings FromRecord(const TInternetSetup& record);
 // Frees the strings the record holds, then fills it.
 void ToRecord(const InternetSettings& settings, TInternetSetup& record);
 
+// The three service objects that Initialize makes and Finalize frees. Declared so that they
+// go in Finalize's order: the update session, the top-list client, the proxy reader.
+struct ServiceObjects {
+    std::unique_ptr<TInternetOption> option;
+    std::unique_ptr<TTopList> topList;
+    std::unique_ptr<TUpdateSession> update;
+};
+
 // Module-wide state, one set for all objects of the class.
 struct LibraryState {
     InternetSettings settings;
     bool ready = false;
     std::string languageCode;
-    std::string registryBase;
+    std::string registryBase;  // UTF-8
     int lastInserted = 0;
     std::unique_ptr<TInternetOption> option;
     std::unique_ptr<TTopList> topList;
     std::unique_ptr<TUpdateSession> update;
+    // Interface operations under way that may run the caller's message pump, and the service
+    // objects that Finalize or Initialize took away meanwhile: freed when the outermost returns.
+    int running = 0;
+    std::vector<ServiceObjects> retired;
 };
 LibraryState& Library();
+
+// Cancels what the service objects are doing and takes them away: freed now, or, while an
+// operation still runs on them, when the outermost operation returns.
+void RetireServices();
 
 // Makes settings current in the service objects (those that exist) and the library state.
 void ApplySettings(const InternetSettings& settings);

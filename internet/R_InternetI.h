@@ -14,6 +14,10 @@
 //   passed by const reference, output records by reference: the library frees the strings the
 //   record holds before filling it. Failures (registry, file and list errors) are C++ exceptions
 //   derived from rtl::Exception that pass to the caller.
+// - Out strings (BSTR* and BSTR& parameters, and the strings of an output record) must hold null
+//   or a string the caller owns: the library frees what they hold before it stores its answer, so
+//   a variable left uninitialised would be freed as if it were a string. The answer then belongs
+//   to the caller.
 // - Every record field has an initialiser, so a record declared by the caller never holds stray
 //   pointers; use FreeRecord() when done with one the library filled.
 //

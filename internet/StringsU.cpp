@@ -109,4 +109,67 @@ bool TryStrToInt(std::string_view text, int32_t& value) {
     return true;
 }
 
+char32_t NextUtf8(std::string_view text, size_t& at) {
+    constexpr char32_t kReplacement = 0xFFFD;
+    const auto b0 = static_cast<uint8_t>(text[at++]);
+    if (b0 < 0x80) return b0;
+    int len = 0;
+    char32_t c = 0, min = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) { len = 2; c = b0 & 0x1F; min = 0x80; }
+    else if (b0 >= 0xE0 && b0 <= 0xEF) { len = 3; c = b0 & 0x0F; min = 0x800; }
+    else if (b0 >= 0xF0 && b0 <= 0xF4) { len = 4; c = b0 & 0x07; min = 0x10000; }
+    else return kReplacement;
+    size_t end = at + static_cast<size_t>(len - 1);
+    if (end > text.size()) return kReplacement;
+    for (size_t i = at; i < end; ++i) {
+        const auto b = static_cast<uint8_t>(text[i]);
+        if ((b & 0xC0) != 0x80) return kReplacement;
+        c = (c << 6) | (b & 0x3F);
+    }
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return kReplacement;
+    at = end;
+    return c;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+        return;
+    }
+    // A lead byte marking the count of six-bit continuation bytes that follow it.
+    static constexpr uint8_t kLead[] = {0, 0xC0, 0xE0, 0xF0};
+    const int more = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    out += static_cast<char>(kLead[more] | (c >> (6 * more)));
+    for (int k = more - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
+}
+
+std::string WideToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        else if (c >= 0xD800 && c <= 0xDFFF)
+            c = 0xFFFD;
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+std::u16string Utf8ToWide(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (size_t at = 0; at < text.size();) {
+        const char32_t c = NextUtf8(text, at);
+        if (c < 0x10000) {
+            out += static_cast<char16_t>(c);
+        } else {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        }
+    }
+    return out;
+}
+
 }  // namespace palvrek

@@ -1,9 +1,14 @@
 // Small routines on the library's 8-bit texts.
+//
+// The library keeps two kinds of 8-bit text: what it exchanges with the maker's server is in the
+// game's code page (Windows-1251), and what it keeps on this machine (the hall of fame, its page,
+// file and folder names) is UTF-8, so that it holds every character the interface's wide strings
+// carry.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
-
 #include <vector>
 
 namespace palvrek {
@@ -25,5 +30,14 @@ std::vector<std::string> SplitLines(std::string_view text);
 std::string EncodeQueryValue(std::string_view text);
 // Whole text is a decimal integer (optional sign) within 32 bits.
 bool TryStrToInt(std::string_view text, int32_t& value);
+
+// The character at text[at] and the byte after it. A malformed or truncated sequence, an
+// overlong form and an encoded surrogate read as one U+FFFD per byte they take.
+char32_t NextUtf8(std::string_view text, size_t& at);
+void AppendUtf8(std::string& out, char32_t c);
+// Between UTF-8 and the interface's UTF-16, exact both ways for every character; a lone
+// surrogate or a malformed byte becomes U+FFFD.
+std::string WideToUtf8(std::u16string_view text);
+std::u16string Utf8ToWide(std::string_view text);
 
 }  // namespace palvrek

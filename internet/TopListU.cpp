@@ -9,6 +9,8 @@ namespace palvrek {
 void TTopList::Prepare() {
     client_->Port = Port;
     client_->TimeOut = TimeOut;
+    client_->TotalTimeOut = TimeOut;
+    client_->MaxReplySize = kScriptReplyLimit;
     client_->UseProxy = UseProxy;
     client_->ProxyHost = ProxyHost;
     client_->ProxyPort = ProxyPort;

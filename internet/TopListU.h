@@ -9,6 +9,8 @@
 namespace palvrek {
 
 inline constexpr const char* kCheckInternetScript = "cgi-bin/check_internet.pl";
+// The scripts answer one short line; a longer reply is refused rather than kept.
+inline constexpr int64_t kScriptReplyLimit = 8 * 1024;
 
 class TTopList {
 public:
@@ -18,6 +20,7 @@ public:
     std::string LastScript;
     std::string SendScript;
     int Port = 80;
+    // The client's own time-out, not the update service's: it bounds each whole request.
     int TimeOut = kDefaultTimeOut;
     bool UseProxy = false;
     std::string ProxyHost;
@@ -25,8 +28,10 @@ public:
 
     THTTPClient* Client() { return client_.get(); }
 
-    // Hands host, port, time-out and proxy to the client and clears its body.
+    // Hands host, port, time-out, reply limit and proxy to the client and clears its body.
     void Prepare();
+    // Aborts the running request.
+    void Cancel() { client_->Cancel(); }
     // The fixed check script answers a "result code" line.
     bool CheckInternet();
     // The server's last score, -1 on any failure.

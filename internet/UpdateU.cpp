@@ -1,8 +1,11 @@
 #include "internet/UpdateU.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 #include "internet/FilesU.h"
@@ -64,9 +67,23 @@ bool IsSafeFileName(std::string_view name) {
            name.find('\0') == std::string_view::npos;
 }
 
-void TUpdateSession::Prepare(int port) {
+// Marks the session busy for a scope.
+class TUpdateSession::TBusy {
+public:
+    explicit TBusy(bool& busy) : busy_(busy) { busy_ = true; }
+    ~TBusy() { busy_ = false; }
+    TBusy(const TBusy&) = delete;
+    TBusy& operator=(const TBusy&) = delete;
+
+private:
+    bool& busy_;
+};
+
+void TUpdateSession::Prepare(int port, int totalTimeOut, int64_t maxReplySize) {
     client_->Port = port;
     client_->TimeOut = TimeOut;
+    client_->TotalTimeOut = totalTimeOut;
+    client_->MaxReplySize = maxReplySize;
     client_->UseProxy = UseProxy;
     client_->ProxyHost = ProxyHost;
     client_->ProxyPort = ProxyPort;
@@ -74,8 +91,10 @@ void TUpdateSession::Prepare(int port) {
 }
 
 int TUpdateSession::Query() {
-    if (!client_) return -1;
-    Prepare(Port);
+    if (!client_ || busy_) return -1;
+    TBusy busy(busy_);
+    // The list is one short reply: its time-out bounds the whole request.
+    Prepare(Port, TimeOut > 0 ? TimeOut : kDefaultTimeOut, kUpdateListLimit);
     const std::string url = "http://" + Host + "/" + UpdateScript + "?lng=" + EncodeQueryValue(Language) +
                             "&pr=" + EncodeQueryValue(ReplaceChar(Project, ' ', '_')) + "&vr=" + EncodeQueryValue(Version);
     try {
@@ -116,7 +135,8 @@ int TUpdateSession::Collect(std::vector<std::string>& list, bool hideInstalled, 
 }
 
 bool TUpdateSession::DownloadList(const std::vector<std::string>& descriptions) {
-    if (!client_) return false;
+    if (!client_ || busy_) return false;
+    TBusy busy(busy_);
     status_ = TRcvdStatus();
     done_.clear();
     failed_.clear();
@@ -146,6 +166,21 @@ bool TUpdateSession::DownloadList(const std::vector<std::string>& descriptions) 
     return status_.Downloaded == status_.FileCount;
 }
 
+namespace {
+
+bool WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool TUpdateSession::DownloadFile(const std::string& name) {
     if (!client_) return false;
     status_.FileBytes = 0;
@@ -158,38 +193,47 @@ bool TUpdateSession::DownloadFile(const std::string& name) {
         }
     // A server name must not reach outside the download folder.
     if (!found || !IsSafeFileName(found->FileName)) return false;
-    status_.FileSize = SizeOf(found->Size);
-    const std::string url = "http://" + found->Path + EncodeQueryValue(found->FileName);
+    const TUpdateFile file = *found;
+    status_.FileSize = SizeOf(file.Size);
+    // The file may take as long as it needs while bytes keep coming, but not grow without end.
+    int32_t declared = 0;
+    const int64_t limit =
+        TryStrToInt(file.Size, declared) && declared >= 0 ? int64_t{declared} + kDownloadSlack : MaxFileSize;
+    const std::string url = "http://" + file.Path + EncodeQueryValue(file.FileName);
     // A path that names its own port keeps it; otherwise the service's port applies.
-    const std::string authority = found->Path.substr(0, found->Path.find('/'));
-    Prepare(authority.find(':') == std::string::npos ? Port : 0);
+    const std::string authority = file.Path.substr(0, file.Path.find('/'));
+    Prepare(authority.find(':') == std::string::npos ? Port : 0, 0, limit);
 
-    const std::string target = IncludeBackslash(DownloadDir) + found->FileName;
-    const std::string part = target + ".part";
-    std::FILE* out = std::fopen(part.c_str(), "wb");
-    if (!out) return false;
+    // The data goes to a fresh name of our own (made exclusively, so a link planted in a shared
+    // folder is never followed) and replaces the target only once it is complete.
+    const std::string target = IncludeBackslash(DownloadDir) + file.FileName;
+    std::string part = target + ".XXXXXX.part";
+    const int fd = ::mkstemps(part.data(), 5);
+    if (fd < 0) return false;
+    ::fchmod(fd, 0644);
     bool written = true;
     try {
         client_->Get(url, [&](const char* data, size_t size) {
-            written = std::fwrite(data, 1, size, out) == size;
+            written = WriteAll(fd, data, size);
             status_.FileBytes = SaturatingAdd(status_.FileBytes, static_cast<int>(std::min<size_t>(size, INT32_MAX)));
             return written;
         });
     } catch (const std::exception&) {
         written = false;
     }
-    written = std::fflush(out) == 0 && ::fsync(::fileno(out)) == 0 && written;
-    std::fclose(out);
+    written = written && ::fsync(fd) == 0;
+    written = ::close(fd) == 0 && written;
     // Only a complete 2xx reply counts; anything else leaves no file behind.
     const int status = client_->StatusCode();
     if (!written || status < 200 || status > 299 || std::rename(part.c_str(), target.c_str()) != 0) {
-        std::remove(part.c_str());
+        ::unlink(part.c_str());
         return false;
     }
     return true;
 }
 
 int TUpdateSession::DownloadAll(bool hideInstalled) {
+    if (busy_) return 0;
     std::vector<std::string> work;
     if (Collect(work, hideInstalled, kMaskFree | kMaskShareware, false) <= 0) return 0;
     DownloadList(work);

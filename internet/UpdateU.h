@@ -40,6 +40,14 @@ struct TRcvdStatus {
 // Licence bits of a filter mask.
 inline constexpr int kMaskFree = 1, kMaskShareware = 2, kMaskPaid = 4;
 
+// The update list is held in memory: a longer reply is refused.
+inline constexpr int64_t kUpdateListLimit = 4 * 1024 * 1024;
+// A file may exceed the size its update line gives by this much (a file replaced on the server
+// since the list was made); a larger one is refused and leaves nothing behind.
+inline constexpr int64_t kDownloadSlack = 64 * 1024;
+// The bound of a file whose update line gives no size.
+inline constexpr int64_t kDownloadLimit = int64_t{1} << 30;
+
 class TUpdateSession {
 public:
     TUpdateSession() : client_(std::make_unique<THTTPClient>()) {}
@@ -56,6 +64,7 @@ public:
     bool UseProxy = false;
     std::string ProxyHost;
     int ProxyPort = 80;
+    int64_t MaxFileSize = kDownloadLimit;  // for a file whose update line gives no size
 
     // The number of updates on offer, -1 when the list could not be fetched (the old list stays).
     int Query();
@@ -67,6 +76,10 @@ public:
     int DownloadAll(bool hideInstalled);
     // Aborts the running transfer; stopAll also ends the run before its next file.
     void Cancel(bool stopAll);
+    // A query or a download run is under way (the message pump runs meanwhile). Query, DownloadList
+    // and DownloadAll called from the pump then refuse with their failure values and leave the
+    // running one alone.
+    bool Busy() const { return busy_; }
 
     const TRcvdStatus& Status() const { return status_; }
     const std::vector<std::string>& DoneFiles() const { return done_; }
@@ -79,7 +92,8 @@ public:
     const std::vector<TExsistsComponent>& Installed() const { return installed_; }
 
 private:
-    void Prepare(int port);
+    class TBusy;
+    void Prepare(int port, int totalTimeOut, int64_t maxReplySize);
     bool DownloadFile(const std::string& name);
     bool IsInstalled(const TUpdateFile& file) const;
 
@@ -89,6 +103,7 @@ private:
     std::vector<std::string> done_, failed_;
     TRcvdStatus status_;
     bool stop_ = false;
+    bool busy_ = false;
 };
 
 }  // namespace palvrek

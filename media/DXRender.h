@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "media/DXClass.h"
 #include "platform/ddraw/SurfaceDesc.h"
@@ -162,7 +163,7 @@ struct TDXRTextureUnit {
     TDXRColor Defaults{};
 };
 
-class TDXRCodeBuffer;
+class TDXRCodeCache;
 class TDXRRoutineEmitter;
 
 class TDXRMachine {
@@ -183,8 +184,10 @@ public:
     TDXRNode* NewNode(uint8_t kind);
     TDXRNode* NewTextureNode(int32_t unit);
     TDXRNode* NewBlendNode(uint8_t op, TDXRNode* left, TDXRNode* right);
-    // Propagates channels, simplifies, marks what is used and builds the routine.
-    // Answers the (possibly replaced) root. Raises EDXRenderError for trees it cannot run.
+    // Propagates channels, simplifies, marks what is used and builds the routine (or
+    // takes the one built before for the same code). Takes the units' fixed steps and
+    // defaults as they are now. Answers the (possibly replaced) root. Raises
+    // EDXRenderError for trees it cannot run.
     TDXRNode* Compile(TDXRNode* root);
     void Run(int32_t count);
 
@@ -211,6 +214,15 @@ public:
     int NodeCount() const { return nodeCount_; }
     std::size_t CodeSize() const { return codeSize_; }
 
+    // The machine keeps every routine it generates, keyed by what the code depends on,
+    // and reuses it for every later tree that needs the same code. Bounded: when the
+    // limit (routines, or the code buffer's space) is reached the cache starts empty.
+    std::size_t GeneratedRoutines() const;  // routines written so far
+    std::size_t CachedRoutines() const;     // routines kept now
+    std::size_t CodeCacheFlushes() const;   // times the cache was emptied
+    // Drops every routine (compile again before the next Run) and sets the bounds.
+    void SetCodeCacheLimits(std::size_t routines, std::size_t bytes);
+
 private:
     friend class TDXRInterpreter;
     friend class TDXRCodeGenerator;
@@ -223,7 +235,9 @@ private:
     void chooseForm(const TDXRNode* root);
     bool generate();
 
-    std::unique_ptr<TDXRCodeBuffer> code_;
+    std::unique_ptr<TDXRCodeCache> cache_;
+    std::size_t routineLimit_, codeBytes_;
+    std::string key_;  // of the last Compile, kept to reuse its capacity
     using TRoutine = void (*)(TDXRMachine*, int64_t);
     TRoutine entry_ = nullptr;
     bool compiled_ = false;
@@ -242,14 +256,16 @@ private:
     int usedUnitCount_ = 0;
     int32_t constDU_[UnitCount] = {};  // steps of ConstSteps units at compile time
     int32_t constDV_[UnitCount] = {};
+    TDXRColor constDefaults_[UnitCount] = {};  // the units' defaults at compile time
     std::size_t codeSize_ = 0;
     // Working storage of the generated code: one colour per evaluated node, the zero
     // colour, the bilinear filter's four texels.
     TDXRColor temps_[MaxNodes + 1] = {};
     TDXRColor zeroColor_{};
     TDXRColor filterTexels_[4] = {};
-    // Word constants of the eight-pixel loop, each repeated eight times.
-    alignas(16) uint16_t vectorConstants_[24][8] = {};
+    // The defaults the eight-pixel loop reads, each channel in eight words; written by
+    // the routine when it starts.
+    alignas(16) uint16_t vectorDefaults_[4][8] = {};
 };
 
 // The one machine of the program, made on first use.
@@ -269,9 +285,14 @@ struct TDXRRect {
 int32_t MulDiv64(int32_t a, int32_t b, int32_t c);
 // Min comes from DXClass.
 
+// Both draw with RenderMachine(); the overloads taking a machine draw with that one.
 void SetupStretchBlend(const TDXRSurface& dest, const TDXRSurface& src, uint8_t op, int32_t alpha, int32_t du,
                        int32_t dv, bool transparent, uint32_t colorKey);
 void StretchBlendRect(const TDXRSurface& dest, const TDXRSurface& src, const TDXRRect& destRect,
+                      const TDXRRect& srcRect, uint8_t op, int32_t alpha, bool transparent, uint32_t colorKey);
+void SetupStretchBlend(TDXRMachine& m, const TDXRSurface& dest, const TDXRSurface& src, uint8_t op, int32_t alpha,
+                       int32_t du, int32_t dv, bool transparent, uint32_t colorKey);
+void StretchBlendRect(TDXRMachine& m, const TDXRSurface& dest, const TDXRSurface& src, const TDXRRect& destRect,
                       const TDXRRect& srcRect, uint8_t op, int32_t alpha, bool transparent, uint32_t colorKey);
 
 }  // namespace media

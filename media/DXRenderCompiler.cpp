@@ -19,8 +19,22 @@ TDXRMachine::TBackend defaultBackend() {
 }
 }  // namespace
 
-TDXRMachine::TDXRMachine() : preferred_(defaultBackend()) {}
+TDXRMachine::TDXRMachine()
+    : routineLimit_(TDXRCodeCache::DefaultRoutines), codeBytes_(TDXRCodeCache::DefaultBytes),
+      preferred_(defaultBackend()) {}
 TDXRMachine::~TDXRMachine() = default;
+
+std::size_t TDXRMachine::GeneratedRoutines() const { return cache_ ? cache_->Generations() : 0; }
+std::size_t TDXRMachine::CachedRoutines() const { return cache_ ? cache_->Count() : 0; }
+std::size_t TDXRMachine::CodeCacheFlushes() const { return cache_ ? cache_->Flushes() : 0; }
+
+void TDXRMachine::SetCodeCacheLimits(std::size_t routines, std::size_t bytes) {
+    cache_.reset();
+    entry_ = nullptr;
+    compiled_ = false;
+    routineLimit_ = routines;
+    codeBytes_ = bytes;
+}
 
 void TDXRMachine::Reset() {
     entry_ = nullptr;
@@ -146,13 +160,13 @@ void TDXRMachine::validate(const TDXRNode* node) const {
     const TDXRTextureUnit& u = TextureUnits[node->Unit];
     if (!u.Used) return;
     const TDXRSurface& s = *u.Surface;
-    const std::string name = "texture unit " + std::to_string(node->Unit);
-    if (!ValidTextureBitCount(s.BitCount)) refuse(name + ": unsupported bit count " + std::to_string(s.BitCount));
-    if (u.Addressing != dxraWrap && u.Addressing != dxraPlain) refuse(name + ": unknown addressing mode");
-    if (!s.Bits) refuse(name + ": surface has no pixels");
+    const auto name = [&] { return "texture unit " + std::to_string(node->Unit); };
+    if (!ValidTextureBitCount(s.BitCount)) refuse(name() + ": unsupported bit count " + std::to_string(s.BitCount));
+    if (u.Addressing != dxraWrap && u.Addressing != dxraPlain) refuse(name() + ": unknown addressing mode");
+    if (!s.Bits) refuse(name() + ": surface has no pixels");
     if (s.Kind == dxrkIndexed && (u.Channels & dxrColorChannels) &&
         (s.Indexed.Index.Mask >> s.Indexed.Index.Shift) > 0xFF)
-        refuse(name + ": palette index wider than 8 bits");
+        refuse(name() + ": palette index wider than 8 bits");
 }
 
 void TDXRMachine::chooseForm(const TDXRNode* root) {
@@ -189,6 +203,7 @@ TDXRNode* TDXRMachine::Compile(TDXRNode* root) {
     for (int i = 0; i < UnitCount; ++i) {
         constDU_[i] = TextureUnits[i].DU;
         constDV_[i] = TextureUnits[i].DV;
+        constDefaults_[i] = TextureUnits[i].Defaults;
         if (TextureUnits[i].Used) usedUnits_[usedUnitCount_++] = i;
     }
     ditherCompiled_ = Dither;

@@ -70,7 +70,8 @@ void unpackTexel(const TDXRSurface& s, uint32_t p, uint8_t fetched, Pixel& out) 
 
 class Evaluator {
 public:
-    Evaluator(TDXRMachine& m, const TDXRSurface& dest, uint8_t* destPixel) : m_(m), dest_(dest), at_(destPixel) {}
+    Evaluator(TDXRMachine& m, const TDXRColor* defaults, const TDXRSurface& dest, uint8_t* destPixel)
+        : m_(m), defaults_(defaults), dest_(dest), at_(destPixel) {}
 
     // False when a colour key matched: the pixel is left alone.
     bool eval(const TDXRNode* n, Pixel& out) {
@@ -87,7 +88,7 @@ public:
 private:
     bool texture(const TDXRNode* n, Pixel& out) {
         const TDXRTextureUnit& u = m_.TextureUnits[n->Unit];
-        out = fromColor(u.Defaults);
+        out = fromColor(defaults_[n->Unit]);
         if (!u.Used) return true;
         const TDXRSurface& s = *u.Surface;
         const uint8_t fetched = n->Channels & SurfaceChannelSet(s);
@@ -181,6 +182,7 @@ private:
     }
 
     TDXRMachine& m_;
+    const TDXRColor* defaults_;  // the units' defaults at compile time
     const TDXRSurface& dest_;
     uint8_t* at_;
 };
@@ -224,7 +226,7 @@ void TDXRInterpreter::Run(TDXRMachine& m, int32_t count) {
             if (!u.ColorKeyOn || (p & ColorKeyMask(*u.Surface)) != u.ColorKey) storePixel(at, dest.BitCount, p);
         } else {
             Pixel value{};
-            Evaluator ev(m, dest, at);
+            Evaluator ev(m, m.constDefaults_, dest, at);
             if (root->Channels == 0 || ev.eval(root, value)) {
                 const int position = m.ditherCompiled_ ? 2 * (m.X & 1) + (m.Y & 1) : -1;
                 storePixel(at, dest.BitCount, PackColor(dest, value.c, root->Channels, position));

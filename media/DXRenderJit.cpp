@@ -1,6 +1,10 @@
 // The code generator: writes an x86-64 routine for the compiled tree into the
-// machine's code buffer. Formats, masks, shifts, pitches, steps and constant
-// channels are immediates; the SIMD forms use SSE2 on the low 64 bits.
+// machine's routine cache. Formats, masks, keys, the pitches of stepped rows and
+// the special steps are immediates; values that change from draw to draw (defaults
+// such as alpha, other steps, register values, the pitch of a fixed row) are read
+// from the machine on every run, so one routine serves them all. Constants of the
+// SIMD loop sit behind the routine's code. The routine writes nothing into the
+// machine at compile time: everything it expects there it sets up when it starts.
 //
 // Register use inside a routine:
 //   rbx  the machine          rdi  destination pixel      rsi  pixels left
@@ -17,6 +21,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "media/DXRenderPipeline.h"
 
@@ -28,8 +36,6 @@
 namespace media {
 
 namespace {
-constexpr std::size_t codeBufferSize = 1 << 20;
-
 void logOnce(const char* line) {
     static bool said = false;
     if (said) return;
@@ -37,20 +43,6 @@ void logOnce(const char* line) {
     std::fprintf(stderr, "%s\n", line);
 }
 }  // namespace
-
-TDXRCodeBuffer::TDXRCodeBuffer(std::size_t size) {
-    void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) throw EDXRenderError("Pixel pipeline: code buffer cannot be mapped");
-    data_ = static_cast<uint8_t*>(p);
-    size_ = size;
-}
-
-TDXRCodeBuffer::~TDXRCodeBuffer() {
-    if (data_) munmap(data_, size_);
-}
-
-bool TDXRCodeBuffer::makeWritable() { return mprotect(data_, size_, PROT_READ | PROT_WRITE) == 0; }
-bool TDXRCodeBuffer::makeExecutable() { return mprotect(data_, size_, PROT_READ | PROT_EXEC) == 0; }
 
 bool CodeGenerationAvailable() {
 #if defined(__x86_64__)
@@ -83,6 +75,10 @@ using namespace Xbyak::util;
 // Where an operand's colour is: a TDXRColor at [rbx + Offset]; channels in
 // ConstMask are known at compile time (and also present in memory).
 namespace {
+// Steps that are compiled in as immediates (and so are part of the routine's key);
+// other fixed steps are read from the machine.
+bool ImmediateStep(int32_t step) { return step == 0 || step == 0x10000 || step == 0x8000; }
+
 struct Operand {
     int32_t Offset = 0;
     uint8_t ConstMask = 0;
@@ -135,11 +131,21 @@ private:
     bool vectorPossible() const;
     void vectorLoop(Label& exit);
     Address vconst(uint16_t value);
+    Address vdefault(int unit, int c);
     void vectorUnpack(const Xmm& to, const Xmm& from, const TDXRChannel& ch);
+    void setup();
+    void constantPool();
 
     TDXRMachine& m_;
-    int nextConst_ = 0;
     bool simd_;
+    // Word constants of the SIMD loop, eight of each, emitted behind the code.
+    std::map<uint16_t, Label> constants_;
+    // Slots the routine fills when it starts: a unit's defaults (unit >= 0) or zero.
+    std::vector<std::pair<int32_t, int>> slotInits_;
+    // Channels whose defaults the SIMD loop wants broadcast, by unit (one unit only).
+    uint8_t vectorDefaults_ = 0;
+    int vectorUnit_ = 0;
+    Label setup_, body_;
     bool usedSimd_ = false;
     int nextSlot_ = 0;
     int cacheOf_[TDXRMachine::UnitCount];  // -1: coordinates stay in the unit
@@ -189,11 +195,13 @@ void TDXRRoutineEmitter::prologue() {
         rowFixed_[i] = u.ConstSteps && m_.constDV_[i] == 0 && u.Filter != 1;
         if (rowFixed_[i]) {
             const TDXRSurface& s = *u.Surface;
+            // The pitch is read here, once a run: surfaces of any width share the routine.
             mov(edx, dword[at(&u.V).getRegExp()]);
             shr(edx, 16);
             if (u.Addressing == dxraWrap) and_(edx, s.YMask);
-            imul(rdx, rdx, s.Pitch);
             mov(r8, at(&u.Surface));
+            movsxd(rax, dword[r8 + offsetof(TDXRSurface, Pitch)]);
+            imul(rdx, rax);
             add(rdx, ptr[r8 + offsetof(TDXRSurface, Bits)]);
             mov(cachedV64(cached), rdx);
         } else {
@@ -338,12 +346,10 @@ void TDXRRoutineEmitter::unpackTexel(int unit, uint8_t fetched, const Operand& t
 Operand TDXRRoutineEmitter::texture(const TDXRNode* n) {
     const TDXRTextureUnit& u = m_.TextureUnits[n->Unit];
     Operand o = slot();
-    // Channels the unit does not deliver are its defaults, written once, now.
-    TDXRColor& t = m_.temps_[nextSlot_ - 1];
-    t = u.Defaults;
+    // Channels the unit does not deliver are its defaults, copied into the slot when
+    // the routine starts (they differ from draw to draw: alpha is one of them).
+    slotInits_.emplace_back(o.Offset, n->Unit);
     const uint8_t fetched = u.Used ? static_cast<uint8_t>(n->Channels & SurfaceChannelSet(*u.Surface)) : 0;
-    o.ConstMask = static_cast<uint8_t>(~fetched & 15);
-    for (int c = 0; c < 4; ++c) o.Const[c] = static_cast<uint8_t>(u.Defaults.Words[c] >> 8);
     if (!fetched) return o;
 
     fetchTexel(n->Unit, false, false);
@@ -405,7 +411,7 @@ Operand TDXRRoutineEmitter::texture(const TDXRNode* n) {
 Operand TDXRRoutineEmitter::destination(const TDXRNode* n) {
     const TDXRSurface& d = *m_.Dest;
     Operand o = slot();
-    m_.temps_[nextSlot_ - 1] = TDXRColor{};
+    slotInits_.emplace_back(o.Offset, -1);
     const uint8_t has = n->Channels & SurfaceChannelSet(d);
     o.ConstMask = static_cast<uint8_t>(~has & 15);  // channels the destination lacks read as 0
     switch (d.BitCount) {
@@ -701,13 +707,23 @@ void TDXRRoutineEmitter::advance() {
         const TDXRTextureUnit& u = m_.TextureUnits[i];
         const int c = cacheOf_[i];
         if (u.ConstSteps) {
-            if (m_.constDU_[i]) {
-                if (c >= 0) add(cachedU(c), m_.constDU_[i]);
-                else add(dword[at(&u.U).getRegExp()], m_.constDU_[i]);
-            }
-            if (m_.constDV_[i]) {
-                if (c >= 0) add(cachedV(c), m_.constDV_[i]);
-                else add(dword[at(&u.V).getRegExp()], m_.constDV_[i]);
+            // Steps fixed at compile time: the usual ones as immediates, any other read
+            // from the copy Compile made, so that a zoom does not make new routines.
+            const int32_t* copies[2] = {&m_.constDU_[i], &m_.constDV_[i]};
+            const int32_t* fields[2] = {&u.U, &u.V};
+            for (int axis = 0; axis < 2; ++axis) {
+                const int32_t step = *copies[axis];
+                if (step == 0) continue;
+                if (c >= 0) {
+                    const Reg32& reg = axis == 0 ? cachedU(c) : cachedV(c);
+                    if (ImmediateStep(step)) add(reg, step);
+                    else add(reg, dword[at(copies[axis]).getRegExp()]);
+                } else if (ImmediateStep(step)) {
+                    add(dword[at(fields[axis]).getRegExp()], step);
+                } else {
+                    mov(eax, dword[at(copies[axis]).getRegExp()]);
+                    add(dword[at(fields[axis]).getRegExp()], eax);
+                }
             }
         } else if (c >= 0) {
             add(cachedU(c), dword[at(&u.DU).getRegExp()]);
@@ -758,11 +774,46 @@ bool TDXRRoutineEmitter::vectorPossible() const {
     return u.Surface->BitCount == 16 && (m_.form_ == TDXRMachine::TForm::DirectCopy || u.Surface->Kind == dxrkRGB);
 }
 
-Address TDXRRoutineEmitter::vconst(uint16_t value) {
-    if (nextConst_ >= 24) throw EDXRenderError("Pixel pipeline: too many vector constants");
-    uint16_t* c = m_.vectorConstants_[nextConst_++];
-    for (int k = 0; k < 8; ++k) c[k] = value;
-    return ptr[rbx + off(c)];
+// A word constant in all eight lanes, from the pool behind the code.
+Address TDXRRoutineEmitter::vconst(uint16_t value) { return ptr[rip + constants_[value]]; }
+
+// A unit's default of channel c in all eight lanes: broadcast by the routine's setup.
+Address TDXRRoutineEmitter::vdefault(int unit, int c) {
+    vectorUnit_ = unit;
+    vectorDefaults_ |= static_cast<uint8_t>(1 << c);
+    return ptr[rbx + off(m_.vectorDefaults_[c])];
+}
+
+void TDXRRoutineEmitter::constantPool() {
+    if (constants_.empty()) return;
+    align(16);
+    for (auto& [value, label] : constants_) {
+        L(label);
+        for (int k = 0; k < 8; ++k) dw(value);
+    }
+}
+
+// Run once at the start of every run: fills the slots whose contents the code takes
+// as given (defaults, zeros) and broadcasts the defaults the SIMD loop reads.
+void TDXRRoutineEmitter::setup() {
+    L(setup_);
+    for (const auto& [slotOffset, unit] : slotInits_) {
+        if (unit < 0) {
+            mov(qword[rbx + slotOffset], 0);
+        } else {
+            mov(rax, qword[at(&m_.constDefaults_[unit]).getRegExp()]);
+            mov(qword[rbx + slotOffset], rax);
+        }
+    }
+    for (int c = 0; c < 4; ++c) {
+        if (!((vectorDefaults_ >> c) & 1)) continue;
+        movzx(eax, byte[at(&m_.constDefaults_[vectorUnit_].Words[c], 1).getRegExp()]);
+        movd(xmm0, eax);
+        pshuflw(xmm0, xmm0, 0);
+        punpcklqdq(xmm0, xmm0);
+        movdqa(ptr[rbx + off(m_.vectorDefaults_[c])], xmm0);
+    }
+    jmp(body_, T_NEAR);
 }
 
 void TDXRRoutineEmitter::vectorUnpack(const Xmm& to, const Xmm& from, const TDXRChannel& ch) {
@@ -787,6 +838,17 @@ void TDXRRoutineEmitter::vectorLoop(Label& exit) {
     usedSimd_ = true;
 
     Label loop, tail;
+    const uint8_t fetched = copy ? 0 : static_cast<uint8_t>(texNode->Channels & SurfaceChannelSet(s));
+    const bool alphaFetched = fetched & dxrAlpha;
+    // A constant alpha gives constant weights: a, 255 - a and a << 7 for the single form.
+    auto weights = [&](const Xbyak::Operand& alpha) {
+        movdqa(xmm2, alpha);
+        movdqa(xmm3, vconst(255));
+        psubw(xmm3, xmm2);
+        movdqa(xmm4, xmm2);
+        psllw(xmm4, 7);
+    };
+    if (!copy && !alphaFetched) weights(vdefault(texNode->Unit, dxrcAlpha));
     L(loop);
     cmp(rsi, 8);
     jl(tail, T_NEAR);
@@ -821,7 +883,9 @@ void TDXRRoutineEmitter::vectorLoop(Label& exit) {
             if (u.Addressing == dxraWrap) and_(ecx, s.XMask);
             movzx(eax, word[r13 + rcx * 2]);
             pinsrw(xmm0, eax, k);
-            if (du) add(r12d, du);
+            if (du == 0) continue;
+            if (ImmediateStep(du)) add(r12d, du);
+            else add(r12d, dword[at(&m_.constDU_[texNode->Unit]).getRegExp()]);
         }
     }
     movdqu(xmm1, ptr[rdi]);
@@ -836,25 +900,19 @@ void TDXRRoutineEmitter::vectorLoop(Label& exit) {
     Xmm result = xmm0;
     if (!copy) {
         const uint8_t asked = root->Channels;
-        const uint8_t fetched = texNode->Channels & SurfaceChannelSet(s);
         const uint8_t destHas = root->Right->Channels & SurfaceChannelSet(d);
         const Xmm lv[4] = {xmm8, xmm9, xmm10, xmm11};
         const Xmm rv[4] = {xmm12, xmm13, xmm14, xmm15};
         for (int c = 0; c < 4; ++c) {
-            const bool need = (asked >> c) & 1 || c == dxrcAlpha;
-            if (!need) continue;
-            if ((fetched >> c) & 1) vectorUnpack(lv[c], xmm0, ChannelRecord(s, c));
-            else movdqa(lv[c], vconst(static_cast<uint16_t>(u.Defaults.Words[c] >> 8)));
+            const bool fetchedHere = (fetched >> c) & 1;
+            if (!((asked >> c) & 1) && !(c == dxrcAlpha && fetchedHere)) continue;
+            if (fetchedHere) vectorUnpack(lv[c], xmm0, ChannelRecord(s, c));
+            else movdqa(lv[c], vdefault(texNode->Unit, c));
             if (!((asked >> c) & 1)) continue;
             if ((destHas >> c) & 1) vectorUnpack(rv[c], xmm1, ChannelRecord(d, c));
             else pxor(rv[c], rv[c]);
         }
-        // a, 255 - a, and a << 7 for the single form.
-        movdqa(xmm2, lv[dxrcAlpha]);
-        movdqa(xmm3, vconst(255));
-        psubw(xmm3, xmm2);
-        movdqa(xmm4, xmm2);
-        psllw(xmm4, 7);
+        if (alphaFetched) weights(lv[dxrcAlpha]);
         pxor(xmm6, xmm6);
         for (int c = 0; c < 4; ++c) {
             if (!((asked >> c) & 1)) continue;
@@ -934,6 +992,8 @@ void TDXRRoutineEmitter::build() {
         return;
     }
 
+    jmp(setup_, T_NEAR);
+    L(body_);
     Label pixel, exit;
     const bool vector = vectorPossible();
     if (vector) vectorLoop(exit);
@@ -958,44 +1018,144 @@ void TDXRRoutineEmitter::build() {
     jg(pixel, T_NEAR);
     L(exit);
     epilogue();
+    setup();
+    constantPool();
 }
 
 bool TDXRCodeGenerator::Generate(TDXRMachine& m) {
     try {
-        if (!m.code_) m.code_ = std::make_unique<TDXRCodeBuffer>(codeBufferSize);
+        if (!m.cache_) {
+            m.cache_ = std::make_unique<TDXRCodeCache>(m.codeBytes_, m.routineLimit_);
+        }
     } catch (const EDXRenderError&) {
         logOnce("Pixel pipeline: code buffer refused, the interpreter draws instead");
         return false;
     }
-    TDXRCodeBuffer& buf = *m.code_;
-    if (!buf.makeWritable()) {
-        logOnce("Pixel pipeline: code buffer cannot be written, the interpreter draws instead");
-        return false;
+    Key(m, m.key_);
+    const TDXRCodeCache::TRoutine* routine = m.cache_->Find(m.key_);
+    if (!routine) {
+        routine = m.cache_->Add(m.key_, [&m](uint8_t* at, std::size_t room) {
+            try {
+                TDXRRoutineEmitter e(m, at, room, MMXAvailable);
+                e.build();
+                return TDXRCodeCache::TRoutine{nullptr, e.getSize(), e.usedSimd()};
+            } catch (const Xbyak::Error& err) {
+                if (err == Xbyak::ERR_CODE_IS_TOO_BIG) throw TDXRCodeCache::TNoRoom{};
+                throw EDXRenderError(std::string("Pixel pipeline: routine cannot be generated: ") + err.what());
+            }
+        });
+        if (!routine) {
+            logOnce("Pixel pipeline: a routine could not be placed in executable memory, the interpreter draws it");
+            return false;
+        }
     }
-    bool simdUsed = false;
-    std::size_t size = 0;
-    try {
-        TDXRRoutineEmitter e(m, buf.data(), buf.size(), MMXAvailable);
-        e.build();
-        simdUsed = e.usedSimd();
-        size = e.getSize();
-    } catch (const Xbyak::Error& err) {
-        throw EDXRenderError(std::string("Pixel pipeline: routine cannot be generated: ") + err.what());
-    }
-    if (!buf.makeExecutable()) {
-        logOnce("Pixel pipeline: code buffer cannot be made executable, the interpreter draws instead");
-        return false;
-    }
-    __builtin___clear_cache(reinterpret_cast<char*>(buf.data()), reinterpret_cast<char*>(buf.data() + size));
-    m.entry_ = reinterpret_cast<TDXRMachine::TRoutine>(buf.data());
-    m.usesMMX_ = simdUsed;
-    m.codeSize_ = size;
+    m.entry_ = reinterpret_cast<TDXRMachine::TRoutine>(const_cast<uint8_t*>(routine->Entry));
+    m.usesMMX_ = routine->UsesSimd;
+    m.codeSize_ = routine->Size;
     return true;
+}
+
+namespace {
+// Built once a draw: into a fixed buffer, handed over in one copy.
+class TKeyWriter {
+public:
+    template <class T>
+    [[gnu::always_inline]] void put(const T& value) {
+        static_assert(std::is_trivially_copyable_v<T>);
+        if (size_ + sizeof value > sizeof bytes_) throw EDXRenderError("Pixel pipeline: routine key too long");
+        std::memcpy(bytes_ + size_, &value, sizeof value);
+        size_ += sizeof value;
+    }
+    void into(std::string& key) const { key.assign(bytes_, size_); }
+    // What the code reads of a surface's format: kind, bits and channel records.
+    void format(const TDXRSurface& s) {
+        put(s.Kind);
+        put(s.BitCount);
+        if (s.Kind == dxrkRGB) put(s.RGB);
+        else {
+            put(s.Indexed.Index);
+            put(s.Indexed.Alpha);
+        }
+    }
+    // Zero, the two special steps by value, any other step as one class.
+    void step(int32_t value) { put(ImmediateStep(value) ? value : int32_t{1}); }
+
+private:
+    // Room for the largest machine: 128 nodes, 8 registers, 8 units.
+    char bytes_[4096];
+    std::size_t size_ = 0;
+};
+
+void KeyTree(const TDXRMachine& m, const TDXRNode* n, TKeyWriter& w, const TDXRNode* pool) {
+    if (!n) {
+        w.put(int16_t{-1});
+        return;
+    }
+    w.put(static_cast<int16_t>(n - pool));  // inline colours are read from their node
+    w.put(n->Kind);
+    w.put(n->Channels);
+    switch (n->Kind) {
+        case dxrnkRegister: w.put(n->Register); break;
+        case dxrnkColor: w.put(n->Color); break;
+        case dxrnkTexture:
+            w.put(n->Unit);
+            w.put(m.TextureUnits[n->Unit].Used);
+            break;
+        case dxrnkBlend:
+            w.put(n->Op);
+            KeyTree(m, n->Left, w, pool);
+            KeyTree(m, n->Right, w, pool);
+            break;
+        default: break;
+    }
+}
+}  // namespace
+
+void TDXRCodeGenerator::Key(const TDXRMachine& m, std::string& key) {
+    TKeyWriter w;
+    w.put(MMXAvailable);
+    w.put(m.form_);
+    w.put(m.ditherCompiled_);
+    w.format(*m.Dest);
+    KeyTree(m, m.root_, w, m.nodes_);
+    for (int k = 0; k < m.usedRegisterCount_; ++k) {
+        const int i = m.usedRegisters_[k];
+        w.put(static_cast<int8_t>(i));
+        w.put(m.ColorRegisters[i].Gradient);
+    }
+    for (int k = 0; k < m.usedUnitCount_; ++k) {
+        const int i = m.usedUnits_[k];
+        const TDXRTextureUnit& u = m.TextureUnits[i];
+        const TDXRSurface& s = *u.Surface;
+        w.put(static_cast<int8_t>(i));
+        w.put(u.Addressing);
+        w.put(u.Filter == 1);
+        w.put(u.ColorKeyOn);
+        if (u.ColorKeyOn) w.put(u.ColorKey);
+        w.put(u.ConstSteps);
+        if (u.ConstSteps) {
+            w.step(m.constDU_[i]);
+            w.step(m.constDV_[i]);
+        }
+        w.format(s);
+        if (u.Addressing == dxraWrap) {
+            w.put(s.XMask);
+            w.put(s.YMask);
+        }
+        // A fixed row reads its pitch once a run; a stepped row has it compiled in.
+        const bool rowFixed = k < 2 && u.ConstSteps && m.constDV_[i] == 0 && u.Filter != 1;
+        if (!rowFixed) {
+            w.put(s.Pitch);
+            w.put(s.PitchBit);
+        }
+    }
+    w.into(key);
 }
 
 #else
 
 bool TDXRCodeGenerator::Generate(TDXRMachine&) { return false; }
+void TDXRCodeGenerator::Key(const TDXRMachine&, std::string& key) { key.clear(); }
 
 #endif
 

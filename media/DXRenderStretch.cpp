@@ -10,9 +10,8 @@ int32_t MulDiv64(int32_t a, int32_t b, int32_t c) {
     return static_cast<int32_t>(static_cast<int64_t>(a) * b / c);
 }
 
-void SetupStretchBlend(const TDXRSurface& dest, const TDXRSurface& src, uint8_t op, int32_t alpha, int32_t du,
-                       int32_t dv, bool transparent, uint32_t colorKey) {
-    TDXRMachine& m = RenderMachine();
+void SetupStretchBlend(TDXRMachine& m, const TDXRSurface& dest, const TDXRSurface& src, uint8_t op, int32_t alpha,
+                       int32_t du, int32_t dv, bool transparent, uint32_t colorKey) {
     m.Reset();
     m.Dest = &dest;
     TDXRTextureUnit& u = m.TextureUnits[0];
@@ -28,7 +27,17 @@ void SetupStretchBlend(const TDXRSurface& dest, const TDXRSurface& src, uint8_t 
     m.Compile(m.NewBlendNode(op, m.NewTextureNode(0), m.NewNode(dxrnkDest)));
 }
 
+void SetupStretchBlend(const TDXRSurface& dest, const TDXRSurface& src, uint8_t op, int32_t alpha, int32_t du,
+                       int32_t dv, bool transparent, uint32_t colorKey) {
+    SetupStretchBlend(RenderMachine(), dest, src, op, alpha, du, dv, transparent, colorKey);
+}
+
 void StretchBlendRect(const TDXRSurface& dest, const TDXRSurface& src, const TDXRRect& destRect,
+                      const TDXRRect& srcRect, uint8_t op, int32_t alpha, bool transparent, uint32_t colorKey) {
+    StretchBlendRect(RenderMachine(), dest, src, destRect, srcRect, op, alpha, transparent, colorKey);
+}
+
+void StretchBlendRect(TDXRMachine& m, const TDXRSurface& dest, const TDXRSurface& src, const TDXRRect& destRect,
                       const TDXRRect& srcRect, uint8_t op, int32_t alpha, bool transparent, uint32_t colorKey) {
     // All geometry in 64 bits: no rectangle can overflow its way past a check.
     if (destRect.Left >= destRect.Right || destRect.Top >= destRect.Bottom) return;
@@ -65,8 +74,7 @@ void StretchBlendRect(const TDXRSurface& dest, const TDXRSurface& src, const TDX
     if (uEnd > UINT32_MAX || vEnd > UINT32_MAX) return;
     if ((uEnd >> 16) > src.Width || (vEnd >> 16) > src.Height) return;
 
-    SetupStretchBlend(dest, src, op, alpha, static_cast<int32_t>(du), 0, transparent, colorKey);
-    TDXRMachine& m = RenderMachine();
+    SetupStretchBlend(m, dest, src, op, alpha, static_cast<int32_t>(du), 0, transparent, colorKey);
     for (int64_t y = t; y < b; ++y) {
         m.X = static_cast<int32_t>(l);
         m.Y = static_cast<int32_t>(y);

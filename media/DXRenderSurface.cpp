@@ -1,4 +1,6 @@
 // Render surfaces, the processor probe and the saturation tables.
+#include <bit>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,19 +12,20 @@
 
 namespace media {
 
-int HighestBit(uint32_t value) {
-    for (int i = 31; i >= 1; --i)
-        if (value & (1u << i)) return i;
-    return 0;
-}
+// Every alpha draw describes two surfaces: these stay branch-light and call nothing.
+int HighestBit(uint32_t value) { return value > 1 ? 31 - std::countl_zero(value) : 0; }
 
 int LowestBit(uint32_t value) {
-    for (int i = 0; i <= 30; ++i)
-        if (value & (1u << i)) return i;
-    return 31;
+    value &= 0x7FFFFFFFu;
+    return value ? std::countr_zero(value) : 31;
 }
 
-int CountBits(uint32_t value) { return __builtin_popcount(value); }
+int CountBits(uint32_t value) {
+    value -= (value >> 1) & 0x55555555u;
+    value = (value & 0x33333333u) + ((value >> 2) & 0x33333333u);
+    value = (value + (value >> 4)) & 0x0F0F0F0Fu;
+    return static_cast<int>((value * 0x01010101u) >> 24);
+}
 
 void MakeChannelInfo(uint32_t mask, bool isIndex, TDXRChannel& channel) {
     const int lowest = LowestBit(mask);
@@ -41,7 +44,9 @@ void MakeChannelInfo(uint32_t mask, bool isIndex, TDXRChannel& channel) {
 
 static void fillGeometry(TDXRSurface& s, uint8_t kind, int32_t width, int32_t height, int32_t bitCount, void* bits,
                          int32_t pitch) {
-    std::memset(&s, 0, sizeof s);
+    // The palette, a kilobyte, belongs to the indexed kind only: an RGB description
+    // zeroes its own fields and leaves the palette's bytes alone.
+    std::memset(&s, 0, kind == dxrkIndexed ? sizeof s : offsetof(TDXRSurface, RGB) + sizeof s.RGB);
     s.Kind = kind;
     s.Width = width;
     s.Height = height;

@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     ::setenv("SPRALLION_VIDEO", "headless", 0);
     ::setenv("SPRALLION_AUDIO", "null", 0);
     ::setenv("SPRALLION_MIDI", "null", 0);
+    ::setenv("SPRALLION_TEXT", "headless", 0);
     ::setenv("SPRALLION_BIN_DIR", SPRALLION_TEST_BIN_DIR, 0);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

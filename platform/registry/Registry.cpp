@@ -293,12 +293,17 @@ std::vector<std::string> Registry::GetValueNames() {
 bool Registry::HasSubKeys() { return !GetKeyNames().empty(); }
 
 std::optional<Value> Registry::ReadValue(std::string_view name) {
+    std::optional<Key> k = ReadKey();
+    const Value* v = k ? FindValue(*k, name) : nullptr;
+    if (!v) return std::nullopt;
+    return *v;
+}
+
+std::optional<Key> Registry::ReadKey() {
     Tree t = store_.Snapshot();
     const Key* k = FindKey(t, OpenFullPath());
     if (!k) return std::nullopt;
-    auto it = k->values.find(FoldName(name));
-    if (it == k->values.end()) return std::nullopt;
-    return it->second;
+    return *k;
 }
 
 bool Registry::ValueExists(std::string_view name) { return ReadValue(name).has_value(); }
@@ -332,8 +337,9 @@ std::string Registry::ReadBinaryData(std::string_view name) {
     return v->data;
 }
 
-void Registry::Write(std::string_view name, ValueType type, std::string data) {
-    if (readOnly_) throw ERegistryException("Failed to set data for '" + std::string(name) + "'");
+void Registry::ModifyKey(std::string_view failingName, const std::function<bool(Key& key)>& change) {
+    const auto failed = [&] { return ERegistryException("Failed to set data for '" + std::string(failingName) + "'"); };
+    if (readOnly_) throw failed();
     std::string full = OpenFullPath();
     bool found = true;
     store_.Modify([&](Tree& t) {
@@ -345,15 +351,15 @@ void Registry::Write(std::string_view name, ValueType type, std::string data) {
             }
             k = &registry::CreateKey(t, full);  // a root always exists
         }
-        auto [it, added] = k->values.try_emplace(FoldName(name));
-        Value& v = it->second;
-        if (added) v.name = std::string(name);
-        else if (v.type == type && v.data == data) return false;
-        v.type = type;
-        v.data = std::move(data);
-        return true;
+        return change(*k);
     });
-    if (!found) throw ERegistryException("Failed to set data for '" + std::string(name) + "'");
+    if (!found) throw failed();
+}
+
+void Registry::ModifyKey(const std::function<bool(Key& key)>& change) { ModifyKey(current_, change); }
+
+void Registry::Write(std::string_view name, ValueType type, std::string data) {
+    ModifyKey(name, [&](Key& k) { return SetValue(k, name, type, std::move(data)); });
 }
 
 void Registry::WriteString(std::string_view name, std::string_view value) {
@@ -372,27 +378,11 @@ void Registry::WriteBinaryData(std::string_view name, std::string_view bytes) {
 }
 
 void Registry::WriteValues(const std::vector<Value>& values) {
-    if (readOnly_) throw ERegistryException("Failed to set data for '" + (values.empty() ? std::string() : values[0].name) + "'");
-    std::string full = OpenFullPath();
-    bool found = true;
-    store_.Modify([&](Tree& t) {
-        Key* k = FindKey(t, full);
-        if (!k) {
-            if (open_) {
-                found = false;
-                return false;
-            }
-            k = &registry::CreateKey(t, full);
-        }
-        for (const Value& v : values) {
-            auto [it, added] = k->values.try_emplace(FoldName(v.name));
-            if (added) it->second.name = v.name;
-            it->second.type = v.type;
-            it->second.data = v.data;
-        }
-        return true;
+    ModifyKey(values.empty() ? std::string_view() : std::string_view(values[0].name), [&](Key& k) {
+        bool changed = false;
+        for (const Value& v : values) changed = SetValue(k, v.name, v.type, v.data) || changed;
+        return changed;
     });
-    if (!found) throw ERegistryException("Failed to set data for '" + (values.empty() ? std::string() : values[0].name) + "'");
 }
 
 bool Registry::DeleteValue(std::string_view name) {

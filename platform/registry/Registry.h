@@ -106,6 +106,8 @@ public:
     bool ValueExists(std::string_view name);
     ValueType GetDataType(std::string_view name);  // None when absent
     std::optional<Value> ReadValue(std::string_view name);
+    // The open key with all its values as stored now, read at once (nullopt when it went away).
+    std::optional<Key> ReadKey();
 
     // A missing value reads as ""; another type raises "Invalid data type for '%s'".
     std::string ReadString(std::string_view name);
@@ -118,11 +120,17 @@ public:
     bool DeleteValue(std::string_view name);
     // Writes several values of the open key in one change of the file: all or none.
     void WriteValues(const std::vector<Value>& values);
+    // Reads and changes the open key in one change of the file, under the lock that every writer
+    // takes, so no other writer (of this process or another) comes between the read and the write.
+    // change receives the key as stored now and answers whether it changed it. Raises when the
+    // key went away since it was opened.
+    void ModifyKey(const std::function<bool(Key& key)>& change);
 
 private:
     std::string FullPath(std::string_view key) const;  // of a key argument
     std::string OpenFullPath() const;                  // of the open key
     void Write(std::string_view name, ValueType type, std::string data);
+    void ModifyKey(std::string_view failingName, const std::function<bool(Key& key)>& change);
 
     Store& store_;
     RootKey root_;

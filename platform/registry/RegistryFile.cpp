@@ -175,6 +175,21 @@ std::string JoinPath(const std::vector<std::string>& parts) {
     return out;
 }
 
+const Value* FindValue(const Key& key, std::string_view name) {
+    auto it = key.values.find(FoldName(name));
+    return it == key.values.end() ? nullptr : &it->second;
+}
+
+bool SetValue(Key& key, std::string_view name, ValueType type, std::string data) {
+    auto [it, added] = key.values.try_emplace(FoldName(name));
+    Value& v = it->second;
+    if (added) v.name = std::string(name);
+    else if (v.type == type && v.data == data) return false;
+    v.type = type;
+    v.data = std::move(data);
+    return true;
+}
+
 Key* FindKey(Tree& tree, std::string_view fullPath) {
     auto it = tree.keys.find(FoldName(JoinPath(SplitPath(fullPath))));
     return it == tree.keys.end() ? nullptr : &it->second;

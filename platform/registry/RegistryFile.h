@@ -69,6 +69,10 @@ Key& CreateKey(Tree& tree, std::string_view fullPath);
 bool RemoveKey(Tree& tree, std::string_view fullPath);
 // The names of the direct children of a key.
 std::vector<std::string> ChildNames(const Tree& tree, std::string_view fullPath);
+// A value of a key by name (nullptr when absent).
+const Value* FindValue(const Key& key, std::string_view name);
+// Sets a value, keeping the case of a name already there; answers whether anything changed.
+bool SetValue(Key& key, std::string_view name, ValueType type, std::string data);
 
 // Splits a path at '\', dropping empty components; joins with '\'.
 std::vector<std::string> SplitPath(std::string_view path);

@@ -1,8 +1,5 @@
 // The update service: list parsing and filtering, downloads with progress, cancel and refusal.
-#include <httplib.h>
-
-#include <condition_variable>
-#include <set>
+#include <atomic>
 
 #include "internet/FilesU.h"
 #include "internet/R_InternetI.h"
@@ -10,6 +7,7 @@
 #include "platform/com/ComObj.h"
 #include "rtl/Text.h"
 #include "tests/internet/Fixture.h"
+#include "tests/internet/LoopbackServer.h"
 
 namespace palvrek {
 namespace {
@@ -36,43 +34,23 @@ TEST(UpdateLineTest, EightFieldsEachEndedByTheMarker) {
 // The maker's update script and its files.
 class UpdateServer {
 public:
-    explicit UpdateServer() {
-        server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
+    UpdateServer() {
+        server_.On("/cgi-bin/get_updt.pl", [this](const httplib::Request& req, httplib::Response& res) {
             {
                 std::lock_guard lock(mutex_);
-                paths_.insert(req.path);
-                if (req.path.find("get_updt.pl") != std::string::npos) query_ = req.params;
+                query_ = req.params;
             }
-            if (req.path.find("get_updt.pl") != std::string::npos) {
-                res.set_content(List(), "text/plain");
-            } else if (req.path == "/files/a.bin") {
-                res.set_content(std::string(3000, 'a'), "application/octet-stream");
-            } else if (req.path == "/files/b.bin") {
-                std::unique_lock lock(mutex_);
-                if (stallB) released_.wait_for(lock, std::chrono::seconds(3), [this] { return release_; });
-                res.set_content(std::string(2000, 'b'), "application/octet-stream");
-            } else if (req.path == "/files/c.bin") {
-                res.set_content(std::string(1000, 'c'), "application/octet-stream");
-            } else {
-                res.status = 404;
-                res.set_content("not here", "text/plain");
-            }
+            res.set_content(List(), "text/plain");
         });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        for (int i = 0; i < 200 && !server_.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    ~UpdateServer() {
-        {
-            std::lock_guard lock(mutex_);
-            release_ = true;
-        }
-        released_.notify_all();
-        server_.stop();
-        thread_.join();
+        server_.Reply("/files/a.bin", std::string(3000, 'a'));
+        server_.On("/files/b.bin", [this](const httplib::Request&, httplib::Response& res) {
+            if (stallB) server_.Wait(std::chrono::seconds(3));  // until the test ends, at most 3 s
+            res.set_content(std::string(2000, 'b'), "application/octet-stream");
+        });
+        server_.Reply("/files/c.bin", std::string(1000, 'c'));
     }
     std::string List() const {
-        const std::string path = "127.0.0.1:" + std::to_string(port_) + "/files/";
+        const std::string path = server_.Authority() + "/files/";
         return "a.bin||Pack A||PackA||1.0||free||0.00||" + path + "||3000||\r\n"
                "b.bin||Pack B||PackB||2.0||shareware||9.95||" + path + "||2000||\r\n"
                "c.bin||Pack C||PackC||1.0||free||0.00||" + path + "||1000||\r\n"
@@ -81,58 +59,38 @@ public:
                "d.bin||Pack D||PackD||1.0||paid||20.00||" + path + "||4000||\r\n"
                "seven||fields||only||1||free||0.00||x||\r\n";
     }
-    int Port() const { return port_; }
-    bool Requested(const std::string& path) {
-        std::lock_guard lock(mutex_);
-        return paths_.count(path) > 0;
-    }
+    int Port() const { return server_.Port(); }
+    bool Requested(const std::string& path) { return server_.Requests(path) > 0; }
     std::multimap<std::string, std::string> Query() {
         std::lock_guard lock(mutex_);
         return query_;
     }
-    bool stallB = false;
+    std::atomic<bool> stallB{false};
 
 private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
+    testing::LoopbackServer server_;
     std::mutex mutex_;
-    std::condition_variable released_;
-    bool release_ = false;
-    std::set<std::string> paths_;
     std::multimap<std::string, std::string> query_;
 };
 
-class UpdateTest : public ::testing::Test {
+class UpdateTest : public testing::GameFixture {
 protected:
     void SetUp() override {
-        ASSERT_EQ(testing::RunRegsvr("-s " + testing::BinDir() + "/libPalvrek.so"), 0);
-        ASSERT_TRUE(SUCCEEDED(CoInitialize()));
-        ASSERT_EQ(CoCreateInstance(CLSID_InternetGame, nullptr, 7, IID_IInternetGame, game_.out()), S_OK);
-        VARIANT_BOOL ready = 0;
-        ASSERT_EQ(game_->Initialize(&ready), S_OK);
+        GameFixture::SetUp();
+        if (HasFatalFailure()) return;
+        ASSERT_TRUE(Initialize());
+        Serve(server_.Port());
         Settings(u"0409");
-        setPump_ = reinterpret_cast<PalvrekSetMessagePumpFunction>(CoGetLoadedExport(CLSID_InternetGame, kSetMessagePumpExport));
+        setPump_ = SetPumpFunction();
         ASSERT_NE(setPump_, nullptr);
     }
-    void TearDown() override {
-        setPump_(nullptr, nullptr);
-        game_.reset();
-        CoUninitialize();
-    }
     void Settings(const std::u16string& language) {
-        TInternetSetup s;
-        game_->GetSettings(s);
-        AssignBstr(s.Host, u"127.0.0.1");
-        s.Port = server_.Port();
-        AssignBstr(s.LanguageId, language);
-        AssignBstr(s.Project, u"Sprallion Gold");
-        AssignBstr(s.Version, u"1.1");
-        AssignBstr(s.DownloadDir, rtl::AnsiToUtf16(Downloads()));
-        game_->SetSettings(s);
-        FreeRecord(s);
+        EditSettings([&](TInternetSetup& s) {
+            AssignBstr(s.LanguageId, language);
+            AssignBstr(s.Project, u"Sprallion Gold");
+            AssignBstr(s.Version, u"1.1");
+        });
     }
-    std::string Downloads() const { return (env_.Dir() / "UpDate").string(); }
     std::u16string Descriptions(bool hideInstalled, bool showPrice, int* count) {
         TUpdateFilter filter;
         filter.HideInstalled = hideInstalled ? -1 : 0;
@@ -150,9 +108,7 @@ protected:
         return st;
     }
 
-    testing::TempEnvironment env_;
     UpdateServer server_;
-    ComPtr<IInternetGame> game_;
     PalvrekSetMessagePumpFunction setPump_ = nullptr;
 };
 

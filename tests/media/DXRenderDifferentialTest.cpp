@@ -303,9 +303,11 @@ void setUp(TDXRMachine& m, const Scenario& sc, const TDXRSurface& dest) {
     m.Compile(buildTree(m, sc, 0));
 }
 
-// Runs one scenario on both backends; answers an empty string or what differs.
-std::string compare(const Scenario& sc) {
-    TDXRMachine gen, ref;
+// Runs one scenario on both backends; answers an empty string or what differs. The
+// generated side is one machine for many scenarios, so that its routines are reused
+// by trees with other defaults, registers and surfaces.
+std::string compare(const Scenario& sc, TDXRMachine& gen) {
+    TDXRMachine ref;
     gen.SetPreferredBackend(TDXRMachine::TBackend::Generated);
     ref.SetPreferredBackend(TDXRMachine::TBackend::Interpreter);
     const std::vector<uint8_t> initial = sc.dest.pixels->snapshot();
@@ -350,23 +352,14 @@ std::string compare(const Scenario& sc) {
     return {};
 }
 
-class Differential : public ::testing::TestWithParam<bool> {
-protected:
-    void SetUp() override {
-        saved_ = MMXAvailable;
-        if (!CodeGenerationAvailable()) GTEST_SKIP() << "no code generation here";
-        if (GetParam() && !saved_) GTEST_SKIP() << "no SIMD on this processor";
-        MMXAvailable = GetParam();
-    }
-    void TearDown() override { MMXAvailable = saved_; }
-    bool saved_ = false;
-};
+class Differential : public pixeltest::SimdParam {};
 
 TEST_P(Differential, GeneratedCodeEqualsTheInterpreter) {
     int failures = 0, fills = 0, copies = 0;
+    TDXRMachine gen;
     for (uint32_t seed = 1; seed <= 4000 && failures < 5; ++seed) {
         auto sc = makeScenario(seed * 2654435761u + (GetParam() ? 1 : 0));
-        const std::string d = compare(*sc);
+        const std::string d = compare(*sc, gen);
         if (!d.empty()) {
             ++failures;
             ADD_FAILURE() << "seed " << sc->seed << " tree " << describe(*sc) << ": " << d;
@@ -384,7 +377,34 @@ TEST_P(Differential, GeneratedCodeEqualsTheInterpreter) {
     EXPECT_GT(copies, 10);
 }
 
-INSTANTIATE_TEST_SUITE_P(Simd, Differential, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "SimdOn" : "SimdOff"; });
+// A routine found in the cache draws with the values of its own draw: the same tree
+// and formats with new defaults (alpha among them), register values and steps, and
+// new pixels reuse the routine and still equal the interpreter.
+TEST_P(Differential, ACachedRoutineDrawsWithTheValuesOfItsDraw) {
+    int failures = 0, reused = 0;
+    TDXRMachine gen;
+    for (uint32_t seed = 1; seed <= 1500 && failures < 5; ++seed) {
+        auto sc = makeScenario(seed * 2246822519u + (GetParam() ? 1 : 0));
+        std::string d = compare(*sc, gen);
+        std::mt19937 rng(seed);
+        for (auto& us : sc->units) us.unit.Defaults = randomColor(rng);
+        for (auto& r : sc->regs) {
+            r.Value = randomColor(rng);
+            r.Step = randomColor(rng);
+        }
+        for (std::size_t i = 0; i < sc->dest.pixels->size(); ++i) sc->dest.pixels->low()[i] = static_cast<uint8_t>(rng());
+        const std::size_t before = gen.GeneratedRoutines();
+        if (d.empty()) d = compare(*sc, gen);
+        if (gen.GeneratedRoutines() != before) d += " a new routine for the same tree and formats";
+        reused += gen.GeneratedRoutines() == before;
+        if (!d.empty()) {
+            ++failures;
+            ADD_FAILURE() << "seed " << sc->seed << " tree " << describe(*sc) << ": " << d;
+        }
+    }
+    EXPECT_GT(reused, 1000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Simd, Differential, ::testing::Values(true, false), Differential::Name);
 
 }  // namespace

@@ -2,11 +2,13 @@
 // reading or writing one byte too far faults at once.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "media/DXRender.h"
@@ -58,5 +60,22 @@ inline uint16_t get16(const uint8_t* p) {
     std::memcpy(&v, p, 2);
     return v;
 }
+
+// Tests run with the generated code's SIMD forms on (true) and off (false); skipped
+// where no code is generated, or the processor has no SIMD.
+class SimdParam : public ::testing::TestWithParam<bool> {
+public:
+    static std::string Name(const ::testing::TestParamInfo<bool>& info) { return info.param ? "SimdOn" : "SimdOff"; }
+
+protected:
+    void SetUp() override {
+        saved_ = media::MMXAvailable;
+        if (!media::CodeGenerationAvailable()) GTEST_SKIP() << "no code generation here";
+        if (GetParam() && !saved_) GTEST_SKIP() << "no SIMD on this processor";
+        media::MMXAvailable = GetParam();
+    }
+    void TearDown() override { media::MMXAvailable = saved_; }
+    bool saved_ = false;
+};
 
 }  // namespace pixeltest

@@ -43,6 +43,18 @@ const datagen::SeedWriter storedListSeeds("fuzz_stored_lists", [](const datagen:
         "seven||fields||only||1||free||0.00||x||\r\n");
     put("installed", "PackA||1.0||\r\nPackB ||  2.0||\r\nbroken\r\n");
     put("hall", "Ann|1200|Captain|Hard|Gold , Big Star|12.05.2000|\r\n<script>|500|R|D||13.05.2000|\r\n|x|\r\n");
+    // The same entries as an earlier library stored them, in the game's code page ("Иван").
+    put("hall_1251", "\xC8\xE2\xE0\xED|900|\xCA\xEF|Hard||01.01.2000|\r\n");
+    put("hall_utf8", "J\xC3\xBCrgen|900|\xD0\x9A\xD0\xBF|Hard|\xF0\x9F\x98\x80|01.01.2000|\r\n\xED\xA0\x80|1|x|y||z|\r\n");
+});
+
+const datagen::SeedWriter pageTemplateSeeds("fuzz_page_template", [](const datagen::SeedSink& put) {
+    put("meta_charset", "<HTML><HEAD><META charset=\"utf-8\"></HEAD><BODY><IMG SRC=<<TEMPLATE_PATH>>x.png\">\n");
+    put("http_equiv",
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\"></head>\r\n");
+    put("bom", "\xEF\xBB\xBF<html><body>\n");
+    put("entry", "J\xC3\xBCrgen \" onerror=\"x|900|Cap\"tain|Ha<rd>|Gold, <i>Star|01.01.2000|");
+    put("unclosed", "<meta charset=");
 });
 
 }  // namespace
