@@ -13,6 +13,7 @@
 #include "rtl/Lists.h"
 #include "rtl/StringList.h"
 #include "rtl/Types.h"
+#include "platform/text/Text.h"
 
 namespace rtl {
 class Object;
@@ -80,21 +81,14 @@ void CopyStrToBuffer(char* buffer, std::string_view text, size_t n);
 inline constexpr uint8_t fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8;
 enum class TFontPitch : uint8_t { fpDefault, fpVariable, fpFixed };
 
-// What FontToHandle asks of the text system for a font turned by an angle: the font's face
-// and height, weight 700 when bold (else 400), italic, underline and strike-out, its pitch,
-// the default character set (1) and an escapement of angle * 10 (tenths of a degree).
-struct TFontRequest {
-    std::string FaceName;
-    int32_t Height = 0;
-    int32_t Escapement = 0;
-    int32_t Weight = 400;
-    bool Italic = false, Underline = false, StrikeOut = false;
-    uint8_t CharSet = 1;
-    TFontPitch Pitch = TFontPitch::fpDefault;
-    bool operator==(const TFontRequest&) const = default;
-};
-// ERangeError when angle * 10 leaves 32 bits.
-TFontRequest FontRequestOf(std::string faceName, int32_t height, uint8_t style, TFontPitch pitch, int32_t angle);
+// The description of a font turned by an angle (in degrees): its face and height, weight 700
+// when bold (else 400), italic, underline and strike-out, its pitch, the default character
+// set and an escapement of angle * 10 tenths of a degree. ERangeError when that leaves 32 bits.
+platform::text::LogFont FontDescription(std::string faceName, int32_t height, uint8_t style, TFontPitch pitch,
+                                        int32_t angle);
+// The text system's font of that description.
+platform::text::FontPtr FontToHandle(std::string faceName, int32_t height, uint8_t style, TFontPitch pitch,
+                                     int32_t angle);
 
 // ---- Command line ----
 

@@ -9,6 +9,7 @@
 
 #include "engine/gpData.h"
 #include "engine/gpUtils.h"
+#include "platform/text/Font.h"
 #include "rtl/Exceptions.h"
 #include "rtl/TypeInfo.h"
 #include "rtl/Numbers.h"
@@ -130,21 +131,31 @@ TEST(Keys, NameAndCodeOverTheWholeTable) {
     EXPECT_EQ(KeyCode("Nothing"), -1);
 }
 
-TEST(Fonts, ARequestTakesStyleWeightPitchAndTheAngleInTenths) {
-    const TFontRequest plain = FontRequestOf("Arial", -12, 0, TFontPitch::fpDefault, 0);
+TEST(Fonts, AFontTakesFaceStyleWeightPitchAndTheAngleInTenths) {
+    namespace pt = platform::text;
+    const pt::LogFont plain = FontDescription("Arial", -12, 0, TFontPitch::fpDefault, 0);
     EXPECT_EQ(plain.FaceName, "Arial");
     EXPECT_EQ(plain.Height, -12);
-    EXPECT_EQ(plain.Weight, 400);
+    EXPECT_EQ(plain.Weight, pt::FW_NORMAL);
     EXPECT_FALSE(plain.Italic || plain.Underline || plain.StrikeOut);
-    EXPECT_EQ(plain.CharSet, 1);
+    EXPECT_EQ(plain.CharSet, pt::DEFAULT_CHARSET);
+    EXPECT_EQ(plain.PitchAndFamily, pt::Pitch::Default);
     EXPECT_EQ(plain.Escapement, 0);
-    const TFontRequest all = FontRequestOf("Arial", 20, fsBold | fsItalic | fsUnderline | fsStrikeOut, TFontPitch::fpFixed, 90);
-    EXPECT_EQ(all.Weight, 700);
+    const pt::LogFont all =
+        FontDescription("Arial", 20, fsBold | fsItalic | fsUnderline | fsStrikeOut, TFontPitch::fpFixed, 90);
+    EXPECT_EQ(all.Weight, pt::FW_BOLD);
     EXPECT_TRUE(all.Italic && all.Underline && all.StrikeOut);
-    EXPECT_EQ(all.Pitch, TFontPitch::fpFixed);
+    EXPECT_EQ(all.PitchAndFamily, pt::Pitch::Fixed);
     EXPECT_EQ(all.Escapement, 900);
-    EXPECT_EQ(FontRequestOf("", 1, fsUnderline, TFontPitch::fpVariable, -45).Escapement, -450);
-    EXPECT_THROW(FontRequestOf("", 1, 0, TFontPitch::fpDefault, INT32_MAX / 5), rtl::ERangeError);
+    EXPECT_EQ(FontDescription("", 1, fsUnderline, TFontPitch::fpVariable, -45).PitchAndFamily, pt::Pitch::Variable);
+    EXPECT_EQ(FontDescription("", 1, 0, TFontPitch::fpDefault, -45).Escapement, -450);
+    EXPECT_THROW(FontDescription("", 1, 0, TFontPitch::fpDefault, INT32_MAX / 5), rtl::ERangeError);
+
+    const pt::FontPtr font = FontToHandle("Arial", -16, fsBold, TFontPitch::fpDefault, 90);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->Desc().Escapement, 900);
+    EXPECT_GE(font->Desc().Weight, 600);
+    EXPECT_GT(pt::GetTextMetrics(*font).Height, 0);  // a real face, drawn upwards
 }
 
 struct Counted : rtl::Object {
