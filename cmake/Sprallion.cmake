@@ -11,8 +11,11 @@ target_compile_definitions(sprallion_options INTERFACE
   SPRALLION_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 
 if(SPRALLION_SANITIZE STREQUAL "address")
-  target_compile_options(sprallion_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
-  target_link_options(sprallion_options INTERFACE -fsanitize=address,undefined)
+  # float-cast-overflow is not part of GCC's "undefined": a real converted to an integer
+  # that cannot hold it must stop the run as well.
+  target_compile_options(sprallion_options INTERFACE -fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer
+    -fno-sanitize-recover=undefined,float-cast-overflow)
+  target_link_options(sprallion_options INTERFACE -fsanitize=address,undefined,float-cast-overflow)
 elseif(SPRALLION_SANITIZE STREQUAL "thread")
   target_compile_options(sprallion_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
   target_link_options(sprallion_options INTERFACE -fsanitize=thread)
@@ -21,8 +24,8 @@ elseif(SPRALLION_SANITIZE)
 endif()
 if(SPRALLION_FUZZ)
   # Instrument everything for coverage; the targets add the fuzzer driver.
-  target_compile_options(sprallion_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined)
-  target_link_options(sprallion_options INTERFACE -fsanitize=address,undefined)
+  target_compile_options(sprallion_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined,float-cast-overflow)
+  target_link_options(sprallion_options INTERFACE -fsanitize=address,undefined,float-cast-overflow)
 endif()
 
 # sprallion_library(<target> [DIRS d...] [DEPS t...])

@@ -44,7 +44,7 @@ TCommandWord Reference(const TObject* object) { return AddressOf(object); }
 
 TCommandWord ObjectReference(const TGPStructure* object) {
     if (!object) return 0;
-    return AddressOf(static_cast<const TObject*>(object)) | (uint64_t{object->Generation()} << 48);
+    return uint64_t{object->Handle()} | (uint64_t{object->Generation()} << 48);
 }
 
 TCommandWord SoundNumber(int32_t number) { return kNumberTag | Operand16(number); }
@@ -54,9 +54,7 @@ int16_t SoundNumberOf(TCommandWord word) { return static_cast<int16_t>(word & 0x
 TObject* Dereference(TCommandWord word) { return reinterpret_cast<TObject*>(static_cast<uintptr_t>(word & kAddressMask)); }
 
 TGPStructure* LiveObject(TCommandWord word) {
-    auto* s = dynamic_cast<TGPStructure*>(Dereference(word));
-    if (!s || s->Generation() != static_cast<uint16_t>(word >> 48)) return nullptr;
-    return s;
+    return TGPStructure::FromHandle(static_cast<uint32_t>(word & 0xFFFFFFFF), static_cast<uint16_t>(word >> 48));
 }
 
 uint16_t Operand16(int32_t value) {

@@ -7,12 +7,15 @@
 // pool before the line ran, the command is skipped.
 //
 // Word layout: the opcode word holds the opcode in bits 0..15 and the mark in bits 16..31
-// (0 when queued, $1000 once run). A reference word holds the address in bits 0..47 and the
-// generation in bits 48..63; a numbered sound has all ones in bits 48..63 and the number in
-// bits 0..15.
+// (0 when queued, $1000 once run). A word naming an engine object holds its handle in bits
+// 0..31 and its generation in bits 48..63; the executor finds the object through the handle
+// table and never reads through a stale address. Forms and callers, which live as long as
+// the kernel, are plain addresses in bits 0..47. A numbered sound has all ones in bits
+// 48..63 and the number in bits 0..15.
 #pragma once
 
 #include "engine/gpStructure.h"
+#include "engine/gpUtils.h"
 
 #include <array>
 #include <cstdint>
@@ -34,7 +37,7 @@ inline constexpr uint16_t MaskEndGames = 0x04, MaskNextLevel = 0x08, MaskObjectS
 // Number of words of a command, opcode word included; 0 for an opcode the line does not know.
 int SizeOf(uint16_t opcode);
 TCommandWord Reference(const TObject* object);              // no generation: forms, callers
-TCommandWord ObjectReference(const TGPStructure* object);   // with the object's generation
+TCommandWord ObjectReference(const TGPStructure* object);   // handle and generation
 TCommandWord SoundNumber(int32_t number);
 bool IsSoundNumber(TCommandWord word);
 int16_t SoundNumberOf(TCommandWord word);
@@ -99,6 +102,8 @@ public:
     void ScrollView(int32_t dx, int32_t dy, bool notify);
     void SelectObject(TGPStructure* obj, bool keep);
     void PlaySound(const TCommandWord* command);
+
+    TAplicationListForSound SoundList;
 };
 
 }  // namespace engine

@@ -2,14 +2,15 @@
 
 #include "rtl/Format.h"
 #include "rtl/Numbers.h"
+#include "rtl/Text.h"
 
 namespace engine {
 
 int32_t ValueToInteger(const GPValue& v) {
     if (const auto* i = std::get_if<int32_t>(&v)) return *i;
     if (const auto* b = std::get_if<bool>(&v)) return *b ? 1 : 0;
-    const int64_t r = rtl::Round(std::get<double>(v));
-    return static_cast<int32_t>(static_cast<uint32_t>(r));  // a variant keeps the low 32 bits
+    // A real that no 32-bit integer holds (NaN, infinities, beyond 32 bits) is a range error.
+    return rtl::Round32(std::get<double>(v));
 }
 
 double ValueToFloat(const GPValue& v) {
@@ -119,5 +120,23 @@ void TGPData::Clear() {
         if (f->Owner()) f->Owner()->FieldGone(f.get());
     fields_.Clear();
 }
+
+TGPField** TKernelRecord::Find(std::string_view name) {
+    struct Named {
+        const char* Name;
+        TGPField* TKernelRecord::*Field;
+    };
+    static constexpr Named kNames[] = {
+        {"fd_Level", &TKernelRecord::Level},   {"fd_Count", &TKernelRecord::Count},
+        {"fd_FPS", &TKernelRecord::FPS},       {"fd_Difficulty", &TKernelRecord::Difficulty},
+        {"fd_Life", &TKernelRecord::Life},     {"fd_Prizes", &TKernelRecord::Prizes},
+        {"fd_Count_1", &TKernelRecord::Count_1},
+    };
+    for (const Named& n : kNames)
+        if (rtl::SameText(n.Name, name)) return &(this->*n.Field);
+    return nullptr;
+}
+
+void ResetKernelRecord(TKernelRecord& record) { record = TKernelRecord{}; }
 
 }  // namespace engine

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -22,7 +23,8 @@ using enum TGPFieldType;
 
 // The value a field takes and gives: an integer, a Boolean or a real.
 using GPValue = std::variant<int32_t, bool, double>;
-int32_t ValueToInteger(const GPValue& v);  // reals round half to even
+// Reals round half to even; NaN, infinities and reals beyond 32 bits raise ERangeError.
+int32_t ValueToInteger(const GPValue& v);
 double ValueToFloat(const GPValue& v);
 
 class TGPField;
@@ -90,5 +92,27 @@ public:
 private:
     rtl::List<std::unique_ptr<TGPField>> fields_;
 };
+
+// The nine references through which the heads-up display and the game flow reach the
+// kernel's game variables. The fields belong to the kernel's TGPData; a reference is nil
+// until the interface made its variable.
+struct TKernelRecord {
+    TGPField* Level = nullptr;       // "fd_Level"
+    TGPField* Count = nullptr;       // "fd_Count": the score
+    TGPField* FPS = nullptr;         // "fd_FPS"
+    TGPField* Difficulty = nullptr;  // "fd_Difficulty"
+    TGPField* Life = nullptr;        // "fd_Life"
+    TGPField* Prizes = nullptr;      // "fd_Prizes": the prizes collected
+    TGPField* Count_1 = nullptr;     // "fd_Count_1": the weapon's charge
+    TGPField* Medals = nullptr;      // the medals of the game
+    TGPField* Rank = nullptr;        // the rank of the game
+
+    // The reference a variable name stands for ("fd_Level" ... "fd_Count_1", any case);
+    // nil for any other name.
+    TGPField** Find(std::string_view name);
+};
+
+// Clears all nine references; the kernel calls it before its variables go.
+void ResetKernelRecord(TKernelRecord& record);
 
 }  // namespace engine

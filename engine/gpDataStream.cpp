@@ -1,6 +1,9 @@
 #include "engine/gpDataStream.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <vector>
 
 #include "media/DIB.h"
@@ -28,11 +31,18 @@ TDataStream::TDataStream(const std::string& fileName, TGPResource* resource, con
     try {
         if (resource) {
             stream_ = resource;
+            resource_ = resource;
+            end_ = resource->Position() + resource->EntryRoomAt(resource->Position());
         } else {
             file_ = std::make_unique<TMissionStream>(fileName, mode);
             stream_ = file_.get();
         }
         if (mode == rtl::fmCreate) {
+            if (!Fits(static_cast<int64_t>(header.size()))) {
+                Close();
+                error_ = true;
+                return;
+            }
             stream_->WriteBuffer(header.data(), static_cast<int64_t>(header.size()));
             return;
         }
@@ -41,6 +51,7 @@ TDataStream::TDataStream(const std::string& fileName, TGPResource* resource, con
         if (GetInt32(stored.data()) != GetInt32(header.data())) {
             Close();
             error_ = true;
+            return;
         }
     } catch (const std::exception&) {
         Close();
@@ -55,10 +66,25 @@ void TDataStream::Close() {
     stream_ = nullptr;
 }
 
+int64_t TDataStream::Room() const {
+    if (!stream_) return 0;
+    return resource_ ? std::max<int64_t>(0, end_ - resource_->Position()) : stream_->Remaining();
+}
+
+bool TDataStream::Fits(int64_t n) const { return !resource_ || Room() >= n; }
+
+void TDataStream::StartRecord(bool writing) {
+    if (!resource_) return;
+    const int64_t at = resource_->Position();
+    const int64_t room = writing ? resource_->EntryWriteRoomAt(at) : resource_->EntryRoomAt(at);
+    end_ = room > std::numeric_limits<int64_t>::max() - at ? std::numeric_limits<int64_t>::max() : at + room;
+}
+
 int32_t TDataStream::ReadRecordHeader(TDataRecordHeader& header) {
     if (error_ || !stream_) return -1;
+    StartRecord(false);
     uint8_t raw[kRecordHeaderSize];
-    if (stream_->Remaining() < kRecordHeaderSize || stream_->Read(raw, kRecordHeaderSize) != kRecordHeaderSize) {
+    if (Room() < kRecordHeaderSize || stream_->Read(raw, kRecordHeaderSize) != kRecordHeaderSize) {
         error_ = true;
         return -1;
     }
@@ -79,7 +105,7 @@ int32_t TDataStream::ReadRecordHeader(TDataRecordHeader& header) {
 int32_t TDataStream::ReadData(void* buffer, int64_t capacity) {
     if (error_ || !stream_) return -1;
     const int32_t length = last_.Length;
-    if (length < 0 || length > capacity || length > stream_->Remaining() ||
+    if (length < 0 || length > capacity || length > Room() ||
         stream_->Read(buffer, length) != length) {
         error_ = true;
         return -1;
@@ -93,7 +119,8 @@ int32_t TDataStream::ReadData(void* buffer, int64_t capacity) {
 
 void TDataStream::WriteRecord(const void* data, const TDataRecordHeader& header) {
     if (error_ || !stream_) return;
-    if (header.Length < 0) {
+    StartRecord(true);
+    if (header.Length < 0 || !Fits(kRecordHeaderSize + int64_t{header.Length})) {
         error_ = true;
         return;
     }

@@ -7,6 +7,13 @@
 //
 // The error flag is sticky: after the first failure every read answers -1 and every write
 // does nothing. Creation never raises.
+//
+// Inside a container no record crosses into the next entry: the stream header is bounded by
+// the room of the entry it is opened at, each record by the room of the entry it starts in
+// (up to the next entry). A read never runs past that, and a write that does not fit sets the
+// error flag and writes nothing, so that the next entry is never overwritten. Records may
+// start at entries of their own, where the caller places the container, or right behind the
+// header in the entry that follows it.
 #pragma once
 
 #include <array>
@@ -55,12 +62,22 @@ public:
 
 private:
     void Close();
+    // Inside a container: takes the entry the next record starts in as its bound (a write to
+    // the last entry may grow the file; a read stops at the file's end).
+    void StartRecord(bool writing);
+    // Bytes left to read before the end of the entry (or of the file).
+    int64_t Room() const;
+    // Whether n more bytes may be written: always in a file of its own, within the entry's
+    // room inside a container.
+    bool Fits(int64_t n) const;
 
     rtl::Stream* stream_ = nullptr;
     std::unique_ptr<TMissionStream> file_;
     bool error_ = false;
     std::string fileName_;
     uint16_t mode_;
+    TGPResource* resource_ = nullptr;  // the container, when the stream lies inside one
+    int64_t end_ = 0;                  // the end of the entry the present record lies in
     TDataRecordHeader last_;
 };
 

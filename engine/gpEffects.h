@@ -128,6 +128,10 @@ public:
     bool Holds(const TGPPhantom* phantom) const;
     // Frees every idle phantom.
     void Clear();
+    // After a kernel's end: the idle phantoms' links to it and to its registers go.
+    void Unlink(const TGPKernel* kernel);
+    // A structure that owned phantoms is going: idle phantoms forget it as their owner.
+    void OwnerGone(const TObject* owner);
 
 private:
     rtl::List<TGPPhantom*> idle_;                   // handed out again first come

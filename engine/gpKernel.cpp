@@ -1,5 +1,7 @@
 #include "engine/gpKernel.h"
 
+#include "engine/gpClasses.h"
+#include "engine/gpEffects.h"
 #include "engine/gpInterface.h"
 #include "engine/gpLevel.h"
 #include "engine/gpMap.h"
@@ -8,6 +10,7 @@
 #include "engine/gpRegisters.h"
 #include "engine/gpResource.h"
 #include "media/DXDrawsDisplay.h"
+#include "engine/gpWeapon.h"
 #include "media/GPTimer.h"
 
 namespace engine {
@@ -17,8 +20,6 @@ RTL_REGISTER_CLASS(TGPKernel);
 namespace {
 TGPKernel* globalKernel = nullptr;
 }
-
-void (*ResetKernelRecordHook)() = nullptr;
 
 TGPKernel* GlobalKernel() { return globalKernel; }
 
@@ -84,6 +85,9 @@ TGPKernel::~TGPKernel() {
     Timer->SetEnabled(false);
     if (OnDestroy) OnDestroy(this);
     LevelStream.reset();  // it may read through a container that goes with the kernel
+    // The shell is taking the game down: objects going back to their pools now are not
+    // news to report to it.
+    OnPUSH = nullptr;
     CommandLine->DropObjectCommands();
     Nations->FreeAll();
     TGPStructure::Clear();
@@ -93,12 +97,19 @@ TGPKernel::~TGPKernel() {
         Map = nullptr;
     }
     ownedMap_.reset();
+    ResetKernelRecord(KernelRecord);
     Data->Clear();
+    ClearAnimationRegistries();
     // The sounds before the sound object they play on.
     SoundRegister.reset();
     FormsRegister.reset();
     PanelRegister.reset();
     EffectsRegister.reset();
+    // The pools outlive every kernel: what they hold forgets this one, its nations and the
+    // descriptions just freed, so no pooled object points at freed memory.
+    PhantomPool().Unlink(this);
+    ObjectPool().Unlink(this);
+    WeaponPool().Unlink(this);
     if (globalKernel == this) globalKernel = nullptr;
     Resource.reset();
     Timer.reset();

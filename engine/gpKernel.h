@@ -40,6 +40,7 @@ class TDXRegisterPanel;
 class TDXRegisterEffects;
 class TDXRegisterForms;
 class TGPResource;
+struct TKernelResources;
 
 enum TConditionKernel : uint8_t { ck_Play, ck_EndLife, ck_Designer, ck_Interface, ck_MainInterface, ck_EndGames };
 
@@ -65,9 +66,9 @@ TStackWeapon& WeaponPool();
 // The kernel while it lives, else nil.
 TGPKernel* GlobalKernel();
 
-// The clearing of the engine's references to the game variables of the HUD; installed by
-// the game-variable unit.
-extern void (*ResetKernelRecordHook)();
+// Returns a sprite to its pool (1 phantom, 2 game object, 3 weapon): through the kernel,
+// which reports it (OnPUSH), or straight to the pool when there is no kernel.
+void FreeToPool(TGPKernel* kernel, int32_t kind, TGPStructure* sprite);
 
 class TGPKernel : public TGPStructure {
     RTL_CLASS(TGPKernel, TGPStructure)
@@ -156,6 +157,7 @@ public:
     int64_t TotalTime = 0;
     int64_t LastClock = 0;
     std::unique_ptr<TGPData> Data;
+    TKernelRecord KernelRecord;                  // the HUD's references into Data
     TConditionKernel Condition = ck_Play;
     int32_t EndLifeCountdown = 0;
     std::unique_ptr<TLevelStream> LevelStream;  // the current level set; Clear drops it
@@ -185,8 +187,8 @@ public:
 
 private:
     std::unique_ptr<TGPMap> ownedMap_;
-    bool clockValid_ = false;    // false: the next move step only takes the clock
-    uint32_t timerRestarts_ = 0;  // the timer's restarts seen by the last move step
+    bool clockSeen_ = false;      // false until the first tick: nothing to measure from
+    uint32_t timerRestarts_ = 0;  // the timer's restarts seen by the last tick
 };
 
 // Nation key of a class identifier by the table of Start; -1 when in no row.

@@ -1,6 +1,7 @@
 // The three pools of objects of play, the kernel's hand-out and return, and the level reset.
 #include "engine/gpKernel.h"
 
+#include "engine/gpClasses.h"
 #include "engine/gpEffects.h"
 #include "engine/gpLevel.h"
 #include "engine/gpMap.h"
@@ -44,7 +45,8 @@ TGPStructure* TGPKernel::CreateObject(int32_t kind, TObject* owner, bool checkLi
     return sprite;
 }
 
-void TGPKernel::FreeObject(int32_t kind, TGPStructure* sprite) {
+namespace {
+void ReturnToPool(int32_t kind, TGPStructure* sprite) {
     switch (kind) {
         case 1:
             if (auto* p = dynamic_cast<TGPPhantom*>(sprite)) PhantomPool().Release(p);
@@ -57,12 +59,24 @@ void TGPKernel::FreeObject(int32_t kind, TGPStructure* sprite) {
             break;
         default: break;
     }
+}
+}  // namespace
+
+void TGPKernel::FreeObject(int32_t kind, TGPStructure* sprite) {
+    ReturnToPool(kind, sprite);
     if (OnPUSH) OnPUSH(sprite);
+}
+
+void FreeToPool(TGPKernel* kernel, int32_t kind, TGPStructure* sprite) {
+    if (kernel)
+        kernel->FreeObject(kind, sprite);
+    else
+        ReturnToPool(kind, sprite);
 }
 
 void TGPKernel::Clear() {
     // The HUD panels link to game variables: drop the links before the panels go.
-    if (ResetKernelRecordHook) ResetKernelRecordHook();
+    ResetKernelRecord(KernelRecord);
     Panels.clear();
     CommandLine->DropObjectCommands();
     Nations->FreeAll();
@@ -72,10 +86,12 @@ void TGPKernel::Clear() {
         if (Map->CellCount() > 0) Map->Cells->Get(0)->SetIDClass(-1);
     }
     Data->Clear();
+    // The next level set brings its own slides, effects and interface descriptions.
+    ClearAnimationRegistries();
     PanelRegister = std::make_unique<TDXRegisterPanel>();
     EffectsRegister = std::make_unique<TDXRegisterEffects>();
+    ObjectPool().Clear();  // first: it refuses while objects are walked
     PhantomPool().Clear();
-    ObjectPool().Clear();
     WeaponPool().Clear();
     if (SoundRegister) SoundRegister->ClearLoaded();
     // The level set may read through the level container: it goes first.
@@ -85,7 +101,7 @@ void TGPKernel::Clear() {
 }
 
 void TListStructure::ReleaseAll() {
-    if (Empty() || !First()->Kernel) return;
+    if (Empty()) return;
     TGPKernel* kernel = First()->Kernel;
     while (!Empty()) {
         TGPStructure* item = First();
@@ -99,7 +115,20 @@ void TListStructure::ReleaseAll() {
             kind = 3;
         else
             throw rtl::ERangeError(rtl::texts::SRangeError);
-        kernel->FreeObject(kind, item);
+        FreeToPool(kernel, kind, item);
+    }
+}
+
+void DrawChildSprites(const TGPStructure& holder, TGPStructure* target, bool visibleOnly) {
+    TListStructure* list = holder.ChildSprites.get();
+    if (!list) return;
+    for (int i = 0; i < list->Count();) {
+        TGPStructure* s = list->Items(i);
+        if (!visibleOnly || s->Visible)
+            if (auto* effect = dynamic_cast<TGPEffects*>(s)) effect->DrawOn(target);
+        // Still in its place: go on after it. Gone (it ended while drawn): its next sibling
+        // moved into this index and is drawn next.
+        if (i < list->Count() && list->Items(i) == s) ++i;
     }
 }
 
@@ -149,6 +178,21 @@ void TStackPhantom::Clear() {
     idle_.Clear();
 }
 
+void TStackPhantom::OwnerGone(const TObject* owner) {
+    for (TGPPhantom* p : idle_)
+        if (p->Owner == owner) p->Owner = nullptr;
+}
+
+void TStackPhantom::Unlink(const TGPKernel* kernel) {
+    for (TGPPhantom* p : idle_) {
+        if (p->Kernel != kernel) continue;
+        p->Kernel = nullptr;
+        p->Owner = nullptr;
+        p->Animation = nullptr;
+        p->CurrentSlide = nullptr;
+    }
+}
+
 // Weapons ---------------------------------------------------------------------------------
 
 TStackWeapon::~TStackWeapon() { all_.clear(); }
@@ -180,6 +224,14 @@ void TStackWeapon::Release(TGPWeapon* weapon) {
 void TStackWeapon::Clear() {
     for (TGPWeapon* w : idle_) std::erase_if(all_, [w](const std::unique_ptr<TGPWeapon>& q) { return q.get() == w; });
     idle_.Clear();
+}
+
+void TStackWeapon::Unlink(const TGPKernel* kernel) {
+    for (TGPWeapon* w : idle_) {
+        if (w->Kernel != kernel) continue;
+        w->Kernel = nullptr;
+        w->Owner = nullptr;
+    }
 }
 
 }  // namespace engine

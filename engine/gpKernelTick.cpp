@@ -11,6 +11,8 @@
 #include "platform/clock/Clock.h"
 #include "platform/window/Application.h"
 
+#include <algorithm>
+
 namespace engine {
 
 namespace {
@@ -60,23 +62,24 @@ void TGPKernel::MoveAll() {
     const uint64_t shared = media::SharedClock();
     if (shared >> 32) throw rtl::ERangeError(rtl::texts::SRangeError);
     const uint32_t now = static_cast<uint32_t>(shared);
-    if (!IsActive() || Condition != ck_Play || !app.MainFormActive()) {
-        LastClock = now;
-        clockValid_ = false;  // the first step after a pause adds nothing
-        return;
-    }
-    // A restarted timer grid means time did not run on the grid (a pause of the timer).
+    // Play time counts the clock between ticks for every tick that moves the world: the
+    // step after a pause, a lost life or the main interface counts its own tick, as it moves
+    // the world once. Only the first tick after creation has no tick before it to measure
+    // from. When the timer's grid restarted since the last tick (it stopped, or fell so far
+    // behind that it gave up catching up), the wall time in between was no play: the step
+    // counts one interval at most. A clock that went back counts nothing.
+    int32_t elapsed = 0;
+    if (clockSeen_) elapsed = std::max(0, platform::clock::Elapsed(static_cast<uint32_t>(LastClock), now));
     const uint32_t restarts = Timer->Restarts();
-    if (clockValid_ && restarts == timerRestarts_) {
-        const int32_t elapsed = platform::clock::Elapsed(static_cast<uint32_t>(LastClock), now);
-        if (elapsed > 0) TotalTime += elapsed;
-    }
+    if (restarts != timerRestarts_) elapsed = std::min(elapsed, Timer->Interval());
     timerRestarts_ = restarts;
-    clockValid_ = true;
+    clockSeen_ = true;
     LastClock = now;
+    if (!IsActive() || Condition != ck_Play || !app.MainFormActive()) return;
+    TotalTime += elapsed;
 
     const TRect none{};
-    // Walk by index: a nation's move may add nations.
+    // Walk by index with the bound re-checked: a nation's move may add nations.
     for (int i = 0; i < Nations->Count(); ++i) Nations->Get(i)->Move(0, none, nullptr);
     if (Map) Map->Move(0, none, nullptr);
     ResolveCollisions();
@@ -89,6 +92,7 @@ void TGPKernel::ResolveCollisions() {
     if (used == 0) return;
     auto& obstacles = Obstacles();
     auto valid = [](const TAskMove* a) { return a->Asker && a->Target && a->Active; };
+    TStackObject::Walk guard;  // the requests hold the objects' addresses
 
     // Still targets: each mover replies once, to the union of what it ran into.
     for (int i = 0; i < used; ++i) {
@@ -150,15 +154,7 @@ void TGPKernel::Draw() {
         if (Map) Map->Draw();
         DrawNations();
     }
-    if (active && !anyInterface && ChildSprites) {
-        // A phantom that ends while it draws leaves the list: re-check the place it held.
-        for (int i = 0; i < ChildSprites->Count(); ++i) {
-            TGPStructure* s = ChildSprites->Items(i);
-            if (!s->Visible) continue;
-            if (auto* effect = dynamic_cast<TGPEffects*>(s)) effect->DrawOn(this);
-            if (i < ChildSprites->Count() && ChildSprites->Items(i) != s) --i;
-        }
-    }
+    if (active && !anyInterface) DrawChildSprites(*this, this, true);
     if (active && !mainInterface)
         for (TGPStructure* panel : Panels) panel->Draw();
     if (active && anyInterface) DrawForms();

@@ -33,12 +33,14 @@ int32_t ClampScroll(int64_t v, int64_t low, int64_t high) { return Saturate(std:
 TGPMap::TGPMap() = default;
 
 TGPMap::~TGPMap() {
+    if (Kernel && Kernel->Map == this) Kernel->SetMap(nullptr);
+    // Effects still on the map go back to their pool, and forget the map as their owner.
     try {
-        if (ChildSprites && Kernel) ChildSprites->ReleaseAll();
+        if (ChildSprites) ChildSprites->ReleaseAll();
     } catch (...) {
         // A foreign sprite on the list stays where it is; the map goes all the same.
     }
-    if (Kernel && Kernel->Map == this) Kernel->SetMap(nullptr);
+    PhantomPool().OwnerGone(this);
 }
 
 void TGPMap::Create(TObject* kernel, int32_t id) {
@@ -174,13 +176,9 @@ void TGPMap::Draw() {
         first->Draw();
     }
     if (OnDraw) OnDraw(Kernel->Surface());
-    if (Kernel->Condition == ck_Interface || Kernel->Condition == ck_MainInterface || !ChildSprites) return;
-    // A phantom that ends while it draws leaves the list: re-check the place it held.
-    for (int i = 0; i < ChildSprites->Count(); ++i) {
-        TGPStructure* sprite = ChildSprites->Items(i);
-        if (auto* effect = dynamic_cast<TGPEffects*>(sprite)) effect->DrawOn(this);
-        if (i < ChildSprites->Count() && ChildSprites->Items(i) != sprite) --i;
-    }
+    // The effects on the map draw over it, outside the interface conditions.
+    if (Kernel->Condition == ck_Interface || Kernel->Condition == ck_MainInterface) return;
+    DrawChildSprites(*this, this, false);
 }
 
 TGPMap* CreateMap(TGPKernel& kernel, bool drawAllCells, int32_t originX, int32_t originY, int32_t viewCols,

@@ -48,7 +48,6 @@ public:
     // grows to Cols x Rows (cells are never removed) and every cell takes its place again.
     void Reset(bool drawAllCells, int32_t originX, int32_t originY, int32_t viewCols, int32_t viewRows, int32_t cols,
                int32_t rows, int32_t cellSize);
-
     // The view position: screen position = map position - view position.
     int32_t ViewX() const { return ScrollX + Vibration.OffsetX; }
     int32_t ViewY() const { return ScrollY + Vibration.OffsetY; }

@@ -3,6 +3,7 @@
 // index that cover it.
 #pragma once
 
+#include "engine/gpObjectList.h"
 #include "engine/gpSprite.h"
 
 #include <memory>
@@ -12,8 +13,6 @@ namespace engine {
 
 class TGPMap;
 class TGPObject;
-
-using TListGPObject = rtl::List<TGPObject*>;
 
 // Draws between two frames of a tile animation, less one: a tile frame changes every
 // (TileDelay + 2) / 2 draws.

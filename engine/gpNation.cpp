@@ -28,15 +28,31 @@ media::TPictureCollectionItem* TGPNation::GetPicture(TOneSlide& slide) {
 }
 
 void TGPNation::Move(uint8_t mode, const TRect& rect, rtl::List<TGPStructure*>* list) {
-    // Objects may leave the list (and others join) while moving: walk by index and re-check.
-    for (int i = 0; i < Objects.Count(); ++i) {
-        TGPObject* obj = Objects.Items(i);
-        obj->Move(mode, rect, list);
-        if (i < Objects.Count() && Objects.Items(i) != obj) --i;  // it left: the next one moved up
+    // A move may send any object of the list to the pool, earlier ones included, and bring
+    // others in. The pass walks the objects listed when it began, each once, skipping those
+    // that left since: every object leaves through the pool, which raises its generation.
+    // Objects that join during the pass move from the next pass on.
+    std::vector<WalkEntry> nested;
+    std::vector<WalkEntry>& walk = walking_ ? nested : walk_;
+    walk.clear();
+    for (TGPObject* obj : Objects) walk.push_back({obj->Handle(), obj->Generation()});
+    const bool outer = !walking_;
+    walking_ = true;
+    TStackObject::Walk guard;
+    try {
+        for (const WalkEntry& e : walk) {
+            auto* obj = static_cast<TGPObject*>(TGPStructure::FromHandle(e.Handle, e.Generation));
+            if (obj && obj->Group == this) obj->Move(mode, rect, list);
+        }
+    } catch (...) {
+        if (outer) walking_ = false;
+        throw;
     }
+    if (outer) walking_ = false;
 }
 
 void TGPNation::Draw() {
+    TStackObject::Walk guard;
     for (int i = 0; i < Objects.Count(); ++i) {
         TGPObject* obj = Objects.Items(i);
         if (!(obj->Kind & 0x10)) obj->Draw();
@@ -47,25 +63,23 @@ void TGPNation::Clear() {
     while (!Objects.Empty()) {
         TGPObject* obj = Objects.First();
         Objects.Delete(0);
-        if (Kernel) Kernel->FreeObject(2, obj);
+        FreeToPool(Kernel, 2, obj);
     }
     TGPStructure::Clear();
 }
 
 void TGPNation::Reset() {
-    while (!Objects.Empty()) {
-        TGPObject* obj = Objects.First();
-        Objects.Delete(0);
-        if (obj->ChildSprites) obj->ChildSprites->ReleaseAll();
-        if (obj->Weapon && Kernel) Kernel->FreeObject(3, obj->Weapon);
-        obj->DropOrders();
-        ObjectPool().Push(obj);
-    }
+    Objects.KillAll();
     if (Crowd) Crowd->ClearMembers();
     PictureRegister = std::make_unique<TDXRegisterAnimate>();
+    Templates.Clear();
 }
 
 bool TGPNation::CanAdd() const { return MaxCount == -1 || Objects.Count() < MaxCount; }
+
+TGPGeneralObject* TGPNation::Template(int32_t idClass) {
+    return Templates.FindOrLoad(Kernel ? Kernel->Resources() : TKernelResources{}, idClass);
+}
 
 void TGPNation::SetMaxCount(int32_t n) {
     if (n == MaxCount) return;
@@ -73,7 +87,7 @@ void TGPNation::SetMaxCount(int32_t n) {
         while (Objects.Count() > n) {
             TGPObject* oldest = Objects.First();
             Objects.Delete(0);
-            if (Kernel) Kernel->FreeObject(2, oldest);
+            FreeToPool(Kernel, 2, oldest);
         }
     MaxCount = n;
 }
@@ -88,26 +102,37 @@ void TGPNation::AddOnce(TGPObject* obj) {
     if (!Objects.Contains(obj)) Objects.Add(obj);
 }
 
-TGPObject* TGPNation::CreateObject(int32_t x, int32_t y, int32_t idClass) {
+TGPObject* TGPNation::MakeObject(int32_t x, int32_t y, int32_t idClass) {
     if (idClass < 0 || idClass > kMaxObjectClass || !CanAdd()) return nullptr;
     std::unique_ptr<TGPObject> made = ObjectFactory ? ObjectFactory() : std::make_unique<TGPObject>();
     made->Create(this, idClass);
     made->X = static_cast<int16_t>(x);
     made->Y = static_cast<int16_t>(y);
-    if (!made->Loaded) return nullptr;  // freed here, never in play
+    if (!made->Loaded) return nullptr;  // freed here: it was never in play
     TGPObject* obj = ObjectPool().Adopt(std::move(made));
     AddOnce(obj);
     BindEvents(2, *obj);
+    return obj;
+}
+
+void TGPNation::RunCreationHooks(TGPObject* obj) {
     if (OnCreateObject) OnCreateObject(this, obj);
     obj->SetParam(111, 0);
+}
+
+TGPObject* TGPNation::CreateObject(int32_t x, int32_t y, int32_t idClass) {
+    TGPObject* obj = MakeObject(x, y, idClass);
+    if (obj) RunCreationHooks(obj);
     return obj;
 }
 
 TGPObject* TGPNation::CreateFromPool(int32_t x, int32_t y, bool snap, int32_t idClass) {
     if (idClass < 0 || idClass > kMaxObjectClass || !CanAdd()) return nullptr;
     if (!Kernel) return nullptr;
-    auto* obj = dynamic_cast<TGPObject*>(Kernel->CreateObject(2, this, true, idClass));
+    // The pool leaves the hooks of a new object to us, so that they run once, after placing.
+    TGPObject* obj = ObjectPool().Pop(this, idClass, true, false);
     if (!obj) return nullptr;
+    obj->FrameIndex = 0;
     if (snap) {
         obj->X = SnapToCell(x) - obj->BaseLeft();
         obj->Y = SnapToCell(y) - obj->BaseTop();
@@ -116,15 +141,26 @@ TGPObject* TGPNation::CreateFromPool(int32_t x, int32_t y, bool snap, int32_t id
         obj->Y = y;
     }
     if (!obj->Loaded) {
-        Objects.Remove(obj);
-        ObjectPool().Discard(obj);
+        // Its class gave it no slide. It may already be named by a queued command or a
+        // selection: it is never freed during play, only kept out of reuse.
+        ObjectPool().Retire(obj);
         return nullptr;
     }
     AddOnce(obj);
     if (Kernel->Map) Kernel->Map->AddObjectToCells(nullptr, obj);
-    if (OnCreateObject) OnCreateObject(this, obj);
-    obj->SetParam(111, 0);
+    RunCreationHooks(obj);
     return obj;
+}
+
+void TListGPObject::KillAll() {
+    while (!Empty()) {
+        TGPObject* obj = First();
+        Delete(0);
+        if (obj->ChildSprites) obj->ChildSprites->ReleaseAll();
+        if (obj->Weapon) FreeToPool(obj->Kernel, 3, obj->Weapon);
+        obj->DropOrders();
+        FreeToPool(obj->Kernel, 2, obj);
+    }
 }
 
 // Nation list ------------------------------------------------------------------------------
@@ -152,8 +188,12 @@ void TListNation::SortByKey() {
 
 // Object pool ------------------------------------------------------------------------------
 
+TStackObject::Walk::Walk() { ++ObjectPool().walks_; }
+TStackObject::Walk::~Walk() { --ObjectPool().walks_; }
+
 TStackObject::~TStackObject() {
     idle_.Clear();
+    retired_.Clear();
     all_.clear();
 }
 
@@ -162,12 +202,12 @@ TGPObject* TStackObject::Adopt(std::unique_ptr<TGPObject> obj) {
     return all_.back().get();
 }
 
-void TStackObject::Discard(TGPObject* obj) {
-    idle_.Remove(obj);
-    std::erase_if(all_, [obj](const std::unique_ptr<TGPObject>& q) { return q.get() == obj; });
+bool TStackObject::Holds(const TGPObject* obj) const {
+    auto* o = const_cast<TGPObject*>(obj);
+    return idle_.Contains(o) || retired_.Contains(o);
 }
 
-TGPObject* TStackObject::Pop(TObject* owner, int32_t idClass, bool checkLimit) {
+TGPObject* TStackObject::Pop(TObject* owner, int32_t idClass, bool checkLimit, bool admit) {
     TGPNation* nation = nullptr;
     if (auto* o = dynamic_cast<TGPObject*>(owner))
         nation = dynamic_cast<TGPNation*>(static_cast<TGPStructure*>(o->Group));
@@ -189,14 +229,15 @@ TGPObject* TStackObject::Pop(TObject* owner, int32_t idClass, bool checkLimit) {
             obj->ApplyLevelRecord();
         else
             obj->ResetOrders();
-        if (nation && !nation->Objects.Contains(obj)) nation->Objects.Add(obj);
+        if (nation) nation->AddOnce(obj);
         return obj;
     }
-    return nation ? nation->CreateObject(100, 100, idClass) : nullptr;
+    if (!nation) return nullptr;
+    return admit ? nation->CreateObject(100, 100, idClass) : nation->MakeObject(100, 100, idClass);
 }
 
 void TStackObject::Push(TGPObject* obj) {
-    if (!obj || idle_.Contains(obj)) return;
+    if (!obj || Holds(obj)) return;
     auto* nation = dynamic_cast<TGPNation*>(static_cast<TGPStructure*>(obj->Group));
     // Leave the map's cells while the object still has its place and size.
     if (nation && nation->Kernel && nation->Kernel->Map) nation->Kernel->Map->RemoveObjectFromCells(obj);
@@ -209,14 +250,36 @@ void TStackObject::Push(TGPObject* obj) {
     if (nation) nation->Objects.Remove(obj);
 }
 
+void TStackObject::Retire(TGPObject* obj) {
+    Push(obj);
+    if (idle_.Remove(obj) >= 0) retired_.Add(obj);
+}
+
+void TStackObject::Free(rtl::List<TGPObject*>& list) {
+    for (TGPObject* obj : list)
+        std::erase_if(all_, [obj](const std::unique_ptr<TGPObject>& q) { return q.get() == obj; });
+    list.Clear();
+}
+
 void TStackObject::Clear() {
-    try {
-        for (TGPObject* obj : idle_)
-            std::erase_if(all_, [obj](const std::unique_ptr<TGPObject>& q) { return q.get() == obj; });
-    } catch (...) {
-        throw EStackObject("TStackObject.Clear");
-    }
-    idle_.Clear();
+    // A walk over game objects holds their addresses: freeing them now would pull the
+    // memory from under it.
+    if (walks_ > 0) throw EStackObject("TStackObject.Clear");
+    Free(idle_);
+    Free(retired_);
+}
+
+void TStackObject::Unlink(const TGPKernel* kernel) {
+    for (rtl::List<TGPObject*>* list : {&idle_, &retired_})
+        for (TGPObject* obj : *list) {
+            if (obj->Kernel != kernel) continue;
+            obj->Kernel = nullptr;
+            obj->Group = nullptr;
+            obj->Owner = nullptr;
+            obj->Animation = nullptr;  // the kernel's end emptied the description registers
+            obj->CurrentSlide = nullptr;
+            obj->LoopingSound = nullptr;
+        }
 }
 
 }  // namespace engine

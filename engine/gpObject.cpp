@@ -17,6 +17,8 @@ void TGPObject::Create(TObject* owner, int32_t id) {
 
 void TGPObject::Clear() { TGPSprite::Clear(); }
 
+void TGPObject::Draw() { DrawChildSprites(*this, this, false); }
+
 TRect TGPObject::BoundsRect() const { return {X, Y, X + Width, Y + Height}; }
 
 void TGPObject::KilledBy(TGPObject* killer) {

@@ -17,6 +17,8 @@ public:
     void Create(TObject* owner, int32_t id) override;
     void Clear() override;
     void LoadPictures() override {}
+    // The object's own picture comes with its drawing; its effects draw after it.
+    void Draw() override;
 
     // The collision rectangle on the map.
     virtual TRect BoundsRect() const;

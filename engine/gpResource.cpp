@@ -370,17 +370,35 @@ int64_t TGPResource::DirectorySize() const {
     return size;
 }
 
-int64_t TGPResource::EntryRoom(int32_t offset) {
+int64_t TGPResource::EntryRoom(int32_t offset) { return std::min(NextEntryAfter(offset), Size()) - offset; }
+
+int64_t TGPResource::NextEntryAfter(int32_t offset) {
     LoadAllSections();
-    if (offset < kHeaderLength + DirectorySize()) return 0;  // an entry inside the directory area
-    int64_t end = Size();
+    if (offset < kHeaderLength + DirectorySize()) return offset;  // an entry inside the directory area
+    int64_t end = std::numeric_limits<int64_t>::max();
     ForEachSection(directory_, [&](TGPHashCollectionItem& section) {
         if (section.Offset > offset) end = std::min<int64_t>(end, section.Offset);
         if (const TGPHashCollection* sub = section.SubDirectory())
             for (int i = 0; i < sub->ItemCount(); ++i)
                 if (sub->Item(i).Offset > offset) end = std::min<int64_t>(end, sub->Item(i).Offset);
     });
-    return end - offset;
+    return end;
+}
+
+int64_t TGPResource::EntryRoomAt(int64_t offset) {
+    if (offset < 0 || offset > std::numeric_limits<int32_t>::max()) return 0;
+    const int64_t position = Position();
+    const int64_t room = EntryRoom(static_cast<int32_t>(offset));
+    SetPosition(position);
+    return room;
+}
+
+int64_t TGPResource::EntryWriteRoomAt(int64_t offset) {
+    if (offset < 0 || offset > std::numeric_limits<int32_t>::max()) return 0;
+    const int64_t position = Position();
+    const int64_t next = NextEntryAfter(static_cast<int32_t>(offset));
+    SetPosition(position);
+    return next == std::numeric_limits<int64_t>::max() ? next : next - offset;
 }
 
 void TGPResource::WriteDirectory() {

@@ -154,6 +154,14 @@ public:
     // Zero-fills the record; 1 when found and read whole, else 0.
     uint8_t Read144(const std::string& section, const std::string& key, TSaveRecord& record);
 
+    // Bytes the entry at offset may take: up to the next entry or sub-directory, or the end of
+    // the file; 0 inside the directory area. The position is kept.
+    int64_t EntryRoomAt(int64_t offset);
+    // Bytes a write at offset may take: up to the next entry or sub-directory; the last entry
+    // may grow the file (the largest int64 then). 0 inside the directory area. The position
+    // is kept.
+    int64_t EntryWriteRoomAt(int64_t offset);
+
     // Writes the directory area at offset 16, giving each section its sub-directory offset.
     void WriteDirectory();
     // WriteDirectory, then the header with N and the checksum; commits the file.
@@ -162,6 +170,9 @@ public:
 private:
     // Bytes an entry may take: up to the next entry or sub-directory, or the end of the file.
     int64_t EntryRoom(int32_t offset);
+    // The offset of the first entry or sub-directory after offset; offset itself inside the
+    // directory area, the largest int64 when none follows.
+    int64_t NextEntryAfter(int32_t offset);
     void LoadAllSections();
     int64_t DirectorySize() const;
 

@@ -42,7 +42,74 @@ namespace {
 int32_t RandomOffset(int32_t a) { return static_cast<int32_t>(RandomSigned(a, 1)); }
 }  // namespace
 
-TGPStructure::~TGPStructure() = default;
+// The handle table ------------------------------------------------------------------------
+
+namespace {
+
+// One slot per live structure; a freed slot bumps its generation before it is reused, so a
+// reference to the structure that held it can never name the next one.
+class HandleTable {
+public:
+    uint32_t Acquire(TGPStructure* s) {
+        if (freeHead_ != 0) {
+            const uint32_t h = freeHead_;
+            freeHead_ = slots_[h].NextFree;
+            slots_[h].Object = s;
+            return h;
+        }
+        slots_.push_back({s, 0, 0});
+        return static_cast<uint32_t>(slots_.size() - 1);
+    }
+    void Release(uint32_t h) {
+        Slot& slot = slots_[h];
+        slot.Object = nullptr;
+        Bump(slot);
+        slot.NextFree = freeHead_;
+        freeHead_ = h;
+    }
+    uint16_t Generation(uint32_t h) const { return slots_[h].Generation; }
+    void NextGeneration(uint32_t h) { Bump(slots_[h]); }
+    TGPStructure* Find(uint32_t h, uint16_t generation) const {
+        if (h == 0 || h >= slots_.size()) return nullptr;
+        const Slot& slot = slots_[h];
+        return slot.Generation == generation ? slot.Object : nullptr;
+    }
+
+private:
+    struct Slot {
+        TGPStructure* Object;
+        uint16_t Generation;
+        uint32_t NextFree;
+    };
+    static void Bump(Slot& slot) {
+        slot.Generation = slot.Generation >= 0xFFFE ? 0 : static_cast<uint16_t>(slot.Generation + 1);
+    }
+    std::vector<Slot> slots_{Slot{nullptr, 0, 0}};  // handle 0 names nothing
+    uint32_t freeHead_ = 0;
+};
+
+// Never destroyed: the pools of objects of play are statics too, and their objects leave
+// the table when they are destroyed, whichever static goes first.
+HandleTable& Handles() {
+    static auto* table = new HandleTable;
+    return *table;
+}
+
+}  // namespace
+
+TGPStructure::TGPStructure() : handle_(Handles().Acquire(this)) {}
+
+TGPStructure::~TGPStructure() { Handles().Release(handle_); }
+
+uint16_t TGPStructure::Generation() const { return Handles().Generation(handle_); }
+
+void TGPStructure::NextGeneration() { Handles().NextGeneration(handle_); }
+
+TGPStructure* TGPStructure::FromHandle(uint32_t handle, uint16_t generation) {
+    return Handles().Find(handle, generation);
+}
+
+// ------------------------------------------------------------------------------------------
 
 void TGPStructure::SetIDClass(int32_t) {}
 
@@ -79,8 +146,8 @@ void TGPStructure::VibrationStep() {
     };
     auto offsetsFromCurrent = [this, &v] {
         if (VibrationExempt()) return;
-        v.OffsetX = RandomOffset(static_cast<int32_t>(rtl::Round(v.CurX)));
-        v.OffsetY = RandomOffset(static_cast<int32_t>(rtl::Round(v.CurY)));
+        v.OffsetX = RandomOffset(rtl::Round32(v.CurX));
+        v.OffsetY = RandomOffset(rtl::Round32(v.CurY));
     };
     switch (v.Mode) {
         case 1:
@@ -113,14 +180,13 @@ void TGPStructure::VibrationStep() {
 
 void TGPStructure::Clear() {
     if (!ChildSprites) return;
-    // Take each sprite off the list before the pool sees it, so the loop ends even when
-    // the pool does not unlink it.
+    // Each sprite leaves the list before the pool sees it, so the loop ends whatever the
+    // pool does; without a kernel it goes to the pool directly rather than nowhere.
     while (!ChildSprites->Empty()) {
         TGPStructure* sprite = ChildSprites->First();
         ChildSprites->Delete(0);
-        if (Kernel) Kernel->FreeObject(1, sprite);
+        FreeToPool(Kernel, 1, sprite);
     }
-    ChildSprites->Clear();
 }
 
 void TGPStructure::ValidateRename(TGPStructure* child, const std::string& oldName, const std::string& newName) {

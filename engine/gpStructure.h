@@ -56,7 +56,7 @@ using TSwitchVibrationEvent = std::function<void(TObject* sender, bool wasOn, ui
 class TGPStructure : public rtl::Object {
     RTL_CLASS(TGPStructure, rtl::Object)
 public:
-    TGPStructure() = default;
+    TGPStructure();
     ~TGPStructure() override;
     TGPStructure(const TGPStructure&) = delete;
     TGPStructure& operator=(const TGPStructure&) = delete;
@@ -92,10 +92,16 @@ public:
     int ChildCount() const { return children_ ? children_->Count() : 0; }
     TGPStructure* GetChild(int index) const;
 
-    // Raised by every return to a pool, so that deferred work naming the object can tell.
-    uint16_t Generation() const { return generation_; }
-    // 0..0xFFFE: the all-ones value marks numbered sounds in command words.
-    void NextGeneration() { generation_ = generation_ >= 0xFFFE ? 0 : static_cast<uint16_t>(generation_ + 1); }
+    // References that can outlive a pooled object (command words, selections) name it by its
+    // handle and the generation it had. Both live in the engine's handle table, so checking
+    // such a reference never reads the object itself, which may be gone.
+    uint32_t Handle() const { return handle_; }
+    uint16_t Generation() const;
+    // Raised by every return to a pool. 0..0xFFFE: all ones marks numbered sounds in commands.
+    void NextGeneration();
+    // The structure that holds the handle with that generation; nil when it was freed or
+    // went back to a pool since. Reads only the table. Main thread, like the whole engine.
+    static TGPStructure* FromHandle(uint32_t handle, uint16_t generation);
 
     // Fields.
     TNotifyEvent OnGPExit;
@@ -142,7 +148,7 @@ private:
     std::vector<TEventBinding> bindings_;
     std::unique_ptr<rtl::List<TGPStructure*>> children_;
     std::vector<std::unique_ptr<TGPStructure>> ownedChildren_;
-    uint16_t generation_ = 0;
+    uint32_t handle_;
 };
 
 // A list of sprites with an on-add hook. Its items are objects of play that belong to
@@ -152,9 +158,16 @@ public:
     std::function<void(TGPStructure* sprite, TListStructure* list)> OnAdd;
 
     int AddUnique(TGPStructure* sprite);
-    // Hands every item back to its kernel's pool (phantom 1, game object 2, weapon 3).
+    // Hands every item back to its pool (phantom 1, game object 2, weapon 3) through the
+    // first item's kernel, or straight to the pool when it has none; each item leaves the
+    // list first, so the list ends empty and nothing is left in no place.
     void ReleaseAll();
 };
+
+// Draws the structure's child sprites (the phantoms it owns) on target, by index with the
+// bound re-checked: a phantom that ends while it is drawn leaves the list, and neither
+// makes the next one skip its turn nor lets the walk run past the end.
+void DrawChildSprites(const TGPStructure& holder, TGPStructure* target, bool visibleOnly);
 
 // Makes a structure in two phases: construct, then the virtual Create.
 template <class T>

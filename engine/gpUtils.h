@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -12,8 +13,10 @@
 #include "rtl/Lists.h"
 #include "rtl/StringList.h"
 #include "rtl/Types.h"
+#include "platform/text/Text.h"
 
 namespace rtl {
+class Object;
 class Stream;
 }
 
@@ -41,7 +44,7 @@ rtl::TPoint RotatePointF(double x0, double y0, double r1, double r2, double dx, 
 double CosAngle256(double a);
 double SinAngle256(double a);
 // Direction of (dx, dy) in 1/256 turns, 1..256 (the +X axis gives 256); 0 for the zero vector.
-int32_t AngleOf(int32_t dy, int32_t dx);
+int32_t AngleOf(int64_t dy, int64_t dx);
 // A inside B, edges may touch.
 bool RectInside(const rtl::TRect& a, const rtl::TRect& b);
 // Direction for mover A toward target C (or away from B); -1 when A's centre is C's.
@@ -73,6 +76,21 @@ void ListFiles(const std::string& folder, std::string_view mask, rtl::StringList
 bool MatchesMask(std::string_view name, std::string_view mask);
 // Copies at most n characters and a terminating zero (buffer holds n + 1 bytes).
 void CopyStrToBuffer(char* buffer, std::string_view text, size_t n);
+
+// ---- Fonts ----
+
+// A font's style bits and pitch, as text widgets keep them.
+inline constexpr uint8_t fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8;
+enum class TFontPitch : uint8_t { fpDefault, fpVariable, fpFixed };
+
+// The description of a font turned by an angle (in degrees): its face and height, weight 700
+// when bold (else 400), italic, underline and strike-out, its pitch, the default character
+// set and an escapement of angle * 10 tenths of a degree. ERangeError when that leaves 32 bits.
+platform::text::LogFont FontDescription(std::string faceName, int32_t height, uint8_t style, TFontPitch pitch,
+                                        int32_t angle);
+// The text system's font of that description.
+platform::text::FontPtr FontToHandle(std::string faceName, int32_t height, uint8_t style, TFontPitch pitch,
+                                     int32_t angle);
 
 // ---- Command line ----
 
@@ -132,6 +150,25 @@ template <typename T> int AddUnique(rtl::List<T>& list, const T& item) {
 // When the kernel has a mouse sprite: sets its cursor class (the kernel's SetMouseKind) and
 // the sprite the cursor refers to. Defined with the mouse sprite.
 void SetMouseCursor(int32_t kind, TGPStructure* sprite);
+
+// An owning list of objects with checked access ("List index out of bounds (%d)"); Clear
+// and destruction free the items. The command executor keeps one.
+class TAplicationListForSound {
+public:
+    TAplicationListForSound();
+    ~TAplicationListForSound();
+    TAplicationListForSound(const TAplicationListForSound&) = delete;
+    TAplicationListForSound& operator=(const TAplicationListForSound&) = delete;
+
+    int Count() const noexcept { return items_.Count(); }
+    rtl::Object* Get(int index) const { return items_[index].get(); }
+    int Add(std::unique_ptr<rtl::Object> item);
+    void Delete(int index);  // frees the item
+    void Clear();
+
+private:
+    rtl::List<std::unique_ptr<rtl::Object>> items_;
+};
 
 // ---- Scrambling of small buffers ----
 // A running sum from the second byte on, then the first byte adds the new last byte.

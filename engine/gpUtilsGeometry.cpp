@@ -22,12 +22,7 @@ const std::array<const char*, 8> ShotNames = {"Missile_noway", "Fire_Bal",   "Fi
                                               "Fire_Bal_5",    "Fire_Alt"};
 
 namespace {
-int32_t To32(double v) {
-    const int64_t r = rtl::Round(v);
-    if (r < std::numeric_limits<int32_t>::min() || r > std::numeric_limits<int32_t>::max())
-        throw rtl::ERangeError(rtl::texts::SRangeError);
-    return static_cast<int32_t>(r);
-}
+// A sum that must fit 32 bits.
 int32_t Add32(int64_t a, int64_t b) {
     const int64_t s = a + b;
     if (s < std::numeric_limits<int32_t>::min() || s > std::numeric_limits<int32_t>::max())
@@ -36,12 +31,13 @@ int32_t Add32(int64_t a, int64_t b) {
 }
 }  // namespace
 
+// Every real is checked before it becomes an integer (rtl::Round32): NaN, the infinities
+// and values beyond 32 bits raise ERangeError instead of converting undefined.
 rtl::TPoint RotatePoint(int32_t x0, int32_t y0, int32_t r1, int32_t r2, int32_t dx, int32_t dy,
                         uint8_t angle) {
     const double s = media::TableSin256(angle);
     const double c = media::TableCos256(angle);
-    if (!std::isfinite(x0 + r1 * (s - c))) throw rtl::ERangeError(rtl::texts::SRangeError);
-    return {Add32(dx, To32(x0 + r1 * (s - c))), Add32(dy, To32(y0 - r2 * (s + c)))};
+    return {Add32(dx, rtl::Round32(x0 + r1 * (s - c))), Add32(dy, rtl::Round32(y0 - r2 * (s + c)))};
 }
 
 double CosAngle256(double a) { return std::cos(a / 256.0 * 2.0 * std::numbers::pi); }
@@ -51,13 +47,12 @@ rtl::TPoint RotatePointF(double x0, double y0, double r1, double r2, double dx, 
                          double angle) {
     const double s = SinAngle256(angle);
     const double c = CosAngle256(angle);
-    const double x = dx + rtl::Round(x0 + r1 * (s - c));
-    const double y = dy + rtl::Round(y0 - r2 * (s + c));
-    if (!std::isfinite(x) || !std::isfinite(y)) throw rtl::ERangeError(rtl::texts::SRangeError);
-    return {To32(x), To32(y)};
+    // dx + round(...) is real again (dx is): it is rounded once more to land on a pixel.
+    return {rtl::Round32(dx + static_cast<double>(rtl::Round32(x0 + r1 * (s - c)))),
+            rtl::Round32(dy + static_cast<double>(rtl::Round32(y0 - r2 * (s + c))))};
 }
 
-int32_t AngleOf(int32_t dy, int32_t dx) {
+int32_t AngleOf(int64_t dy, int64_t dx) {
     if (dx == 0 && dy == 0) return 0;
     if (dy == 0) return dx > 0 ? 256 : 128;
     if (dx == 0) return dy > 0 ? 64 : 192;
@@ -82,9 +77,8 @@ int32_t DirectionBetween(const rtl::TRect& a, const rtl::TRect& b, const rtl::TR
         {ca.X, static_cast<int32_t>(a.Top + (int64_t{c.Bottom} - c.Top) / 2)},
         {static_cast<int32_t>(a.Left + (int64_t{c.Right} - a.Left) / 2), ca.Y}};
     if (ca == p[0]) return -1;
-    auto angleTo = [](int64_t ddy, int64_t ddx) {
-        return AngleOf(static_cast<int32_t>(ddy), static_cast<int32_t>(ddx));
-    };
+    // Differences of 32-bit coordinates need 33 bits: they stay 64-bit all the way.
+    auto angleTo = [](int64_t ddy, int64_t ddx) { return AngleOf(ddy, ddx); };
     if (!flag) return angleTo(int64_t{p[0].Y} - ca.Y, int64_t{p[0].X} - ca.X);
     if (count > 3) throw rtl::ERangeError(rtl::texts::SRangeError);
     int64_t best = 9'000'000;

@@ -19,7 +19,10 @@ public:
     void Release(TGPWeapon* weapon);
     int Count() const { return idle_.Count(); }
     TGPWeapon* Get(int index) const { return idle_.Items(index); }
+    bool Holds(const TGPWeapon* weapon) const { return idle_.Contains(const_cast<TGPWeapon*>(weapon)); }
     void Clear();
+    // After a kernel's end: the idle weapons' links to it go.
+    void Unlink(const TGPKernel* kernel);
 
 private:
     rtl::List<TGPWeapon*> idle_;

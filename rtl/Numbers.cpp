@@ -1,15 +1,36 @@
 #include "rtl/Numbers.h"
 
+#include "rtl/Exceptions.h"
+
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace rtl {
 
 uint32_t RandSeed = 0;
 
-int64_t Round(double value) { return static_cast<int64_t>(std::nearbyint(value)); }
+namespace {
+// A whole real as a 64-bit integer. The test is on the real, before the conversion: a
+// conversion of a real the integer cannot hold is undefined. -2^63 is exact as a double and
+// fits; 2^63 does not. NaN fails both comparisons.
+int64_t Checked64(double whole) {
+    if (!(whole >= -0x1p63 && whole < 0x1p63)) throw ERangeError(texts::SRangeError);
+    return static_cast<int64_t>(whole);
+}
+}  // namespace
 
-int64_t Trunc(double value) { return static_cast<int64_t>(std::trunc(value)); }
+int64_t Round(double value) { return Checked64(std::nearbyint(value)); }
+
+int64_t Trunc(double value) { return Checked64(std::trunc(value)); }
+
+int32_t Round32(double value) {
+    const int64_t r = Round(value);
+    if (r < std::numeric_limits<int32_t>::min() || r > std::numeric_limits<int32_t>::max())
+        throw ERangeError(texts::SRangeError);
+    return static_cast<int32_t>(r);
+}
 
 double Frac(double value) { return value - std::trunc(value); }
 

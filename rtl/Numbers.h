@@ -7,9 +7,12 @@
 namespace rtl {
 
 // Round half to even ("banker's rounding"), as the class library rounds reals.
+// NaN, the infinities and results outside 64 bits raise ERangeError.
 int64_t Round(double value);
-// Toward zero.
+// Toward zero; ERangeError like Round.
 int64_t Trunc(double value);
+// Round, then ERangeError unless the result fits 32 bits.
+int32_t Round32(double value);
 double Frac(double value);
 
 // The generator's state. Main thread only: the engine draws its randomness there.

@@ -3,10 +3,16 @@
 #include "engine/gpNation.h"
 #include "engine/gpInterface.h"
 #include "engine/gpKernel.h"
+#include "engine/gpMap.h"
+#include "engine/gpMouse.h"
+#include "platform/clock/VirtualClock.h"
 
 #include "EngineFixtures.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
 
 using namespace engine;
 
@@ -229,4 +235,141 @@ TEST_F(CommandLineTest, SelectionTogglesAnObjectAndGathersItsNationsCrowd) {
     EXPECT_EQ(kernel->Selected, nullptr);
     kernel->Tick();
     EXPECT_EQ(static_cast<FakeDevice*>(kernel->DirectSound.get())->commits, 1);
+}
+
+namespace {
+
+// A sound device whose 3-D switch can be watched, and a sound whose start can be slow or fail.
+class Device3D : public TKernelSoundDevice {
+public:
+    bool Sound3D() const override { return on3D; }
+    void SetSound3D(bool on) override { on3D = on; }
+    void CommitDeferredSettings() override {}
+    bool on3D = true;
+};
+
+class SlowSound : public FakeSound {
+public:
+    void Play() override {
+        FakeSound::Play();
+        if (clock) clock->Advance(startMs);
+        if (fail) throw std::runtime_error("the device refused");
+    }
+    platform::clock::VirtualClock* clock = nullptr;
+    uint32_t startMs = 0;
+    bool fail = false;
+};
+
+class SlowRegister : public TKernelSoundRegister {
+public:
+    TKernelSound* SoundOfNumber(TGPKernel&, int32_t, int32_t) override {
+        if (failLookup) throw std::runtime_error("no such sound");
+        return &sound;
+    }
+    TKernelSound* SoundOfSlide(TGPKernel&, TGPStructure*, int32_t) override { return &sound; }
+    void ClearLoaded() override {}
+    SlowSound sound;
+    bool failLookup = false;
+};
+
+class SoundFallback : public ::testing::Test {
+protected:
+    SoundFallback() {
+        enginetest::EmptyPools();
+        platform::clock::Install(&clock);
+        auto d = std::make_unique<Device3D>();
+        device = d.get();
+        kernel = std::make_unique<TGPKernel>(&display, nullptr, std::move(d));
+        auto owned = std::make_unique<SlowRegister>();
+        sounds = owned.get();
+        kernel->SoundRegister = std::move(owned);
+        sounds->sound.clock = &clock;
+    }
+    ~SoundFallback() override {
+        kernel.reset();
+        platform::clock::Install(nullptr);
+    }
+    void PlayOnce() {
+        kernel->CommandLine->AddSound(1, nullptr, 0, 0, 0, 1, 1);
+        kernel->RunCommands();
+    }
+
+    platform::clock::VirtualClock clock{1000};
+    enginetest::HeadlessDisplay display;
+    SlowRegister* sounds = nullptr;  // owned by the kernel
+    Device3D* device = nullptr;
+    std::unique_ptr<TGPKernel> kernel;
+};
+
+class RecordingMouse : public TGPMouse {
+public:
+    void SetIDClass(int32_t value) override { classes.push_back(value); }
+    std::vector<int32_t> classes;
+};
+
+}  // namespace
+
+TEST_F(SoundFallback, AStartOf31MsTurnsThreeDOffFirstAndThenTheSoundEffects) {
+    sounds->sound.startMs = 30;
+    PlayOnce();
+    EXPECT_TRUE(device->on3D);  // 30 ms is fast enough
+    EXPECT_TRUE(kernel->SoundState->SoundOn);
+    sounds->sound.startMs = 31;
+    PlayOnce();
+    EXPECT_FALSE(device->on3D);
+    EXPECT_TRUE(kernel->SoundState->SoundOn);
+    PlayOnce();
+    EXPECT_FALSE(kernel->SoundState->SoundOn);
+    EXPECT_EQ(sounds->sound.plays, 3);
+    PlayOnce();  // sound effects are off now
+    EXPECT_EQ(sounds->sound.plays, 3);
+}
+
+TEST_F(SoundFallback, AStartThatRaisesDegradesTheSameWayAndPassesTheFailureOn) {
+    sounds->sound.fail = true;
+    kernel->CommandLine->AddSound(1, nullptr, 0, 0, 0, 1, 1);
+    EXPECT_THROW(kernel->RunCommands(), std::runtime_error);
+    EXPECT_FALSE(device->on3D);
+    EXPECT_TRUE(kernel->SoundState->SoundOn);
+    EXPECT_EQ(kernel->CommandLine->EndMark, 0);  // the line is cleared all the same
+    kernel->CommandLine->AddSound(1, nullptr, 0, 0, 0, 1, 1);
+    EXPECT_THROW(kernel->RunCommands(), std::runtime_error);
+    EXPECT_FALSE(kernel->SoundState->SoundOn);
+}
+
+TEST_F(SoundFallback, AFailureBeforeTheStartTurnsTheSoundEffectsOffAtOnce) {
+    sounds->failLookup = true;
+    kernel->CommandLine->AddSound(1, nullptr, 0, 0, 0, 1, 1);
+    EXPECT_THROW(kernel->RunCommands(), std::runtime_error);
+    EXPECT_TRUE(device->on3D);
+    EXPECT_FALSE(kernel->SoundState->SoundOn);
+}
+
+TEST_F(CommandLineTest, ScrollingSetsTheCursorOfItsDirectionOnlyWhenTheViewMoved) {
+    TGPMap map;  // one cell of 100 in view of a 2 x 2 grid: the view scrolls within 0..100
+    map.Create(kernel.get(), false, 0, 0, 1, 1, 2, 2, 100);
+    auto m = std::make_unique<RecordingMouse>();
+    RecordingMouse* mouse = m.get();
+    kernel->SetMouse(std::move(m));
+    TGP_CMD0& x = *kernel->Executor;
+    map.ScrollX = map.ScrollY = 50;
+    x.ScrollView(-10, 0, true);
+    x.ScrollView(10, 0, true);
+    x.ScrollView(0, -10, true);
+    x.ScrollView(0, 10, true);
+    EXPECT_EQ(mouse->classes, (std::vector<int32_t>{6, 7, 8, 9}));
+    x.ScrollView(5, 5, true);   // diagonal: no cursor
+    x.ScrollView(5, 0, false);  // not asked to tell
+    x.ScrollView(0, 0, true);   // nothing to do
+    EXPECT_EQ(mouse->classes.size(), 4u);
+    EXPECT_EQ(map.ScrollX, 60);
+    map.ScrollX = 0;
+    x.ScrollView(-10, 0, true);  // against the edge: the view stays, no cursor
+    EXPECT_EQ(mouse->classes.size(), 4u);
+
+    // Through the command word, as the line replays it.
+    TCommandWord words[4] = {cmd::ScrollView, static_cast<uint32_t>(int32_t{20}), 0, 1};
+    x.Execute(words);
+    EXPECT_EQ(mouse->classes.back(), 7);
+    EXPECT_EQ(cmd::MarkOf(words[0]), cmd::Executed);
 }

@@ -10,6 +10,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -34,7 +35,26 @@ public:
     void Flip() override { ++flips; }
     int32_t SurfaceWidth() const override { return 800; }
     int32_t SurfaceHeight() const override { return 600; }
+    void SetEnabled(bool value) override {
+        enabled = value;
+        if (onEnabled) onEnabled(value);
+    }
     int flips = 0;
+    bool enabled = true;
+    std::function<void(bool)> onEnabled;
+};
+
+// A phantom that counts its drawings and can end itself (or do anything else) while drawn.
+class CountingPhantom : public engine::TGPPhantom {
+public:
+    void DrawOn(engine::TGPStructure* target) override {
+        ++draws;
+        lastTarget = target;
+        if (whileDrawn) whileDrawn(*this);
+    }
+    int draws = 0;
+    engine::TGPStructure* lastTarget = nullptr;
+    std::function<void(CountingPhantom&)> whileDrawn;
 };
 
 // A game object that records what the kernel asks of it.

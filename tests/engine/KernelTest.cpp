@@ -192,38 +192,56 @@ TEST_F(KernelTest, OverTheGameOnlyTheFirstOfSeveralNationsIsDrawn) {
     EXPECT_EQ(form->draws, 2);
 }
 
-TEST_F(KernelTest, PlayTimeAccumulatesOnlyWhileActiveAndNeverFromThePause) {
-    kernel->Tick();  // the first step after creation only takes the clock
+TEST_F(KernelTest, PlayTimeCountsEveryTickThatMovesTheWorldAndNothingOfThePause) {
+    kernel->Tick();  // the first tick after creation has nothing to measure from
     EXPECT_EQ(kernel->TotalTime, 0);
     media::PublishSharedClock(1022);
     kernel->Tick();
     EXPECT_EQ(kernel->TotalTime, 22);
 
+    // Paused: the ticks only carry the clock forward.
     platform::window::App().SetActive(false);
-    media::PublishSharedClock(50000);
-    kernel->Tick();
+    for (uint32_t t = 1044; t <= 50000; t += 22 * 100) {
+        media::PublishSharedClock(t);
+        kernel->Tick();
+    }
     EXPECT_EQ(kernel->TotalTime, 22);
+    media::PublishSharedClock(50022);
+    kernel->Tick();
     platform::window::App().SetActive(true);
-    media::PublishSharedClock(60000);
-    kernel->Tick();  // the first step after the pause adds nothing
-    EXPECT_EQ(kernel->TotalTime, 22);
-    media::PublishSharedClock(60022);
-    kernel->Tick();
+    media::PublishSharedClock(50044);
+    kernel->Tick();  // the first step after the pause counts its own tick
     EXPECT_EQ(kernel->TotalTime, 44);
 
-    media::PublishSharedClock(60000);  // a clock that went back adds nothing
+    // A lost life, then play again: the same.
+    kernel->Condition = ck_EndLife;
+    kernel->EndLifeCountdown = 5;
+    media::PublishSharedClock(50066);
     kernel->Tick();
     EXPECT_EQ(kernel->TotalTime, 44);
+    kernel->Condition = ck_Play;
+    media::PublishSharedClock(50088);
+    kernel->Tick();
+    EXPECT_EQ(kernel->TotalTime, 66);
+
+    media::PublishSharedClock(50000);  // a clock that went back adds nothing
+    kernel->Tick();
+    EXPECT_EQ(kernel->TotalTime, 66);
     media::PublishSharedClock(0xFFFFFFF0u);
     kernel->Tick();
     media::PublishSharedClock(0x6u);  // across the wrap of the millisecond count
     kernel->Tick();
-    EXPECT_EQ(kernel->TotalTime, 44 + 22);
+    EXPECT_EQ(kernel->TotalTime, 66 + 22);
 
-    kernel->Timer->Restart();  // the timer's grid restarted (it was paused)
+    // The timer's grid restarted (it was stopped, or gave up catching up): the wall time
+    // since the last tick was no play, the step counts one interval.
+    kernel->Timer->Restart();
     media::PublishSharedClock(0x6u + 5000);
     kernel->Tick();
-    EXPECT_EQ(kernel->TotalTime, 44 + 22);
+    EXPECT_EQ(kernel->TotalTime, 66 + 22 + media::TickLength);
+    media::PublishSharedClock(0x6u + 5022);
+    kernel->Tick();
+    EXPECT_EQ(kernel->TotalTime, 66 + 22 + media::TickLength + 22);
 }
 
 TEST_F(KernelTest, ABallAgainstThreeStillTargetsRepliesOnceAndDestroysTheOtherTwo) {
@@ -348,23 +366,17 @@ TEST_F(KernelTest, PushLeavesTheMapCellsBeforeTheObjectIsCleared) {
     EXPECT_TRUE(brick->ChildSprites->Empty());
 }
 
-TEST_F(KernelTest, ClearUnlinksTheGameVariablesBeforeThePanelsGoAndEmptiesThePools) {
-    static std::size_t panelsAtReset;
-    static TGPKernel* k;
-    k = kernel.get();
-    ResetKernelRecordHook = [] { panelsAtReset = k->Panels.size(); };
+TEST_F(KernelTest, ClearUnlinksTheGameVariablesAndEmptiesThePools) {
     TGPStructure panel;
     kernel->Panels.push_back(&panel);
     TGPNation* bricks = ProbeNation(0);
     Make(bricks, 12, 0, 0);
     kernel->Selected = bricks;
-    TGPField* level = nullptr;
-    kernel->Data->AddField(nullptr, ftInteger, level);
+    kernel->Data->AddField(nullptr, ftInteger, kernel->KernelRecord.Level);
     ASSERT_EQ(kernel->Data->Count(), 1);
     kernel->Clear();
     EXPECT_EQ(kernel->Data->Count(), 0);
-    ResetKernelRecordHook = nullptr;
-    EXPECT_EQ(panelsAtReset, 1u);
+    EXPECT_EQ(kernel->KernelRecord.Level, nullptr);
     EXPECT_TRUE(kernel->Panels.empty());
     EXPECT_EQ(kernel->Nations->Count(), 0);
     EXPECT_EQ(ObjectPool().Count(), 0);

@@ -193,3 +193,87 @@ TEST(Structure, PhantomsOwnedByAStructureReturnToTheirPoolOnClear) {
     EXPECT_EQ(kernel.CreateObject(1, &kernel, false, 8), p);  // reused
     EXPECT_NE(kernel.CreateObject(1, &kernel, false, 8), p);  // a second one is new
 }
+
+TEST(Vibration, SwitchHookSeesTheOldStateAndTheNewValueAndCanCount) {
+    TGPStructure s;
+    s.Create(nullptr, 0);
+    Counting c;
+    c.Hook(s);
+    struct Call {
+        bool wasOn;
+        uint8_t newOn;
+        int32_t countBefore;
+    };
+    std::vector<Call> calls;
+    s.OnSwitchVibration = [&](TObject* sender, bool wasOn, uint8_t newOn, int32_t& count) {
+        EXPECT_EQ(sender, &s);
+        calls.push_back({wasOn, newOn, count});
+        ++count;  // by reference: the structure keeps it
+    };
+    s.SetParam(100, 3);
+    s.SetParam(100, 0);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_TRUE(!calls[0].wasOn && calls[0].newOn == 3 && calls[0].countBefore == 0);
+    EXPECT_TRUE(calls[1].wasOn && calls[1].newOn == 0 && calls[1].countBefore == 1);
+    EXPECT_EQ(s.Vibration.Count, 2);
+    EXPECT_EQ((std::vector<int>{c.begin, c.end}), (std::vector<int>{1, 1}));
+
+    // 111 switches through the hook with no events and no reset.
+    s.SetParam(102, 9);
+    s.Vibration.Counter = 4;
+    s.Vibration.OffsetX = 2;
+    s.SetParam(111, 1);
+    EXPECT_EQ(calls.size(), 3u);
+    EXPECT_EQ(s.Vibration.On, 1);
+    EXPECT_EQ((std::vector<int>{c.begin, c.end}), (std::vector<int>{1, 1}));
+    EXPECT_EQ(s.Vibration.Counter, 4);
+    EXPECT_EQ(s.Vibration.OffsetX, 2);
+    s.SetParam(111, 0);
+    EXPECT_EQ(s.Vibration.On, 0);
+    EXPECT_EQ(c.end, 1);
+
+    // 109 names the structure that caused the shake, again without a reset; 110 does nothing.
+    TGPStructure cause;
+    s.SetParam(109, reinterpret_cast<intptr_t>(&cause));
+    EXPECT_EQ(s.Vibration.Target, &cause);
+    EXPECT_EQ(s.Vibration.Counter, 4);
+    const TVibration before = s.Vibration;
+    s.SetParam(110, 77);
+    EXPECT_EQ(s.Vibration.Counter, before.Counter);
+    EXPECT_EQ(s.Vibration.Target, &cause);
+    EXPECT_EQ(calls.size(), 4u);
+    // Switching off forgets the cause; switching on keeps it.
+    s.SetParam(100, 1);
+    EXPECT_EQ(s.Vibration.Target, &cause);
+    s.SetParam(100, 0);
+    EXPECT_EQ(s.Vibration.Target, nullptr);
+    EXPECT_EQ(s.Vibration.Counter, 0);  // 100 resets
+}
+
+TEST(Vibration, ModeOneOffsetsFollowTheGeneratorExactly) {
+    TGPStructure s;
+    s.Create(nullptr, 0);
+    InitVibration(0, 0, 5, 3, 0, 0, 0, 1, s.Vibration);
+    s.SetParam(100, 1);
+    // The generator by its formula: seed := seed * $08088405 + 1, r := (seed * n) >> 32;
+    // the offset is r below n div 2, else -r.
+    uint32_t seed = 2024;
+    auto next = [&seed](int32_t n) {
+        seed = seed * 0x08088405u + 1u;
+        const auto r = static_cast<int32_t>((uint64_t{seed} * static_cast<uint32_t>(n)) >> 32);
+        return r < n / 2 ? r : -r;
+    };
+    rtl::RandSeed = 2024;
+    std::vector<std::pair<int32_t, int32_t>> seen, expected;
+    for (int step = 0; step < 12; ++step) {
+        Moves(s, 2);  // period 0: one step every second move
+        seen.push_back({s.Vibration.OffsetX, s.Vibration.OffsetY});
+        const int32_t x = next(5);
+        expected.push_back({x, next(3)});
+    }
+    EXPECT_EQ(seen, expected);
+    for (auto [x, y] : seen) {
+        EXPECT_TRUE(x == 0 || x == 1 || x == -2 || x == -3 || x == -4) << x;
+        EXPECT_TRUE(y == 0 || y == -1 || y == -2) << y;
+    }
+}

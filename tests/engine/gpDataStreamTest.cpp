@@ -103,6 +103,54 @@ TEST(TDataStream, InsideAContainerEntry) {
     EXPECT_EQ(std::string(buffer, 5), "12345");
 }
 
+TEST(TDataStream, InsideAContainerEntryItNeverWritesOrReadsIntoTheNextEntry) {
+    TempDir dir;
+    const std::string next = "the next entry stays";
+    datagen::WriteContainer(dir.File("cfg.bif"), {{"Cfg", {{"Small", std::string(20, '\0')}, {"After", next}}}});
+    {
+        TGPResource r(dir.File("cfg.bif"), rtl::fmOpenReadWrite);
+        ASSERT_TRUE(r.Locate("Cfg", "Small"));
+        TDataStream s("", &r, kHeader, rtl::fmCreate);  // the 16-byte header fits in 20
+        EXPECT_FALSE(s.Error());
+        TDataRecordHeader h;
+        h.Id = 1, h.Length = 8;
+        s.WriteRecord("too long", h);  // 24 + 8 bytes do not fit in the 4 left
+        EXPECT_TRUE(s.Error());
+        h.Length = 0;
+        s.WriteRecord("", h);  // sticky: nothing more is written
+    }
+    TGPResource r(dir.File("cfg.bif"), rtl::fmOpenRead);
+    ASSERT_TRUE(r.Locate("Cfg", "After"));
+    std::string after(next.size(), '\0');
+    r.ReadBuffer(after.data(), static_cast<int64_t>(after.size()));
+    EXPECT_EQ(after, next);
+    ASSERT_TRUE(r.Locate("Cfg", "Small"));
+    std::string small(20, '\0');
+    r.ReadBuffer(small.data(), 20);
+    EXPECT_EQ(small.substr(0, 16), std::string(kHeader.begin(), kHeader.end()));
+    EXPECT_EQ(small.substr(16), std::string(4, '\0'));
+
+    // A record that fits exactly is written; reading stops at the entry's end as well.
+    const std::string exact = datagen::BuildRecordStream({{7, 0, "abcd"}});  // 16 + 24 + 4 bytes
+    datagen::WriteContainer(dir.File("two.bif"), {{"Cfg", {{"A", std::string(44, '\0')}, {"B", exact.substr(16)}}}});
+    {
+        TGPResource w(dir.File("two.bif"), rtl::fmOpenReadWrite);
+        ASSERT_TRUE(w.Locate("Cfg", "A"));
+        TDataStream s("", &w, kHeader, rtl::fmCreate);
+        TDataRecordHeader h;
+        h.Id = 7, h.Length = 4;
+        s.WriteRecord("abcd", h);
+        EXPECT_FALSE(s.Error());
+    }
+    TGPResource two(dir.File("two.bif"), rtl::fmOpenRead);
+    ASSERT_TRUE(two.Locate("Cfg", "A"));
+    TDataStream s("", &two, kHeader, rtl::fmOpenRead);
+    // A record starting where the next entry starts is that entry's, read whole; the stream
+    // then stops at the end of the file.
+    EXPECT_EQ(ReadAll(s), (std::vector<std::pair<int32_t, std::string>>{{7, "abcd"}, {7, "abcd"}}));
+    EXPECT_TRUE(s.Error());
+}
+
 TEST(CreateSaveFile, SlotsRecordsAndRedThumbnails) {
     TempDir dir;
     CreateSaveFile(dir.File("save.bif"), 0, false);

@@ -5,9 +5,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "engine/gpData.h"
 #include "engine/gpUtils.h"
+#include "platform/text/Font.h"
+#include "rtl/Exceptions.h"
+#include "rtl/TypeInfo.h"
 #include "rtl/Numbers.h"
 #include "rtl/Streams.h"
 
@@ -48,6 +52,39 @@ TEST(Geometry, DirectionBetweenCandidatesAndWideDistances) {
     // B near: move away from it.
     EXPECT_EQ(DirectionBetween(a, rtl::Rect(15, 0, 25, 10), rtl::Rect(0, 500, 10, 510), 1, true), 128);
     EXPECT_THROW(DirectionBetween(a, a, far, 4, true), rtl::ERangeError);
+}
+
+TEST(Geometry, RealsAreCheckedBeforeTheyBecomeIntegers) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_THROW(RotatePointF(nan, 0, 1, 1, 0, 0, 0), rtl::ERangeError);
+    EXPECT_THROW(RotatePointF(0, 0, 1, 1, inf, 0, 0), rtl::ERangeError);
+    EXPECT_THROW(RotatePointF(0, 0, 1, 1, 0, 0, nan), rtl::ERangeError);
+    EXPECT_THROW(RotatePointF(3e9, 0, 0, 0, 0, 0, 0), rtl::ERangeError);
+    EXPECT_THROW(RotatePointF(0, 0, 0, 0, 1e300, 0, 0), rtl::ERangeError);
+    EXPECT_EQ(RotatePointF(0.4, 0, 0, 0, 0.4, 0, 0), rtl::Point(0, 0));  // 0.4 + round(0.4) rounds to 0
+    EXPECT_THROW(RotatePoint(1, 0, INT32_MAX, 0, 0, 0, 64), rtl::ERangeError);
+    EXPECT_THROW(ValueToInteger(nan), rtl::ERangeError);
+    EXPECT_THROW(ValueToInteger(inf), rtl::ERangeError);
+    EXPECT_THROW(ValueToInteger(1e10), rtl::ERangeError);  // never its low 32 bits
+    EXPECT_THROW(ValueToInteger(2147483647.5 + 1), rtl::ERangeError);
+    EXPECT_EQ(ValueToInteger(2147483647.0), INT32_MAX);
+    EXPECT_EQ(ValueToInteger(-2147483648.4), INT32_MIN);
+    TGPField score(ftInteger);
+    EXPECT_THROW(score.WriteValue(1e12), rtl::ERangeError);
+}
+
+TEST(Geometry, DirectionBetweenKeepsSixtyFourBitDifferences) {
+    // Centres 4e9 apart: the difference needs 33 bits. Narrowed to 32 it turns negative and
+    // the direction would point the other way.
+    const rtl::TRect a = rtl::Rect(-2000000010, 0, -1999999990, 10);
+    const rtl::TRect c = rtl::Rect(1999999990, 0, 2000000010, 10);
+    EXPECT_EQ(DirectionBetween(a, a, c, 0, false), 256);
+    EXPECT_EQ(DirectionBetween(c, c, a, 0, false), 128);
+    const rtl::TRect up = rtl::Rect(0, -2000000010, 10, -1999999990);
+    const rtl::TRect down = rtl::Rect(0, 1999999990, 10, 2000000010);
+    EXPECT_EQ(DirectionBetween(up, up, down, 0, false), 64);
+    EXPECT_EQ(AngleOf(int64_t{4000000000}, int64_t{4000000000}), 32);
 }
 
 TEST(Geometry, RandomSignedSplitsTheRange) {
@@ -92,6 +129,62 @@ TEST(Keys, NameAndCodeOverTheWholeTable) {
     EXPECT_EQ(KeyCode(""), -1);
     EXPECT_EQ(KeyCode("q"), 'q');
     EXPECT_EQ(KeyCode("Nothing"), -1);
+}
+
+TEST(Fonts, AFontTakesFaceStyleWeightPitchAndTheAngleInTenths) {
+    namespace pt = platform::text;
+    const pt::LogFont plain = FontDescription("Arial", -12, 0, TFontPitch::fpDefault, 0);
+    EXPECT_EQ(plain.FaceName, "Arial");
+    EXPECT_EQ(plain.Height, -12);
+    EXPECT_EQ(plain.Weight, pt::FW_NORMAL);
+    EXPECT_FALSE(plain.Italic || plain.Underline || plain.StrikeOut);
+    EXPECT_EQ(plain.CharSet, pt::DEFAULT_CHARSET);
+    EXPECT_EQ(plain.PitchAndFamily, pt::Pitch::Default);
+    EXPECT_EQ(plain.Escapement, 0);
+    const pt::LogFont all =
+        FontDescription("Arial", 20, fsBold | fsItalic | fsUnderline | fsStrikeOut, TFontPitch::fpFixed, 90);
+    EXPECT_EQ(all.Weight, pt::FW_BOLD);
+    EXPECT_TRUE(all.Italic && all.Underline && all.StrikeOut);
+    EXPECT_EQ(all.PitchAndFamily, pt::Pitch::Fixed);
+    EXPECT_EQ(all.Escapement, 900);
+    EXPECT_EQ(FontDescription("", 1, fsUnderline, TFontPitch::fpVariable, -45).PitchAndFamily, pt::Pitch::Variable);
+    EXPECT_EQ(FontDescription("", 1, 0, TFontPitch::fpDefault, -45).Escapement, -450);
+    EXPECT_THROW(FontDescription("", 1, 0, TFontPitch::fpDefault, INT32_MAX / 5), rtl::ERangeError);
+
+    const pt::FontPtr font = FontToHandle("Arial", -16, fsBold, TFontPitch::fpDefault, 90);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->Desc().Escapement, 900);
+    EXPECT_GE(font->Desc().Weight, 600);
+    EXPECT_GT(pt::GetTextMetrics(*font).Height, 0);  // a real face, drawn upwards
+}
+
+struct Counted : rtl::Object {
+    explicit Counted(int& alive) : alive_(alive) { ++alive_; }
+    ~Counted() override { --alive_; }
+    int& alive_;
+};
+
+TEST(Lists, TheSoundListOwnsItsItemsAndChecksItsIndexes) {
+    int alive = 0;
+    {
+        TAplicationListForSound list;
+        for (int i = 0; i < 3; ++i) list.Add(std::make_unique<Counted>(alive));
+        EXPECT_EQ(list.Count(), 3);
+        EXPECT_EQ(alive, 3);
+        list.Delete(1);
+        EXPECT_EQ(alive, 2);
+        try {
+            list.Get(2);
+            FAIL();
+        } catch (const rtl::EListError& e) {
+            EXPECT_EQ(e.message(), "List index out of bounds (2)");
+        }
+        EXPECT_THROW(list.Delete(-1), rtl::EListError);
+        list.Clear();
+        EXPECT_EQ(alive, 0);
+        list.Add(std::make_unique<Counted>(alive));
+    }
+    EXPECT_EQ(alive, 0);  // destruction frees what is left
 }
 
 TEST(Scramble, KnownBytesRoundTripsAndShortBuffers) {

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cfenv>
+#include <cstdint>
+#include <limits>
+
+#include "rtl/Exceptions.h"
 
 namespace {
 
@@ -24,6 +28,32 @@ TEST(Trunc, TowardZero) {
     EXPECT_EQ(rtl::Trunc(2.9), 2);
     EXPECT_EQ(rtl::Trunc(-2.9), -2);
     EXPECT_DOUBLE_EQ(rtl::Frac(-2.25), -0.25);
+}
+
+TEST(Round, NonFiniteAndOutOfRangeRealsRaiseInsteadOfConverting) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double v : {nan, inf, -inf, 0x1p63, -0x1p64, 1e300}) {
+        EXPECT_THROW(rtl::Round(v), rtl::ERangeError) << v;
+        EXPECT_THROW(rtl::Trunc(v), rtl::ERangeError) << v;
+    }
+    // The extremes that fit: -2^63 exactly, and the largest real below 2^63.
+    EXPECT_EQ(rtl::Round(-0x1p63), INT64_MIN);
+    EXPECT_EQ(rtl::Trunc(-0x1p63), INT64_MIN);
+    EXPECT_EQ(rtl::Round(0x1.fffffffffffffp62), int64_t{0x7FFFFFFFFFFFFC00});
+    EXPECT_EQ(rtl::Trunc(-0x1p63 - 0.0), INT64_MIN);
+    try {
+        rtl::Round(nan);
+        FAIL();
+    } catch (const rtl::ERangeError& e) {
+        EXPECT_EQ(e.message(), "Range check error");
+        EXPECT_STREQ(e.className(), "ERangeError");
+    }
+    EXPECT_EQ(rtl::Round32(2147483647.4), INT32_MAX);
+    EXPECT_EQ(rtl::Round32(-2147483648.5), INT32_MIN);  // half to even: stays
+    EXPECT_THROW(rtl::Round32(2147483647.5), rtl::ERangeError);  // rounds to 2^31
+    EXPECT_THROW(rtl::Round32(-2147483649.0), rtl::ERangeError);
+    EXPECT_THROW(rtl::Round32(nan), rtl::ERangeError);
 }
 
 TEST(Random, ReproducesTheGeneratorSequence) {

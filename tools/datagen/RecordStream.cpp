@@ -41,6 +41,10 @@ const SeedWriter recordSeeds("fuzz_datastream", [](const SeedSink& put) {
     put("long", BuildRecordStream({{1, 0, "data", true, false, 1000}}));
     put("negative", BuildRecordStream({{1, 0, "data", false, false, -100}}));
     put("header", RecordStreamHeader());
+    // Record streams inside container entries, each followed by another entry that a reader
+    // must not run into.
+    const std::string stream = BuildRecordStream(Sample());
+    put("in_container", BuildContainer({{"Cfg", {{"GPCfg", stream}, {"Small", stream.substr(0, 20)}, {"After", stream}}}}));
 });
 
 }  // namespace
