@@ -1,18 +1,14 @@
 // Compiled object scripts on untrusted bytes: loaded, initialised and every block run twice
 // against a headless kernel with its nations and map. Only the engine's exception classes
-// may escape a load or a run; a failed load leaves no block; the script kernel ends with
-// its kernel.
+// may escape a load or a run, and a failed load leaves no block.
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <vector>
 
 #include "engine/gpCode.h"
-#include "engine/gpEffects.h"
 #include "engine/gpKernel.h"
 #include "engine/gpMap.h"
 #include "engine/gpNation.h"
-#include "engine/gpWeapon.h"
 #include "rtl/Streams.h"
 
 namespace {
@@ -56,17 +52,17 @@ void Script(engine::TGPKernel& kernel, const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    {
-        Display display;
-        engine::TGPMap map;  // outlives the kernel, which detaches it at its end
-        auto kernel = std::make_unique<engine::TGPKernel>(&display, nullptr, nullptr);
-        map.Create(kernel.get(), 0);
-        Script(*kernel, data, size);
-        kernel.reset();
-        if (engine::ScriptKernel()) std::abort();
-    }
-    engine::PhantomPool().Clear();
-    engine::ObjectPool().Clear();
-    engine::WeaponPool().Clear();
+    // One kernel for the run (it starts a timer thread); each input starts from a level reset.
+    static Display display;
+    static engine::TGPMap map;
+    static engine::TGPKernel* kernel = [] {
+        auto* k = new engine::TGPKernel(&display, nullptr, nullptr);
+        map.Create(k, 0);
+        return k;
+    }();
+    Script(*kernel, data, size);
+    kernel->Clear();
+    engine::ScriptsForgetKernel(kernel);  // every input finds no script kernel at first
+    if (engine::ScriptKernel()) std::abort();
     return 0;
 }
