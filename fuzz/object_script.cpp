@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static engine::TGPMap map;
     static engine::TGPKernel* kernel = [] {
         auto* k = new engine::TGPKernel(&display, nullptr, nullptr);
-        map.Create(k, 0);
+        map.Create(k, false, 34, 48, 9, 9, 9, 9, 64);  // as the shell makes it
         return k;
     }();
     Script(*kernel, data, size);

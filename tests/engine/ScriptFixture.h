@@ -26,7 +26,7 @@ protected:
         engine::SetProgramFolder(dir.File(""));
         enginetest::EmptyPools();
         kernel = std::make_unique<engine::TGPKernel>(&display, nullptr, nullptr);
-        map.Create(kernel.get(), 0);
+        map.Create(kernel.get(), false, 34, 48, 9, 9, 9, 9, 64);
         for (int32_t key = 0; key <= 6; ++key) kernel->NationByKey(key);
         kernel->NationByKey(6)->SetMaxCount(10);
         self = kernel->NationByKey(0)->CreateFromPool(128, 64, false, kBrick);

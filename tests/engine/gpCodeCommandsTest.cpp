@@ -64,7 +64,7 @@ on VAR
 on ONCREATE
   phantom bind SPARK SELF 7
 on ONCOLLISION
-  phantom param SPARK 101 SELF.X
+  phantom param SPARK 9 SELF.X
   phantom align SPARK SELF 3
 on ONBIRTH
   phantom bind SPARK SELF 8
@@ -78,7 +78,7 @@ TEST_F(ScriptCommands, APhantomIsTakenForItsOwnerGivenItsParameterAlignedAndKept
     auto* spark = dynamic_cast<TGPPhantom*>(Var(*code, "SPARK").Object.Get());
     ASSERT_NE(spark, nullptr);
     EXPECT_EQ(spark->IDClass, 7);
-    EXPECT_EQ(spark->Vibration.Period, 17);
+    EXPECT_EQ(spark->OffX, 17);
     EXPECT_EQ(spark->AlignMode, 3);
     EXPECT_EQ(Phantoms(*self), std::vector<TGPPhantom*>{spark});
     EXPECT_FALSE(PhantomPool().Holds(spark));
@@ -86,7 +86,7 @@ TEST_F(ScriptCommands, APhantomIsTakenForItsOwnerGivenItsParameterAlignedAndKept
     self->X = 18;
     Run(*code, TCodeEvent::OnCollision);  // in play and of its class: kept
     EXPECT_EQ(Var(*code, "SPARK").Object.Get(), spark);
-    EXPECT_EQ(spark->Vibration.Period, 18);
+    EXPECT_EQ(spark->OffX, 18);
 
     Run(*code, TCodeEvent::OnBirth);  // another class: the next parameter takes another
     Run(*code, TCodeEvent::OnCollision);
@@ -110,18 +110,18 @@ TEST_F(ScriptCommands, ADeadPhantomIsReplacedAtTheNextParameterAndOneHandedOnIsN
     auto* second = dynamic_cast<TGPPhantom*>(Var(*code, "SPARK").Object.Get());
     ASSERT_NE(second, nullptr);
     EXPECT_FALSE(second->Carrion);
-    EXPECT_EQ(second->Vibration.Period, 40);
+    EXPECT_EQ(second->OffX, 40);
     EXPECT_EQ(Phantoms(*self), std::vector<TGPPhantom*>{second});
 
     // Pooled and taken by another owner, alive and of the same class: not the script's any more.
     second->SetCarrion(true);
     auto* handedOn = dynamic_cast<TGPPhantom*>(kernel->CreateObject(1, kernel.get(), true, 7));
     ASSERT_EQ(handedOn, second) << "the pool hands the idle phantom of the class out again";
-    handedOn->Vibration.Period = 5;
+    handedOn->OffX = 5;
     self->X = 41;
     Run(*code, TCodeEvent::OnCollision);
     EXPECT_NE(Var(*code, "SPARK").Object.Get(), handedOn);
-    EXPECT_EQ(handedOn->Vibration.Period, 5);
+    EXPECT_EQ(handedOn->OffX, 5);
     EXPECT_EQ(Phantoms(*kernel), std::vector<TGPPhantom*>{handedOn});
 }
 
@@ -132,12 +132,12 @@ on VAR
   var NESTED TGPPHANTOM
 on ONCREATE
   phantom bind SPARK MYNATION 7
-  phantom param SPARK 101 1
+  phantom param SPARK 9 1
 on ONCOLLISION
   phantom bind SPARK SELF 7
-  phantom param SPARK 101 1
+  phantom param SPARK 9 1
   phantom bind NESTED SPARK 7
-  phantom param NESTED 101 1
+  phantom param NESTED 9 1
 on ONBIRTH
   phantom align SPARK #-1 3
 on ONCARRION
@@ -198,7 +198,7 @@ on VAR
   var SPARK TGPPHANTOM
 on ONCREATE
   phantom bind SPARK SELF 7
-  phantom param SPARK 101 1
+  phantom param SPARK 9 1
 on ONCOLLISION
   object splinter SELF 0x7FFFFFFF 157 158
 on ONBIRTH
@@ -305,7 +305,7 @@ on ONCREATE
   phantom bind SPARK SELF 5
   object bind PIECE SELF.Y 157
 on ONCOLLISION
-  phantom param SPARK 101 SELF.Y
+  phantom param SPARK 9 SELF.Y
   phantom align SPARK SELF 5
   object sound SELF 12 0 1
   object splinter SELF 1 157 -1
@@ -335,7 +335,7 @@ TEST_F(ScriptCommands, ABricksScriptFromTheLevelSetRunsOnItsEventsAndOutlivesIts
     const std::vector<TGPPhantom*> sparks = Phantoms(*self);
     ASSERT_EQ(sparks.size(), 1u);
     EXPECT_EQ(sparks[0]->IDClass, 5);
-    EXPECT_EQ(sparks[0]->Vibration.Period, 90);
+    EXPECT_EQ(sparks[0]->OffX, 90);
     EXPECT_EQ(sparks[0]->AlignMode, 5);
     EXPECT_EQ(QueuedWords(), 6);
     EXPECT_EQ(cmd::SoundNumberOf(kernel->CommandLine->Buffer[1]), 12);
@@ -352,13 +352,13 @@ TEST_F(ScriptCommands, ABricksScriptFromTheLevelSetRunsOnItsEventsAndOutlivesIts
     ASSERT_EQ(again, self);
     TGPPhantom* elsewhere = PhantomPool().Acquire(kernel.get(), 5);
     ASSERT_EQ(elsewhere, sparks[0]);
-    elsewhere->Vibration.Period = 1;
+    elsewhere->OffX = 1;
     self->Y = 90;
     code.RunEvent(events, TCodeEvent::OnCollision);
-    EXPECT_EQ(elsewhere->Vibration.Period, 1);
+    EXPECT_EQ(elsewhere->OffX, 1);
     ASSERT_EQ(Phantoms(*self).size(), 1u);
     EXPECT_NE(Phantoms(*self)[0], elsewhere);
-    EXPECT_EQ(Phantoms(*self)[0]->Vibration.Period, 90);
+    EXPECT_EQ(Phantoms(*self)[0]->OffX, 90);
 
     // The level set's script loaded anew: the event cache follows.
     code.LoadScript(resources, "Brick");
