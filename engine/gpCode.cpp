@@ -271,14 +271,14 @@ void TGPCode::FreeBlocks() {
 }
 
 TGPCodeLine& TGPCode::AddBlock(const std::string& name, int32_t capacity) {
-    for (Block& b : blocks_) {
-        if (b.Name != name) continue;
-        std::vector<int32_t> empty;
-        empty.reserve(static_cast<size_t>(std::max(capacity, 0)));
-        b.Line->Assign(std::move(empty));
-        return *b.Line;
-    }
-    blocks_.push_back({name, std::make_unique<TGPCodeLine>(*this, capacity)});
+    ++loads_;
+    std::shared_ptr<TGPCodeLine> line(new TGPCodeLine(*this, capacity));
+    for (Block& b : blocks_)
+        if (b.Name == name) {
+            b.Line = std::move(line);
+            return *b.Line;
+        }
+    blocks_.push_back({name, std::move(line)});
     return *blocks_.back().Line;
 }
 

@@ -188,19 +188,20 @@ private:
 
 // ---- Blocks ----
 
-// One block of words, run against the variables of its script.
-class TGPCodeLine {
+// One block of words, run against the variables of its script. Made by TGPCode::AddBlock;
+// shared, so that a block under way keeps its words while its script is loaded anew.
+class TGPCodeLine : public std::enable_shared_from_this<TGPCodeLine> {
 public:
-    TGPCodeLine(TGPCode& code, int32_t capacity);
-
     TGPCode& Code() const { return *code_; }
     int32_t Capacity() const { return static_cast<int32_t>(words_.capacity()); }
     int32_t Count() const { return static_cast<int32_t>(words_.size()); }
     std::span<const int32_t> Words() const { return words_; }
-    // Replaces the words; the capacity grows to hold them.
-    void Assign(std::vector<int32_t> words);
 
 private:
+    friend class TGPCode;
+    TGPCodeLine(TGPCode& code, int32_t capacity);
+    void Assign(std::vector<int32_t> words);
+
     TGPCode* code_;
     std::vector<int32_t> words_;
 };
@@ -247,8 +248,9 @@ public:
     // folder (a "..", an absolute path or a drive) raises EFOpenError naming it.
     void LoadScript(const TKernelResources& resources, const std::string& mdName);
 
-    // The block of that name, reused and emptied (its capacity then at least capacity), or a
-    // new one. An event cache that holds the block keeps a valid reference.
+    // A new, empty block of that name with room for capacity words; it replaces a block of
+    // the name (one under way finishes with its own words). Counts as a load: event caches
+    // take their blocks anew.
     TGPCodeLine& AddBlock(const std::string& name, int32_t capacity);
     // Exact name comparison; nil when absent.
     TGPCodeLine* FindBlock(std::string_view eventName) const;
@@ -257,7 +259,8 @@ public:
     // Once per script: VAR, then ONCREATE. Counts as done even when a block fails.
     void Init();
     bool Initialised() const { return initialised_ != 0; }
-    // Runs a block of this script; nil does nothing. Exceptions propagate.
+    // Runs a block (against the variables of its script); nil does nothing. Exceptions
+    // propagate.
     void RunBlock(TGPCodeLine* block);
     // Runs the event's block through the cache (taken anew when the script was loaded since).
     void RunEvent(TEventCache& cache, TCodeEvent event);
@@ -275,7 +278,7 @@ public:
 private:
     struct Block {
         std::string Name;
-        std::unique_ptr<TGPCodeLine> Line;
+        std::shared_ptr<TGPCodeLine> Line;
     };
     void FreeBlocks();
 

@@ -246,7 +246,8 @@ void TGPCode::RunBlock(TGPCodeLine* block) {
     struct Leave {
         ~Leave() { --runDepth; }
     } leave;
-    Runner(block->Code(), block->Words()).Run();
+    const std::shared_ptr<const TGPCodeLine> running = block->shared_from_this();
+    Runner(running->Code(), running->Words()).Run();
 }
 
 void TGPCode::Init() {

@@ -294,6 +294,30 @@ on ONCOLLISION
     EXPECT_LT(runs, 64);
 }
 
+TEST_F(ScriptCommands, AScriptLoadedAnewWhileABlockRunsLetsThatBlockFinishWithItsWords) {
+    kernel->NationByKey(0)->ObjectFactory = [] { return std::make_unique<HookedObject>(); };
+    auto code = Script(R"(
+on ONCREATE
+  object bind SELF SELF 13
+on ONCOLLISION
+  object create SELF 101 1
+  var AFTER 1
+)");
+    code->Init();
+    TEventCache events;
+    TGPCode::BindEvents(events, code.get());
+    HookedObject::hook = [&] {
+        HookedObject::hook = nullptr;
+        Load(*code, datagen::AssembleCpcStream("on ONBIRTH\n word 5\n"));
+    };
+    code->RunEvent(events, TCodeEvent::OnCollision);
+    HookedObject::hook = nullptr;
+    EXPECT_GE(code->Variables().IndexOf("AFTER"), 0);
+    EXPECT_EQ(code->FindBlock("ONCOLLISION"), nullptr);
+    EXPECT_NO_THROW(code->RunEvent(events, TCodeEvent::OnCollision));
+    EXPECT_EQ(events.Blocks[11], code->FindBlock("ONBIRTH"));
+}
+
 // ---- End to end ----
 
 constexpr const char* kBrickScript = R"(
