@@ -1,4 +1,5 @@
-// Scripts: vocabulary, references, variables, blocks and loading. Running is in gpCodeRun.cpp.
+// Scripts: vocabulary, references and the script kernel, variables, blocks and loading.
+// Running is in gpCodeRun.cpp.
 #include "engine/gpCode.h"
 
 #include "engine/gpClasses.h"

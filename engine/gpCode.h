@@ -124,8 +124,6 @@ public:
 
     // The object, or nil when there is none or it is gone.
     TObject* Get() const;
-    // The object without the check (tests, diagnostics).
-    TObject* Raw() const { return object_; }
 
 private:
     enum class Kind : uint8_t { None, Anchored, Kernel, Map, Pooled };

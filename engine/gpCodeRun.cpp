@@ -1,4 +1,4 @@
-// Scripts: running a block, the commands, the script kernel and the event caches.
+// Scripts: running a block and its commands, Init and the event caches.
 #include "engine/gpCode.h"
 
 #include "engine/gpErrors.h"
