@@ -13,7 +13,6 @@
 #include "rtl/Streams.h"
 #include "rtl/Text.h"
 
-#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -52,8 +51,7 @@ int32_t CodeValueToInt(const TCodeValue& value) {
     if (const auto* i = std::get_if<int64_t>(&value)) {
         v = *i;
     } else if (const auto* r = std::get_if<double>(&value)) {
-        if (!std::isfinite(*r) || *r <= lo - 1.0 || *r >= hi + 1.0) throw rtl::ERangeError(rtl::texts::SRangeError);
-        v = rtl::Round(*r);
+        return rtl::Round32(*r);  // ERangeError for NaN, the infinities and beyond 32 bits
     } else if (const auto* b = std::get_if<bool>(&value)) {
         v = *b ? -1 : 0;
     }
