@@ -9,6 +9,8 @@ using rtl::EStreamError;
 using rtl::Exception;
 RTL_EXCEPTION(EDebug, Exception);       // consistency errors of the engine
 RTL_EXCEPTION(EStackObject, Exception);  // the object pool could not free an object
+RTL_EXCEPTION(ERunCPC, Exception);       // a compiled object script failed while running
+RTL_EXCEPTION(ECodeVariable, Exception);  // a script variable's value could not be read or written
 
 // Level sets and the interface description (stream errors of their readers).
 RTL_EXCEPTION(EFLReadHeder, EStreamError);        // a header or name that cannot be used

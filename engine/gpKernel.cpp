@@ -1,6 +1,7 @@
 #include "engine/gpKernel.h"
 
 #include "engine/gpClasses.h"
+#include "engine/gpCode.h"
 #include "engine/gpEffects.h"
 #include "engine/gpInterface.h"
 #include "engine/gpLevel.h"
@@ -110,6 +111,7 @@ TGPKernel::~TGPKernel() {
     PhantomPool().Unlink(this);
     ObjectPool().Unlink(this);
     WeaponPool().Unlink(this);
+    ScriptsForgetKernel(this);
     if (globalKernel == this) globalKernel = nullptr;
     Resource.reset();
     Timer.reset();

@@ -5,6 +5,8 @@
 
 #include "engine/gpSprite.h"
 
+#include <span>
+
 namespace engine {
 
 class TGPWeapon;
@@ -32,6 +34,11 @@ public:
     virtual void ApplyLevelRecord() {}
     virtual void ResetOrders();
     virtual void DropOrders();
+    // Bursts into pieces: rounds times, one object of each class (-1 skipped) from the pool
+    // for the splinter nation (key 6), centred on source and entered in the map's cells. A
+    // refused object is skipped; a round in which none was made ends the bursting, so a
+    // round count from data stops once the pool refuses. Answers the pieces made.
+    virtual int32_t Splinter(TGPObject* source, int32_t rounds, std::span<const int32_t> idClasses);
     // Offsets of the collision rectangle inside the picture (the cell-snapping base).
     int32_t BaseLeft() const { return CurrentSlide ? CurrentSlide->BaseLeft : 0; }
     int32_t BaseTop() const { return CurrentSlide ? CurrentSlide->BaseTop : 0; }
