@@ -73,8 +73,8 @@ int32_t TGPEffects::AlignTo(TGPStructure* target, int32_t mode) {
         w = map->ViewWidth;
         h = map->ViewHeight;
     } else if (const auto* obj = dynamic_cast<const TGPObject*>(target)) {
-        x = obj->X;
-        y = obj->Y;
+        x = obj->GetX();
+        y = obj->GetY();
     } else if (const auto* phantom = dynamic_cast<const TGPPhantom*>(target)) {
         x = phantom->X;
         y = phantom->Y;
@@ -261,7 +261,7 @@ int32_t StepsPerColumn(const TGPObject& obj) {
 bool TGPPhantom::Position(int32_t vx, int32_t vy, int32_t& x, int32_t& y) {
     const TOneEffects& e = *effect_;
     auto* ownerObject = dynamic_cast<TGPObject*>(Owner);
-    const int32_t ownerX = ownerObject ? ownerObject->X : 0, ownerY = ownerObject ? ownerObject->Y : 0;
+    const int32_t ownerX = ownerObject ? ownerObject->GetX() : 0, ownerY = ownerObject ? ownerObject->GetY() : 0;
     if (CoordinateMode == 0) {
         switch (e.StyleImposition) {
             case TStyleImposition::siNo:
