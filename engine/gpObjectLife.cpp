@@ -105,12 +105,12 @@ void TGPObject::KilledBy(TGPObject* killer) {
 // ---- Death and the pool ----
 
 void TGPObject::SetDead(bool value) {
+    // Brought back to life (the pool reuses it): alive again too, whichever way it left, so
+    // that it can be switched off again.
+    if (!value) Alive = 1;
     if (dead_ == value) return;
     dead_ = value;
-    if (!value) {
-        Alive = 1;  // taken again: alive, so that it can be switched off again
-        return;
-    }
+    if (!value) return;
     // The object goes back to the pool even when its carrion block fails; the failure is
     // passed on once it is there.
     std::exception_ptr failure;
