@@ -273,13 +273,7 @@ void TStackObject::Clear() {
 void TStackObject::Unlink(const TGPKernel* kernel) {
     for (rtl::List<TGPObject*>* list : {&idle_, &retired_})
         for (TGPObject* obj : *list) {
-            if (obj->Kernel != kernel) continue;
-            obj->Kernel = nullptr;
-            obj->Group = nullptr;
-            obj->Owner = nullptr;
-            obj->Animation = nullptr;  // the kernel's end emptied the description registers
-            obj->CurrentSlide = nullptr;
-            obj->LoopingSound = nullptr;
+            if (obj->Kernel == kernel) obj->ForgetKernel();
         }
 }
 

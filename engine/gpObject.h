@@ -260,6 +260,10 @@ public:
     // play since it became the owner; else nil.
     TGPObject* Carrier() const;
 
+    // Its kernel ended while it was pooled: every link into that kernel, its nations and
+    // their registers goes. A later reuse takes its class's slides again.
+    void ForgetKernel();
+
     // ---- Links ----
     TGPNation* Nation() const;
     // The values shared with the shell (the kernel's record; defaults without a kernel).
@@ -367,6 +371,7 @@ private:
     void RefreshTemplate();
 
     bool dead_ = false;
+    bool slidesLost_ = false;  // its kernel ended: the slides are looked up again on reuse
     uint16_t ownerGeneration_ = 0;
 };
 

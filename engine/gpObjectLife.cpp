@@ -2,6 +2,7 @@
 // the pool, prizes, splinters, the script hooks, the crowd and the attached effects.
 #include "engine/gpObject.h"
 
+#include "engine/gpClasses.h"
 #include "engine/gpCrowd.h"
 #include "engine/gpEffects.h"
 #include "engine/gpGeneralObject.h"
@@ -35,6 +36,12 @@ void TGPObject::ApplyTemplate() {
     // A reused object takes the description its nation holds now: the one it had may have
     // gone with a level reset.
     RefreshTemplate();
+    // One that lost its slides with the kernel that ended takes them again.
+    if (slidesLost_ && Kernel) {
+        slidesLost_ = false;
+        Animation = ListAnimateObject().FindOrLoad(Kernel->Resources(), IDClass);
+        if (Animation) LoadOneSlide(Template ? Template->DefaultSlide : 1);
+    }
     if (!Template) return;
     const TGPGeneralObject& t = *Template;
     ScriptsEnabled = t.ProcessingEvents ? 1 : 0;
@@ -152,6 +159,18 @@ void TGPObject::Clear() {
         Weapon = nullptr;
     }
     TGPSprite::Clear();
+}
+
+void TGPObject::ForgetKernel() {
+    Kernel = nullptr;
+    Group = nullptr;
+    Owner = nullptr;
+    Animation = nullptr;  // the kernel's end emptied the description registers
+    CurrentSlide = nullptr;
+    LoopingSound = nullptr;
+    Template = nullptr;  // its nation's descriptions went with the nation
+    Picture = nullptr;
+    slidesLost_ = true;
 }
 
 void TGPObject::RunEvent(TObjectEvent) {}

@@ -314,3 +314,23 @@ TEST_F(ObjectLife, TheSharedValuesStartAfreshWithAGameAndForgetAPooledPlayer) {
     EXPECT_EQ(Shared().FloorLine, 490);
     EXPECT_TRUE(Shared().CatchFlag);
 }
+
+TEST_F(ObjectLife, AnObjectPooledWhenItsKernelEndedTakesItsClassAgainInTheNext) {
+    Class(kBrick, {.toughness = 5}, {.patternWidth = 24});
+    Commit();
+    EventProbe* o = Make(0, kBrick);
+    o->SetDead(true);
+    kernel.reset();  // the pool keeps the object, without links into the kernel that ended
+    EXPECT_EQ(o->Kernel, nullptr);
+    EXPECT_EQ(o->Template, nullptr);
+    EXPECT_EQ(o->CurrentSlide, nullptr);
+    kernel = std::make_unique<TGPKernel>(&display, nullptr, nullptr);
+    map = CreateMap(*kernel, false, 0, 0, 9, 8, 9, 8, 64);
+    Commit();
+    EventProbe* again = Make(0, kBrick);
+    ASSERT_EQ(again, o);
+    ASSERT_NE(again->CurrentSlide, nullptr);
+    EXPECT_EQ(again->Width, 24);
+    ASSERT_NE(again->Template, nullptr);
+    EXPECT_EQ(again->HitPoints, 5);
+}
