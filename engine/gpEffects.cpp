@@ -249,15 +249,6 @@ int32_t TGPPhantom::NextFrame() {
     return EffectFrame;
 }
 
-namespace {
-// Steps of direction per picture column of an object: 256 div LinesWidth, 255 for one.
-int32_t StepsPerColumn(const TGPObject& obj) {
-    const int32_t lines = obj.CurrentSlide ? obj.CurrentSlide->LinesWidth : 0;
-    if (lines == 1) return 255;
-    return lines > 0 ? 256 / lines : 0;
-}
-}  // namespace
-
 bool TGPPhantom::Position(int32_t vx, int32_t vy, int32_t& x, int32_t& y) {
     const TOneEffects& e = *effect_;
     auto* ownerObject = dynamic_cast<TGPObject*>(Owner);
@@ -293,7 +284,7 @@ bool TGPPhantom::Position(int32_t vx, int32_t vy, int32_t& x, int32_t& y) {
     }
     if (ownerObject) {
         // The orbit turns with the owner's facing.
-        const int64_t turn = rtl::Trunc(Angle) + int64_t{ownerObject->Column} * StepsPerColumn(*ownerObject) - 32;
+        const int64_t turn = rtl::Trunc(Angle) + int64_t{ownerObject->Column} * ownerObject->StepsPerColumn - 32;
         const rtl::TPoint p = RotatePoint(ownerX - vx, ownerY - vy, RadiusA, RadiusB,
                                           ownerObject->Width / 2 - e.PatternWidth / 2,
                                           ownerObject->Height / 2 - e.PatternHeight / 2, static_cast<uint8_t>(turn & 255));

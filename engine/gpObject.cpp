@@ -118,7 +118,8 @@ void TGPObject::SetSlide(TOneSlide* slide) {
         RollTick = RollTickOf(slide->HTicksPerChange);
         FrameTime = RollTick * media::TickLength;
         FrameElapsed = 0;
-        StepsPerColumn = slide->LinesWidth == 1 ? 255 : slide->LinesWidth > 0 ? static_cast<uint8_t>(256 / slide->LinesWidth) : 0;
+        // A slide of no columns counts as one.
+        StepsPerColumn = slide->LinesWidth <= 1 ? 255 : static_cast<uint8_t>(256 / slide->LinesWidth);
         Width = slide->PatternWidth;
         Height = slide->PatternHeight;
         slide->PictureIndex = -1;

@@ -334,3 +334,19 @@ TEST_F(ObjectLife, AnObjectPooledWhenItsKernelEndedTakesItsClassAgainInTheNext) 
     ASSERT_NE(again->Template, nullptr);
     EXPECT_EQ(again->HitPoints, 5);
 }
+
+TEST_F(ObjectLife, TheDescriptionsWeaponIsTakenOnceAndGoesBackWithTheObject) {
+    Class(kPaddle, {.connectWeapon = true, .currentWeapon = 1, .idWeapon = "4\n6"});
+    Commit();
+    EventProbe* paddle = Make(3, kPaddle);
+    ASSERT_NE(paddle->Weapon, nullptr);
+    EXPECT_EQ(paddle->Weapon->IDClass, 6);
+    TGPWeapon* first = paddle->Weapon;
+    paddle->ApplyTemplate();  // applied again: the weapon held goes back first, and is taken again
+    EXPECT_EQ(paddle->Weapon, first);
+    EXPECT_EQ(WeaponPool().Count(), 0);
+    paddle->SetDead(true);
+    EXPECT_EQ(WeaponPool().Count(), 1);
+    EXPECT_EQ(paddle->Weapon, nullptr);
+    EXPECT_EQ(Make(3, kPaddle)->Weapon, first);
+}
