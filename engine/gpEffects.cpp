@@ -63,22 +63,24 @@ void TGPEffects::SetSlide(TOneEffects* effect) {
 
 void TGPEffects::LoadOneSlide(int32_t state) { TGPSprite::LoadOneSlide(state); }
 
+TAlignFrame AlignFrameOf(const TGPStructure& target) {
+    TAlignFrame f{0, 0, target.Width, target.Height};
+    if (const auto* map = dynamic_cast<const TGPMap*>(&target)) {
+        f = {map->OriginXNeg, map->OriginYNeg, map->ViewWidth, map->ViewHeight};
+    } else if (const auto* obj = dynamic_cast<const TGPObject*>(&target)) {
+        f.X = obj->GetX();
+        f.Y = obj->GetY();
+    } else if (const auto* phantom = dynamic_cast<const TGPPhantom*>(&target)) {
+        f.X = phantom->X;
+        f.Y = phantom->Y;
+    }
+    return f;
+}
+
 int32_t TGPEffects::AlignTo(TGPStructure* target, int32_t mode) {
     TGPSprite::AlignTo(target, mode);
     if (mode == -1 || !target || dynamic_cast<TGPKernel*>(target)) return 0;
-    int64_t x = 0, y = 0, w = target->Width, h = target->Height;
-    if (const auto* map = dynamic_cast<const TGPMap*>(target)) {
-        x = map->OriginXNeg;
-        y = map->OriginYNeg;
-        w = map->ViewWidth;
-        h = map->ViewHeight;
-    } else if (const auto* obj = dynamic_cast<const TGPObject*>(target)) {
-        x = obj->GetX();
-        y = obj->GetY();
-    } else if (const auto* phantom = dynamic_cast<const TGPPhantom*>(target)) {
-        x = phantom->X;
-        y = phantom->Y;
-    }
+    const auto [x, y, w, h] = AlignFrameOf(*target);
     const int64_t centredX = x + w / 2 - Width / 2;
     switch (mode) {
         case 3:

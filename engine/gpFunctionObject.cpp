@@ -29,10 +29,8 @@ TOrder* TGPObject::InstallOrder(TOrderRoutine routine, int32_t tag) {
     order->Routine = routine;
     if (Orders)
         DropOrders();
-    else if (InLine && Kernel->InLinePool) {
-        Kernel->InLinePool->Release(InLine);
-        InLine = nullptr;
-    }
+    else
+        ReleaseInLine();
     Orders = order;
     OrderTag = static_cast<uint8_t>(tag & 0x7F);
     return order;
@@ -102,10 +100,13 @@ void TGPObject::ClearOrders() {
         if (pool) pool->Release(Orders);
         Orders = previous;
     }
-    if (InLine) {
-        if (Kernel && Kernel->InLinePool) Kernel->InLinePool->Release(InLine);
-        InLine = nullptr;
-    }
+    ReleaseInLine();
+}
+
+void TGPObject::ReleaseInLine() {
+    if (!InLine) return;
+    if (Kernel && Kernel->InLinePool) Kernel->InLinePool->Release(InLine);
+    InLine = nullptr;
 }
 
 void TGPObject::DropOrders() {
@@ -115,10 +116,7 @@ void TGPObject::DropOrders() {
         if (pool) pool->Release(Orders);
         Orders = previous;
     }
-    if (InLine) {
-        if (Kernel && Kernel->InLinePool) Kernel->InLinePool->Release(InLine);
-        InLine = nullptr;
-    }
+    ReleaseInLine();
 }
 
 }  // namespace engine

@@ -200,21 +200,8 @@ void TGPObject::SetParam(int32_t code, int64_t value) {
 int32_t TGPObject::AlignTo(TGPStructure* target, int32_t mode) {
     TGPSprite::AlignTo(target, mode);
     if (!target || dynamic_cast<TGPKernel*>(target) || AlignMode != 3) return 1;
-    // The object's centre on the target's: for a map its origin and view, for an object
-    // or a phantom its position and size.
-    int64_t x = 0, y = 0, w = target->Width, h = target->Height;
-    if (const auto* map = dynamic_cast<const TGPMap*>(target)) {
-        x = map->OriginXNeg;
-        y = map->OriginYNeg;
-        w = map->ViewWidth;
-        h = map->ViewHeight;
-    } else if (const auto* obj = dynamic_cast<const TGPObject*>(target)) {
-        x = obj->GetX();
-        y = obj->GetY();
-    } else if (const auto* phantom = dynamic_cast<const TGPPhantom*>(target)) {
-        x = phantom->X;
-        y = phantom->Y;
-    }
+    // The object's centre on the target's, as effects centre themselves.
+    const auto [x, y, w, h] = AlignFrameOf(*target);
     SetParam(2, x + w / 2 - Width / 2);
     SetParam(3, y + h / 2 - Height / 2);
     return 1;

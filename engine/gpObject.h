@@ -37,6 +37,7 @@ class TGPNation;
 class TGPWeapon;
 class TKernelSound;
 struct TGPShared;
+enum class TVelocityXY : uint8_t;
 
 // Kind bits of game objects (the 32-bit kind word of the structure).
 namespace kind {
@@ -346,6 +347,11 @@ private:
     int32_t GetDGCDirection() const { return Direction; }
     void PublishDirection(int32_t d) { SetDGCDirection(d); }
 
+    // The in-line command back to its pool.
+    void ReleaseInLine();
+    // A velocity component through the kernel's velocity check, else clamped to the maximum
+    // speed.
+    int32_t CheckedComponent(double pixels, TVelocityXY xy);
     // The velocity from speed and direction (no velocity check).
     void DeriveVelocity();
     // The velocity from speed and direction through SetDGCVelocityX and SetDGCVelocityY.

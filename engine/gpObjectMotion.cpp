@@ -101,21 +101,16 @@ void TGPObject::ReflectY() {
 
 void TGPObject::ReflectX() { SetDGCDirection(384 - int64_t{Direction}); }
 
-void TGPObject::SetDGCVelocityX(double pixels) {
+int32_t TGPObject::CheckedComponent(double pixels, TVelocityXY xy) {
     if (TCheckVelocityEvent* check = VelocityCheck(Kernel))
-        (*check)(pixels, this, TVelocityXY::vxyX);
+        (*check)(pixels, this, xy);
     else if (std::abs(pixels) > RealFromFixed(MaxSpeedFx))
         pixels = std::copysign(RealFromFixed(MaxSpeedFx), pixels);
-    VelocityXFx = FixedFromReal(pixels);
+    return FixedFromReal(pixels);
 }
 
-void TGPObject::SetDGCVelocityY(double pixels) {
-    if (TCheckVelocityEvent* check = VelocityCheck(Kernel))
-        (*check)(pixels, this, TVelocityXY::vxyY);
-    else if (std::abs(pixels) > RealFromFixed(MaxSpeedFx))
-        pixels = std::copysign(RealFromFixed(MaxSpeedFx), pixels);
-    VelocityYFx = FixedFromReal(pixels);
-}
+void TGPObject::SetDGCVelocityX(double pixels) { VelocityXFx = CheckedComponent(pixels, TVelocityXY::vxyX); }
+void TGPObject::SetDGCVelocityY(double pixels) { VelocityYFx = CheckedComponent(pixels, TVelocityXY::vxyY); }
 
 void TGPObject::StoreSpeed(double pixels) {
     if (TCheckVelocityEvent* check = VelocityCheck(Kernel)) {
