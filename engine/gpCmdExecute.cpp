@@ -233,37 +233,37 @@ void TGP_CMD0::SelectObject(TGPStructure* target, bool keep) {
     TGPKernel* k = Kernel;
     auto* obj = dynamic_cast<TGPObject*>(target);
     if (k->SelectionMode != 2 || !obj) return;
-    auto* nation = dynamic_cast<TGPNation*>(static_cast<TGPStructure*>(obj->Group));
-    auto joinAlone = [&] {
-        if (nation && nation->Crowd) nation->Crowd->AddMember(obj, false);
-        k->Selected = obj;
-    };
+    TGPNation* nation = obj->Nation();
     if (!k->Selected) {
-        joinAlone();
+        obj->SetInCrowd(true);
+        k->Selected = obj;
         return;
     }
     TGPNation* selectedNation = nullptr;
-    if (auto* selObj = dynamic_cast<TGPObject*>(k->Selected)) {
-        if (selObj == obj) {
-            if (nation && nation->Crowd) nation->Crowd->RemoveMember(obj);
+    auto* selectedObject = dynamic_cast<TGPObject*>(k->Selected);
+    auto* selectedCrowd = dynamic_cast<TGPCrowd*>(k->Selected);
+    if (selectedObject) {
+        if (selectedObject == obj) {
+            obj->SetInCrowd(false);
             k->Selected = nullptr;
             return;
         }
-        selectedNation = dynamic_cast<TGPNation*>(static_cast<TGPStructure*>(selObj->Group));
-    } else if (auto* crowd = dynamic_cast<TGPCrowd*>(k->Selected)) {
-        selectedNation = crowd->Nation;
+        selectedNation = selectedObject->Nation();
+    } else if (selectedCrowd) {
+        selectedNation = selectedCrowd->Nation;
     }
-    if (selectedNation && selectedNation == nation) {
+    if (nation && selectedNation == nation && nation->Crowd) {
         nation->Crowd->AddMember(obj, keep);
         k->Selected = keep ? static_cast<TGPStructure*>(nation->Crowd.get()) : obj;
         return;
     }
-    if (auto* selObj = dynamic_cast<TGPObject*>(k->Selected)) {
-        if (selectedNation && selectedNation->Crowd) selectedNation->Crowd->RemoveMember(selObj);
-    } else if (auto* crowd = dynamic_cast<TGPCrowd*>(k->Selected)) {
-        crowd->ClearMembers();
-    }
-    joinAlone();
+    // Another nation: the old selection goes, the object is selected alone.
+    if (selectedObject)
+        selectedObject->SetInCrowd(false);
+    else if (selectedCrowd)
+        selectedCrowd->Clear();
+    obj->SetInCrowd(true);
+    k->Selected = obj;
 }
 
 void TGP_CMD0::PlaySound(const TCommandWord* command) {

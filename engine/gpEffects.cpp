@@ -63,22 +63,24 @@ void TGPEffects::SetSlide(TOneEffects* effect) {
 
 void TGPEffects::LoadOneSlide(int32_t state) { TGPSprite::LoadOneSlide(state); }
 
+TAlignFrame AlignFrameOf(const TGPStructure& target) {
+    TAlignFrame f{0, 0, target.Width, target.Height};
+    if (const auto* map = dynamic_cast<const TGPMap*>(&target)) {
+        f = {map->OriginXNeg, map->OriginYNeg, map->ViewWidth, map->ViewHeight};
+    } else if (const auto* obj = dynamic_cast<const TGPObject*>(&target)) {
+        f.X = obj->GetX();
+        f.Y = obj->GetY();
+    } else if (const auto* phantom = dynamic_cast<const TGPPhantom*>(&target)) {
+        f.X = phantom->X;
+        f.Y = phantom->Y;
+    }
+    return f;
+}
+
 int32_t TGPEffects::AlignTo(TGPStructure* target, int32_t mode) {
     TGPSprite::AlignTo(target, mode);
     if (mode == -1 || !target || dynamic_cast<TGPKernel*>(target)) return 0;
-    int64_t x = 0, y = 0, w = target->Width, h = target->Height;
-    if (const auto* map = dynamic_cast<const TGPMap*>(target)) {
-        x = map->OriginXNeg;
-        y = map->OriginYNeg;
-        w = map->ViewWidth;
-        h = map->ViewHeight;
-    } else if (const auto* obj = dynamic_cast<const TGPObject*>(target)) {
-        x = obj->X;
-        y = obj->Y;
-    } else if (const auto* phantom = dynamic_cast<const TGPPhantom*>(target)) {
-        x = phantom->X;
-        y = phantom->Y;
-    }
+    const auto [x, y, w, h] = AlignFrameOf(*target);
     const int64_t centredX = x + w / 2 - Width / 2;
     switch (mode) {
         case 3:
@@ -249,19 +251,10 @@ int32_t TGPPhantom::NextFrame() {
     return EffectFrame;
 }
 
-namespace {
-// Steps of direction per picture column of an object: 256 div LinesWidth, 255 for one.
-int32_t StepsPerColumn(const TGPObject& obj) {
-    const int32_t lines = obj.CurrentSlide ? obj.CurrentSlide->LinesWidth : 0;
-    if (lines == 1) return 255;
-    return lines > 0 ? 256 / lines : 0;
-}
-}  // namespace
-
 bool TGPPhantom::Position(int32_t vx, int32_t vy, int32_t& x, int32_t& y) {
     const TOneEffects& e = *effect_;
     auto* ownerObject = dynamic_cast<TGPObject*>(Owner);
-    const int32_t ownerX = ownerObject ? ownerObject->X : 0, ownerY = ownerObject ? ownerObject->Y : 0;
+    const int32_t ownerX = ownerObject ? ownerObject->GetX() : 0, ownerY = ownerObject ? ownerObject->GetY() : 0;
     if (CoordinateMode == 0) {
         switch (e.StyleImposition) {
             case TStyleImposition::siNo:
@@ -293,7 +286,7 @@ bool TGPPhantom::Position(int32_t vx, int32_t vy, int32_t& x, int32_t& y) {
     }
     if (ownerObject) {
         // The orbit turns with the owner's facing.
-        const int64_t turn = rtl::Trunc(Angle) + int64_t{ownerObject->Column} * StepsPerColumn(*ownerObject) - 32;
+        const int64_t turn = rtl::Trunc(Angle) + int64_t{ownerObject->Column} * ownerObject->StepsPerColumn - 32;
         const rtl::TPoint p = RotatePoint(ownerX - vx, ownerY - vy, RadiusA, RadiusB,
                                           ownerObject->Width / 2 - e.PatternWidth / 2,
                                           ownerObject->Height / 2 - e.PatternHeight / 2, static_cast<uint8_t>(turn & 255));

@@ -39,6 +39,13 @@ inline bool StepFrameCounter(int32_t& counter, int32_t rollTick) {
 // FrameTime from its ticks per change, a fresh frame time, the pattern's size.
 void StartDescription(TGPSprite& sprite, uint8_t hTicksPerChange, int32_t patternWidth, int32_t patternHeight);
 
+// Where a sprite aligns on a target: a map's origin and view size, an object's or a
+// phantom's position and its size, any other structure's size at (0, 0).
+struct TAlignFrame {
+    int64_t X, Y, Width, Height;
+};
+TAlignFrame AlignFrameOf(const TGPStructure& target);
+
 class TGPEffects : public TGPSprite {
     RTL_CLASS(TGPEffects, TGPSprite)
 public:

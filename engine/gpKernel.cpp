@@ -183,6 +183,8 @@ void TGPKernel::EndGames() {
 }
 
 void TGPKernel::FireCreateGames(const std::string& name) {
+    // A game starts: the shell's handler fills the shared values afresh.
+    Shared.Reset();
     if (OnGPCreateGames) OnGPCreateGames(this, name);
 }
 void TGPKernel::FireDestroyGames() {
@@ -202,9 +204,14 @@ void TGPKernel::FireLastLevel() {
     if (OnGPLastLevel) OnGPLastLevel(this);
 }
 
-TGPNation* TGPKernel::NationByKey(int32_t key) {
+TGPNation* TGPKernel::FindNation(int32_t key) const {
     for (TGPNation* nation : *Nations)
         if (nation->NationKey == key) return nation;
+    return nullptr;
+}
+
+TGPNation* TGPKernel::NationByKey(int32_t key) {
+    if (TGPNation* found = FindNation(key)) return found;
     auto nation = std::make_unique<TGPNation>();
     TGPNation* result = nation.get();
     result->NationKey = key;

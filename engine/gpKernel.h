@@ -12,6 +12,7 @@
 #include "engine/gpKernelDevices.h"
 #include "engine/gpOrder.h"
 #include "engine/gpData.h"
+#include "engine/gpShared.h"
 #include "engine/gpStructure.h"
 
 #include <cstdint>
@@ -45,7 +46,8 @@ struct TKernelResources;
 enum TConditionKernel : uint8_t { ck_Play, ck_EndLife, ck_Designer, ck_Interface, ck_MainInterface, ck_EndGames };
 
 using TConditionKernelEvent = std::function<void(TObject* sender, TConditionKernel value)>;
-enum class TVelocityXY : uint8_t { vxySpeed, vxyX, vxyY };
+// What a velocity check is asked about: velocity X, velocity Y or the speed.
+enum class TVelocityXY : uint8_t { vxyX = 0, vxyY = 1, vxySpeed = 4 };
 using TCheckVelocityEvent = std::function<void(double& value, TObject* sender, TVelocityXY xy)>;
 using TKeyEvent = std::function<void(TObject* sender, uint16_t& key, uint32_t shift)>;
 
@@ -98,6 +100,9 @@ public:
     void FireNextLevel();
     void FireLastLevel();
     TGPNation* NationByKey(int32_t key);
+    // The first nation with the key, or nil: a look-up that never creates one (and so
+    // never fires OnGPSortNation).
+    TGPNation* FindNation(int32_t key) const;
 
     // Kind 1 phantom, 2 game object, 3 weapon; anything else nil.
     TGPStructure* CreateObject(int32_t kind, TObject* owner, bool checkLimit, int32_t idClass);
@@ -158,6 +163,8 @@ public:
     int64_t LastClock = 0;
     std::unique_ptr<TGPData> Data;
     TKernelRecord KernelRecord;                  // the HUD's references into Data
+    // The values shared with the shell; reset when a game starts (FireCreateGames).
+    TGPShared Shared;
     TConditionKernel Condition = ck_Play;
     int32_t EndLifeCountdown = 0;
     std::unique_ptr<TLevelStream> LevelStream;  // the current level set; Clear drops it

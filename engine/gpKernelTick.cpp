@@ -91,48 +91,64 @@ void TGPKernel::ResolveCollisions() {
     const int used = asks.UsedCount();
     if (used == 0) return;
     auto& obstacles = Obstacles();
-    auto valid = [](const TAskMove* a) { return a->Asker && a->Target && a->Active; };
+    // A request counts while both sides are still the objects it named: a reply earlier in
+    // this pass may have sent either back to its pool (and the pool may have handed it out).
+    auto valid = [](const TAskMove* a) {
+        return a->Asker && a->Target && a->Active && a->Asker->Generation() == a->AskerGeneration &&
+               a->Target->Generation() == a->TargetGeneration;
+    };
     TStackObject::Walk guard;  // the requests hold the objects' addresses
-
-    // Still targets: each mover replies once, to the union of what it ran into.
-    for (int i = 0; i < used; ++i) {
-        TAskMove* a = asks.Get(i);
-        if (!valid(a) || IsMoving(a->Target)) continue;
-        TRect r = UnionRect(TRect{}, a->Target->BoundsRect());
-        obstacles.Clear();
-        obstacles.Add(a->Target);
-        const bool ball = a->Asker->IDClass >= 62 && a->Asker->IDClass <= 69;
-        for (int j = i + 1; j < used; ++j) {
-            TAskMove* b = asks.Get(j);
-            if (!valid(b) || b->Asker != a->Asker || IsMoving(b->Target)) continue;
-            r = UnionRect(r, b->Target->BoundsRect());
-            if (ball) b->Target->KilledBy(a->Asker);
-            b->Active = false;
+    try {
+        // Still targets: each mover replies once, to the union of what it ran into.
+        for (int i = 0; i < used; ++i) {
+            TAskMove* a = asks.Get(i);
+            if (!valid(a) || IsMoving(a->Target)) continue;
+            TRect r = UnionRect(TRect{}, a->Target->GetRect());
+            obstacles.Clear();
+            obstacles.Add(a->Target);
+            const bool ball = IsBallClass(a->Asker->IDClass);
+            for (int j = i + 1; j < used; ++j) {
+                TAskMove* b = asks.Get(j);
+                if (!valid(b) || b->Asker != a->Asker || IsMoving(b->Target)) continue;
+                r = UnionRect(r, b->Target->GetRect());
+                b->Active = false;
+                if (ball) b->Target->KilledBy(a->Asker);
+                if (!valid(a)) break;  // the mover itself went
+            }
+            if (valid(a)) a->Asker->Move(1, r, &obstacles);
+            obstacles.Clear();
         }
-        a->Asker->Move(1, r, &obstacles);
-        obstacles.Clear();
-    }
 
-    // Moving targets: both sides reply once per pair.
-    for (int i = 0; i < used; ++i) {
-        TAskMove* a = asks.Get(i);
-        if (!valid(a) || !IsMoving(a->Target)) continue;
-        TGPObject* asker = a->Asker;
-        TGPObject* target = a->Target;
-        const TRect ra = asker->BoundsRect();
-        const TRect rt = target->BoundsRect();
-        obstacles.Clear();
-        obstacles.Add(target);
-        asker->Move(1, rt, &obstacles);
-        obstacles.Clear();
-        obstacles.Add(asker);
-        target->Move(1, ra, &obstacles);
-        obstacles.Clear();
-        a->Active = false;
-        for (int j = i + 1; j < used; ++j) {
-            TAskMove* b = asks.Get(j);
-            if ((b->Asker == asker && b->Target == target) || (b->Asker == target && b->Target == asker)) b->Active = false;
+        // Moving targets: both sides reply once per pair.
+        for (int i = 0; i < used; ++i) {
+            TAskMove* a = asks.Get(i);
+            if (!valid(a) || !IsMoving(a->Target)) continue;
+            TGPObject* asker = a->Asker;
+            TGPObject* target = a->Target;
+            const TRect ra = asker->GetRect();
+            const TRect rt = target->GetRect();
+            a->Active = false;
+            for (int j = i + 1; j < used; ++j) {
+                TAskMove* b = asks.Get(j);
+                if ((b->Asker == asker && b->Target == target) || (b->Asker == target && b->Target == asker))
+                    b->Active = false;
+            }
+            const uint16_t askerGeneration = a->AskerGeneration, targetGeneration = a->TargetGeneration;
+            obstacles.Clear();
+            obstacles.Add(target);
+            asker->Move(1, rt, &obstacles);
+            obstacles.Clear();
+            if (target->Generation() == targetGeneration && asker->Generation() == askerGeneration) {
+                obstacles.Add(asker);
+                target->Move(1, ra, &obstacles);
+            }
+            obstacles.Clear();
         }
+    } catch (...) {
+        // A reply that raises leaves no request in use for the next tick.
+        obstacles.Clear();
+        asks.ResetAll();
+        throw;
     }
     asks.ResetAll();
 }

@@ -20,9 +20,9 @@ int32_t Saturate(int64_t v) {
                                                     std::numeric_limits<int32_t>::max()));
 }
 
-// The object's cell column and row: its whole position div 64, truncating toward zero.
-int32_t CellColumn(const TGPObject& obj) { return obj.X / 64; }
-int32_t CellRow(const TGPObject& obj) { return obj.Y / 64; }
+// The object's cell column and row, which it keeps with its position.
+int32_t CellColumn(const TGPObject& obj) { return obj.CellCol; }
+int32_t CellRow(const TGPObject& obj) { return obj.CellRow; }
 
 // Raised to low when below, then lowered to high when above; a playfield smaller than the
 // view cannot scroll.

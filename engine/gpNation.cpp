@@ -53,9 +53,10 @@ void TGPNation::Move(uint8_t mode, const TRect& rect, rtl::List<TGPStructure*>* 
 
 void TGPNation::Draw() {
     TStackObject::Walk guard;
+    // Riders are drawn by their carriers.
     for (int i = 0; i < Objects.Count(); ++i) {
         TGPObject* obj = Objects.Items(i);
-        if (!(obj->Kind & 0x10)) obj->Draw();
+        if (!(obj->Kind & kind::Riding)) obj->Draw();
     }
 }
 
@@ -106,8 +107,8 @@ TGPObject* TGPNation::MakeObject(int32_t x, int32_t y, int32_t idClass) {
     if (idClass < 0 || idClass > kMaxObjectClass || !CanAdd()) return nullptr;
     std::unique_ptr<TGPObject> made = ObjectFactory ? ObjectFactory() : std::make_unique<TGPObject>();
     made->Create(this, idClass);
-    made->X = static_cast<int16_t>(x);
-    made->Y = static_cast<int16_t>(y);
+    made->SetX(static_cast<int16_t>(x));
+    made->SetY(static_cast<int16_t>(y));
     if (!made->Loaded) return nullptr;  // freed here: it was never in play
     TGPObject* obj = ObjectPool().Adopt(std::move(made));
     AddOnce(obj);
@@ -134,11 +135,11 @@ TGPObject* TGPNation::CreateFromPool(int32_t x, int32_t y, bool snap, int32_t id
     if (!obj) return nullptr;
     obj->FrameIndex = 0;
     if (snap) {
-        obj->X = SnapToCell(x) - obj->BaseLeft();
-        obj->Y = SnapToCell(y) - obj->BaseTop();
+        obj->SetX(SnapToCell(x) - obj->BaseLeft());
+        obj->SetY(SnapToCell(y) - obj->BaseTop());
     } else {
-        obj->X = x;
-        obj->Y = y;
+        obj->SetX(x);
+        obj->SetY(y);
     }
     if (!obj->Loaded) {
         // Its class gave it no slide. It may already be named by a queued command or a
@@ -272,13 +273,7 @@ void TStackObject::Clear() {
 void TStackObject::Unlink(const TGPKernel* kernel) {
     for (rtl::List<TGPObject*>* list : {&idle_, &retired_})
         for (TGPObject* obj : *list) {
-            if (obj->Kernel != kernel) continue;
-            obj->Kernel = nullptr;
-            obj->Group = nullptr;
-            obj->Owner = nullptr;
-            obj->Animation = nullptr;  // the kernel's end emptied the description registers
-            obj->CurrentSlide = nullptr;
-            obj->LoopingSound = nullptr;
+            if (obj->Kernel == kernel) obj->ForgetKernel();
         }
 }
 

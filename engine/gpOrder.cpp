@@ -1,22 +1,15 @@
 #include "engine/gpOrder.h"
 
-#include "rtl/ListError.h"
+#include "engine/gpObject.h"
 
 namespace engine {
-
-void TListOrder::Release(TOrder* order) {
-    if (used_ <= 0) return;
-    const int index = Find(order);
-    if (index < 0) rtl::ListIndexError(index);
-    if (index >= used_) return;  // already spare
-    items_.Move(index, used_ - 1);
-    --used_;
-}
 
 TAskMove* TListAskMove::AddAskMove(TGPObject* asker, TGPObject* target, const TRect& rectA, const TRect& rectB) {
     TAskMove* a = Acquire();
     a->Asker = asker;
     a->Target = target;
+    a->AskerGeneration = asker ? asker->Generation() : 0;
+    a->TargetGeneration = target ? target->Generation() : 0;
     a->Active = true;
     a->RectA = rectA;
     a->RectB = rectB;

@@ -5,37 +5,49 @@
 #pragma once
 
 #include "engine/gpTypes.h"
+#include "rtl/ListError.h"
 #include "rtl/Lists.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 namespace engine {
 
 class TGPObject;
+class TGPStructure;
 class TOrder;
 
-using TOrderHandler = std::function<void(TGPObject& object, TOrder& order)>;
+// A behaviour: called by the object's move step with Mode 0 (the tick) and Mode 1 (a
+// collision reply with the obstacles' union rectangle and the obstacle list). The result
+// byte becomes the result of the move. A plain function, so that installing an order
+// allocates nothing.
+using TOrderRoutine = uint8_t (*)(TGPObject& object, uint8_t mode, const TRect& rect,
+                                  rtl::List<TGPStructure*>* list);
 
 class TOrder {
 public:
     TOrder* Previous = nullptr;
     uint8_t Kind = 0;
-    uint8_t State = 0;
-    TOrderHandler Handler;
-    int32_t Param1 = 0;
-    int32_t Param2 = 0;
-    int64_t Param3 = 0;
-    int32_t Param4 = 0;
+    uint8_t State = 0;  // 3 installed; bit 0x80 lets the routine run beside an in-line command
+    TOrderRoutine Routine = nullptr;
+    // The behaviour's parameters: A and B (the caller's input for the paddle and the ship),
+    // an 8-byte value, C, a flag and a countdown.
+    int32_t A = 0;
+    int32_t B = 0;
+    int64_t Extra = 0;
+    int32_t C = 0;
     bool Flag = false;
-    int32_t Param5 = 0;
+    int32_t Countdown = 0;
 };
 
 class TAskMove {
 public:
     TGPObject* Asker = nullptr;
     TGPObject* Target = nullptr;
+    // The generations the two had when the request was filed: one that went back to its
+    // pool since (earlier in the same collision pass) makes the request void.
+    uint16_t AskerGeneration = 0;
+    uint16_t TargetGeneration = 0;
     bool Active = false;
     TRect RectA;
     TRect RectB;
@@ -56,6 +68,18 @@ public:
         return items_.Last().get();
     }
 
+    // Makes the item the first spare one. An item that is already spare is left alone
+    // (returning it twice must not demote an item in use); an item the pool does not hold
+    // is a list index error.
+    void Release(T* item) {
+        if (used_ <= 0) return;
+        const int index = Find(item);
+        if (index < 0) rtl::ListIndexError(index);
+        if (index >= used_) return;
+        items_.Move(index, used_ - 1);
+        --used_;
+    }
+
 protected:
     // Index of item among the pool's items, or -1.
     int Find(const T* item) const {
@@ -68,13 +92,7 @@ protected:
     int used_ = 0;
 };
 
-class TListOrder : public TUsedPool<TOrder> {
-public:
-    // Makes the order the first spare item. An order that is already spare is left alone
-    // (returning it twice must not demote an order in use); an order the pool does not
-    // hold is a list index error.
-    void Release(TOrder* order);
-};
+class TListOrder : public TUsedPool<TOrder> {};
 
 class TListAskMove : public TUsedPool<TAskMove> {
 public:
@@ -87,6 +105,8 @@ class TInLineCom {
 public:
     int32_t Code = 0;
     int64_t Param = 0;
+    // The command's current code byte.
+    uint8_t ReadInLineCode() const { return static_cast<uint8_t>(Code & 0xFF); }
 };
 
 class TListInLineCom : public TUsedPool<TInLineCom> {};

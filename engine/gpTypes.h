@@ -25,6 +25,10 @@ constexpr TRect UnionRect(const TRect& a, const TRect& b) noexcept {
     return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
 }
 
+// Directions are 1/256 of a turn, 0 along +X and 64 along +Y (Y down). Every direction that
+// is written goes through this floor modulo: -1 is 255, 256 (as AngleOf answers) is 0.
+constexpr int32_t Direction256(int64_t d) noexcept { return static_cast<int32_t>(((d % 256) + 256) % 256); }
+
 // The 36 numbered input states (0 up, 1 down, 2 left, 3 right, 4..35 buttons).
 using TDXInputStates = std::bitset<36>;
 

@@ -8,8 +8,18 @@ namespace engine {
 
 class TGPObject;
 
+// What a game object asks of its weapon. The weapon unit reads the weapon's description
+// into these; until a weapon has one it does no damage, shows no effect and fires nothing.
 class TGPWeapon : public TGPStructure {
     RTL_CLASS(TGPWeapon, TGPStructure)
+public:
+    // The damage of one hit.
+    virtual uint8_t GetDamage() { return 0; }
+    // Whether a hit shows an effect on the target, and the effect's class.
+    virtual bool GetFlagEffectClass() const { return false; }
+    virtual int32_t GetIDEffectsClass() const { return 0; }
+    // Fires once: a volley of stems or one aimed shot. Failures inside are swallowed.
+    virtual void Fire() {}
 };
 
 class TStackWeapon {

@@ -38,7 +38,7 @@ protected:
     TGPObject* Owner() {
         TGPObject* obj = kernel->NationByKey(0)->CreateFromPool(100, 60, false, 12);
         ownerSlide.LinesWidth = 4;
-        obj->CurrentSlide = &ownerSlide;
+        obj->SetSlide(&ownerSlide);
         obj->Width = obj->Height = 32;
         return obj;
     }

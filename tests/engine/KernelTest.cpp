@@ -86,6 +86,7 @@ protected:
         auto* o = static_cast<ProbeObject*>(n->CreateObject(x, y, id));
         o->Width = w;
         o->Height = h;
+        o->CollisionRect = {0, 0, w, h};
         return o;
     }
 
@@ -339,8 +340,8 @@ TEST_F(KernelTest, PoolsReuseObjectsByClassAndRefuseBadClasses) {
     brick->CurrentSlide = &based;
     TGPObject* reused = bricks->CreateFromPool(130, -1, true, 12);
     EXPECT_EQ(reused, brick);
-    EXPECT_EQ(reused->X, 128 - 3);
-    EXPECT_EQ(reused->Y, -64 - 5);  // floored to the grid, not masked into a huge number
+    EXPECT_EQ(reused->GetX(), 128 - 3);
+    EXPECT_EQ(reused->GetY(), -64 - 5);  // floored to the grid, not masked into a huge number
     brick->CurrentSlide = nullptr;
     EXPECT_EQ(map->entered.back(), reused);
 

@@ -12,7 +12,7 @@ namespace {
 // An object at (x, y) spanning across + 1 columns and down + 1 rows of cells.
 struct Piece : TGPObject {
     Piece(int32_t x, int32_t y, uint8_t across = 0, uint8_t down = 0) {
-        X = x, Y = y, CellsAcross = across, CellsDown = down;
+        SetX(x), SetY(y), CellsAcross = across, CellsDown = down;
     }
 };
 
@@ -122,7 +122,7 @@ TEST_F(MapTest, AnObjectLeavesTheCellsItEnteredWhereverItMovedSince) {
     Piece mover(0, 0), neighbour(10, 10);
     map->AddObjectToCells(nullptr, &mover);
     map->AddObjectToCells(nullptr, &neighbour);
-    mover.X = 4 * 64;  // moved without leaving first
+    mover.SetX(4 * 64);  // moved without leaving first
     map->RemoveObjectFromCells(&mover);
     EXPECT_TRUE(Near(neighbour).empty());
     // Through the pool: an object that died after moving is met no more.
@@ -130,7 +130,7 @@ TEST_F(MapTest, AnObjectLeavesTheCellsItEnteredWhereverItMovedSince) {
     TGPObject* obj = nation->CreateFromPool(0, 0, false, 12);
     ASSERT_NE(obj, nullptr);
     EXPECT_EQ(Near(neighbour), std::vector<TGPObject*>{obj});
-    obj->X = 300;
+    obj->SetX(300);
     obj->SetDead(true);
     EXPECT_TRUE(ObjectPool().Holds(obj));
     EXPECT_TRUE(Near(neighbour).empty());
@@ -143,7 +143,7 @@ TEST_F(MapTest, SteadyMovesThroughTheIndexAllocateNothing) {
     auto tick = [&] {
         for (auto& p : pieces) {
             map->RemoveObjectFromCells(p.get());
-            p->X = (p->X + 13) % 560;
+            p->SetX((p->GetX() + 13) % 560);
             map->AddObjectToCells(&met, p.get());
             map->ObjectsNear(&met, p.get());
         }

@@ -51,7 +51,7 @@ public:
 class HookedObject : public ProbeObject {
 public:
     void SetParam(int32_t code, int64_t value) override {
-        if (code == 111) switches.push_back({X, Y});
+        if (code == 111) switches.push_back({GetX(), GetY()});
         ProbeObject::SetParam(code, value);
     }
     std::vector<std::pair<int32_t, int32_t>> switches;
@@ -117,7 +117,7 @@ TEST_F(PoolLifetime, AnObjectWithoutASlideIsRetiredNotFreedWhileACommandStillNam
     EXPECT_TRUE(balls->Objects.Empty());
     kernel->RunCommands();
     EXPECT_EQ(sounds->sound.plays, 0);
-    EXPECT_EQ(kernel->Selected, ball);  // the selection still points at valid memory
+    EXPECT_EQ(kernel->Selected, nullptr);  // an object out of play is selected no more
 
     TGPObject* fresh = balls->CreateFromPool(0, 0, false, 62);
     ASSERT_NE(fresh, nullptr);
@@ -149,7 +149,7 @@ TEST_F(PoolLifetime, AFreedStructureNamedByACommandIsSkippedWithoutReadingIt) {
 TEST_F(PoolLifetime, CreationHooksRunOnceAfterPlacingWhetherReusedOrNew) {
     TGPNation* bricks = Nation(0);
     std::vector<std::pair<int32_t, int32_t>> created;
-    bricks->OnCreateObject = [&](TGPNation*, TGPObject* o) { created.push_back({o->X, o->Y}); };
+    bricks->OnCreateObject = [&](TGPNation*, TGPObject* o) { created.push_back({o->GetX(), o->GetY()}); };
     auto* made = static_cast<HookedObject*>(bricks->CreateFromPool(130, 70, false, 12));  // none pooled
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(created, (std::vector<std::pair<int32_t, int32_t>>{{130, 70}}));

@@ -161,7 +161,7 @@ TEST_F(Walks, APhantomEndingWhileItsObjectDrawsItNeitherSkipsASiblingNorOverruns
     TGPObject* obj = nation->CreateObject(0, 0, 12);
     auto ps = ThreePhantomsOn(obj);
     ps[0]->whileDrawn = [](CountingPhantom& p) { p.SetCarrion(true); };  // the first and the middle end
-    nation->Draw();
+    obj->DrawRidersAndEffects();  // the last step of its drawing (it has no picture here)
     EXPECT_EQ(Draws(ps), (std::vector<int>{1, 1, 1}));
     EXPECT_EQ(ps[2]->lastTarget, obj);
     EXPECT_EQ(obj->ChildSprites->Count(), 1);

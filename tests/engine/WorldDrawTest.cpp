@@ -14,16 +14,6 @@ namespace {
 constexpr uint32_t kBackground = 0x404040, kMapPhantom = 0xFF0000, kObject = 0x00FF00, kKernelPhantom = 0x0000FF,
                    kCursor = 0xFFFF00;
 
-// A game object that draws its slide's picture from its nation's register.
-class PaintedObject : public TGPObject {
-public:
-    void Draw() override {
-        auto* nation = dynamic_cast<TGPNation*>(static_cast<TGPStructure*>(Group));
-        media::TPictureCollectionItem* picture = nation ? nation->GetPicture(*CurrentSlide) : nullptr;
-        if (picture) picture->Draw(*Kernel->Surface(), X - Kernel->Map->ViewX(), Y - Kernel->Map->ViewY(), 0);
-    }
-};
-
 class WorldDrawTest : public enginetest::WorldFixture {};
 
 }  // namespace
@@ -47,7 +37,6 @@ TEST_F(WorldDrawTest, OneTickDrawsBackgroundMapPhantomsObjectsKernelPhantomsAndC
     TGPMap* map = CreateMap(*kernel, false, 34, 48, 4, 3, 4, 3, 64);
     map->Cells->Get(0)->SetIDClass(1);
     TGPNation* nation = kernel->NationByKey(0);
-    nation->ObjectFactory = [] { return std::make_unique<PaintedObject>(); };
     TGPObject* obj = nation->CreateObject(46, 46, 12);
     ASSERT_NE(obj, nullptr);
     TOneSlide work;

@@ -1,0 +1,352 @@
+// Game objects: damage, scoring, death and the pool, prizes, splinters and the script hooks.
+#include "ObjectFixture.h"
+
+#include "engine/gpEffects.h"
+#include "engine/gpMap.h"
+#include "engine/gpWeapon.h"
+
+#include <limits>
+#include <stdexcept>
+
+using namespace engine;
+using enginetest::EventProbe;
+using enginetest::FixedWeapon;
+
+namespace {
+
+class ObjectLife : public enginetest::ObjectFixture {
+protected:
+    // Drop table: class 42 for rolls 0..300, the letters for 300..600, class 99 for 600..900.
+    void DropTable() {
+        Shared().DropTable = {{1, 0, 300, 0x105, kPrize}, {1, 300, 600, 33, 124}, {1, 600, 900, 7, 99}};
+    }
+};
+
+}  // namespace
+
+TEST_F(ObjectLife, AWeaponHitKillsAtItsDamageAndLeavesTheRestBelow) {
+    Class(kBrick, {.toughness = 7});
+    Class(kBrick + 1, {.toughness = 8});
+    Class(kBrick + 2, {.toughness = kIndestructible});
+    Commit();
+    FixedWeapon weapon;
+    weapon.damage = 7;
+    EventProbe* seven = Make(0, kBrick);
+    seven->Hit(nullptr, &weapon);
+    EXPECT_FALSE(seven->InPlay());
+    EXPECT_EQ(seven->Count(TObjectEvent::OnCarrion), 1);
+
+    EventProbe* eight = Make(0, kBrick + 1);
+    weapon.effect = true;
+    weapon.effectClass = 2;
+    eight->Hit(eight, &weapon);
+    EXPECT_TRUE(eight->InPlay());
+    EXPECT_EQ(eight->HitPoints, 1);
+    ASSERT_EQ(eight->ChildSprites->Count(), 1);  // the hit's effect, on the struck object
+    EXPECT_EQ(eight->ChildSprites->Items(0)->IDClass, 2);
+
+    EventProbe* wall = Make(0, kBrick + 2);
+    wall->Hit(nullptr, &weapon);
+    EXPECT_EQ(wall->HitPoints, kIndestructible);
+    EXPECT_TRUE(wall->InPlay());
+    DropTable();
+    EXPECT_EQ(wall->PickBonus(100), -1);  // drops nothing either
+    wall->Column = 0;
+    eight->Column = 3;
+    wall->Hit(eight, eight);
+    EXPECT_TRUE(wall->InPlay());
+}
+
+TEST_F(ObjectLife, AnObjectsHitTakesColumnsUntilNoneIsLeft) {
+    Class(kBrick, {.toughness = 2});
+    Commit();
+    EventProbe* brick = Make(0, kBrick);
+    EventProbe* ball = Make(0, kBrick);
+    brick->Column = 3;
+    ball->Column = 1;
+    brick->Hit(ball, ball);
+    EXPECT_EQ(brick->Column, 1);  // d - 1 for d = 2
+    brick->Hit(ball, ball);
+    EXPECT_FALSE(brick->InPlay());
+}
+
+TEST_F(ObjectLife, KilledByScoresBricksAndBallKilledMonstersSaturating) {
+    Class(kBrick, {.toughness = 3, .priceForDeath = 10});
+    Class(kMonster, {.toughness = 3, .priceForDeath = 50});
+    Class(kBall);
+    Class(kPassBall);
+    Commit();
+    Shared().Difficulty = 2;
+    EventProbe* brick = Make(0, kBrick);
+    EventProbe* ball = Make(4, kBall);
+    ball->Column = 2;  // a bigger ball scores more
+    brick->FrameIndex = 3;
+    brick->KilledBy(ball);
+    EXPECT_EQ(Shared().Score, 10 * 3 * 2);
+    EXPECT_EQ(brick->FrameIndex, 0);
+    EXPECT_EQ(brick->Vibration.On, 1);
+    EXPECT_EQ(brick->Vibration.Target, ball);
+    EXPECT_EQ(brick->Count(TObjectEvent::OnCollision), 1);
+
+    EventProbe* monster = Make(2, kMonster);
+    monster->KilledBy(brick);
+    EXPECT_EQ(Shared().Score, 60);  // a monster scores only when a ball kills it
+    ball->Column = 0;
+    monster->KilledBy(ball);
+    EXPECT_EQ(Shared().Score, 60 + 50 * 2);
+
+    brick->Kind |= kind::Hidden;
+    brick->KilledBy(ball);  // a hidden brick is shown, not scored
+    EXPECT_EQ(brick->Kind & kind::Hidden, 0);
+    EXPECT_EQ(Shared().Score, 160);
+    EXPECT_EQ(brick->Count(TObjectEvent::OnCollision), 2);
+
+    EventProbe* pass = Make(4, kPassBall);
+    pass->KilledBy(ball);
+    EXPECT_EQ(pass->Count(TObjectEvent::OnCollision), 0);
+
+    brick->HitPoints = 3;
+    brick->Template->PriceForDeath = std::numeric_limits<int32_t>::max();
+    ball->Column = 7;
+    Shared().Difficulty = 9;  // clamped to 3
+    brick->KilledBy(ball);
+    EXPECT_EQ(Shared().Score, std::numeric_limits<int32_t>::max());
+    brick->Template->PriceForDeath = std::numeric_limits<int32_t>::min();
+    Shared().Score = -5;
+    brick->KilledBy(ball);
+    EXPECT_EQ(Shared().Score, std::numeric_limits<int32_t>::min());
+}
+
+TEST_F(ObjectLife, AClassWithoutADescriptionNeitherCrashesNorScores) {
+    ClassWithoutTemplate(kBrick);
+    ClassWithoutTemplate(kPaddle);
+    Commit();
+    DropTable();
+    EventProbe* brick = Make(0, kBrick);
+    FixedWeapon weapon;
+    weapon.damage = 200;
+    brick->Hit(nullptr, &weapon);
+    brick->Hit(brick, brick);
+    EXPECT_TRUE(brick->InPlay());
+    EXPECT_EQ(brick->PickBonus(100), -1);
+    brick->KilledBy(brick);
+    EXPECT_EQ(Shared().Score, 0);
+    EXPECT_EQ(brick->Count(TObjectEvent::OnCollision), 1);
+    EventProbe* paddle = Make(3, kPaddle);
+    paddle->SetKind(kind::NextWeapon | kind::Effect4 | kind::Stunned);
+    EXPECT_EQ(paddle->Weapon, nullptr);
+    paddle->SetKind(-kind::ClearAll);
+    EXPECT_EQ(paddle->Kind, 0);
+}
+
+TEST_F(ObjectLife, DeathRunsTheCarrionBlockAndReturnsToThePoolEvenWhenItFails) {
+    Class(kBrick);
+    Commit();
+    EventProbe* o = Make(0, kBrick);
+    int pushes = 0;
+    kernel->OnPUSH = [&](TObject*) { ++pushes; };
+    o->SetDead(true);
+    o->SetDead(true);  // already dead: nothing
+    EXPECT_EQ(o->Count(TObjectEvent::OnCarrion), 1);
+    EXPECT_EQ(pushes, 1);
+    EXPECT_TRUE(ObjectPool().Holds(o));
+
+    EventProbe* again = Make(0, kBrick);
+    ASSERT_EQ(again, o);
+    EXPECT_FALSE(again->Dead());
+    again->failIn = TObjectEvent::OnCarrion;
+    EXPECT_THROW(again->SetDead(true), std::runtime_error);
+    EXPECT_TRUE(ObjectPool().Holds(again));  // in the pool all the same
+    EXPECT_TRUE(Nation(0)->Objects.Empty());
+    again->failIn = TObjectEvent::Var;
+
+    // Switched off and on: a reused object can be switched off again.
+    EventProbe* third = Make(0, kBrick);
+    third->SetParam(6, 0);
+    EXPECT_TRUE(ObjectPool().Holds(third));
+    EXPECT_EQ(third->Count(TObjectEvent::OnCarrion), 0);
+    EventProbe* fourth = Make(0, kBrick);
+    ASSERT_EQ(fourth, third);
+    EXPECT_EQ(fourth->Alive, 1);
+    fourth->SetAlive(false);
+    EXPECT_TRUE(ObjectPool().Holds(fourth));
+    fourth->SetAlive(true);
+    EXPECT_EQ(fourth->Count(TObjectEvent::OnVisible), 1);
+}
+
+TEST_F(ObjectLife, PickBonusFollowsTheDropTableTheLettersAndThePrizesOnTheField) {
+    Class(kBrick);
+    Class(kMonster);
+    Class(kPrize);
+    Class(126);
+    Commit();
+    DropTable();
+    EventProbe* brick = Make(0, kBrick);
+    EXPECT_EQ(brick->PickBonus(150), kPrize);
+    EXPECT_EQ(brick->PickBonus(300), -1);  // on the shared bound: neither record
+    EXPECT_EQ(brick->PickBonus(0), -1);
+    EXPECT_EQ(brick->PickBonus(400), 124);
+    Shared().Letters.set(0).set(1);
+    EXPECT_EQ(brick->PickBonus(400), 126);
+    for (int i = 0; i < 7; ++i) Shared().Letters.set(static_cast<size_t>(i));
+    EXPECT_EQ(brick->PickBonus(400), -1);
+    EXPECT_EQ(brick->PickBonus(700), 99);
+    map->Kind |= 0x1000;  // a closed floor
+    EXPECT_EQ(brick->PickBonus(700), -1);
+    EXPECT_EQ(Make(2, kMonster)->PickBonus(150), -1);
+    Make(kPrizeNation, kPrize);
+    EXPECT_EQ(brick->PickBonus(150), -1);  // one prize of a class on the field at a time
+    EXPECT_EQ(BonusEffectCode(Shared(), kPrize), 0x05);
+    EXPECT_EQ(BonusEffectCode(Shared(), 129), 33);
+    EXPECT_EQ(BonusEffectCode(Shared(), 77), 0);
+}
+
+TEST_F(ObjectLife, DropBonusPlacesOnePrizeOfAClassUnderTheSource) {
+    Class(kBrick, {}, {.patternWidth = 40, .patternHeight = 20, .baseRight = 40, .baseBottom = 20});
+    Class(kPrize, {.minSpeed = 3}, {.patternWidth = 10, .patternHeight = 10, .baseRight = 10, .baseBottom = 10});
+    Class(kPrize + 1);
+    Commit();
+    EventProbe* brick = Make(0, kBrick, 100, 50);
+    Nation(kPrizeNation);
+    const std::vector<int32_t> classes = {kPrize, kPrize, -1, kBrick, kPrize + 1};
+    const std::vector<int32_t> kinds = {2, 2, 2, 2};  // shorter: the last class is not walked
+    brick->DropBonus(classes, kinds);
+    TGPNation* prizes = kernel->FindNation(kPrizeNation);
+    ASSERT_NE(prizes, nullptr);
+    ASSERT_EQ(prizes->Objects.Count(), 1);
+    auto* prize = static_cast<EventProbe*>(prizes->Objects.First());
+    EXPECT_EQ(prize->IDClass, kPrize);
+    EXPECT_EQ(prize->GetX(), 100 + 20 - 5);
+    EXPECT_EQ(prize->GetY(), 50 + 20 + 2);
+    EXPECT_EQ(prize->Count(TObjectEvent::OnBirth), 1);
+    EXPECT_EQ(prize->DriftX, 0);
+    EXPECT_GE(prize->DriftY, 0);
+    EXPECT_LT(prize->DriftY, 3);
+    EXPECT_TRUE(map->Cells->Get(prize->CellCol + prize->CellRow * map->Cols)->Objects.Contains(prize));
+
+    prizes->MaxCount = 1;  // full: a refused prize is skipped
+    const std::vector<int32_t> second = {kPrize + 1};
+    const std::vector<int32_t> two = {2};
+    brick->DropBonus(second, two);
+    EXPECT_EQ(prizes->Objects.Count(), 1);
+}
+
+TEST_F(ObjectLife, SplintersStopWhenTheirNationIsFull) {
+    Class(kBrick, {}, {.patternWidth = 32, .patternHeight = 32});
+    Class(kSplinter, {.minSpeed = 1, .maxSpeed = 4}, {.patternWidth = 8, .patternHeight = 8});
+    Class(kSplinter + 1, {.minSpeed = 1, .maxSpeed = 4}, {.patternWidth = 8, .patternHeight = 8});
+    Commit();
+    TGPNation* splinters = Nation(kSplinterNation);
+    splinters->MaxCount = 10;
+    EventProbe* brick = Make(0, kBrick, 64, 64);
+    const std::vector<int32_t> classes = {kSplinter, -1, kSplinter + 1};
+    EXPECT_EQ(brick->Splinter(brick, 1000000, classes), 10);
+    EXPECT_EQ(splinters->Objects.Count(), 10);
+    for (TGPObject* piece : splinters->Objects) {
+        EXPECT_EQ(piece->GetX(), 64 + 16 - 4);
+        EXPECT_EQ(piece->GetY(), 64 + 16 - 4);
+        EXPECT_GE(piece->SpeedFx, 65536);
+        EXPECT_LE(piece->SpeedFx, 4 * 65536);
+        EXPECT_EQ(static_cast<EventProbe*>(piece)->Count(TObjectEvent::OnBirth), 1);
+    }
+    std::vector<int32_t> kindsSeen;
+    brick->OnGPSplinterEvent = [&](TObject* sender, TObject* dest, const std::vector<int32_t>& k,
+                                   const std::vector<int32_t>&) {
+        EXPECT_EQ(sender, kernel.get());
+        EXPECT_EQ(dest, brick);
+        kindsSeen = k;
+    };
+    brick->DoSplinterEvent(kernel.get(), {2, 2}, {kSplinter, kSplinter});
+    EXPECT_EQ(kindsSeen, (std::vector<int32_t>{2, 2}));
+}
+
+TEST_F(ObjectLife, TheShakeExemptionOfTheTemplateKeepsTheOffsets) {
+    Class(kBrick, {.addParamInt3 = 2});
+    Class(kBrick + 1, {.addParamInt3 = 1});
+    Commit();
+    for (int32_t id : {kBrick, kBrick + 1}) {
+        EventProbe* o = Make(0, id);
+        o->Vibration.OffsetX = 77;
+        o->SetParam(108, 1);  // random offsets
+        o->SetParam(102, 5);
+        o->SetParam(100, 1);
+        o->Vibration.OffsetX = 77;
+        for (int i = 0; i < 4; ++i) o->Move(0, {}, nullptr);
+        if (id == kBrick)
+            EXPECT_EQ(o->Vibration.OffsetX, 77);
+        else
+            EXPECT_NE(o->Vibration.OffsetX, 77);
+    }
+}
+
+TEST_F(ObjectLife, ChildEffectsOfOneClassGoWhileTheWalkGoesOn) {
+    Class(kBrick);
+    Commit();
+    EventProbe* o = Make(0, kBrick);
+    for (int32_t id : {4, 4, 8, 4, 9, 4}) kernel->CreateObject(1, o, true, id);
+    ASSERT_EQ(o->ChildSprites->Count(), 6);
+    o->RemoveChildEffects(4);  // four of them leave the list under the walk
+    ASSERT_EQ(o->ChildSprites->Count(), 2);
+    EXPECT_EQ(o->ChildSprites->Items(0)->IDClass, 8);
+    EXPECT_EQ(o->ChildSprites->Items(1)->IDClass, 9);
+    EXPECT_EQ(PhantomPool().Count(), 4);
+    o->SetDead(true);  // leaving play takes the rest along
+    EXPECT_EQ(PhantomPool().Count(), 6);
+}
+
+TEST_F(ObjectLife, TheSharedValuesStartAfreshWithAGameAndForgetAPooledPlayer) {
+    Class(kPaddle);
+    Commit();
+    EventProbe* paddle = Make(3, kPaddle);
+    Shared().SetPlayer(paddle);
+    EXPECT_EQ(Shared().Player(), paddle);
+    paddle->SetDead(true);
+    EXPECT_EQ(Shared().Player(), nullptr);
+    Shared().Difficulty = 3;
+    Shared().Score = 99;
+    Shared().DropTable.push_back({});
+    Shared().FloorLine = 300;
+    kernel->FireCreateGames("Set");
+    EXPECT_EQ(Shared().Difficulty, 1);
+    EXPECT_DOUBLE_EQ(Shared().SpeedFactor, 1.0);
+    EXPECT_EQ(Shared().Score, 0);
+    EXPECT_TRUE(Shared().DropTable.empty());
+    EXPECT_EQ(Shared().FloorLine, 490);
+    EXPECT_TRUE(Shared().CatchFlag);
+}
+
+TEST_F(ObjectLife, AnObjectPooledWhenItsKernelEndedTakesItsClassAgainInTheNext) {
+    Class(kBrick, {.toughness = 5}, {.patternWidth = 24});
+    Commit();
+    EventProbe* o = Make(0, kBrick);
+    o->SetDead(true);
+    kernel.reset();  // the pool keeps the object, without links into the kernel that ended
+    EXPECT_EQ(o->Kernel, nullptr);
+    EXPECT_EQ(o->Template, nullptr);
+    EXPECT_EQ(o->CurrentSlide, nullptr);
+    kernel = std::make_unique<TGPKernel>(&display, nullptr, nullptr);
+    map = CreateMap(*kernel, false, 0, 0, 9, 8, 9, 8, 64);
+    Commit();
+    EventProbe* again = Make(0, kBrick);
+    ASSERT_EQ(again, o);
+    ASSERT_NE(again->CurrentSlide, nullptr);
+    EXPECT_EQ(again->Width, 24);
+    ASSERT_NE(again->Template, nullptr);
+    EXPECT_EQ(again->HitPoints, 5);
+}
+
+TEST_F(ObjectLife, TheDescriptionsWeaponIsTakenOnceAndGoesBackWithTheObject) {
+    Class(kPaddle, {.connectWeapon = true, .currentWeapon = 1, .idWeapon = "4\n6"});
+    Commit();
+    EventProbe* paddle = Make(3, kPaddle);
+    ASSERT_NE(paddle->Weapon, nullptr);
+    EXPECT_EQ(paddle->Weapon->IDClass, 6);
+    TGPWeapon* first = paddle->Weapon;
+    paddle->ApplyTemplate();  // applied again: the weapon held goes back first, and is taken again
+    EXPECT_EQ(paddle->Weapon, first);
+    EXPECT_EQ(WeaponPool().Count(), 0);
+    paddle->SetDead(true);
+    EXPECT_EQ(WeaponPool().Count(), 1);
+    EXPECT_EQ(paddle->Weapon, nullptr);
+    EXPECT_EQ(Make(3, kPaddle)->Weapon, first);
+}
