@@ -12,6 +12,8 @@
 #include "media/DXDrawsDisplay.h"
 #include "engine/gpWeapon.h"
 #include "media/GPTimer.h"
+#include "media/gpMidi.h"
+#include "rtl/StringList.h"
 
 namespace engine {
 
@@ -88,7 +90,11 @@ TGPKernel::~TGPKernel() {
     // The shell is taking the game down: objects going back to their pools now are not
     // news to report to it.
     OnPUSH = nullptr;
+    Midi.reset();
     CommandLine->DropObjectCommands();
+    // The heads-up widgets hand their phantoms back and leave their variables while the
+    // kernel still holds both.
+    Panels.clear();
     Nations->FreeAll();
     TGPStructure::Clear();
     if (Map) {
@@ -111,6 +117,7 @@ TGPKernel::~TGPKernel() {
     ObjectPool().Unlink(this);
     WeaponPool().Unlink(this);
     if (globalKernel == this) globalKernel = nullptr;
+    ReleaseFonts();
     Resource.reset();
     Timer.reset();
     Mouse.reset();
@@ -215,6 +222,11 @@ TGPNation* TGPKernel::NationByKey(int32_t key) {
 TGPStructure* TGPKernel::ShowForm(const std::string& name, TObject* caller) {
     auto* form = FindChild(name);
     if (!form) return nullptr;
+    if (auto* widget = dynamic_cast<TGPInterface*>(form)) {
+        // The cursor moves only from outside the form; its right and bottom edges count as inside.
+        const rtl::TRect r = WidgetRect(*widget);
+        if (MouseX < r.Left || MouseX > r.Right || MouseY < r.Top || MouseY > r.Bottom) SetCursorToObject(form);
+    }
     CommandLine->AddShowMain(form, caller);
     return form;
 }
