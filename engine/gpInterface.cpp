@@ -84,6 +84,12 @@ void TGPInterface::Create(TObject* owner, int32_t id) {
     parentWidget_ = parent;
     TGPSprite::Create(parent ? static_cast<TObject*>(parent->Kernel) : owner, id);
     if (parent && !Kernel) Kernel = parent->Kernel;
+    // A heads-up panel draws the widgets made with it; it refers to them, the kernel's list
+    // owns them.
+    if (auto* panel = dynamic_cast<TGPPanel*>(parent); panel && !panel_) {
+        panel_ = panel;
+        panel->AddChild(this);
+    }
     DrawEnabled = true;
     FlagChange = true;
 }

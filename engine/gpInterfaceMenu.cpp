@@ -54,6 +54,9 @@ void TGPForm::Move(uint8_t mode, const TRect& rect, rtl::List<TGPStructure*>* li
 void TGPForm::ShowAs(TObject* caller, TConditionKernel condition) {
     TicksShow = 0;
     SetParentForm(caller);
+    // The form behind no longer tracks the mouse: a hover left on its widgets could never be
+    // handed back, and would keep this form's widgets from taking it.
+    if (IsExactlyForm() && Kernel) Kernel->HoverWidget(nullptr);
     ResetCounters();
     const bool overGame = condition == ck_Interface;
     if (overGame && OnGPShow) OnGPShow(this);

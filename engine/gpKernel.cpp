@@ -94,7 +94,7 @@ TGPKernel::~TGPKernel() {
     CommandLine->DropObjectCommands();
     // The heads-up widgets hand their phantoms back and leave their variables while the
     // kernel still holds both.
-    Panels.clear();
+    FreePanels();
     Nations->FreeAll();
     TGPStructure::Clear();
     if (Map) {

@@ -28,6 +28,7 @@ class TGPTimer;
 }  // namespace media
 
 namespace platform::midi {
+class Sequencer;
 struct SequencerOptions;
 }
 
@@ -168,6 +169,8 @@ public:
     // Music: the player on a sequencer of the options (the null one headless). A failure
     // leaves no player and both flags clear, and passes on.
     void CreateMidi(const platform::midi::SequencerOptions& options, std::function<void(int code)> onNotify);
+    void CreateMidi(const std::function<std::unique_ptr<platform::midi::Sequencer>()>& open,
+                    std::function<void(int code)> onNotify);
     void UpdateMidi();
     void MidiNotify();
     void SetMidiLoop(bool value);
@@ -177,6 +180,8 @@ public:
 
     // The heads-up widgets: the kernel's panel list owns them; Clear frees them.
     void AddPanel(std::unique_ptr<TGPStructure> widget);
+    // Frees them all: each hands its phantom back and leaves its variable.
+    void FreePanels();
     // The player's paddle is in play (the nation of key 3 holds an object).
     bool HasPlayerObject() const;
 

@@ -159,11 +159,18 @@ void TGPKernel::ReleaseFonts() {
 // ---- Music ----
 
 void TGPKernel::CreateMidi(const platform::midi::SequencerOptions& options, std::function<void(int code)> onNotify) {
+    CreateMidi([&options] { return platform::midi::OpenSequencer(options); }, std::move(onNotify));
+}
+
+void TGPKernel::CreateMidi(const std::function<std::unique_ptr<platform::midi::Sequencer>()>& open,
+                           std::function<void(int code)> onNotify) {
     Midi.reset();
     SoundState->MidiReady = false;
     SoundState->MidiAvailable = false;
     try {
-        auto player = std::make_unique<media::TGPMidi>(platform::midi::OpenSequencer(options));
+        std::unique_ptr<platform::midi::Sequencer> sequencer = open();
+        if (!sequencer) throw rtl::EInvalidOperation("No MIDI sequencer");
+        auto player = std::make_unique<media::TGPMidi>(std::move(sequencer));
         SoundState->MidiAvailable = player->GetDeviceCount() > 0;
         player->FindMidiDevice();
         if (onNotify) player->OnNotify = [notify = std::move(onNotify)](media::TGPMidi&, int code) { notify(code); };
@@ -204,6 +211,13 @@ void TGPKernel::AddPanel(std::unique_ptr<TGPStructure> widget) {
     for (const auto& p : Panels)
         if (p == widget) return;
     Panels.push_back(std::move(widget));
+}
+
+void TGPKernel::FreePanels() {
+    // Off the list first: a widget that goes looks for others sharing its variable there.
+    std::vector<std::unique_ptr<TGPStructure>> gone = std::move(Panels);
+    Panels.clear();
+    gone.clear();
 }
 
 bool TGPKernel::HasPlayerObject() const {
