@@ -41,13 +41,6 @@ void TPressTime::Mark() {
     marked_ = true;
 }
 
-bool IsPlainFileName(std::string_view name) {
-    if (name.empty() || name == "." || name == "..") return false;
-    for (char c : name)
-        if (c == '/' || c == '\\' || c == ':' || c == '\0') return false;
-    return true;
-}
-
 // ---- Font ----
 
 void TGPFont::DescribeClass(rtl::ClassBuilder<TGPFont>& c) {

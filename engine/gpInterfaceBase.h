@@ -8,6 +8,7 @@
 // list. Their events bind by name to published methods of the program's main form.
 #pragma once
 
+#include "engine/gpLevel.h"  // IsPlainFileName: names from data joined to a folder
 #include "engine/gpSprite.h"
 #include "rtl/Types.h"
 
@@ -59,10 +60,6 @@ private:
     bool marked_ = false;
     uint32_t at_ = 0;
 };
-
-// A file name from data that may be joined to a folder: a plain name, without folders,
-// drive or parent references.
-bool IsPlainFileName(std::string_view name);
 
 // The font of a text widget; owned by the widget.
 class TGPFont : public rtl::Object {
