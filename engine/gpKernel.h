@@ -162,6 +162,9 @@ public:
     void SetOnActivate(std::function<void(media::TGPTimer&)> handler);
     void SetOnDeactivate(std::function<void(media::TGPTimer&)> handler);
 
+    // The level set of the game (nil, or the current one, changes nothing); its fonts join
+    // FontList and leave its descriptor.
+    void SetLevelStream(std::unique_ptr<TLevelStream> stream);
     // Fonts that level sets bring: "name:-file" lines (":" alone once removed).
     void MergeFonts(const rtl::StringList& list);
     void ReleaseFonts();

@@ -4,6 +4,7 @@
 #include "engine/gpKernel.h"
 
 #include "engine/gpInterface.h"
+#include "engine/gpLevel.h"
 #include "engine/gpMap.h"
 #include "engine/gpMouse.h"
 #include "engine/gpNation.h"
@@ -124,6 +125,15 @@ void TGPKernel::SetOnDeactivate(std::function<void(media::TGPTimer&)> handler) {
 
 namespace {
 constexpr std::string_view kAddedMark = ":-";
+}
+
+void TGPKernel::SetLevelStream(std::unique_ptr<TLevelStream> stream) {
+    if (!stream || stream == LevelStream) return;
+    LevelStream = std::move(stream);
+    rtl::StringList& fonts = LevelStream->Descriptor().FontList;
+    if (fonts.Empty()) return;
+    MergeFonts(fonts);
+    fonts.Clear();
 }
 
 void TGPKernel::MergeFonts(const rtl::StringList& list) {

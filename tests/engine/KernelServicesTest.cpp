@@ -2,6 +2,7 @@
 // forms, the fonts of level sets and the music player.
 #include "WidgetFixture.h"
 
+#include "engine/gpLevel.h"
 #include "engine/gpNation.h"
 #include "engine/gpPaths.h"
 #include "media/gpMidi.h"
@@ -10,6 +11,7 @@
 #include "platform/text/Text.h"
 #include "platform/text/TextSystem.h"
 #include "rtl/StringList.h"
+#include "tools/datagen/LevelSet.h"
 #include "tools/datagen/MidiWriter.h"
 
 #include <filesystem>
@@ -180,6 +182,26 @@ TEST_F(KernelServicesTest, FontsMergeLineByLineIgnoringCase) {
     second.Add("Beta:-beta.ttf");
     kernel->MergeFonts(second);
     EXPECT_EQ(kernel->FontList->Text(), "Zeta:-zeta.ttf\r\nAlpha:-alpha.ttf\r\nBeta:-beta.ttf\r\n");
+}
+
+TEST_F(KernelServicesTest, ALevelSetHandsItsFontsToTheKernel) {
+    datagen::LevelSet set = datagen::SampleLevelSet();
+    set.descriptor.fonts = {"Digits:-Digits.ttf", "zeta:-zeta.ttf"};
+    const std::string bytes = datagen::BuildLevelSet(set);
+    rtl::MemoryStream in(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    TInterfaceHeader header = LevelSetHeader();
+    auto stream = std::make_unique<TLevelStream>("set.ig", in, header);
+    ASSERT_EQ(stream->Status(), 0);
+    rtl::StringList known;
+    known.Add("ZETA:-ZETA.TTF");
+    kernel->MergeFonts(known);
+    TLevelStream* taken = stream.get();
+    kernel->SetLevelStream(std::move(stream));
+    EXPECT_EQ(kernel->LevelStream.get(), taken);
+    EXPECT_EQ(kernel->FontList->Text(), "ZETA:-ZETA.TTF\r\nDigits:-Digits.ttf\r\n");
+    EXPECT_EQ(taken->Descriptor().FontList.Count(), 0);
+    kernel->SetLevelStream(nullptr);  // nothing
+    EXPECT_EQ(kernel->LevelStream.get(), taken);
 }
 
 TEST_F(KernelServicesTest, ReleasingTheFontsTwiceRemovesEachOnce) {
