@@ -118,21 +118,22 @@ void TGPPanel::Draw() {
 
 void TGPProgress::Create(TObject* owner, int32_t id) {
     TGPGameInterface::Create(owner, id);
-    if (Kernel) {
-        phantom_ = dynamic_cast<TGPPhantom*>(Kernel->CreateObject(1, this, true, id));
-        phantomGeneration_ = phantom_ ? phantom_->Generation() : 0;
-    }
+    if (Kernel)
+        if (auto* phantom = dynamic_cast<TGPPhantom*>(Kernel->CreateObject(1, this, true, id))) {
+            phantomHandle_ = phantom->Handle();
+            phantomGeneration_ = phantom->Generation();
+        }
     Visible = true;
 }
 
 TGPProgress::~TGPProgress() {
     if (TGPPhantom* phantom = Phantom(); phantom && Kernel) Kernel->FreeObject(1, phantom);
-    phantom_ = nullptr;
+    phantomHandle_ = 0;
 }
 
 TGPPhantom* TGPProgress::Phantom() const {
-    if (!phantom_ || phantom_->Generation() != phantomGeneration_ || phantom_->Carrion) return nullptr;
-    return phantom_;
+    auto* phantom = dynamic_cast<TGPPhantom*>(TGPStructure::FromHandle(phantomHandle_, phantomGeneration_));
+    return phantom && !phantom->Carrion ? phantom : nullptr;
 }
 
 int32_t TGPProgress::PhantomFrames() const {

@@ -95,7 +95,8 @@ protected:
     int32_t StepFrame(int32_t frame);
 
 private:
-    TGPPhantom* phantom_ = nullptr;
+    // The phantom by handle: once it went back to the pool (or was freed) it is not read.
+    uint32_t phantomHandle_ = 0;
     uint16_t phantomGeneration_ = 0;
 };
 

@@ -11,13 +11,13 @@ using enginetest::To565;
 namespace {
 
 // The program's main form as the widgets see it: handlers published by name.
-class MainForm : public rtl::Object {
-    RTL_CLASS(MainForm, rtl::Object)
+class WidgetMainForm : public rtl::Object {
+    RTL_CLASS(WidgetMainForm, rtl::Object)
 public:
     void On_Link_Menu_Click(TObject* sender) { clicks.push_back(sender); }
     void On_Link_Menu_Key(TObject*, uint16_t& key, uint32_t) { keys.push_back(key); }
-    static void DescribeClass(rtl::ClassBuilder<MainForm>& c) {
-        c.Method("On_Link_Menu_Click", &MainForm::On_Link_Menu_Click).Method("On_Link_Menu_Key", &MainForm::On_Link_Menu_Key);
+    static void DescribeClass(rtl::ClassBuilder<WidgetMainForm>& c) {
+        c.Method("On_Link_Menu_Click", &WidgetMainForm::On_Link_Menu_Click).Method("On_Link_Menu_Key", &WidgetMainForm::On_Link_Menu_Key);
     }
     std::vector<TObject*> clicks;
     std::vector<uint16_t> keys;
@@ -135,7 +135,7 @@ TEST_F(WidgetBaseTest, EveryMenuWidgetClassIsMadeByNameAndPublishesInItsOrder) {
 }
 
 TEST_F(WidgetBaseTest, EventsBindByNameAndAMismatchOrAMissingMethodLeavesThemUnset) {
-    MainForm shell;
+    WidgetMainForm shell;
     auto* button = Make<TGPButton>(menu,
                                    {{"Paint", "Button"},
                                     {"OnGPClick", "On_Link_Menu_Key"},    // a key handler: refused
@@ -290,14 +290,10 @@ TEST_F(WidgetBaseTest, TheFontIsDrawnOnceWhateverItsCopies) {
     kernel->ShowForm("Menu", nullptr);
     Tick();
     Tick();
-    int drawn = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 200; ++x) drawn += Pixel(x, y) == To565(0xFFFF00);
+    const int drawn = Count(To565(0xFFFF00), 0, 0, 200, 40);
     label->SetFontCopies(1);
     Tick();
-    int once = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 200; ++x) once += Pixel(x, y) == To565(0xFFFF00);
+    const int once = Count(To565(0xFFFF00), 0, 0, 200, 40);
     EXPECT_GT(drawn, 0);
     EXPECT_EQ(drawn, once);
 }

@@ -20,8 +20,8 @@ using enginetest::To565;
 namespace {
 
 // The program's main form: the handlers the interface names.
-class Shell : public rtl::Object {
-    RTL_CLASS(Shell, rtl::Object)
+class WidgetShell : public rtl::Object {
+    RTL_CLASS(WidgetShell, rtl::Object)
 public:
     void On_Link_Main_Enter(TObject* sender) { log.push_back("enter " + Name(sender)); }
     void On_Link_Main_Exit(TObject* sender) { log.push_back("exit " + Name(sender)); }
@@ -34,15 +34,15 @@ public:
     void On_Link_Main_GridKey(TObject*, uint16_t& key, uint32_t) { gridKeys.push_back(key); }
     void On_Link_Main_Key(TObject*, uint16_t&, uint32_t) { log.push_back("key handler"); }
 
-    static void DescribeClass(rtl::ClassBuilder<Shell>& c) {
-        c.Method("On_Link_Main_Enter", &Shell::On_Link_Main_Enter)
-            .Method("On_Link_Main_Exit", &Shell::On_Link_Main_Exit)
-            .Method("On_Link_Main_Sound", &Shell::On_Link_Main_Sound)
-            .Method("On_Link_Main_Volume", &Shell::On_Link_Main_Volume)
-            .Method("On_Link_Main_Options", &Shell::On_Link_Main_Options)
-            .Method("On_Link_Options_Close", &Shell::On_Link_Options_Close)
-            .Method("On_Link_Main_GridKey", &Shell::On_Link_Main_GridKey)
-            .Method("On_Link_Main_Key", &Shell::On_Link_Main_Key);
+    static void DescribeClass(rtl::ClassBuilder<WidgetShell>& c) {
+        c.Method("On_Link_Main_Enter", &WidgetShell::On_Link_Main_Enter)
+            .Method("On_Link_Main_Exit", &WidgetShell::On_Link_Main_Exit)
+            .Method("On_Link_Main_Sound", &WidgetShell::On_Link_Main_Sound)
+            .Method("On_Link_Main_Volume", &WidgetShell::On_Link_Main_Volume)
+            .Method("On_Link_Main_Options", &WidgetShell::On_Link_Main_Options)
+            .Method("On_Link_Options_Close", &WidgetShell::On_Link_Options_Close)
+            .Method("On_Link_Main_GridKey", &WidgetShell::On_Link_Main_GridKey)
+            .Method("On_Link_Main_Key", &WidgetShell::On_Link_Main_Key);
     }
     static std::string Name(TObject* o) {
         auto* s = dynamic_cast<TGPStructure*>(o);
@@ -150,14 +150,8 @@ protected:
     }
     void PointerAt(int x, int y) { platform::display::ScriptPointer(x, y); }
     void Key(uint16_t key, uint32_t shift = 0) { kernel->KeyDown(&shell, key, shift); }
-    int Count(uint16_t colour, int x0, int y0, int x1, int y1) const {
-        int n = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) n += Pixel(x, y) == colour;
-        return n;
-    }
 
-    Shell shell;
+    WidgetShell shell;
     TGPForm* main = nullptr;
 };
 

@@ -79,6 +79,14 @@ protected:
         kernel->Tick();
     }
     static uint16_t Colour565(int pattern) { return To565(datagen::PatternColour(pattern)); }
+    // Pixels of a colour in a rectangle of the presented frame (read once).
+    int Count(uint16_t colour, int x0, int y0, int x1, int y1) const {
+        const auto frame = presenter.ReadFrame();
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) n += frame.Pixels[size_t(y) * size_t(frame.Width) + size_t(x)] == colour;
+        return n;
+    }
 
     platform::clock::VirtualClock clock;
     engine::TGPMouse* mouse = nullptr;

@@ -236,8 +236,7 @@ TEST_F(WidgetHudTest, AHeadsUpTextDrawsItsTextAlignedWithTheHeadsUpEffects) {
     Tick();
     auto leftmost = [&] {
         for (int x = 0; x < 200; ++x)
-            for (int y = 0; y < 40; ++y)
-                if (Pixel(x, y) == To565(0xFF0000)) return x;
+            if (Count(To565(0xFF0000), x, 0, x + 1, 40) > 0) return x;
         return -1;
     };
     const int plain = leftmost();
