@@ -207,6 +207,12 @@ void TGP_CMD0::Execute(TCommandWord* command) {
                     form->ShowMain(caller);
                 else
                     form->Show(caller);
+                // The form's music: as a main menu only once the player took it.
+                auto* menu = dynamic_cast<TGPForm*>(form);
+                if (menu && !menu->MIDIFile.empty()) {
+                    const bool queued = k->PlayMidi(menu->MIDIFile, 1, 0);
+                    if (queued || op == cmd::Show) k->UpdateMidi();
+                }
             }
             break;
         case cmd::Hide:

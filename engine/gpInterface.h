@@ -1,19 +1,30 @@
-// The in-game form as the kernel sees it: a named child of the kernel, moved and drawn in
-// the interface conditions, shown and hidden through the command line.
+// The in-game widget toolkit: the widget base (gpInterfaceBase.h), the heads-up widgets
+// (gpInterfaceHud.h), menu forms, buttons, check boxes and track bars (gpInterfaceMenu.h),
+// labels, edits and grids (gpInterfaceControls.h) and the picture widgets
+// (gpInterfaceImage.h).
+//
+// Menu widgets are made by class name, as the interface reader makes them: CreateWidget
+// builds the widget in two phases and hands it to its container, the widget it was made
+// with or the kernel, which owns it as a named child.
 #pragma once
 
-#include "engine/gpSprite.h"
+#include "engine/gpInterfaceBase.h"
+#include "engine/gpInterfaceControls.h"
+#include "engine/gpInterfaceHud.h"
+#include "engine/gpInterfaceImage.h"
+#include "engine/gpInterfaceMenu.h"
+
+#include <string_view>
 
 namespace engine {
 
-class TGPForm : public TGPSprite {
-    RTL_CLASS(TGPForm, TGPSprite)
-public:
-    void LoadPictures() override {}
-    int32_t ShowMain(TObject* caller) override;
-
-    int32_t Left = 0, Top = 0;
-    std::string MIDIFile;
-};
+// A menu widget of the registered class className (EClassNotFound when there is none, an
+// invalid cast when it is no menu widget), created with owner and id and attached as a named
+// child of the owner widget or, for any other owner, of the kernel (a duplicate name raises
+// EComponentError and nothing is kept). Answers the widget, owned by its container.
+TGPBaseInterface* CreateWidget(std::string_view className, TObject* owner, int32_t id);
+template <class W> W* CreateWidget(TObject* owner, int32_t id) {
+    return &CreateWidget(W::StaticClassInfo().Name(), owner, id)->template As<W>();
+}
 
 }  // namespace engine

@@ -13,6 +13,8 @@
 #include "media/DXDrawsDisplay.h"
 #include "engine/gpWeapon.h"
 #include "media/GPTimer.h"
+#include "media/gpMidi.h"
+#include "rtl/StringList.h"
 
 namespace engine {
 
@@ -89,7 +91,11 @@ TGPKernel::~TGPKernel() {
     // The shell is taking the game down: objects going back to their pools now are not
     // news to report to it.
     OnPUSH = nullptr;
+    Midi.reset();
     CommandLine->DropObjectCommands();
+    // The heads-up widgets hand their phantoms back and leave their variables while the
+    // kernel still holds both.
+    FreePanels();
     Nations->FreeAll();
     TGPStructure::Clear();
     if (Map) {
@@ -113,6 +119,7 @@ TGPKernel::~TGPKernel() {
     WeaponPool().Unlink(this);
     ScriptsForgetKernel(this);
     if (globalKernel == this) globalKernel = nullptr;
+    ReleaseFonts();
     Resource.reset();
     Timer.reset();
     Mouse.reset();
@@ -224,6 +231,11 @@ TGPNation* TGPKernel::NationByKey(int32_t key) {
 TGPStructure* TGPKernel::ShowForm(const std::string& name, TObject* caller) {
     auto* form = FindChild(name);
     if (!form) return nullptr;
+    if (auto* widget = dynamic_cast<TGPInterface*>(form)) {
+        // The cursor moves only from outside the form; its right and bottom edges count as inside.
+        const rtl::TRect r = WidgetRect(*widget);
+        if (MouseX < r.Left || MouseX > r.Right || MouseY < r.Top || MouseY > r.Bottom) SetCursorToObject(form);
+    }
     CommandLine->AddShowMain(form, caller);
     return form;
 }

@@ -16,14 +16,26 @@
 #include "engine/gpStructure.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace media {
 class TCustomDXDraw;
 class TDirectDrawSurface;
+class TGPMidi;
 class TGPTimer;
 }  // namespace media
+
+namespace platform::midi {
+class Sequencer;
+struct SequencerOptions;
+}
+
+namespace rtl {
+class StringList;
+}
 
 namespace engine {
 
@@ -34,6 +46,8 @@ class TListNation;
 class TGPObject;
 class TGPForm;
 class TLevelStream;
+class TGPBaseInterface;
+class TGPInterface;
 class TStackPhantom;
 class TStackObject;
 class TStackWeapon;
@@ -122,10 +136,62 @@ public:
     // The two containers the loaders read.
     TKernelResources Resources() const { return {Resource.get(), InterfaceResource}; }
 
-    // Forms.
+    // ---- Services for the shell and the widgets (main thread) ----
+
+    // Forms, through the command line: they take effect at the end of the tick. ShowForm
+    // first moves the cursor onto a form that does not hold it (edges count as inside).
     TGPStructure* ShowForm(const std::string& name, TObject* caller);
     TGPStructure* ShowFormOverGame(const std::string& name, TObject* caller);
     TGPStructure* HideForm(const std::string& name);
+    int32_t SurfaceWidth() const;
+    int32_t SurfaceHeight() const;
+
+    // The mouse: the system cursor's position read into MouseX and MouseY; the cursor moved
+    // onto the centre of a game object or a widget on screen.
+    void ReadCursorPos();
+    void SetMouseX(int32_t x);
+    void SetMouseY(int32_t y);
+    void SetCursorToObject(TGPStructure* sprite);
+    // The widget under the cursor, while Flags holds element 1: the deeper widget wins and a
+    // tie keeps the current one; a switch fires the new widget's OnGPEnter, then the old
+    // one's OnGPExit. Nil clears the hover and the pressed button.
+    void HoverWidget(TGPStructure* widget);
+
+    // The keyboard: the focused control (a TGPControls; nil clears it), and the keys of the
+    // shell: OnGPKeyDown, the focused control's own handler, then the editing of a focused
+    // edit. Key 266 marks a key a handler consumed.
+    void SetFocusControl(TGPStructure* control);
+    void KeyDown(TObject* sender, uint16_t& key, uint32_t shift);
+
+    // The timer's activation handlers.
+    void SetOnActivate(std::function<void(media::TGPTimer&)> handler);
+    void SetOnDeactivate(std::function<void(media::TGPTimer&)> handler);
+
+    // The level set of the game (nil, or the current one, changes nothing); its fonts join
+    // FontList and leave its descriptor.
+    void SetLevelStream(std::unique_ptr<TLevelStream> stream);
+    // Fonts that level sets bring: "name:-file" lines (":" alone once removed).
+    void MergeFonts(const rtl::StringList& list);
+    void ReleaseFonts();
+
+    // Music: the player on a sequencer of the options (the null one headless). A failure
+    // leaves no player and both flags clear, and passes on.
+    void CreateMidi(const platform::midi::SequencerOptions& options, std::function<void(int code)> onNotify);
+    void CreateMidi(const std::function<std::unique_ptr<platform::midi::Sequencer>()>& open,
+                    std::function<void(int code)> onNotify);
+    void UpdateMidi();
+    void MidiNotify();
+    void SetMidiLoop(bool value);
+    void SetMidiAutoPlay(bool value);
+    // A plain file name of the MIDI folder, queued with flag (looping) and param (position).
+    bool PlayMidi(const std::string& fileName, int32_t flag, int32_t param);
+
+    // The heads-up widgets: the kernel's panel list owns them; Clear frees them.
+    void AddPanel(std::unique_ptr<TGPStructure> widget);
+    // Frees them all: each hands its phantom back and leaves its variable.
+    void FreePanels();
+    // The player's paddle is in play (the nation of key 3 holds an object).
+    bool HasPlayerObject() const;
 
     // Whether moving and drawing go on: RunWhenInactive or an active application.
     bool IsActive() const;
@@ -155,7 +221,11 @@ public:
     int32_t MouseX = 0, MouseY = 0, OldMouseX = 0, OldMouseY = 0, MouseDX = 0, MouseDY = 0;
     int32_t WorldMouseX = 0, WorldMouseY = 0;
     std::unique_ptr<TListNation> Nations;
-    std::vector<TGPStructure*> Panels;  // HUD panels, drawn over the game
+    // The heads-up widgets, owned; drawn over the game, those without a parent by the kernel
+    // and the others by their panel.
+    std::vector<std::unique_ptr<TGPStructure>> Panels;
+    std::unique_ptr<media::TGPMidi> Midi;
+    std::unique_ptr<rtl::StringList> FontList;  // "name:-file" per font of the level sets
     std::unique_ptr<media::TGPTimer> Timer;
     bool RunWhenInactive = false;
     uint8_t FrameSkipCounter = 0, FrameSkip = 0;
@@ -169,8 +239,19 @@ public:
     int32_t EndLifeCountdown = 0;
     std::unique_ptr<TLevelStream> LevelStream;  // the current level set; Clear drops it
     int32_t DXDrawLeft = 0, DXDrawTop = 0;
-    TGPStructure* FocusControl = nullptr;
-    TGPStructure* FocusForm = nullptr;
+    TGPStructure* FocusControl = nullptr;  // a TGPControls; not owned
+    TGPStructure* FocusForm = nullptr;     // the form drawn last; not owned
+    // While the forms behind the focused one draw, no hover switches.
+    bool DrawingForms = false;
+    // Raised whenever a widget frees a picture of the forms register: the widgets' cached
+    // pictures of an older generation are looked up again.
+    uint32_t FormsPictureGeneration = 0;
+    // Set by the shell: the mouse steers the paddle; the pause saved a condition to return
+    // to; the character set of the language's texts.
+    bool MouseControl = false;
+    bool RestorePending = false;
+    TConditionKernel SavedCondition = ck_Play;
+    uint8_t FontCharset = 1;
     bool Busy = false;
     uint32_t Flags = 1u << 1;
     uint32_t BackColor = 0;  // also the transparent colour of the game's pictures

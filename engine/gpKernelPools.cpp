@@ -77,7 +77,7 @@ void FreeToPool(TGPKernel* kernel, int32_t kind, TGPStructure* sprite) {
 void TGPKernel::Clear() {
     // The HUD panels link to game variables: drop the links before the panels go.
     ResetKernelRecord(KernelRecord);
-    Panels.clear();
+    FreePanels();
     CommandLine->DropObjectCommands();
     Nations->FreeAll();
     TGPStructure::Clear();

@@ -171,8 +171,13 @@ void TGPKernel::Draw() {
         DrawNations();
     }
     if (active && !anyInterface) DrawChildSprites(*this, this, true);
-    if (active && !mainInterface)
-        for (TGPStructure* panel : Panels) panel->Draw();
+    if (active && !mainInterface) {
+        // The widgets without a parent; a panel draws its own. A handler may change the list.
+        for (size_t i = 0; i < Panels.size(); ++i) {
+            auto* widget = dynamic_cast<TGPInterface*>(Panels[i].get());
+            if (widget && !widget->ParentWidget()) widget->Draw();
+        }
+    }
     if (active && anyInterface) DrawForms();
     if (Mouse) Mouse->Draw();
     if (OnDraw) OnDraw(this);
@@ -189,14 +194,27 @@ void TGPKernel::DrawNations() {
 void TGPKernel::DrawForms() {
     auto* focus = dynamic_cast<TGPForm*>(FocusForm);
     if (!focus || typeid(*focus) != typeid(TGPForm)) return;
+    // The forms behind the focused one take no hover.
     const bool tracking = Mouse ? Mouse->HoverTracking : false;
     if (Mouse) Mouse->HoverTracking = false;
-    for (int i = 0; i < ChildCount(); ++i) {
-        TGPStructure* child = GetChild(i);
-        if (child != FocusForm) child->Draw();
+    DrawingForms = true;
+    try {
+        for (int i = 0; i < ChildCount(); ++i) {
+            TGPStructure* child = GetChild(i);
+            if (child != FocusForm) child->Draw();
+        }
+    } catch (...) {
+        DrawingForms = false;
+        if (Mouse) Mouse->HoverTracking = tracking;
+        throw;
     }
+    DrawingForms = false;
     if (Mouse) Mouse->HoverTracking = tracking;
-    FocusForm->Draw();
+    focus->Draw();
+    // The cursor takes the kind the hovered widget asks for.
+    if (Mouse)
+        if (auto* hovered = dynamic_cast<TGPInterface*>(Mouse->Hovered); hovered && hovered->Cursor != -1)
+            SetMouseKind(hovered->Cursor);
 }
 
 void TGPKernel::RunCommands() {

@@ -83,11 +83,13 @@ int32_t TGPMouse::NextFrame() {
 }
 
 TGPStructure* TGPMouse::CursorSprite() const {
-    return cursorSprite_ && cursorSprite_->Generation() == cursorSpriteGeneration_ ? cursorSprite_ : nullptr;
+    // Through the handle table: the sprite may have been freed (a heads-up panel at a level
+    // reset), and then it must not be read.
+    return cursorSpriteHandle_ ? TGPStructure::FromHandle(cursorSpriteHandle_, cursorSpriteGeneration_) : nullptr;
 }
 
 void TGPMouse::SetCursorSprite(TGPStructure* sprite) {
-    cursorSprite_ = sprite;
+    cursorSpriteHandle_ = sprite ? sprite->Handle() : 0;
     cursorSpriteGeneration_ = sprite ? sprite->Generation() : 0;
 }
 

@@ -56,7 +56,7 @@ public:
 
 private:
     TOneCursor* cursor_ = nullptr;
-    TGPStructure* cursorSprite_ = nullptr;
+    uint32_t cursorSpriteHandle_ = 0;  // 0: none
     uint16_t cursorSpriteGeneration_ = 0;
 };
 

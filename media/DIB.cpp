@@ -1,5 +1,6 @@
 // TDIB core: pixel formats, shared palettes, shared images, copy on write and pixel access.
 #include "media/DIB.h"
+#include "media/DIBCanvas.h"
 
 #include <algorithm>
 #include <cstring>
@@ -199,6 +200,11 @@ TPaletteHandle TDIBSharedImage::GetPalette() {
 
 TDIB::TDIB() : image_(EmptyImage()) {}
 TDIB::~TDIB() = default;
+
+TCanvas& TDIB::Canvas() {
+    if (!canvas_) canvas_ = std::make_unique<TDIBCanvas>(*this);
+    return *canvas_;
+}
 
 TDIB::TDIB(const TDIB& other)
     : ColorTable(other.ColorTable), PixelFormat(other.PixelFormat), image_(other.image_) {}

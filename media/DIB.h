@@ -24,6 +24,9 @@ class ComponentWriter;
 
 namespace media {
 
+class TCanvas;
+class TDIBCanvas;
+
 struct TRGBQuad {
     uint8_t rgbBlue = 0, rgbGreen = 0, rgbRed = 0, rgbReserved = 0;
     bool operator==(const TRGBQuad&) const = default;
@@ -193,6 +196,9 @@ public:
     // The colour of a pixel as $RRGGBB.
     uint32_t PixelColor(int x, int y);
 
+    // Text and simple drawing on the picture's pixels (16, 24 and 32 bits), made on first use.
+    TCanvas& Canvas();
+
     // Stretches the whole picture onto Rect of Canvas, nearest pixel (mirrored when the
     // rectangle runs backwards), clipped to the canvas.
     void Draw(TDIB& canvas, const TRect& rect);
@@ -224,6 +230,7 @@ protected:
 
 private:
     std::shared_ptr<TDIBSharedImage> image_;
+    std::unique_ptr<TDIBCanvas> canvas_;  // never copied: a copy makes its own
 };
 
 inline constexpr const char* kDIBProperty = "DIB";

@@ -1,4 +1,5 @@
 #include "media/DXDraws.h"
+#include "media/DXDrawsCanvas.h"
 
 #include <algorithm>
 #include <cstring>
@@ -143,14 +144,21 @@ const std::shared_ptr<dd::DirectDrawClipper>& TDirectDrawClipper::IDDClipper() c
 TDirectDrawSurface::TDirectDrawSurface(TDirectDraw& owner) : owner_(&owner) { owner.surfaces_.push_back(this); }
 
 TDirectDrawSurface::~TDirectDrawSurface() {
+    if (canvas_) canvas_->Release();
     ReleaseSurface();
     if (owner_) Detach(owner_->surfaces_, this);
 }
 
 void TDirectDrawSurface::ReleaseSurface() { SetIDDSurface(nullptr); }
 
+TDirectDrawSurfaceCanvas& TDirectDrawSurface::Canvas() {
+    if (!canvas_) canvas_ = std::make_unique<TDirectDrawSurfaceCanvas>(*this);
+    return *canvas_;
+}
+
 void TDirectDrawSurface::SetIDDSurface(std::shared_ptr<dd::DirectDrawSurface> surface) {
     if (surface == surface_) return;
+    if (canvas_) canvas_->Release();  // its lock belongs to the surface that goes
     if (surface_ && lockCount_ > 0) surface_->Unlock(nullptr);
     surface_ = std::move(surface);
     hasClipper_ = false;

@@ -23,6 +23,7 @@ RTL_EXCEPTION(EDirectDrawClipperError, EDirectDrawError);
 RTL_EXCEPTION(EDirectDrawSurfaceError, EDirectDrawError);
 
 class TDirectDrawSurface;
+class TDirectDrawSurfaceCanvas;
 class TDirectDrawPalette;
 class TDirectDrawClipper;
 
@@ -137,6 +138,9 @@ public:
     void SetColorKey(uint32_t flags, const dd::DDCOLORKEY& key);
     void SetTransparentColor(uint32_t devColor);
 
+    // Text and simple drawing on the surface, made on first use; Release it after each use.
+    TDirectDrawSurfaceCanvas& Canvas();
+
     void LoadFromGraphic(const TDIB& graphic);
     void LoadFromGraphicRect(const TDIB& graphic, int32_t width, int32_t height, const TRect& srcRect);
     // A copy of another surface's size, format and pixels.
@@ -157,6 +161,7 @@ private:
     dd::DDSURFACEDESC lockDesc_{};
     int lockCount_ = 0;
     bool hasClipper_ = false;
+    std::unique_ptr<TDirectDrawSurfaceCanvas> canvas_;
 };
 
 }  // namespace media

@@ -15,6 +15,8 @@
 #endif
 
 #include "platform/display/Display.h"
+#include "platform/display/Placement.h"
+#include "platform/display/Pointer.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/EventPump.h"
 
@@ -50,20 +52,6 @@ void WidenRow(const uint16_t* source, uint32_t* dest, int32_t count, uint32_t al
     for (; x < count; ++x) dest[x] = Widen(source[x]) | alpha;
 }
 
-// Where the frame lies in a window of another size (full screen on a larger desktop): scaled
-// by whole pixels' nearest neighbours to the largest size that keeps its shape, centred.
-struct Placement {
-    int32_t left = 0, top = 0, width = 0, height = 0;
-    static Placement Of(int32_t frameW, int32_t frameH, int32_t outW, int32_t outH) {
-        Placement p;
-        p.width = int32_t(std::min<int64_t>(outW, int64_t(outH) * frameW / frameH));
-        p.height = int32_t(int64_t(p.width) * frameH / frameW);
-        p.left = (outW - p.width) / 2;
-        p.top = (outH - p.height) / 2;
-        return p;
-    }
-};
-
 // Frames go straight into the window's own pixels: a present is one pass over the frame,
 // widening it (and, full screen on a larger desktop, scaling it) into the window's memory.
 class SdlPresenter final : public Presenter {
@@ -73,8 +61,10 @@ public:
         clipboard_ = window::OpenWindowClipboard(window_, window::MainPump());
         window::InstallClipboard(clipboard_.get());
         SetCursorVisibilitySink([](bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); });
+        InstallPointerDevice(&pointer_);
     }
     ~SdlPresenter() override {
+        RemovePointerDevice(&pointer_);
         SetCursorVisibilitySink(nullptr);
         window::RemoveClipboard(clipboard_.get());
         clipboard_.reset();
@@ -194,7 +184,39 @@ private:
         lastRefresh_ = late > std::chrono::seconds(1) ? now : lastRefresh_ + (late / interval) * interval;
     }
 
+    // The pointer in frame pixels: the window's pointer mapped through the frame's placement,
+    // so that full screen on a larger desktop reads and warps the frame's coordinates.
+    class Pointer final : public PointerDevice {
+    public:
+        explicit Pointer(SdlPresenter& owner) : owner_(owner) {}
+        bool Position(PointerPoint& at) override {
+            int gx = 0, gy = 0, wx = 0, wy = 0;
+            SDL_GetGlobalMouseState(&gx, &gy);
+            SDL_GetWindowPosition(owner_.window_, &wx, &wy);
+            const Placement p = owner_.FramePlacement();
+            if (p.width <= 0 || p.height <= 0) return false;
+            p.ToFrame(gx - wx, gy - wy, owner_.width_, owner_.height_, at.X, at.Y);
+            return true;
+        }
+        void Warp(PointerPoint to) override {
+            const Placement p = owner_.FramePlacement();
+            if (p.width <= 0 || p.height <= 0) return;
+            int32_t x = 0, y = 0;
+            p.ToWindow(to.X, to.Y, owner_.width_, owner_.height_, x, y);
+            SDL_WarpMouseInWindow(owner_.window_, x, y);
+        }
+
+    private:
+        SdlPresenter& owner_;
+    };
+    Placement FramePlacement() const {
+        int w = 0, h = 0;
+        SDL_GetWindowSize(window_, &w, &h);
+        return Placement::Of(width_, height_, w, h);
+    }
+
     SDL_Window* window_;
+    Pointer pointer_{*this};
     int32_t width_ = 0, height_ = 0;
     bool vsync_ = false;
     bool fullScreen_ = false;

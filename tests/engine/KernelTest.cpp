@@ -45,7 +45,12 @@ class CountingForm : public TGPForm {
 public:
     void Move(uint8_t, const TRect&, rtl::List<TGPStructure*>*) override { ++moves; }
     void Draw() override { ++draws; }
-    int moves = 0, draws = 0;
+    // A probe: showing it records the show and leaves the kernel's condition alone.
+    void Show(TObject*) override {
+        ++shows;
+        Visible = true;
+    }
+    int moves = 0, draws = 0, shows = 0;
 };
 
 class KernelTest : public ::testing::Test {
@@ -368,8 +373,7 @@ TEST_F(KernelTest, PushLeavesTheMapCellsBeforeTheObjectIsCleared) {
 }
 
 TEST_F(KernelTest, ClearUnlinksTheGameVariablesAndEmptiesThePools) {
-    TGPStructure panel;
-    kernel->Panels.push_back(&panel);
+    kernel->Panels.push_back(std::make_unique<TGPStructure>());  // the list owns its widgets
     TGPNation* bricks = ProbeNation(0);
     Make(bricks, 12, 0, 0);
     kernel->Selected = bricks;

@@ -36,7 +36,9 @@ class WorldFixture : public ::testing::Test {
 protected:
     static constexpr int kWidth = 320, kHeight = 240;
 
-    WorldFixture() : dxdraw(presenter, Device()), display(dxdraw) {
+    WorldFixture() : WorldFixture(kWidth, kHeight) {}
+    // A display of another size (a mode the device offers).
+    WorldFixture(int width, int height) : dxdraw(presenter, Device()), display(dxdraw) {
         platform::window::App().SetActive(true);
         platform::window::App().SetMainFormActive(true);
         EmptyPools();
@@ -53,12 +55,12 @@ protected:
         const std::string bytes = datagen::WriteNameTables(names);
         rtl::MemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
         engine::LoadPixSetGP({}, 62, &stream);
-        form.ClientWidth = kWidth;
-        form.ClientHeight = kHeight;
+        form.ClientWidth = width;
+        form.ClientHeight = height;
         form.SetActive(true);
         dxdraw.AutoInitialize = false;
         dxdraw.SetParent(&form);
-        dxdraw.SetBounds(0, 0, kWidth, kHeight);
+        dxdraw.SetBounds(0, 0, width, height);
         dxdraw.Initialize();
         kernel = std::make_unique<engine::TGPKernel>(&display, nullptr, nullptr);
     }
