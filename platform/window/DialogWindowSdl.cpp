@@ -28,11 +28,7 @@ public:
         : DialogWindow(SDL_GetWindowID(window), decorated, pump), window_(window) {
         SDL_SetWindowData(window_, input::kDialogWindowData, this);
         SDL_SetWindowHitTest(window_, &HitTestThunk, this);
-        SDL_SysWMinfo info;
-        SDL_VERSION(&info.version);
-        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
-            display_ = info.info.x11.display;
-            xwindow_ = info.info.x11.window;
+        if (X11Window()) {
             int event = 0, error = 0;
             shapeExtension_ = XShapeQueryExtension(display_, &event, &error);
         }
@@ -79,10 +75,18 @@ public:
     }
 
     void Show() override {
-        SDL_ShowWindow(window_);
+        // The window's pixels first (SDL may make a new X window for them, which forgets its
+        // place), then its outline, and only then does it appear: nothing outside the shape is
+        // ever drawn over what lies below, which a window system without a compositor would
+        // keep showing until the window below repaints.
+        if (!SDL_GetWindowSurface(window_)) return;
+        surfaceMade_ = true;
+        SDL_SetWindowPosition(window_, left_, top_);
         visible_ = true;
-        Present();  // the window has its pixels now: the shape can be set
+        CopyFrame();
         ApplyShape();
+        SDL_ShowWindow(window_);
+        SDL_UpdateWindowSurface(window_);
         Raise();
     }
 
@@ -105,6 +109,50 @@ public:
 
     void Present() override {
         if (!visible_) return;
+        CopyFrame();
+        SDL_UpdateWindowSurface(window_);
+    }
+
+    bool CopyText(std::string_view text) override {
+        // The game window's clipboard when there is one; SDL's own otherwise, which outlives
+        // this window.
+        if (Clipboard* clipboard = InstalledClipboard()) return clipboard->SetText(text);
+        return SDL_SetClipboardText(rtl::AnsiToUtf8(text).c_str()) == 0;
+    }
+
+protected:
+    void ApplyShape() override {
+        if (!surfaceMade_) return;  // set once the window has its pixels
+        // Asked again each time: making the window's pixels may have made SDL recreate the
+        // X window (its framebuffer through a renderer).
+        const ::Window xwindow = X11Window();
+        if (!xwindow || !shapeExtension_) {
+            shaped_ = false;
+            return;
+        }
+        if (HasShape()) {
+            std::vector<XRectangle> rects;
+            for (const RegionRect& r : Shape().Rects())
+                rects.push_back({short(r.Left), short(r.Top), static_cast<unsigned short>(r.Right - r.Left),
+                                 static_cast<unsigned short>(r.Bottom - r.Top)});
+            XShapeCombineRectangles(display_, xwindow, ShapeBounding, 0, 0, rects.data(), int(rects.size()),
+                                    ShapeSet, YXBanded);
+        } else {
+            XShapeCombineMask(display_, xwindow, ShapeBounding, 0, 0, None, ShapeSet);
+        }
+        XFlush(display_);
+        shaped_ = HasShape();
+    }
+
+    bool WindowManagerTakes(const WindowEvent& e) override {
+        if (e.Type == EventType::Exposed && visible_) SDL_UpdateWindowSurface(window_);
+        if (e.Type == EventType::MouseMove) SetCursor(Cursor());  // the pointer came in: its cursor
+        return false;
+    }
+
+private:
+    // The frame into the window's pixels.
+    void CopyFrame() {
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
         if (!surface) return;
         const DialogFrame& frame = Frame();
@@ -119,44 +167,17 @@ public:
                               surface->format->format, surface->pixels, surface->pitch);
         }
         if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-        SDL_UpdateWindowSurface(window_);
     }
 
-    bool CopyText(std::string_view text) override {
-        // The game window's clipboard when there is one; SDL's own otherwise, which outlives
-        // this window.
-        if (Clipboard* clipboard = InstalledClipboard()) return clipboard->SetText(text);
-        return SDL_SetClipboardText(rtl::AnsiToUtf8(text).c_str()) == 0;
+    // The X window behind the SDL window now; 0 when SDL does not run on X11.
+    ::Window X11Window() {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) return 0;
+        display_ = info.info.x11.display;
+        return info.info.x11.window;
     }
 
-protected:
-    void ApplyShape() override {
-        if (!display_ || !shapeExtension_) {
-            shaped_ = false;
-            return;
-        }
-        if (!visible_) return;  // set once the window has its pixels
-        if (HasShape()) {
-            std::vector<XRectangle> rects;
-            for (const RegionRect& r : Shape().Rects())
-                rects.push_back({short(r.Left), short(r.Top), static_cast<unsigned short>(r.Right - r.Left),
-                                 static_cast<unsigned short>(r.Bottom - r.Top)});
-            XShapeCombineRectangles(display_, xwindow_, ShapeBounding, 0, 0, rects.data(), int(rects.size()),
-                                    ShapeSet, YXBanded);
-        } else {
-            XShapeCombineMask(display_, xwindow_, ShapeBounding, 0, 0, None, ShapeSet);
-        }
-        XFlush(display_);
-        shaped_ = HasShape();
-    }
-
-    bool WindowManagerTakes(const WindowEvent& e) override {
-        if (e.Type == EventType::Exposed && visible_) SDL_UpdateWindowSurface(window_);
-        if (e.Type == EventType::MouseMove) SetCursor(Cursor());  // the pointer came in: its cursor
-        return false;
-    }
-
-private:
     static SDL_HitTestResult HitTestThunk(SDL_Window*, const SDL_Point* point, void* data) {
         auto* self = static_cast<SdlDialogWindow*>(data);
         return self->HitTestAt(point->x, point->y) == HitArea::Caption ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
@@ -164,9 +185,9 @@ private:
 
     SDL_Window* window_;
     Display* display_ = nullptr;
-    ::Window xwindow_ = 0;
     bool shapeExtension_ = false;
     bool shaped_ = false;
+    bool surfaceMade_ = false;
     SDL_Cursor* hand_ = nullptr;
 };
 

@@ -51,7 +51,8 @@ void EventPump::PopModal(uint32_t windowId) {
 bool EventPump::PassModal(const WindowEvent& event) {
     if (modal_.empty() || event.WindowId == modal_.back().WindowId) return true;
     const std::shared_ptr<BlockedHook> blocked = modal_.back().Blocked;  // the hook may pop its window
-    if (IsInputEvent(event.Type)) {
+    // A release still reaches the window that saw the press: a press is what starts input.
+    if (IsInputEvent(event.Type) && event.Type != EventType::MouseUp) {
         if (*blocked) (*blocked)(event);
         return false;
     }

@@ -47,7 +47,8 @@ public:
     bool Registered(uint32_t windowId) const;
 
     // Modal windows. While one is up, the input of every other window of ours is dropped (a
-    // disabled window gets none); the modal window's hook hears that input instead, and every
+    // disabled window gets none; a button's release still reaches the window that saw its
+    // press); the modal window's hook hears that input instead, and every
     // focus another window of ours gains, so it can come to the front or, being a pop-up,
     // close. They stack: the window pushed last takes the input.
     using BlockedHook = std::function<void(const WindowEvent& event)>;
