@@ -32,13 +32,6 @@ TIcon ApplicationIcon() {
     return icon;
 }
 
-void TPopupMenu::Popup(int32_t x, int32_t y) {
-    PopupX = x;
-    PopupY = y;
-    ++Popups;
-    if (OnPopup) OnPopup(*this, x, y);
-}
-
 TTrayIcon::TTrayIcon(void* owner, AreaFactory openArea) : owner_(owner) {
     defaultProc_ = window_.WindowProcedure;
     window_.WindowProcedure = [this](platform::display::Message& m) { WndProc(m); };

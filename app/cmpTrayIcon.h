@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Menus.h"
 #include "platform/display/Form.h"
 #include "platform/tray/Tray.h"
 
@@ -26,27 +27,6 @@ public:
 
 // The game's icon: a shaded ball, 32 x 32.
 TIcon ApplicationIcon();
-
-using TNotifyEvent = std::function<void(void* sender)>;
-
-struct TMenuItem {
-    std::string Caption;
-    bool Default = false;
-    TNotifyEvent OnClick;
-    void Click() {
-        if (OnClick) OnClick(this);
-    }
-};
-
-// A menu opened at a point of the screen; OnPopup draws it (the shell's own windows do).
-class TPopupMenu {
-public:
-    std::vector<TMenuItem> Items;
-    std::function<void(TPopupMenu& menu, int32_t x, int32_t y)> OnPopup;
-    void Popup(int32_t x, int32_t y);
-    int32_t PopupX = 0, PopupY = 0;
-    int Popups = 0;
-};
 
 class TTrayIcon {
 public:

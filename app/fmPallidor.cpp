@@ -1,6 +1,8 @@
 #include "app/fmPallidor.h"
 
+#include "app/fmGPMessageBox.h"
 #include "app/multinst.h"
+#include "internet/R_InternetI.h"
 #include "engine/gpKernel.h"
 #include "engine/gpPaths.h"
 #include "engine/gpResource.h"
@@ -23,6 +25,8 @@ TDlg_Sprallion::TDlg_Sprallion() {
 }
 
 TDlg_Sprallion::~TDlg_Sprallion() {
+    // The message box's window stays above the game window: it goes before it.
+    MessageDialog.reset();
     // The kernel refers to the display, the input and the sound: it goes first.
     Kernel.reset();
     TrayIcon.reset();

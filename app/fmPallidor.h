@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <span>
 #include <string_view>
 
 #include "app/ConfigRecords.h"
@@ -17,7 +18,9 @@
 #include "engine/gpUtils.h"
 #include "media/DXClassForm.h"
 #include "media/DXInput.h"
+#include "platform/com/Unknown.h"
 #include "rtl/DateTime.h"
+#include "rtl/Format.h"
 
 namespace engine {
 class TGPKernel;
@@ -32,8 +35,16 @@ class TSoundBufferCollection;
 namespace platform::display {
 class Presenter;
 }
+namespace palvrek {
+class IInternetGame;
+}
+namespace rtl {
+class StringList;
+}
 
 namespace app {
+
+class TDlg_GPMessage;
 
 // Downloaded updates that the game starts when it ends.
 struct TUpdateRun {
@@ -96,6 +107,26 @@ public:
     void CreateTrayIcon();
     void TrayIconClick(void* sender);
 
+    // ---- Messages, dialogs and help (fmPallidorMessages.cpp) ----
+
+    // Window message N (text and title from "Strings" in the game's language; 15 is the About
+    // lines) in the message box of kind Kind with Buttons; answers the button pressed (1 Ok),
+    // 0 when the box cannot be shown (logged).
+    int32_t ShowWindowMessage(int32_t n, int32_t kind, std::span<const rtl::FormatArg> args, int32_t buttons);
+    // The product's name, version and copyright as the About box shows them.
+    void FillAboutLines(rtl::StringList& list) const;
+    // Asks before closing; Ok closes the main form.
+    void Close1Click();
+    // The help page, else the help text; each failure logged as error 4.
+    void OpenHelpFile();
+    // The game's own pointer, hidden while a native dialog is up.
+    void HideMouseSprite();
+    void ShowMouseSprite();
+    // The entry Format(format, [LanguageCode]) of "Strings"; empty when absent.
+    std::string LanguageString(std::string_view format) const;
+    // The game window's id for the windows that stay above it (0: none).
+    uint32_t GameWindowId() const;
+
     // ---- State shared by the shell ----
 
     std::string ProgramDir;  // the program folder in the engine's form, ending in '\'
@@ -110,6 +141,10 @@ public:
     std::unique_ptr<platform::display::Presenter> Presenter;
     std::unique_ptr<media::TDXDraw> DXDrawGP;
     std::unique_ptr<TTrayIcon> TrayIcon;
+    // The internet library's object; nil when it could not be made.
+    platform::com::ComPtr<palvrek::IInternetGame> InternetGame;
+    // The message box, made on first use and kept.
+    std::unique_ptr<TDlg_GPMessage> MessageDialog;
     TIcon Icon;
     bool InternetAvailable = false;
     bool KernelCreated = false;

@@ -19,6 +19,9 @@ namespace rtl {
 class Object;
 class Stream;
 }
+namespace platform::window {
+class Region;
+}
 
 namespace engine {
 
@@ -74,6 +77,11 @@ std::string ValueAfter(std::string_view key, std::string_view text);
 void ListFiles(const std::string& folder, std::string_view mask, rtl::StringList& list,
                int64_t minSize);
 bool MatchesMask(std::string_view name, std::string_view mask);
+// A window region stored at the stream's position: a 16-bit byte count, then the region data
+// (32-byte header: size 32, type 1, rectangle count, byte count, bounds; then the rectangles
+// as four int32). Every count and coordinate is checked against the byte count and what the
+// stream holds; damaged data raises EReadError. Leaves the position after the byte count.
+platform::window::Region RegionFromStream(rtl::Stream& stream);
 // Copies at most n characters and a terminating zero (buffer holds n + 1 bytes).
 void CopyStrToBuffer(char* buffer, std::string_view text, size_t n);
 

@@ -120,7 +120,9 @@ void Form::OnWindowEvent(const window::WindowEvent& e) {
             Perform(WM_MOUSEWHEEL, uintptr_t(uint32_t(uint16_t(int16_t(e.Y * 120))) << 16 | buttons_),
                     MakePoint(e.X, e.Y));
             break;
+        case EventType::DisplayChanged: Perform(WM_DISPLAYCHANGE); break;
         case EventType::Hidden:
+        case EventType::MouseLeave:
         case EventType::Exposed: break;
     }
 }

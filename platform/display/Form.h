@@ -28,6 +28,7 @@ inline constexpr uint32_t WM_ACTIVATE = 0x0006;
 inline constexpr uint32_t WM_CLOSE = 0x0010;
 inline constexpr uint32_t WM_ACTIVATEAPP = 0x001C;
 inline constexpr uint32_t WM_WINDOWPOSCHANGED = 0x0047;
+inline constexpr uint32_t WM_DISPLAYCHANGE = 0x007E;
 inline constexpr uint32_t WM_KEYDOWN = 0x0100;
 inline constexpr uint32_t WM_KEYUP = 0x0101;
 inline constexpr uint32_t WM_SYSCOMMAND = 0x0112;

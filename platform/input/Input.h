@@ -47,6 +47,11 @@ public:
     virtual bool ReadJoystick(int index, JoystickState& state) = 0;
 };
 
+// The SDL window data under which a dialog window marks itself. While such a window has the
+// keyboard focus the game window has not: the game's keyboard and mouse read nothing, so a key
+// or a click meant for a dialog does not also reach the game.
+inline constexpr const char* kDialogWindowData = "sprallion.dialog";
+
 // Virtual-key code of an SDL scancode (0 when the key has none).
 uint8_t ScancodeToVK(int scancode);
 

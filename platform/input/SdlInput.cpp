@@ -59,15 +59,19 @@ public:
     const char* Name() const override { return "SDL"; }
 
     void Poll() override {
-        focused_ = SDL_GetKeyboardFocus() != nullptr;
+        SDL_Window* focus = SDL_GetKeyboardFocus();
+        // A dialog of ours with the focus: its keys and clicks are its own.
+        const bool dialog = focus && SDL_GetWindowData(focus, kDialogWindowData);
+        focused_ = focus && !dialog;
         int count = 0;
         const Uint8* state = SDL_GetKeyboardState(&count);
         keys_.fill(0);
-        for (int sc = 0; sc < count; ++sc)
+        for (int sc = 0; sc < count && !dialog; ++sc)
             if (state[sc])
                 if (uint8_t code = ScancodeToVK(sc)) keys_[code] = 0x80;
         int x = 0, y = 0;
-        const Uint32 buttons = SDL_GetRelativeMouseState(&x, &y);
+        Uint32 buttons = SDL_GetRelativeMouseState(&x, &y);
+        if (dialog) x = y = 0, buttons = 0;
         mouse_.dx += x;
         mouse_.dy += y;
         mouse_.buttons[0] = (buttons & SDL_BUTTON_LMASK) ? 0x80 : 0;

@@ -95,6 +95,8 @@ Clipboard& TheClipboard() {
 
 void InstallClipboard(Clipboard* clipboard) { installed = clipboard; }
 
+Clipboard* InstalledClipboard() { return installed; }
+
 void RemoveClipboard(Clipboard* clipboard) {
     if (installed == clipboard) installed = nullptr;
 }

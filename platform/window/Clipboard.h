@@ -73,6 +73,8 @@ Clipboard& TheClipboard();
 // The display installs its window's clipboard while the window lives (main thread). Removing
 // a clipboard that is not the installed one does nothing.
 void InstallClipboard(Clipboard* clipboard);
+// The clipboard a game window installed; nullptr when there is none.
+Clipboard* InstalledClipboard();
 void RemoveClipboard(Clipboard* clipboard);
 
 }  // namespace platform::window

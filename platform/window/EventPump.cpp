@@ -36,6 +36,30 @@ int EventPump::AddNativeHook(NativeHook hook) {
 
 void EventPump::RemoveNativeHook(int id) { nativeHooks_.erase(id); }
 
+void EventPump::PushModal(uint32_t windowId, BlockedHook blocked) {
+    modal_.push_back({windowId, std::make_shared<BlockedHook>(std::move(blocked))});
+}
+
+void EventPump::PopModal(uint32_t windowId) {
+    for (auto it = modal_.rbegin(); it != modal_.rend(); ++it)
+        if (it->WindowId == windowId) {
+            modal_.erase(std::next(it).base());
+            return;
+        }
+}
+
+bool EventPump::PassModal(const WindowEvent& event) {
+    if (modal_.empty() || event.WindowId == modal_.back().WindowId) return true;
+    const std::shared_ptr<BlockedHook> blocked = modal_.back().Blocked;  // the hook may pop its window
+    // A release still reaches the window that saw the press: a press is what starts input.
+    if (IsInputEvent(event.Type) && event.Type != EventType::MouseUp) {
+        if (*blocked) (*blocked)(event);
+        return false;
+    }
+    if (event.Type == EventType::FocusGained && *blocked) (*blocked)(event);
+    return true;
+}
+
 void EventPump::Enqueue(const WindowEvent& event) {
     std::lock_guard lock(inbox_->mutex);
     inbox_->queue.push_back({event, inbox_->nextSerial++});
@@ -104,6 +128,10 @@ void EventPump::Run() {
 }
 
 void EventPump::Route(const WindowEvent& event) {
+    if (event.Type == EventType::DisplayChanged) {
+        Broadcast(event);
+        return;
+    }
     if (!Registered(event.WindowId)) return;
     switch (event.Type) {
         case EventType::FocusGained:
@@ -119,6 +147,7 @@ void EventPump::Route(const WindowEvent& event) {
             return;  // the pump's own to send
         default: break;
     }
+    if (!PassModal(event)) return;
     Deliver(event.WindowId, event);
 }
 
@@ -132,15 +161,19 @@ void EventPump::Deliver(uint32_t windowId, const WindowEvent& event) {
 void EventPump::SetAppActive(bool active) {
     appActive_ = active;
     // Every window hears of it first (the application-activation message), then the application.
-    std::vector<uint32_t> windows;
-    for (const auto& [id, handler] : routes_) windows.push_back(id);
     WindowEvent event;
     event.Type = active ? EventType::AppActivated : EventType::AppDeactivated;
+    Broadcast(event);
+    app_.SetActive(active);
+}
+
+void EventPump::Broadcast(WindowEvent event) {
+    std::vector<uint32_t> windows;
+    for (const auto& [id, handler] : routes_) windows.push_back(id);
     for (uint32_t id : windows) {
         event.WindowId = id;
         Deliver(id, event);
     }
-    app_.SetActive(active);
 }
 
 EventPump& MainPump() {

@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "platform/window/Application.h"
 #include "platform/window/Dispatcher.h"
@@ -44,6 +45,17 @@ public:
     void Register(uint32_t windowId, Handler handler);
     void Unregister(uint32_t windowId);
     bool Registered(uint32_t windowId) const;
+
+    // Modal windows. While one is up, the input of every other window of ours is dropped (a
+    // disabled window gets none; a button's release still reaches the window that saw its
+    // press); the modal window's hook hears that input instead, and every
+    // focus another window of ours gains, so it can come to the front or, being a pop-up,
+    // close. They stack: the window pushed last takes the input.
+    using BlockedHook = std::function<void(const WindowEvent& event)>;
+    void PushModal(uint32_t windowId, BlockedHook blocked);
+    void PopModal(uint32_t windowId);
+    // The window that takes the input now; 0 when no modal window is up.
+    uint32_t ModalWindow() const { return modal_.empty() ? 0 : modal_.back().WindowId; }
 
     int AddNativeHook(NativeHook hook);
     void RemoveNativeHook(int id);
@@ -89,6 +101,9 @@ private:
     void Route(const WindowEvent& event);
     void Deliver(uint32_t windowId, const WindowEvent& event);
     void SetAppActive(bool active);
+    void Broadcast(WindowEvent event);
+    // False when a modal window keeps the event from its window (its hook then heard it).
+    bool PassModal(const WindowEvent& event);
     // Moves SDL's queued events into the inbox (the window system's own messages and a quit
     // are handled at once); answers how many it took.
     int DrainSdl();
@@ -101,6 +116,11 @@ private:
 
     std::map<uint32_t, std::shared_ptr<Handler>> routes_;  // main thread
     std::map<int, std::shared_ptr<NativeHook>> nativeHooks_;
+    struct Modal {
+        uint32_t WindowId;
+        std::shared_ptr<BlockedHook> Blocked;
+    };
+    std::vector<Modal> modal_;
     int nextHook_ = 1;
 
     std::shared_ptr<Inbox> inbox_;

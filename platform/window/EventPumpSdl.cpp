@@ -35,6 +35,7 @@ bool TranslateWindow(const SDL_WindowEvent& e, WindowEvent& w) {
         case SDL_WINDOWEVENT_FOCUS_GAINED: w.Type = EventType::FocusGained; return true;
         case SDL_WINDOWEVENT_FOCUS_LOST: w.Type = EventType::FocusLost; return true;
         case SDL_WINDOWEVENT_CLOSE: w.Type = EventType::Close; return true;
+        case SDL_WINDOWEVENT_LEAVE: w.Type = EventType::MouseLeave; return true;
         default: return false;
     }
     w.X = e.data1;
@@ -79,6 +80,10 @@ bool Translate(const SDL_Event& e, WindowEvent& w) {
             w.Y = e.button.y;
             w.Modifiers = Modifiers(uint16_t(SDL_GetModState()));
             return w.Button >= 0;
+        case SDL_DISPLAYEVENT:
+            w.Type = EventType::DisplayChanged;
+            w.WindowId = 0;
+            return true;
         case SDL_MOUSEWHEEL:
             w.Type = EventType::MouseWheel;
             w.WindowId = e.wheel.windowID;

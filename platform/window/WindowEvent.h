@@ -26,7 +26,22 @@ enum class EventType : uint8_t {
     MouseDown,  // Button: 0 left, 1 right, 2 middle; X, Y
     MouseUp,
     MouseWheel,  // Y: steps, positive away from the user
+    MouseLeave,  // the pointer left the window
+    DisplayChanged,  // a display changed its mode or layout; every window hears it
 };
+
+// Keys, buttons, the wheel and motion: what a window that is disabled does not get.
+inline bool IsInputEvent(EventType type) {
+    switch (type) {
+        case EventType::KeyDown:
+        case EventType::KeyUp:
+        case EventType::MouseMove:
+        case EventType::MouseDown:
+        case EventType::MouseUp:
+        case EventType::MouseWheel: return true;
+        default: return false;
+    }
+}
 
 // Modifier bits, in the order of the class library's shift state.
 inline constexpr uint32_t kShiftKey = 0x1, kAltKey = 0x2, kCtrlKey = 0x4;

@@ -10,7 +10,6 @@
 #include "platform/com/ComObj.h"
 #include "platform/com/ComServer.h"
 #include "platform/registry/Registry.h"
-#include "platform/shell/Shell.h"
 
 namespace fs = std::filesystem;
 using namespace platform::com;
@@ -163,22 +162,6 @@ TEST(ErrorInfoTest, IsPerThreadAndClearedByReading) {
     ASSERT_TRUE(info);
     EXPECT_EQ(info->description, u"went wrong");
     EXPECT_FALSE(GetErrorInfo());
-}
-
-TEST(ShellTest, TheRecorderKeepsEveryTarget) {
-    fs::path file = fs::temp_directory_path() / ("sprallion-shell-" + std::to_string(::getpid()));
-    ::setenv("SPRALLION_SHELL", ("record:" + file.string()).c_str(), 1);
-    EXPECT_TRUE(platform::shell::ShellOpen("http://example.invalid/a?b=c"));
-    EXPECT_TRUE(platform::shell::ShellOpen("/tmp/page.html"));
-    EXPECT_FALSE(platform::shell::ShellOpen(""));
-    ::unsetenv("SPRALLION_SHELL");
-    std::ifstream in(file);
-    std::string a, b;
-    std::getline(in, a);
-    std::getline(in, b);
-    EXPECT_EQ(a, "http://example.invalid/a?b=c");
-    EXPECT_EQ(b, "/tmp/page.html");
-    fs::remove(file);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "tools/datagen/DialogData.h"
 #include "tools/datagen/demo/DemoArtBall.h"
 #include "tools/datagen/demo/DemoArtBricks.h"
 #include "tools/datagen/demo/DemoArtPaddle.h"
@@ -15,10 +16,6 @@ namespace {
 
 constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kDeep{20, 22, 34};
-
-void Put32(std::string& out, int32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(static_cast<uint32_t>(v) >> (8 * i)));
-}
 
 // A dialog body: a steel rim around dark glass, a title band and a few ornaments.
 Image DialogBody(int width, int height, double notch) {
@@ -71,11 +68,9 @@ Image MessageBoxBackground(int width, int height) { return DialogBody(width, hei
 Image OptionBoxBackground(int width, int height) { return DialogBody(width, height, 18.0); }
 
 std::string RegionData(const Image& shape) {
-    struct Rect { int left, top, right, bottom; };
-    std::vector<Rect> rects;
+    std::vector<RegionRectangle> rects;
     std::vector<std::pair<int, int>> previousRuns;
     std::vector<size_t> previousIndex;
-    int boundL = shape.Width(), boundT = shape.Height(), boundR = 0, boundB = 0;
     for (int y = 0; y < shape.Height(); ++y) {
         std::vector<std::pair<int, int>> runs;
         for (int x = 0; x < shape.Width();) {
@@ -94,22 +89,14 @@ std::string RegionData(const Image& shape) {
                 rects.push_back({l, y, r, y + 1});
             }
         }
-        for (const auto& [l, r] : runs) {
-            boundL = std::min(boundL, l), boundR = std::max(boundR, r);
-            boundT = std::min(boundT, y), boundB = std::max(boundB, y + 1);
-        }
         previousRuns = std::move(runs);
         previousIndex = std::move(index);
     }
-    if (rects.empty()) boundL = boundT = boundR = boundB = 0;
-    std::string data;
-    Put32(data, 32), Put32(data, 1), Put32(data, static_cast<int32_t>(rects.size()));
-    Put32(data, static_cast<int32_t>(rects.size() * 16));
-    Put32(data, boundL), Put32(data, boundT), Put32(data, boundR), Put32(data, boundB);
-    for (const Rect& r : rects) Put32(data, r.left), Put32(data, r.top), Put32(data, r.right), Put32(data, r.bottom);
-    if (data.size() > 0xFFFF) throw std::length_error("demo art: a window shape too ragged for 16-bit region data");
-    const auto size = static_cast<uint16_t>(data.size());
-    return std::string{static_cast<char>(size & 0xFF), static_cast<char>(size >> 8)} + data;
+    try {
+        return RegionBytes(rects);
+    } catch (const std::length_error&) {
+        throw std::length_error("demo art: a window shape too ragged for 16-bit region data");
+    }
 }
 
 Image WindowButtonSheet(std::string_view label, int width, int height) {
