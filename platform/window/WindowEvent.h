@@ -26,6 +26,8 @@ enum class EventType : uint8_t {
     MouseDown,  // Button: 0 left, 1 right, 2 middle; X, Y
     MouseUp,
     MouseWheel,  // Y: steps, positive away from the user
+    HotKey,      // a hot key the window registered: Param its id, Key and Modifiers as registered
+    PowerBroadcast,  // power management: Param the event (0 suspend asked, 4 suspending, 7 resumed)
 };
 
 // Modifier bits, in the order of the class library's shift state.
@@ -39,6 +41,7 @@ struct WindowEvent {
     int32_t X = 0, Y = 0;
     int32_t Button = 0;
     uint32_t Modifiers = 0;
+    uint32_t Param = 0;
 };
 
 }  // namespace platform::window
