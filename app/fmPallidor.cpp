@@ -59,7 +59,11 @@ TDlg_Sprallion::~TDlg_Sprallion() {
     OwnedMidi.reset();
     KernelInput.reset();
     KernelDisplay.reset();
-    ReleaseInternetObject();
+    try {
+        ReleaseInternetObject();
+    } catch (...) {
+        // a shut-down that did not run FormDestroy has no log step left to report it in
+    }
     TrayIcon.reset();
     if (Presenter) platform::display::SetLogSink({});  // it wrote into this form's log
     DXDrawGP.reset();

@@ -183,7 +183,11 @@ void TDlg_Sprallion::CreateInternetObject() {
 
     WriteLog("FormCreate", "CoCreateInstance");
     InternetAvailable = false;
-    ReleaseInternetObject();
+    try {
+        ReleaseInternetObject();
+    } catch (...) {
+        WriteLogException("Finalize");
+    }
     StartRegistrationTool();
 }
 
@@ -201,21 +205,23 @@ void TDlg_Sprallion::InstallMessagePump(bool on) {
 }
 
 void TDlg_Sprallion::ReleaseInternetObject() {
+    std::exception_ptr failure;
     if (InternetGame) {
         InstallMessagePump(false);
         try {
             InternetGame->Finalize();
         } catch (...) {
-            InternetGame.reset();
-            throw;
+            failure = std::current_exception();
         }
         InternetGame.reset();
     }
     InternetAvailable = false;
+    // The reference is gone: now the runtime may unload the library.
     if (comInitialized_) {
         comInitialized_ = false;
         com::CoUninitialize();
     }
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TDlg_Sprallion::InsertToList() {
