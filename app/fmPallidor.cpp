@@ -24,15 +24,56 @@ TDlg_Sprallion::TDlg_Sprallion() {
     media::FillStateIndexes(KeyChangeJoystick);
 }
 
+RTL_REGISTER_CLASS(TDlg_Sprallion);
+
+void TDlg_Sprallion::DescribeClass(rtl::ClassBuilder<TDlg_Sprallion>& c) {
+    using T = TDlg_Sprallion;
+    c.Method("FormCreate", &T::FormCreate)
+        .Method("FormShow", &T::FormShow)
+        .Method("FormActivate", &T::FormActivate)
+        .Method("FormDestroy", &T::FormDestroy)
+        .Method("FormKeyDown", &T::FormKeyDown)
+        .Method("FormMouseUp", &T::FormMouseUp)
+        .Method("DXDrawGPMouseDown", &T::DXDrawGPMouseDown)
+        .Method("DXDrawGPMouseMove", &T::DXDrawGPMouseMove)
+        .Method("DXDrawGPInitialize", &T::DXDrawGPInitialize)
+        .Method("DoKernelDestroy", &T::DoKernelDestroy)
+        .Method("DoGPCreateGames", &T::DoGPCreateGames)
+        .Method("DoDestroyGames", &T::DoDestroyGames)
+        .Method("DoGPNextLevel", &T::DoGPNextLevel)
+        .Method("DoGPLastLevel", &T::DoGPLastLevel)
+        .Method("DoGPNewLife", &T::DoGPNewLife)
+        .Method("DoGPEndLife", &T::DoGPEndLife)
+        .Method("DoGPSortNation", &T::DoGPSortNation)
+        .Method("DoGPMove", &T::DoGPMove)
+        .Method("DoCheckVelocity", &T::DoCheckVelocity)
+        .Method("DoConditionEvent", &T::DoConditionEvent)
+        .Method("DoKernelInput", &T::DoKernelInput)
+        .Method("DoAppActivate", &T::DoAppActivate)
+        .Method("DoAppDeactivate", &T::DoAppDeactivate)
+        .Method("UpDataClick", &T::UpDataClick);
+}
+
 TDlg_Sprallion::~TDlg_Sprallion() {
     // The message box's window stays above the game window: it goes before it.
     MessageDialog.reset();
-    // The kernel refers to the display, the input and the sound: it goes first.
+    // The kernel refers to the display, the input and the sound: it goes first, then what
+    // it was handed.
     Kernel.reset();
+    OwnedMidi.reset();
+    KernelInput.reset();
+    KernelDisplay.reset();
+    try {
+        ReleaseInternetObject();
+    } catch (...) {
+        // a shut-down that did not run FormDestroy has no log step left to report it in
+    }
     TrayIcon.reset();
+    if (Presenter) platform::display::SetLogSink({});  // it wrote into this form's log
     DXDrawGP.reset();
     Presenter.reset();
     Input.reset();
+    OwnedInputSource.reset();
     Resource.reset();
     if (handlerInstalled_) platform::window::App().SetExceptionHandler({});
     multinst::ForgetMainWindow(this);

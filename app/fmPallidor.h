@@ -13,14 +13,20 @@
 #include <string_view>
 
 #include "app/ConfigRecords.h"
+#include "app/PlayerRecord.h"
 #include "app/SystemInfo.h"
 #include "app/cmpTrayIcon.h"
+#include "engine/gpKernel.h"
+#include "engine/gpLevel.h"
 #include "engine/gpUtils.h"
+#include "internet/R_InternetI.h"
 #include "media/DXClassForm.h"
 #include "media/DXInput.h"
 #include "platform/com/Unknown.h"
 #include "rtl/DateTime.h"
 #include "rtl/Format.h"
+#include "rtl/StringList.h"
+#include "rtl/TypeInfo.h"
 
 namespace engine {
 class TGPKernel;
@@ -30,7 +36,9 @@ namespace media {
 class TDXDraw;
 class TDirectSound;
 class TGPMidi;
+class TGPTimer;
 class TSoundBufferCollection;
+class TWaveCollectionItem;
 }
 namespace platform::display {
 class Presenter;
@@ -40,6 +48,9 @@ class IInternetGame;
 }
 namespace rtl {
 class StringList;
+}
+namespace platform::input {
+class Device;
 }
 
 namespace app {
@@ -53,10 +64,90 @@ struct TUpdateRun {
     std::string UpdateFiles;  // one file name per line
 };
 
-class TDlg_Sprallion : public media::TDXForm {
+// The main form is also a class of the type information: its handlers are published methods,
+// found by name when data or the kernel's events bind them.
+class TDlg_Sprallion : public media::TDXForm, public rtl::Object {
+    RTL_CLASS(TDlg_Sprallion, rtl::Object)
 public:
     TDlg_Sprallion();
     ~TDlg_Sprallion() override;
+    static void DescribeClass(rtl::ClassBuilder<TDlg_Sprallion>& c);
+
+    using TObject = rtl::Object;
+
+    // ---- Start-up and shut-down (fmPallidorStartup.cpp) ----
+
+    // The start-up in its fixed order; a step that fails stops it (the form then stays
+    // without a kernel) or ends the program through a fatal error.
+    void FormCreate(TObject* sender);
+    // Creates the kernel on the first show that finds the game data open.
+    void FormShow(TObject* sender);
+    void FormActivate(TObject* sender);
+    // The shut-down: every step guarded and logged on its own, the END SESSION line always.
+    void FormDestroy(TObject* sender);
+    // Handlers the form's data binds that have nothing to do.
+    void DXDrawGPMouseMove(TObject* sender, uint32_t shift, int32_t x, int32_t y);
+    void DXDrawGPInitialize(TObject* sender);
+    // True once the start-up ran all its steps.
+    bool Started() const { return started_; }
+
+    // ---- Kernel and its events (fmPallidorKernel.cpp) ----
+
+    // Sound device, kernel, interface, map, mouse, configuration, the first panel; once.
+    void CreateGameKernel();
+    // The sound register's loader: the wave `name` of section "Wav" into `buffer`, at the
+    // sound list's common volume; false (nothing loaded) on any failure.
+    bool LoadSoundFromResource(media::TWaveCollectionItem& buffer, const std::string& name);
+    // The music player's notification: a tune that ended (flag false) moves the queue on.
+    void DoMidiNotify(media::TGPMidi& midi, bool flag);
+    void DoKernelDestroy(TObject* sender);
+    // The music player the kernel's music runs on, while there is one.
+    media::TGPMidi* MusicPlayer() const;
+
+    // ---- Handlers of the game's flow and input (fmPallidorHandlers.cpp) ----
+    // Bound to the kernel's events and the form's messages; their rules come with the game
+    // flow, the input actions and the panels.
+
+    void DoGPCreateGames(TObject* sender, const std::string& name);
+    void DoDestroyGames(TObject* sender);
+    void DoGPNextLevel(TObject* sender);
+    void DoGPLastLevel(TObject* sender);
+    void DoGPNewLife(TObject* sender);
+    void DoGPEndLife(TObject* sender);
+    void DoGPSortNation(TObject* sender);
+    void DoGPMove(TObject* sender);
+    void DoCheckVelocity(double& value, TObject* sender, engine::TVelocityXY axis);
+    void DoConditionEvent(TObject* sender, engine::TConditionKernel condition);
+    void DoKernelInput(TObject* sender, engine::TDXInputStates& state);
+    void DoAppActivate(TObject* sender);
+    void DoAppDeactivate(TObject* sender);
+    void FormKeyDown(TObject* sender, uint16_t& key, uint32_t shift);
+    void DXDrawGPMouseDown(TObject* sender, int32_t button, uint32_t shift, int32_t x, int32_t y);
+    void FormMouseUp(TObject* sender, int32_t button, uint32_t shift, int32_t x, int32_t y);
+    void OnPOWERBROADCAST(platform::display::Message& message);
+    void ActivateHook();
+    void DeactivateHook();
+    void PauseHook();
+    void ResumeHook();
+    // The player record as the game stands now (score, lives, level, medals).
+    void UpdatePlayerRecord();
+
+    // ---- Internet services (fmPallidorInternet.cpp) ----
+
+    // Creates and configures the library's object; without it, starts the registration tool
+    // so that the next start finds it.
+    void CreateInternetObject();
+    // The end of a game: the player's entry into the hall of fame.
+    void InsertToList();
+    void CheckForUpdate();
+    // The update check asked for by the player, whatever the option says.
+    void UpDataClick(TObject* sender);
+    std::string ReadUpdateDescriptions();
+    // Starts each file named in `files` (one per line) that lies directly in `folder`.
+    void RunUpdateFiles(const std::string& folder, const std::string& files);
+    void OpenNamedDocument();
+    // Finalize, then the reference released: before the runtime may unload the library.
+    void ReleaseInternetObject();
 
     // ---- Log and error messages (fmPallidorLog.cpp, fmPallidorErrors.cpp) ----
 
@@ -129,6 +220,33 @@ public:
 
     // ---- State shared by the shell ----
 
+    std::string Caption;           // the window's title
+    std::string ApplicationTitle;  // the product's name
+    // The device the input component reads: the platform's own unless the program hands
+    // another (a script's scripted input).
+    platform::input::Device* InputSource = nullptr;
+    std::unique_ptr<platform::input::Device> OwnedInputSource;
+    // The kernel's view of the display and the input.
+    std::unique_ptr<engine::TKernelDisplay> KernelDisplay;
+    std::unique_ptr<engine::TKernelInput> KernelInput;
+    // The music player, owned here until the kernel keeps its own.
+    std::unique_ptr<media::TGPMidi> OwnedMidi;
+    platform::com::ComPtr<palvrek::IInternetGame> InternetGame;
+    std::unique_ptr<rtl::StringList> MidiList;  // music of the current level set
+    engine::TInterfaceHeader InterfaceHeader;    // passed to the level and interface readers
+    TPlayerRecord PlayerRecord;
+    int32_t StartLevelParam = 0;  // "Level" on the command line: the start level of new games
+    int32_t IntervalTimer = 22;   // ms between ticks
+    int32_t WanderTicks = 0;      // ticks towards the next wandering monster
+
+    // The game's statistics counters and flags.
+    int32_t LevelsWithoutLoss = 0, BallMonsterHits = 0, ChargeCount = 0;
+    int32_t MonsterHitsByBall = 0, MonsterHitsOther = 0, ShotCount = 0, LivesGained = 0;
+    bool OnlySpecialBricks = false, FatalHit = false, GameRunning = false, HallOfFameShown = false;
+
+    // Called after each tick of the kernel (the test script's turn).
+    std::function<void()> AfterTick;
+
     std::string ProgramDir;  // the program folder in the engine's form, ending in '\'
     engine::TFileVersionInfo VersionInfo;
     std::string CurrentVersion;
@@ -141,8 +259,6 @@ public:
     std::unique_ptr<platform::display::Presenter> Presenter;
     std::unique_ptr<media::TDXDraw> DXDrawGP;
     std::unique_ptr<TTrayIcon> TrayIcon;
-    // The internet library's object; nil when it could not be made.
-    platform::com::ComPtr<palvrek::IInternetGame> InternetGame;
     // The message box, made on first use and kept.
     std::unique_ptr<TDlg_GPMessage> MessageDialog;
     TIcon Icon;
@@ -172,7 +288,28 @@ public:
     TKeyChangeTable KeyChangeMouse{}, KeyChangeJoystick{};
     uint8_t MouseControl = 0, MouseFailed = 0, JoystickFailed = 0;
 
+protected:
+    void DefaultHandler(platform::display::Message& message) override;
+
 private:
+    // Each step of FormDestroy on its own: a failure is logged under the step's tag.
+    void ShutdownStep(const char* tag, const std::function<void()>& step);
+    void OpenDisplay();
+    void OpenInput();
+    void ReadInterface();
+    void HookKernelEvents();
+    void CreateMusicPlayer();
+    void InstallMessagePump(bool on);
+    void StartRegistrationTool();
+    // A numbered window message of the game; the answer of its dialog (1 yes / ok).
+    int32_t AskWindowMessage(int32_t number, int32_t kind, const std::string& argument, int32_t buttons);
+    int32_t RunUpdateDialog();
+
+    bool started_ = false;
+    bool optionsLoaded_ = false;  // options read in this run: only then written back
+    bool configLoaded_ = false;   // configuration read in this run: only then written back
+    bool comInitialized_ = false;
+    bool hotKeyRegistered_ = false;
     bool handlerInstalled_ = false;
     TGPCfg storedGPCfg_;  // GPCfg as read: what a device missing this run keeps
 

@@ -321,6 +321,23 @@ media::TWaveCollectionItem* TDXRegisterSound::GetSound(int32_t classId, int32_t 
         if (number < 0 || number >= List.Names.Count()) return nullptr;  // no line: no sound
         const std::string name = std::to_string(number);
         if (media::TWaveCollectionItem* found = Find(name)) return found;
+        if (OnLoadSound) {
+            const std::string& key = List.Names[static_cast<int>(number)];
+            if (key.empty() || !DirectSound()) return nullptr;
+            media::TWaveCollectionItem& item = Add(name);
+            bool loaded = false;
+            try {
+                loaded = OnLoadSound(item, key);
+            } catch (...) {
+                delete &item;
+                throw;
+            }
+            if (!loaded) {
+                delete &item;
+                return nullptr;
+            }
+            return &item;
+        }
         TGPResource* container = kernel.Resource ? kernel.Resource.get() : kernel.InterfaceResource;
         if (!container || !DirectSound()) return nullptr;
         std::vector<uint8_t> bytes;

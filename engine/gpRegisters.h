@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -154,6 +155,10 @@ public:
 
     TWaveListData List;
     uint8_t Enabled = 1;
+    // The loader of a new sound: fills the item with the wave of the name-list line `key` and
+    // answers whether it did. Without one the register reads "Wav" of the kernel's container
+    // itself.
+    std::function<bool(media::TWaveCollectionItem& item, const std::string& key)> OnLoadSound;
 
 private:
     TKernelSound* KernelSound(media::TWaveCollectionItem* item);

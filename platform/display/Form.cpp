@@ -69,6 +69,12 @@ void Form::DetachWindow() {
     windowId_ = 0;
 }
 
+bool Form::RegisterHotKey(int32_t id, uint32_t modifiers, uint32_t key) {
+    return pump_ && pump_->RegisterHotKey(windowId_, id, modifiers, key);
+}
+
+bool Form::UnregisterHotKey(int32_t id) { return pump_ && pump_->UnregisterHotKey(windowId_, id); }
+
 void Form::OnWindowEvent(const window::WindowEvent& e) {
     using window::EventType;
     switch (e.Type) {
@@ -121,6 +127,10 @@ void Form::OnWindowEvent(const window::WindowEvent& e) {
                     MakePoint(e.X, e.Y));
             break;
         case EventType::DisplayChanged: Perform(WM_DISPLAYCHANGE); break;
+        case EventType::HotKey:
+            Perform(WM_HOTKEY, e.Param, intptr_t(uint32_t(uint16_t(e.Modifiers)) | uint32_t(uint16_t(e.Key)) << 16));
+            break;
+        case EventType::PowerBroadcast: Perform(WM_POWERBROADCAST, e.Param); break;
         case EventType::Hidden:
         case EventType::MouseLeave:
         case EventType::Exposed: break;

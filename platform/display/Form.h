@@ -41,6 +41,10 @@ inline constexpr uint32_t WM_RBUTTONUP = 0x0205;
 inline constexpr uint32_t WM_MBUTTONDOWN = 0x0207;
 inline constexpr uint32_t WM_MBUTTONUP = 0x0208;
 inline constexpr uint32_t WM_MOUSEWHEEL = 0x020A;
+inline constexpr uint32_t WM_POWERBROADCAST = 0x0218;
+inline constexpr uint32_t WM_HOTKEY = 0x0312;
+// Power-management events (wParam of WM_POWERBROADCAST).
+inline constexpr uint32_t PBT_APMQUERYSUSPEND = 0, PBT_APMSUSPEND = 4, PBT_APMRESUMESUSPEND = 7;
 inline constexpr uint32_t WA_INACTIVE = 0;
 inline constexpr uint32_t WA_ACTIVE = 1;
 inline constexpr uint32_t SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2;
@@ -95,6 +99,11 @@ public:
     Presenter* Window() const { return window_; }
     // The modifier keys of the last key or mouse message (window::kShiftKey, kAltKey, kCtrlKey).
     uint32_t KeyModifiers() const { return modifiers_; }
+    // A hot key of the attached window: the key with exactly these modifiers comes as
+    // WM_HOTKEY (wParam the id, lParam modifiers in the low and the key in the high word).
+    // False without a window, or when the combination or the id is taken.
+    bool RegisterHotKey(int32_t id, uint32_t modifiers, uint32_t key);
+    bool UnregisterHotKey(int32_t id);
 
     int32_t Left = 0, Top = 0, ClientWidth = 800, ClientHeight = 600;
     uint32_t ExStyle = 0;

@@ -19,6 +19,7 @@ void EventPump::Register(uint32_t windowId, Handler handler) {
 
 void EventPump::Unregister(uint32_t windowId) {
     routes_.erase(windowId);
+    std::erase_if(hotKeys_, [windowId](const HotKey& h) { return h.WindowId == windowId; });
     if (focused_ == windowId) {
         // The focus goes elsewhere; whether the application stays active shows at the next pump.
         focused_ = 0;
@@ -58,6 +59,33 @@ bool EventPump::PassModal(const WindowEvent& event) {
     }
     if (event.Type == EventType::FocusGained && *blocked) (*blocked)(event);
     return true;
+}
+
+bool EventPump::RegisterHotKey(uint32_t windowId, int32_t id, uint32_t modifiers, uint32_t key) {
+    modifiers &= kShiftKey | kAltKey | kCtrlKey;
+    for (const HotKey& h : hotKeys_)
+        if ((h.Key == key && h.Modifiers == modifiers) || (h.WindowId == windowId && h.Id == id)) return false;
+    hotKeys_.push_back({windowId, id, modifiers, key});
+    return true;
+}
+
+bool EventPump::UnregisterHotKey(uint32_t windowId, int32_t id) {
+    return std::erase_if(hotKeys_, [&](const HotKey& h) { return h.WindowId == windowId && h.Id == id; }) > 0;
+}
+
+bool EventPump::RouteHotKey(const WindowEvent& event) {
+    if (event.Type != EventType::KeyDown) return false;
+    const uint32_t modifiers = event.Modifiers & (kShiftKey | kAltKey | kCtrlKey);
+    for (const HotKey& h : hotKeys_) {
+        if (h.Key != event.Key || h.Modifiers != modifiers) continue;
+        WindowEvent hot = event;
+        hot.Type = EventType::HotKey;
+        hot.WindowId = h.WindowId;
+        hot.Param = static_cast<uint32_t>(h.Id);
+        Deliver(h.WindowId, hot);
+        return true;
+    }
+    return false;
 }
 
 void EventPump::Enqueue(const WindowEvent& event) {
@@ -133,6 +161,7 @@ void EventPump::Route(const WindowEvent& event) {
         return;
     }
     if (!Registered(event.WindowId)) return;
+    if (RouteHotKey(event)) return;
     switch (event.Type) {
         case EventType::FocusGained:
             if (!appActive_) SetAppActive(true);

@@ -60,6 +60,14 @@ public:
     int AddNativeHook(NativeHook hook);
     void RemoveNativeHook(int id);
 
+    // Hot keys: a key down whose virtual key and modifiers (window::kShiftKey, kAltKey,
+    // kCtrlKey) match a registered one reaches the registering window as a HotKey event
+    // instead, whichever of our windows has the focus. A combination belongs to one
+    // registration at a time (false for a second one); ids are per window. A window that
+    // leaves the table takes its hot keys along.
+    bool RegisterHotKey(uint32_t windowId, int32_t id, uint32_t modifiers, uint32_t key);
+    bool UnregisterHotKey(uint32_t windowId, int32_t id);
+
     // Queues an event as if the window system had sent it (the headless backend's input;
     // tests). Any thread.
     void Post(const WindowEvent& event);
@@ -121,6 +129,15 @@ private:
         std::shared_ptr<BlockedHook> Blocked;
     };
     std::vector<Modal> modal_;
+    struct HotKey {
+        uint32_t WindowId;
+        int32_t Id;
+        uint32_t Modifiers;
+        uint32_t Key;
+    };
+    std::vector<HotKey> hotKeys_;
+    // The hot key a key event stands for, routed to its window; false when it is none.
+    bool RouteHotKey(const WindowEvent& event);
     int nextHook_ = 1;
 
     std::shared_ptr<Inbox> inbox_;

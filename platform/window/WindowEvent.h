@@ -28,6 +28,8 @@ enum class EventType : uint8_t {
     MouseWheel,  // Y: steps, positive away from the user
     MouseLeave,  // the pointer left the window
     DisplayChanged,  // a display changed its mode or layout; every window hears it
+    HotKey,      // a hot key the window registered: Param its id, Key and Modifiers as registered
+    PowerBroadcast,  // power management: Param the event (0 suspend asked, 4 suspending, 7 resumed)
 };
 
 // Keys, buttons, the wheel and motion: what a window that is disabled does not get.
@@ -54,6 +56,7 @@ struct WindowEvent {
     int32_t X = 0, Y = 0;
     int32_t Button = 0;
     uint32_t Modifiers = 0;
+    uint32_t Param = 0;
 };
 
 }  // namespace platform::window

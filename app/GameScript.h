@@ -1,0 +1,97 @@
+// The test script of the game program (SPRALLION_SCRIPT=FILE): timed keys and mouse input,
+// waits counted in ticks, and checks that a panel shows or a game variable holds a value
+// within a number of ticks. The program runs one step after each tick of the kernel; a check
+// that does not hold in time ends the program with exit status 3.
+//
+// One command per line; blanks separate words; '#' starts a comment; names of keys, buttons
+// and commands ignore case:
+//
+//   key NAME [HOLD]        press, hold for HOLD ticks (default 2), release, then one tick
+//   down NAME / up NAME    press or release a key and go on
+//   move DX DY             move the mouse by DX, DY pixels
+//   click BUTTON           press left|right|middle for 2 ticks, release, then one tick
+//   press BUTTON / release BUTTON
+//   wait N                 let N ticks pass
+//   until panel NAME within N       the panel shows now or within N ticks
+//   until VARIABLE = VALUE within N  a game variable (fd_Level, ...) holds VALUE
+//
+// Key names: Enter (Return), Esc (Escape), Space, Tab, Backspace, Shift, Ctrl, Alt, Pause,
+// Left, Right, Up, Down, Home, End, PageUp, PageDown, Insert, Delete, F1..F24, A..Z, 0..9.
+//
+// The text is outside data: every word, number and count is checked (at most 1 MiB of text,
+// 100,000 steps, names of 64 letters, tick counts up to 10,000,000) and a fault answers the
+// line and what is wrong with it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace app {
+
+struct TScriptStep {
+    enum class Kind : uint8_t { KeyDown, KeyUp, MouseMove, ButtonDown, ButtonUp, Wait, UntilPanel, UntilValue };
+    Kind Type = Kind::Wait;
+    int Line = 0;
+    uint8_t Key = 0;          // KeyDown, KeyUp: virtual key; ButtonDown, ButtonUp: 0 left, 1 right, 2 middle
+    int32_t X = 0, Y = 0;     // MouseMove
+    uint32_t Ticks = 0;       // Wait; the Until checks' limit
+    std::string Name;         // the panel or the variable
+    int32_t Value = 0;        // UntilValue
+};
+
+struct TGameScript {
+    std::vector<TScriptStep> Steps;
+};
+
+inline constexpr size_t kMaxScriptBytes = 1 << 20;
+inline constexpr size_t kMaxScriptSteps = 100000;
+inline constexpr size_t kMaxScriptName = 64;
+inline constexpr uint32_t kMaxScriptTicks = 10000000;
+
+// False with "line N: ..." in `error` when the text is not a script.
+bool ParseGameScript(std::string_view text, TGameScript& script, std::string& error);
+// The virtual key of a key name; 0 for none.
+uint8_t ScriptKeyCode(std::string_view name);
+
+// What a script acts on and looks at.
+class TScriptTarget {
+public:
+    virtual ~TScriptTarget() = default;
+    virtual void Key(uint8_t key, bool down) = 0;
+    virtual void MouseMove(int32_t dx, int32_t dy) = 0;
+    virtual void MouseButton(int button, bool down) = 0;
+    virtual bool PanelShown(const std::string& name) = 0;
+    // Nothing when the variable does not exist (yet).
+    virtual std::optional<int32_t> Variable(const std::string& name) = 0;
+};
+
+// Runs a script one tick at a time.
+class TScriptRunner {
+public:
+    enum class State { Running, Finished, Failed };
+    TScriptRunner(TGameScript script, TScriptTarget& target);
+
+    // The turn after a tick: the steps due now, up to the next wait.
+    void Tick();
+    State Status() const { return state_; }
+    // Why the script failed: "line N: ... not ... within M ticks".
+    const std::string& Failure() const { return failure_; }
+    uint64_t Ticks() const { return ticks_; }
+
+private:
+    bool Holds(const TScriptStep& step);
+
+    TGameScript script_;
+    TScriptTarget& target_;
+    State state_ = State::Running;
+    size_t next_ = 0;
+    uint32_t waiting_ = 0;  // ticks still to pass
+    uint32_t checked_ = 0;  // ticks an Until has waited
+    uint64_t ticks_ = 0;
+    std::string failure_;
+};
+
+}  // namespace app

@@ -1,0 +1,174 @@
+#include "app/Program.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <optional>
+
+#include "app/GameScript.h"
+#include "app/fmPallidor.h"
+#include "engine/gpKernel.h"
+#include "engine/gpUtils.h"
+#include "media/GPTimer.h"
+#include "platform/clock/VirtualClock.h"
+#include "platform/display/Display.h"
+#include "platform/input/ScriptedInput.h"
+#include "platform/input/VirtualKeys.h"
+#include "platform/window/Dispatcher.h"
+#include "platform/window/EventPump.h"
+#include "platform/window/MessageLoop.h"
+#include "platform/window/Signals.h"
+#include "platform/window/Terminate.h"
+
+namespace app {
+namespace {
+
+namespace pw = platform::window;
+namespace vk = platform::input::vk;
+
+bool ReadScript(const char* file, std::string& text, std::string& error) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        error = "cannot be read";
+        return false;
+    }
+    text.assign(kMaxScriptBytes + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    return true;
+}
+
+// The script's input reaches the game as the player's would: the input devices' state that
+// the tick polls, and the window's key and mouse messages.
+class FormScriptTarget final : public TScriptTarget {
+public:
+    FormScriptTarget(TDlg_Sprallion& form, platform::input::ScriptedInput& input) : form_(form), input_(input) {}
+
+    void Key(uint8_t key, bool down) override {
+        input_.SetKey(key, down);
+        const uint32_t bit = key == vk::Shift ? pw::kShiftKey : key == vk::Control ? pw::kCtrlKey : key == vk::Menu ? pw::kAltKey : 0;
+        modifiers_ = down ? (modifiers_ | bit) : (modifiers_ & ~bit);
+        Post(down ? pw::EventType::KeyDown : pw::EventType::KeyUp, [&](pw::WindowEvent& e) { e.Key = key; });
+    }
+    void MouseMove(int32_t dx, int32_t dy) override {
+        input_.MoveMouse(dx, dy);
+        x_ = std::clamp(x_ + dx, 0, form_.ClientWidth - 1);
+        y_ = std::clamp(y_ + dy, 0, form_.ClientHeight - 1);
+        Post(pw::EventType::MouseMove, [](pw::WindowEvent&) {});
+    }
+    void MouseButton(int button, bool down) override {
+        input_.SetMouseButton(button, down);
+        Post(down ? pw::EventType::MouseDown : pw::EventType::MouseUp, [&](pw::WindowEvent& e) { e.Button = button; });
+    }
+    bool PanelShown(const std::string& name) override {
+        engine::TGPStructure* panel = form_.Kernel ? form_.Kernel->FindChild(name) : nullptr;
+        return panel && panel->Visible;
+    }
+    std::optional<int32_t> Variable(const std::string& name) override {
+        if (!form_.Kernel) return std::nullopt;
+        engine::TGPField** field = form_.Kernel->KernelRecord.Find(name);
+        if (!field || !*field) return std::nullopt;
+        try {
+            return engine::ValueToInteger(engine::GetFieldValue(*field));
+        } catch (...) {
+            return std::nullopt;
+        }
+    }
+
+private:
+    template <class Fill> void Post(pw::EventType type, Fill fill) {
+        pw::WindowEvent e;
+        e.Type = type;
+        e.WindowId = form_.Window() ? form_.Window()->WindowId() : 0;
+        e.X = x_;
+        e.Y = y_;
+        e.Modifiers = modifiers_;
+        fill(e);
+        pw::MainPump().Post(e);
+    }
+
+    TDlg_Sprallion& form_;
+    platform::input::ScriptedInput& input_;
+    int32_t x_ = 400, y_ = 300;
+    uint32_t modifiers_ = 0;
+};
+
+// On a virtual clock: when the loop has nothing to do, the clock moves to the timer's next
+// tick once the timer's thread waits for it, so ticks follow each other at once.
+void StepVirtualClock(platform::clock::VirtualClock& clock, TDlg_Sprallion& form) {
+    if (!form.Kernel || !form.Kernel->Timer) return;
+    media::TGPTimer& timer = *form.Kernel->Timer;
+    if (!timer.Enabled() || !timer.OnTimer() || (!timer.Active() && timer.PauseWhenInactive())) return;
+    while (!clock.WaitForSleepers(1, 10))
+        if (pw::MainDispatcher().Pending() > 0) return;  // the tick is already on its way
+    const int32_t ahead = platform::clock::Elapsed(clock.Now(), timer.NextTime());
+    if (ahead > 0) clock.Advance(static_cast<uint32_t>(ahead));
+}
+
+}  // namespace
+
+int RunProgram(int argc, char** argv) {
+    // First, before any thread exists: the signals then stay blocked in every thread.
+    TDlg_Sprallion* mainForm = nullptr;
+    pw::SignalWatch signals([&mainForm](int) {
+        if (mainForm)
+            mainForm->Perform(platform::display::WM_CLOSE);
+        else
+            pw::RequestTerminate();
+    });
+    engine::SetParams(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+
+    std::unique_ptr<platform::clock::VirtualClock> virtualClock;
+    if (const char* mode = std::getenv("SPRALLION_CLOCK"); mode && std::strcmp(mode, "virtual") == 0) {
+        virtualClock = std::make_unique<platform::clock::VirtualClock>();
+        platform::clock::Install(virtualClock.get());
+    }
+    std::optional<TGameScript> script;
+    if (const char* file = std::getenv("SPRALLION_SCRIPT"); file && *file) {
+        std::string text, error;
+        script.emplace();
+        if (!ReadScript(file, text, error) || !ParseGameScript(text, *script, error)) {
+            std::fprintf(stderr, "sprallion: %s: %s\n", file, error.c_str());
+            if (virtualClock) platform::clock::Install(nullptr);
+            return kExitScriptInvalid;
+        }
+    }
+
+    int exitCode = 0;
+    platform::input::ScriptedInput scriptInput;
+    auto form = std::make_unique<TDlg_Sprallion>();
+    std::unique_ptr<FormScriptTarget> target;
+    std::unique_ptr<TScriptRunner> runner;
+    if (script) {
+        form->InputSource = &scriptInput;
+        target = std::make_unique<FormScriptTarget>(*form, scriptInput);
+        runner = std::make_unique<TScriptRunner>(std::move(*script), *target);
+        form->AfterTick = [&] {
+            runner->Tick();
+            if (runner->Status() != TScriptRunner::State::Failed || exitCode != 0) return;
+            exitCode = kExitScriptFailed;
+            form->WriteLog("Script", runner->Failure());
+            std::fprintf(stderr, "sprallion: %s\n", runner->Failure().c_str());
+            form->Perform(platform::display::WM_CLOSE);
+        };
+    }
+
+    mainForm = form.get();
+    form->FormCreate(form.get());
+    if (!pw::TerminateRequested()) {
+        form->Show();
+        pw::RunMessageLoop(pw::MainPump(), [&] {
+            if (virtualClock) StepVirtualClock(*virtualClock, *form);
+        });
+    }
+    mainForm = nullptr;
+    form->FormDestroy(form.get());
+    form.reset();
+    if (virtualClock) platform::clock::Install(nullptr);
+    return exitCode;
+}
+
+}  // namespace app

@@ -1,0 +1,19 @@
+// The game program: the application's start (signals, command line, the clock and the test
+// script of a test run), the main form with its start-up, the message loop until the form
+// closes, and the shut-down.
+//
+// Test runs: SPRALLION_CLOCK=virtual runs the ticks back to back on a virtual clock (the
+// same ticks in the same order on every run, without waiting for real time);
+// SPRALLION_SCRIPT=FILE feeds the script of app/GameScript.h, one step after each tick.
+#pragma once
+
+namespace app {
+
+// Exit status: 0; 2 when the test script cannot be read or is no script; 3 when a check of
+// the test script did not hold in time.
+inline constexpr int kExitScriptInvalid = 2;
+inline constexpr int kExitScriptFailed = 3;
+
+int RunProgram(int argc, char** argv);
+
+}  // namespace app

@@ -1,0 +1,194 @@
+// The test script of the program: what a text turns into, what it refuses, and when its steps
+// and checks fall due.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "app/GameScript.h"
+#include "platform/input/VirtualKeys.h"
+
+namespace {
+
+using app::TGameScript;
+using app::TScriptRunner;
+using app::TScriptStep;
+using K = TScriptStep::Kind;
+namespace vk = platform::input::vk;
+
+TGameScript Parse(std::string_view text) {
+    TGameScript script;
+    std::string error;
+    EXPECT_TRUE(app::ParseGameScript(text, script, error)) << error;
+    return script;
+}
+
+std::string Refusal(std::string_view text) {
+    TGameScript script;
+    std::string error;
+    EXPECT_FALSE(app::ParseGameScript(text, script, error)) << text;
+    EXPECT_TRUE(script.Steps.empty());
+    return error;
+}
+
+// Records what the script does, tick by tick; panels and variables are set by the test.
+class Recorder : public app::TScriptTarget {
+public:
+    void Key(uint8_t key, bool down) override { Note((down ? "down " : "up ") + std::to_string(key)); }
+    void MouseMove(int32_t dx, int32_t dy) override { Note("move " + std::to_string(dx) + " " + std::to_string(dy)); }
+    void MouseButton(int button, bool down) override { Note((down ? "press " : "release ") + std::to_string(button)); }
+    bool PanelShown(const std::string& name) override { return panels.count(name) != 0; }
+    std::optional<int32_t> Variable(const std::string& name) override {
+        auto it = variables.find(name);
+        return it == variables.end() ? std::nullopt : std::optional<int32_t>(it->second);
+    }
+    void Note(const std::string& what) { log.push_back(std::to_string(tick) + ": " + what); }
+
+    uint64_t tick = 0;
+    std::vector<std::string> log;
+    std::set<std::string> panels;
+    std::map<std::string, int32_t> variables;
+};
+
+void Turn(TScriptRunner& runner, Recorder& target, int ticks) {
+    for (int i = 0; i < ticks && runner.Status() == TScriptRunner::State::Running; ++i) {
+        ++target.tick;
+        runner.Tick();
+    }
+}
+
+TEST(GameScriptParse, CommandsBecomeSteps) {
+    const TGameScript s = Parse(
+        "# a comment\n"
+        "key Enter\n"
+        "  KEY f12 5   # held longer\r\n"
+        "down shift\nup SHIFT\n"
+        "move -3 +4\n"
+        "click right\npress left\nrelease middle\n"
+        "wait 0\nwait 7\n"
+        "until panel MainPanel within 100\n"
+        "until fd_Level = -2 within 0\n");
+    std::vector<K> kinds;
+    for (const TScriptStep& step : s.Steps) kinds.push_back(step.Type);
+    EXPECT_EQ(kinds, (std::vector<K>{K::KeyDown, K::Wait, K::KeyUp, K::Wait, K::KeyDown, K::Wait, K::KeyUp, K::Wait,
+                                     K::KeyDown, K::KeyUp, K::MouseMove, K::ButtonDown, K::Wait, K::ButtonUp, K::Wait,
+                                     K::ButtonDown, K::ButtonUp, K::Wait, K::Wait, K::UntilPanel, K::UntilValue}));
+    EXPECT_EQ(s.Steps[0].Key, vk::Return);
+    EXPECT_EQ(s.Steps[0].Line, 2);
+    EXPECT_EQ(s.Steps[1].Ticks, 2u);
+    EXPECT_EQ(s.Steps[4].Key, vk::F(12));
+    EXPECT_EQ(s.Steps[5].Ticks, 5u);
+    EXPECT_EQ(s.Steps[8].Key, vk::Shift);
+    EXPECT_EQ(s.Steps[10].X, -3);
+    EXPECT_EQ(s.Steps[10].Y, 4);
+    EXPECT_EQ(s.Steps[11].Key, 1);
+    EXPECT_EQ(s.Steps[16].Key, 2);
+    EXPECT_EQ(s.Steps[19].Name, "MainPanel");
+    EXPECT_EQ(s.Steps[19].Ticks, 100u);
+    EXPECT_EQ(s.Steps[20].Name, "fd_Level");
+    EXPECT_EQ(s.Steps[20].Value, -2);
+    EXPECT_EQ(s.Steps[20].Line, 13);
+}
+
+TEST(GameScriptParse, KeyNames) {
+    EXPECT_EQ(app::ScriptKeyCode("Esc"), vk::Escape);
+    EXPECT_EQ(app::ScriptKeyCode("escape"), vk::Escape);
+    EXPECT_EQ(app::ScriptKeyCode("p"), 'P');
+    EXPECT_EQ(app::ScriptKeyCode("7"), '7');
+    EXPECT_EQ(app::ScriptKeyCode("F1"), vk::F(1));
+    EXPECT_EQ(app::ScriptKeyCode("F24"), vk::F(24));
+    EXPECT_EQ(app::ScriptKeyCode("F25"), 0);
+    EXPECT_EQ(app::ScriptKeyCode("F0"), 0);
+    EXPECT_EQ(app::ScriptKeyCode("F+1"), 0);
+    EXPECT_EQ(app::ScriptKeyCode("%"), 0);
+    EXPECT_EQ(app::ScriptKeyCode(""), 0);
+}
+
+TEST(GameScriptParse, FaultsNameTheirLine) {
+    EXPECT_EQ(Refusal("wait 1\njump 3\n"), "line 2: unknown command");
+    EXPECT_EQ(Refusal("key Banana"), "line 1: unknown key");
+    EXPECT_EQ(Refusal("key Enter 0"), "line 1: hold must be 1 to 10000000 ticks");
+    EXPECT_EQ(Refusal("wait -1"), "line 1: wait N expected, N within 0..10000000");
+    EXPECT_EQ(Refusal("wait 10000001"), "line 1: wait N expected, N within 0..10000000");
+    EXPECT_EQ(Refusal("wait 99999999999999999999"), "line 1: wait N expected, N within 0..10000000");
+    EXPECT_EQ(Refusal("wait 3x"), "line 1: wait N expected, N within 0..10000000");
+    EXPECT_EQ(Refusal("move 1"), "line 1: move DX DY expected, each within -32768..32767");
+    EXPECT_EQ(Refusal("move 40000 0"), "line 1: move DX DY expected, each within -32768..32767");
+    EXPECT_EQ(Refusal("click up"), "line 1: left, right or middle expected");
+    EXPECT_EQ(Refusal("until panel X within"), "line 1: until panel NAME within N, or until VARIABLE = VALUE within N expected");
+    EXPECT_EQ(Refusal("until panel X inside 5"), "line 1: within N expected, N within 0..10000000");
+    EXPECT_EQ(Refusal("until 1x = 2 within 5"), "line 1: a variable name expected");
+    EXPECT_EQ(Refusal("until fd_Level = 2147483648 within 5"), "line 1: a 32-bit value expected");
+    EXPECT_EQ(Refusal("until panel " + std::string(65, 'P') + " within 5"), "line 1: a panel name of 1 to 64 letters expected");
+    EXPECT_EQ(Refusal(std::string("wait 1\nwait\0 2\n", 15)), "line 2: a zero byte");
+}
+
+TEST(GameScriptParse, LimitsHold) {
+    std::string many;
+    for (size_t i = 0; i < app::kMaxScriptSteps / 4 + 1; ++i) many += "key A\n";  // four steps each
+    EXPECT_EQ(Refusal(many), "line 25001: more than 100000 steps");
+    EXPECT_EQ(Refusal(std::string(app::kMaxScriptBytes + 1, '#')), "the script is larger than 1 MiB");
+    EXPECT_TRUE(Parse("").Steps.empty());
+    EXPECT_TRUE(Parse("\n\n   # nothing\n").Steps.empty());
+}
+
+TEST(GameScriptRun, KeysAreHeldAndReleasedOnTheirTicks) {
+    Recorder target;
+    TScriptRunner runner(Parse("key Enter\nkey Esc 3\nmove 5 -5\n"), target);
+    Turn(runner, target, 20);
+    EXPECT_EQ(runner.Status(), TScriptRunner::State::Finished);
+    EXPECT_EQ(target.log, (std::vector<std::string>{"1: down 13", "3: up 13", "4: down 27", "7: up 27", "8: move 5 -5"}));
+}
+
+TEST(GameScriptRun, AWaitLetsItsTicksPass) {
+    Recorder target;
+    TScriptRunner runner(Parse("down A\nwait 3\nup A\nwait 0\ndown B\n"), target);
+    Turn(runner, target, 10);
+    EXPECT_EQ(target.log, (std::vector<std::string>{"1: down 65", "4: up 65", "4: down 66"}));
+    EXPECT_EQ(runner.Ticks(), 4u);
+}
+
+TEST(GameScriptRun, AnUntilPassesOnTheTickItHolds) {
+    Recorder target;
+    TScriptRunner runner(Parse("until panel Pause within 10\ndown P\nuntil fd_Life = 3 within 5\nup P\n"), target);
+    Turn(runner, target, 4);
+    EXPECT_TRUE(target.log.empty());
+    target.panels.insert("Pause");
+    Turn(runner, target, 1);
+    EXPECT_EQ(target.log, std::vector<std::string>{"5: down 80"});
+    target.variables["fd_Life"] = 4;
+    Turn(runner, target, 2);
+    target.variables["fd_Life"] = 3;
+    Turn(runner, target, 1);
+    EXPECT_EQ(runner.Status(), TScriptRunner::State::Finished);
+    EXPECT_EQ(target.log.back(), "8: up 80");
+}
+
+TEST(GameScriptRun, AnUntilThatNeverHoldsFailsAfterItsTicks) {
+    Recorder target;
+    TScriptRunner runner(Parse("wait 2\nuntil panel MainPanel within 3\nkey A\n"), target);
+    Turn(runner, target, 5);
+    EXPECT_EQ(runner.Status(), TScriptRunner::State::Running);  // checked on ticks 3 to 5
+    Turn(runner, target, 1);
+    EXPECT_EQ(runner.Status(), TScriptRunner::State::Failed);
+    EXPECT_EQ(runner.Failure(), "line 2: panel MainPanel not shown within 3 ticks");
+    EXPECT_TRUE(target.log.empty());
+    Turn(runner, target, 5);
+    EXPECT_EQ(runner.Ticks(), 6u);  // a failed script does nothing more
+}
+
+TEST(GameScriptRun, AVariableThatDoesNotExistNeverHolds) {
+    Recorder target;
+    TScriptRunner runner(Parse("until fd_Count = 0 within 0\n"), target);
+    Turn(runner, target, 1);
+    EXPECT_EQ(runner.Status(), TScriptRunner::State::Failed);
+    EXPECT_EQ(runner.Failure(), "line 1: fd_Count is not 0 within 0 ticks");
+}
+
+TEST(GameScriptRun, AnEmptyScriptIsFinishedAtOnce) {
+    Recorder target;
+    TScriptRunner runner(Parse("# nothing\n"), target);
+    EXPECT_EQ(runner.Status(), TScriptRunner::State::Finished);
+}
+
+}  // namespace

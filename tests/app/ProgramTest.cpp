@@ -1,0 +1,131 @@
+// The sprallion program itself, started as a user or a check starts it: headless on the
+// smallest game data, ended by a signal or by its test script.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "tests/TempDir.h"
+#include "tests/platform/ProcessHelpers.h"
+#include "tools/datagen/MinimalGame.h"
+
+extern char** environ;
+
+namespace {
+
+std::string BinDir() {
+    const char* dir = std::getenv("SPRALLION_BIN_DIR");
+    return dir ? dir : std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    ProgramTest() { datagen::WriteMinimalGame(dir_.File("game")); }
+    ~ProgramTest() override {
+        if (pid_ > 0) testproc::WaitExit(pid_, std::chrono::seconds(1));
+    }
+
+    // Starts the program with the headless backends and private folders; `extra` adds
+    // NAME=VALUE settings.
+    void Start(const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e)
+            if (std::strncmp(*e, "SPRALLION_", 10) != 0) env.emplace_back(*e);
+        for (const std::string& e :
+             {"SPRALLION_HOME=" + dir_.File("game"), "SPRALLION_REGISTRY=" + dir_.File("registry"),
+              "SPRALLION_RUNTIME_DIR=" + dir_.File("run"), "SPRALLION_SHELL=record:" + dir_.File("shell"),
+              std::string("SPRALLION_VIDEO=headless"), std::string("SPRALLION_AUDIO=null"), std::string("SPRALLION_MIDI=null"),
+              std::string("SPRALLION_TEXT=headless")})
+            env.push_back(e);
+        env.insert(env.end(), extra.begin(), extra.end());
+        std::vector<char*> envp;
+        for (auto& e : env) envp.push_back(e.data());
+        envp.push_back(nullptr);
+        std::string program = BinDir() + "/sprallion";
+        char* argv[] = {program.data(), nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, dir_.File("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_EQ(::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, envp.data()), 0);
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    std::string Log() const { return dir_.Read("game/Exception.Log"); }
+    bool LogHas(const std::string& text) const { return Log().find(text) != std::string::npos; }
+    std::optional<int> Exit(std::chrono::seconds limit = std::chrono::seconds(30)) {
+        const auto code = testproc::WaitExit(pid_, limit);
+        pid_ = -1;
+        return code;
+    }
+    void WriteScript(const std::string& text) const { dir_.Write("script", text); }
+
+    TempDir dir_;
+    pid_t pid_ = -1;
+};
+
+TEST_F(ProgramTest, SigtermEndsTheRunningGameInOrder) {
+    Start();
+    ASSERT_TRUE(testproc::WaitFor([&] { return LogHas("Class CreateGameKernel with message ''."); }, std::chrono::seconds(30)));
+    ::kill(pid_, SIGTERM);
+    EXPECT_EQ(Exit(), 0);
+    const std::string log = Log();
+    EXPECT_EQ(log.rfind("Class ----------------- END SESSION: "), log.rfind("Class "));  // the last line
+    EXPECT_LT(log.find("BEGIN SESSION"), log.find("END SESSION"));
+    EXPECT_EQ(log.find("Losing Message"), std::string::npos);
+}
+
+TEST_F(ProgramTest, SigintDoesTheSame) {
+    Start();
+    ASSERT_TRUE(testproc::WaitFor([&] { return LogHas("Class CreateGameKernel with message ''."); }, std::chrono::seconds(30)));
+    ::kill(pid_, SIGINT);
+    EXPECT_EQ(Exit(), 0);
+    EXPECT_TRUE(LogHas("END SESSION"));
+}
+
+TEST_F(ProgramTest, ASignalDuringTheStartStillEndsTheSession) {
+    Start();
+    ASSERT_TRUE(testproc::WaitFor([&] { return LogHas("BEGIN SESSION"); }, std::chrono::seconds(30)));
+    ::kill(pid_, SIGTERM);
+    EXPECT_EQ(Exit(), 0);
+    EXPECT_TRUE(LogHas("END SESSION"));
+}
+
+TEST_F(ProgramTest, WithoutGameDataTheProgramEndsByItselfAfterTheFatalError) {
+    std::filesystem::remove(dir_.File("game/Resource/Demo2.bif"));
+    Start();
+    EXPECT_EQ(Exit(), 0);
+    EXPECT_TRUE(LogHas("Demo2.bif"));
+    EXPECT_TRUE(LogHas("END SESSION"));
+}
+
+TEST_F(ProgramTest, AScriptCheckThatFailsEndsTheProgramWithStatus3) {
+    WriteScript("wait 10\nuntil fd_Difficulty = 1 within 0\nuntil panel NoSuchPanel within 25\n");
+    Start({"SPRALLION_CLOCK=virtual", "SPRALLION_SCRIPT=" + dir_.File("script")});
+    EXPECT_EQ(Exit(), 3);
+    EXPECT_TRUE(LogHas("Class Script with message 'line 3: panel NoSuchPanel not shown within 25 ticks'."));
+    EXPECT_TRUE(LogHas("END SESSION"));
+    EXPECT_NE(dir_.Read("stderr").find("line 3: panel NoSuchPanel"), std::string::npos);
+}
+
+TEST_F(ProgramTest, AScriptThatIsNoScriptEndsBeforeTheGameStarts) {
+    WriteScript("wait 10\nfly away\n");
+    Start({"SPRALLION_SCRIPT=" + dir_.File("script")});
+    EXPECT_EQ(Exit(), 2);
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("game/Exception.Log")));
+    EXPECT_NE(dir_.Read("stderr").find("line 2: unknown command"), std::string::npos);
+}
+
+TEST_F(ProgramTest, AFinishedScriptLeavesTheGameRunningOnTheVirtualClock) {
+    WriteScript("wait 200\nkey Enter\nuntil fd_Difficulty = 1 within 0\n");
+    Start({"SPRALLION_CLOCK=virtual", "SPRALLION_SCRIPT=" + dir_.File("script")});
+    ASSERT_TRUE(testproc::WaitFor([&] { return LogHas("Class CreateGameKernel with message ''."); }, std::chrono::seconds(30)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ::kill(pid_, SIGTERM);
+    EXPECT_EQ(Exit(), 0);
+    EXPECT_FALSE(LogHas("Class Script"));
+}
+
+}  // namespace
