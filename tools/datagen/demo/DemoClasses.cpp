@@ -42,7 +42,7 @@ Image StagedBrick(Rgb colour, int stages, uint32_t seed) {
 
 std::vector<std::pair<int, Image>> UnitPictures(const UnitSpec& u) {
     const int id = u.id;
-    const std::vector<double> radii{6, 8, 10, 12};
+    const std::vector<double> radii{7, 9, 11, 13};
     if (id == unit::Paddle) return {{4, PaddleSheet({}, 128, {64, 80, 96, 112, 128}, 4)}};
     if (id == unit::Guard)
         return {{4, PaddleSheet({.height = 16, .caps = {48, 176, 96}, .glow = {160, 255, 120}}, 64, {48}, 4)}};

@@ -104,6 +104,12 @@ Image HudPanelPicture(int panel, int width, int height) {
             Readout(img, 36, 326, 54, 54);
             Readout(img, 24, 410, 152, 32);
             Readout(img, 16, 464, 160, 24);
+            const std::pair<const char*, int> captions[] = {
+                {"УРОВЕНЬ", 104}, {"ОЧКИ", 165}, {"СЛОЖНОСТЬ", 314}, {"БУКВЫ", 398}, {"ЗАРЯД", 454}};
+            for (const auto& [text, y] : captions) {
+                const TextMask m = FitText(text, width - 40, 12, 12, FontFace::SansBold);
+                DrawCaption(img, m, width / 2.0, y, Rgb{232, 200, 120}, Rgb{30, 32, 40}, 1, true);
+            }
             return img;
         }
         case 2: {

@@ -130,7 +130,7 @@ UnitSpec Ball(int id, int frames, int32_t timer) {
     // balls grow it through their columns as well.
     u.style = frames > 1 ? kAll : kSize, u.ticks = 2;
     u.incSize = u.incSizeH = 2;
-    u.base = {8, 8, 20, 20};  // a 12-pixel ball in column 0, 16, 20, 24 in columns 1..3
+    u.base = {7, 7, 21, 21};  // a 14-pixel ball in column 0, 18, 22, 26 in columns 1..3
     u.sound = sound::BallWall;
     u.slides = BornThenMoving(order::Ball);
     u.slides[0].fullRect = false;  // the collision box is centred in the pattern already
