@@ -81,7 +81,7 @@ TEST(DemoLevels, TheDemoSetUsesEveryPrizeKindTheLettersMonstersAndSpecialBricks)
     }
     for (int code : {0, 1, 2, 3, 4, 6, 9, 16, 17, 21, 23, 26, 30, 33}) EXPECT_TRUE(codes.count(code)) << "code " << code;
     EXPECT_EQ(letters.size(), 7u);
-    for (int order : {order::Wander, order::Homing, order::RandomTurn}) EXPECT_TRUE(orders.count(order)) << order;
+    for (int order : {order::Wander, order::Homing, order::RandomTurn, order::TimedLife}) EXPECT_TRUE(orders.count(order)) << order;
     EXPECT_EQ(toughness, (std::set<int>{1, 2, 3}));
     EXPECT_TRUE(bricks.count(unit::SteelBrick));
     EXPECT_TRUE(special) << "special bricks belong to a later level";

@@ -66,6 +66,7 @@ std::vector<std::pair<int, Image>> UnitPictures(const UnitSpec& u) {
     if (id == unit::Spinner) return {{4, MonsterSheet(MonsterKind::Spinner, 40, 8)}};
     if (id == unit::Jelly) return {{4, MonsterSheet(MonsterKind::Jelly, 40, 8)}};
     if (id == unit::Saucer) return {{4, MonsterSheet(MonsterKind::Saucer, 40, 8)}};
+    if (id == unit::Mine) return {{4, Recolour(MonsterSheet(MonsterKind::Spinner, 32, 8), {255, 72, 48}, 0.5)}};
     if (id >= unit::FirstLetter && id < unit::FirstLetter + 7) return {{4, CapsuleSheet(LetterPrizeStyle(id - unit::FirstLetter))}};
     if (id == unit::PrizeCoin) return {{4, CapsuleSheet(EffectPrizeStyle(29))}};
     if (PrizeEffectCode(id) >= 0) return {{4, CapsuleSheet(EffectPrizeStyle(PrizeEffectCode(id)))}};

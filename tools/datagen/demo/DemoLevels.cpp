@@ -175,13 +175,13 @@ std::vector<LevelDesign> DemoDesigns() {
         {"Шторм", "Storm", 5,
          {"............", "111111111111", "#2222##2222#", "BBBBBBBBBBBB", "33..3333..33", "#OOOO##OOOO#",
           "GGGGGGGGGGGG", "............", "$..........$"},
-         CommonPrizes(5), M{{unit::Spinner, 30}, {unit::Jelly, 30}, {unit::Saucer, 20}, {unit::Bomber, 20}}, 25, 22, 3,
+         CommonPrizes(5), M{{unit::Spinner, 25}, {unit::Jelly, 25}, {unit::Saucer, 20}, {unit::Bomber, 15}, {unit::Mine, 15}}, 25, 22, 3,
          4, 7, 1.2, 480},
         {"Финал", "Finale", 1,
          {"$4444444444$", "#3333##3333#", "222222222222", "#1111##1111#", "BBBBBBBBBBBB", "CCCCCCCCCCCC",
           "#.(#.!!.#).#"},
          CommonPrizes(6),
-         M{{unit::Eye, 20}, {unit::Spinner, 20}, {unit::Jelly, 20}, {unit::Saucer, 20}, {unit::Bomber, 20}}, 30, 20, 3, 5,
+         M{{unit::Eye, 15}, {unit::Spinner, 20}, {unit::Jelly, 20}, {unit::Saucer, 15}, {unit::Bomber, 15}, {unit::Mine, 15}}, 30, 20, 3, 5,
          8, 1.25, 450},
     };
 }

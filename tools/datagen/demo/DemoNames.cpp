@@ -27,7 +27,7 @@ std::vector<std::string> BuildUnitNames() {
         {unit::Paddle, "Paddle"}, {unit::Guard, "Guard"}, {unit::Bomber, "Bomber"},
         {unit::ShotLaser, "Shot_Laser"}, {unit::ShotBullet, "Shot_Bullet"}, {unit::ShotMissile, "Shot_Missile"},
         {unit::ShotPlasma, "Shot_Plasma"}, {unit::SteelBrick, "Brick_Steel"}, {unit::GoldBrick, "Brick_Gold"},
-        {unit::Eye, "Eye"}, {unit::Spinner, "Spinner"}, {unit::Jelly, "Jelly"}, {unit::Saucer, "Saucer"},
+        {unit::Eye, "Eye"}, {unit::Spinner, "Spinner"}, {unit::Jelly, "Jelly"}, {unit::Saucer, "Saucer"}, {unit::Mine, "Mine"},
         {unit::PrizeWider, "Prize_Wider"}, {unit::PrizeSplit, "Prize_Split"}, {unit::PrizeBigBall, "Prize_Big_Ball"},
         {unit::PrizeWeapon, "Prize_Weapon"}, {unit::PrizeGhostBall, "Prize_Ghost_Ball"},
         {unit::PrizeQuakeBall, "Prize_Quake_Ball"}, {unit::PrizeFloor, "Prize_Floor"},

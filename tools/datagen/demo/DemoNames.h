@@ -25,6 +25,7 @@ inline constexpr int FirstHardBrick = 26;   // 26..29: three hits
 inline constexpr int SteelBrick = 30;       // indestructible
 inline constexpr int GoldBrick = 31;        // one hit, rich
 inline constexpr int Eye = 32, Spinner = 33, Jelly = 34, Saucer = 35;
+inline constexpr int Mine = 36;  // floats where it appears, blocks the ball, burns out
 inline constexpr int PrizeWider = 42, PrizeSplit = 43, PrizeBigBall = 44, PrizeWeapon = 45, PrizeGhostBall = 46,
                      PrizeQuakeBall = 47, PrizeFloor = 48, PrizeNarrower = 49, PrizeStun = 50, PrizeFast = 51,
                      PrizeSlow = 52, PrizeSkull = 53, PrizeSlowBall = 54, PrizeGuard = 55, PrizeCatch = 56,

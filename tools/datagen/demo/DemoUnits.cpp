@@ -159,6 +159,9 @@ std::vector<UnitSpec> BuildUnits() {
     units.push_back(spinner);
     units.push_back(Monster(unit::Jelly, order::Homing, 1, 50, 1, 2, 40));
     units.push_back(Monster(unit::Saucer, order::Wander, 2, 80, 2, 4, 40));
+    UnitSpec mine = Monster(unit::Mine, order::TimedLife, 1, 30, 0, 0, 32);
+    mine.param1 = 700;  // burns out after 700 ticks (fewer at higher difficulty)
+    units.push_back(mine);
     for (int id : {unit::PrizeWider, unit::PrizeSplit, unit::PrizeBigBall, unit::PrizeWeapon, unit::PrizeGhostBall,
                    unit::PrizeQuakeBall, unit::PrizeFloor, unit::PrizeGuard, unit::PrizeCatch, unit::PrizeLift,
                    unit::PrizeKiller, unit::PrizeFireBall, unit::PrizeFast, unit::PrizeExit})
