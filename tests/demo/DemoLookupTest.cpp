@@ -15,6 +15,7 @@
 #include "tests/demo/DemoFixture.h"
 #include "tools/datagen/Container.h"
 #include "tools/datagen/demo/DemoClasses.h"
+#include "tools/datagen/demo/DemoDialogs.h"
 #include "tools/datagen/demo/DemoInterface.h"
 #include "tools/datagen/demo/DemoNames.h"
 #include "tools/datagen/demo/DemoTexts.h"
@@ -120,6 +121,40 @@ const std::vector<std::string> kHudSections = {"TGPDataText.Create", "TGPText.Cr
                                                "TGPIcon.Create", "TGPCountArray.Create", "TGPCount.Create"};
 const std::vector<std::string> kCfgRecords = {"DataStream", "GPCfg", "KeyAssignList", "KeyChange_Mouse",
                                               "KeyChange_Joystick", "MsgPos"};
+
+// What each widget class publishes (inherited properties included), so that the
+// description names only properties and events its reader sets.
+const std::map<std::string, std::set<std::string>>& Published() {
+    static const std::map<std::string, std::set<std::string>> classes = [] {
+        const std::set<std::string> base = {"PatternWidth", "PatternHeight", "Name", "Paint", "Transparent",
+                                            "TransparentColor", "Visible", "Cursor", "OnGPClick", "OnGPExit",
+                                            "OnGPEnter", "OnGPMove", "OnDXKeyDown", "OnGPMouseDown"};
+        auto with = [](std::set<std::string> a, std::initializer_list<const char*> more) {
+            a.insert(more.begin(), more.end());
+            return a;
+        };
+        const auto form = with(base, {"Alignment", "Condition", "MIDIFile", "TimeShow", "TicksShow", "OnGPCreate",
+                                      "OnGPShow", "OnGPHide"});
+        const auto button = with(form, {"Enabled", "Left", "Top", "FocusAnimat"});
+        const auto controls = with(button, {"Font", "FontName", "FontSize", "FontColorFront", "FontColorBackground",
+                                            "OnGPKeyDown"});
+        const auto image = with(base, {"Alignment", "Left", "Top"});
+        return std::map<std::string, std::set<std::string>>{
+            {"TGPForm", form},
+            {"TGPButton", button},
+            {"TGPCheckBox", with(button, {"Checked"})},
+            {"TGPTrackBar", with(button, {"Min", "Max", "Value", "Width", "Height"})},
+            {"TGPEdit", controls},
+            {"TGPCustomGrid", with(controls, {"ColCount", "RowCount", "FixedCols", "FixedRows", "ColPaint", "RowPaint", "NameEdit"})},
+            {"TGPLabel", with(base, {"Text", "Font", "Left", "Top", "Alignment", "PaintAlways", "Twinkle", "FontName",
+                                     "FontSize", "FontCopies", "FontCopiesDirection", "FontDX", "FontDY", "FontRotated",
+                                     "FontColorFront", "FontColorBackground", "FontDirection"})},
+            {"TGPImage", image},
+            {"TGPLogo", with(image, {"StepUp", "Stand", "StepDown", "OnBeginStand", "OnEndStand", "OnGPHide"})},
+        };
+    }();
+    return classes;
+}
 
 // ---- Helpers ----
 
@@ -374,4 +409,26 @@ TEST(DemoLookups, NameTablesStayWithinTheirSlots) {
     }
     EXPECT_EQ(UnitName(unit::Ball), "Ball");
     EXPECT_EQ(UnitName(unit::FirstLetter + 6), "Letter_S");
+}
+
+TEST(DemoLookups, WidgetsSetOnlyWhatTheirClassPublishesAndDrawWithTheirPictures) {
+    auto pictures = InterfacePictures();
+    for (DemoPicture& p : DialogPictures()) pictures.push_back(std::move(p));
+    for (const WidgetSpec& f : DemoForms())
+        Walk(f, [&](const WidgetSpec& w) {
+            const auto cls = Published().find(w.className);
+            ASSERT_NE(cls, Published().end()) << w.className;
+            for (const auto& [name, value] : w.properties) EXPECT_TRUE(cls->second.count(name)) << w.name << "." << name;
+            for (const auto& [event, handler] : w.events) EXPECT_TRUE(cls->second.count(event)) << w.name << "." << event;
+            // A picture cut into the widget's patterns: as many as the widget's states need.
+            const std::string* paint = w.Property("Paint");
+            if (!paint || paint->empty()) return;
+            const auto it = std::find_if(pictures.begin(), pictures.end(), [&](const DemoPicture& p) { return p.key == *paint; });
+            ASSERT_NE(it, pictures.end()) << *paint;
+            const int states = w.className == "TGPCheckBox" ? 5 : w.className == "TGPTrackBar" ? 12
+                               : w.className == "TGPButton" || w.className == "TGPEdit" ? 4 : 1;
+            EXPECT_EQ(std::to_string(it->patternWidth), *w.Property("PatternWidth")) << w.name;
+            EXPECT_EQ(std::to_string(it->patternHeight), *w.Property("PatternHeight")) << w.name;
+            EXPECT_GE(it->columns * it->rows, states) << w.name;
+        });
 }

@@ -42,10 +42,11 @@ Props Join(Props a, const Props& b) {
 // A form: a picture, a kernel condition to return to, and its key handler.
 WidgetSpec Form(const std::string& name, const std::string& paint, int width, int height, bool centred,
                 Events events, std::vector<WidgetSpec> children) {
+    // Forms publish no place of their own: a centred form is placed by the display's size,
+    // any other at the screen's corner.
     Props p = {{"Paint", paint}, {"Transparent", "True"}, {"TransparentColor", "0"},
                {"Alignment", centred ? "gaCenter" : "gaNo"}, {"Condition", "ck_MainInterface"}, {"Cursor", "1"},
-               {"Visible", "False"}};
-    p = Join(p, Place(0, 0, width, height));
+               {"Visible", "False"}, {"PatternWidth", N(width)}, {"PatternHeight", N(height)}};
     return {"TGPForm", name, p, std::move(events), std::move(children)};
 }
 
