@@ -232,6 +232,7 @@ TEST(DemoLookups, EveryEventBindsAHandlerOfTheMainFormAndEveryHandlerIsBound) {
 }
 
 TEST(DemoLookups, LanguageTextsFormatWithTheirCallersArguments) {
+    const std::string argument = "x";  // format arguments refer to their text
     for (const char* lang : kLanguages) {
         const std::string tail = std::string("_") + lang;
         auto text = [&](const std::string& key) -> std::string {
@@ -243,10 +244,10 @@ TEST(DemoLookups, LanguageTextsFormatWithTheirCallersArguments) {
             const std::string n = std::to_string(number);
             const std::string format = text("Message_" + n + tail);
             EXPECT_FALSE(text("Title_Message_" + n + tail).empty()) << n;
-            const std::vector<rtl::FormatArg> full(static_cast<size_t>(args), rtl::FormatArg(std::string("x")));
+            const std::vector<rtl::FormatArg> full(static_cast<size_t>(args), rtl::FormatArg(argument));
             EXPECT_NO_THROW(rtl::Format(format, full)) << n << " " << lang;
             if (args > 0) {
-                const std::vector<rtl::FormatArg> fewer(static_cast<size_t>(args - 1), rtl::FormatArg(std::string("x")));
+                const std::vector<rtl::FormatArg> fewer(static_cast<size_t>(args - 1), rtl::FormatArg(argument));
                 EXPECT_THROW(rtl::Format(format, fewer), rtl::EConvertError) << n << " takes fewer arguments";
             }
         }

@@ -171,7 +171,8 @@ std::vector<UnitSpec> BuildUnits() {
         units.push_back(Prize(id, 150));
     units.push_back(Prize(unit::PrizeCoin, 250));
     for (int i = 0; i < 7; ++i) units.push_back(Prize(unit::FirstLetter + i, 100));
-    units.push_back(Ball(unit::Ball, 1, 0));
+    // The plain ball's timer word times the slow and reversed states prizes give it.
+    units.push_back(Ball(unit::Ball, 1, 500));
     units.push_back(Ball(unit::BallQuake, 6, 600));
     units.push_back(Ball(unit::BallGhost, 6, 500));
     units.push_back(Ball(unit::BallFire, 6, 700));
