@@ -10,8 +10,18 @@ std::map<std::string, SeedFunction>& Writers() {
 }
 }  // namespace
 
+// Several writers may seed one target (the fixtures' seeds and the demo data's): their
+// seeds are written one after another.
 SeedWriter::SeedWriter(std::string target, SeedFunction write) {
-    Writers()[std::move(target)] = std::move(write);
+    auto it = Writers().find(target);
+    if (it == Writers().end()) {
+        Writers().emplace(std::move(target), std::move(write));
+        return;
+    }
+    it->second = [first = std::move(it->second), second = std::move(write)](const SeedSink& put) {
+        first(put);
+        second(put);
+    };
 }
 
 const SeedFunction* FindSeedWriter(const std::string& target) {

@@ -4,7 +4,8 @@
 //       put("plain", "Hello %s");
 //   });
 //
-// `datagen seeds fuzz_format DIR` then writes every seed of that target into DIR.
+// `datagen seeds fuzz_format DIR` then writes every seed of that target into DIR. Several
+// writers may register for one target; all their seeds are written.
 #pragma once
 
 #include <functional>

@@ -27,8 +27,9 @@ constexpr EffectMark kEffectMarks[] = {
     {2, "\u25CF", "B", {40, 184, 216}},    // bigger ball
     {3, "G", "G", {200, 88, 220}},         // next weapon
     {4, "F", "F", {240, 120, 32}},         // ball through bricks
-    {5, "C", "C", {120, 96, 232}},         // catch
+    {5, "\u2191", "^", {120, 96, 232}},   // the paddle flies
     {6, "E", "E", {32, 168, 152}},         // shaking ball
+    {7, "C", "C", {96, 176, 88}},          // catch
     {8, "2", "2", {88, 200, 232}},         // second paddle
     {9, "\u25AC", "_", {120, 144, 176}},   // closed floor
     {10, "K", "K", {168, 208, 48}},        // monsters die

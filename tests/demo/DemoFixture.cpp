@@ -1,0 +1,42 @@
+#include "tests/demo/DemoFixture.h"
+
+#include <stdexcept>
+#include <stdlib.h>
+
+namespace demotest {
+
+DemoData::DemoData() : set(datagen::demo::BuildDemoDataSet(true)), files(set.Files()) {
+    char pattern[] = "/tmp/sprallion-demo-XXXXXX";
+    home = ::mkdtemp(pattern);
+    datagen::demo::WriteDemoFiles(home, files);
+}
+
+DemoData::~DemoData() { std::filesystem::remove_all(home); }
+
+const DemoData& DemoData::Get() {
+    static const DemoData data;
+    return data;
+}
+
+const std::string& DemoData::FileBytes(const std::string& relative) const {
+    for (const auto& f : files)
+        if (f.path == relative) return f.bytes;
+    throw std::out_of_range("no demo file " + relative);
+}
+
+const datagen::ContainerSection* DemoData::Section(const std::vector<datagen::ContainerSection>& sections,
+                                                   const std::string& section) {
+    for (const auto& s : sections)
+        if (s.name == section) return &s;
+    return nullptr;
+}
+
+const std::string* DemoData::Entry(const std::vector<datagen::ContainerSection>& sections, const std::string& section,
+                                   const std::string& key) {
+    if (const auto* s = Section(sections, section))
+        for (const auto& e : s->entries)
+            if (e.name == key) return &e.data;
+    return nullptr;
+}
+
+}  // namespace demotest

@@ -1,0 +1,36 @@
+// The demo data set, built once for the whole test program and written into a program
+// folder of its own, with helpers to reach its containers' entries.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tools/datagen/demo/DemoDataSet.h"
+
+namespace demotest {
+
+class DemoData {
+public:
+    // Built on first use (with the test set) and kept until the program ends.
+    static const DemoData& Get();
+
+    datagen::demo::DemoDataSet set;
+    std::vector<datagen::demo::DemoFile> files;
+    std::string home;  // the program folder holding the files
+
+    std::string Path(const std::string& relative) const { return (std::filesystem::path(home) / relative).string(); }
+    const std::string& FileBytes(const std::string& relative) const;
+    // An entry's bytes as assembled; nullptr when absent.
+    static const std::string* Entry(const std::vector<datagen::ContainerSection>& sections, const std::string& section,
+                                    const std::string& key);
+    static const datagen::ContainerSection* Section(const std::vector<datagen::ContainerSection>& sections,
+                                                    const std::string& section);
+
+    DemoData();
+    ~DemoData();
+    DemoData(const DemoData&) = delete;
+    DemoData& operator=(const DemoData&) = delete;
+};
+
+}  // namespace demotest

@@ -1,0 +1,365 @@
+#include "tools/datagen/demo/DemoInterface.h"
+
+#include <algorithm>
+#include <functional>
+#include <set>
+#include <tuple>
+
+#include "tools/datagen/demo/DemoArtBackgrounds.h"
+#include "tools/datagen/demo/DemoArtHud.h"
+#include "tools/datagen/demo/DemoArtWidgets.h"
+#include "tools/datagen/demo/DemoSheets.h"
+#include "tools/datagen/demo/DemoText.h"
+
+namespace datagen::demo {
+
+const std::string* WidgetSpec::Property(const std::string& property) const {
+    for (const auto& [name, value] : properties)
+        if (name == property) return &value;
+    return nullptr;
+}
+
+namespace {
+
+using Props = std::vector<std::pair<std::string, std::string>>;
+using Events = std::vector<std::pair<std::string, std::string>>;
+
+constexpr const char* kGold = "4243711";    // $0040C0FF: warm gold, as a colour reference (BGR)
+constexpr const char* kPale = "14213368";   // $00D8E0F8: pale ivory
+constexpr const char* kGreen = "8454016";   // $0080FF80: light green
+
+std::string N(int v) { return std::to_string(v); }
+
+Props Place(int left, int top, int width, int height) {
+    return {{"Left", N(left)}, {"Top", N(top)}, {"PatternWidth", N(width)}, {"PatternHeight", N(height)}};
+}
+
+Props Join(Props a, const Props& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// A form: a picture, a kernel condition to return to, and its key handler.
+WidgetSpec Form(const std::string& name, const std::string& paint, int width, int height, bool centred,
+                Events events, std::vector<WidgetSpec> children) {
+    // Forms publish no place of their own: a centred form is placed by the display's size,
+    // any other at the screen's corner.
+    Props p = {{"Paint", paint}, {"Transparent", "True"}, {"TransparentColor", "0"},
+               {"Alignment", centred ? "gaCenter" : "gaNo"}, {"Condition", "ck_MainInterface"}, {"Cursor", "1"},
+               {"Visible", "False"}, {"PatternWidth", N(width)}, {"PatternHeight", N(height)}};
+    return {"TGPForm", name, p, std::move(events), std::move(children)};
+}
+
+// A picture button with the button sounds; `click` (when given) runs on the press.
+WidgetSpec Button(const std::string& name, const std::string& paint, int left, int top, const std::string& click,
+                  Events more = {}, int width = 220) {
+    Events e = {{"OnGPEnter", "On_Link_Enter_Button"}, {"OnGPExit", "On_Link_Exit_Button"}};
+    if (!click.empty()) e.insert(e.begin(), {"OnGPMouseDown", click});
+    e.insert(e.end(), more.begin(), more.end());
+    Props p = Join({{"Paint", paint}, {"Transparent", "True"}, {"TransparentColor", "0"}, {"Enabled", "True"}},
+                   Place(left, top, width, 40));
+    return {"TGPButton", name, p, e, {}};
+}
+
+WidgetSpec Label(const std::string& name, const std::string& text, int left, int top, int width, int height,
+                 int size = 18, const char* colour = kPale, const char* alignment = "gaLeftJustify") {
+    Props p = Join({{"Text", text}, {"FontName", "Arial"}, {"FontSize", N(size)}, {"FontColorFront", colour},
+                    {"Alignment", alignment}, {"PaintAlways", "True"}},
+                   Place(left, top, width, height));
+    return {"TGPLabel", name, p, {}, {}};
+}
+
+WidgetSpec CheckBox(const std::string& name, int left, int top, const std::string& click) {
+    Props p = Join({{"Paint", "CheckBox"}, {"Transparent", "True"}, {"TransparentColor", "0"}, {"Enabled", "True"}},
+                   Place(left, top, 28, 28));
+    return {"TGPCheckBox", name, p, {{"OnGPClick", click}, {"OnGPEnter", "On_Link_Enter_Button"}}, {}};
+}
+
+WidgetSpec TrackBar(const std::string& name, int left, int top, const std::string& click) {
+    Props p = Join({{"Paint", "TrackBar"}, {"Transparent", "True"}, {"TransparentColor", "0"}, {"Enabled", "True"},
+                    {"Min", "0"}, {"Max", "100"}, {"Value", "50"}, {"Width", "240"}, {"Height", "24"}},
+                   Place(left, top, 24, 24));
+    return {"TGPTrackBar", name, p, {{"OnGPClick", click}}, {}};
+}
+
+WidgetSpec Grid(const std::string& name, int left, int top, int cols, int rows, int headerColumns, int headerRows,
+                int width, int height, Props more, Events events) {
+    Props p = Join({{"ColCount", N(cols)}, {"RowCount", N(rows)}, {"FixedCols", N(headerRows)},
+                    {"FixedRows", N(headerColumns)}, {"FontName", "Arial"}, {"FontSize", "16"},
+                    {"FontColorFront", kPale}, {"FontColorBackground", kGold}, {"Enabled", "True"}},
+                   Place(left, top, width, height));
+    return {"TGPCustomGrid", name, Join(p, more), std::move(events), {}};
+}
+
+WidgetSpec Picture(const std::string& name, const std::string& paint, int left, int top, int width, int height,
+                 Events events = {}) {
+    Props p = Join({{"Paint", paint}, {"Transparent", "False"}, {"Alignment", "gaNo"}}, Place(left, top, width, height));
+    return {"TGPImage", name, p, std::move(events), {}};
+}
+
+const Events kPanelKeys = {{"OnDXKeyDown", "On_Link_DXKeyDown"}};
+
+WidgetSpec MainPanel() {
+    std::vector<WidgetSpec> c;
+    c.push_back(Picture("Im_Title", "Title", 100, 28, 600, 140));
+    const int left = 150, right = 430, top = 208, step = 58;
+    c.push_back(Button("BT_NewGame", "Bt_NewGame", left, top, "On_Link_NewGame_Show",
+                       {{"OnDXKeyDown", "On_Link_Main_DXKey_Ok"}}));
+    c.push_back(Button("BT_Load", "Bt_Load", left, top + step, "On_Link_Load_Create"));
+    c.push_back(Button("BT_Save", "Bt_Save", left, top + 2 * step, "On_Link_Save_Create"));
+    c.push_back(Button("BT_Options", "Bt_Options", left, top + 3 * step, "On_Link_OnClick_Option"));
+    c.push_back(Button("BT_Help", "Bt_Help", left, top + 4 * step, "On_Link_Help"));
+    c.push_back(Button("BT_Credits", "Bt_Credits", right, top, "On_Link_Credits_Create"));
+    c.push_back(Button("BT_About", "Bt_About", right, top + step, "On_Link_About_Show"));
+    c.push_back(Button("BT_Hall_of_glory", "Bt_Hall_of_glory", right, top + 2 * step, "On_Link_MainPanel_ShowLocalTopList"));
+    c.push_back(Button("TB_Updata", "Bt_Updata", right, top + 3 * step, "On_Link_Updata_Show"));
+    c.push_back(Button("BT_Exit", "Bt_Exit", right, top + 4 * step, "On_Link_Sprallion_Exit",
+                       {{"OnDXKeyDown", "On_Link_Main_DXKey_Cancel"}}));
+    c.push_back(Label("Lb_Main_Hint", "Enter — новая игра, Esc — выход", 150, 520, 500, 24, 16, kGold, "gaCenter"));
+    WidgetSpec f = Form("MainPanel", "Main_Backdrop", 800, 600, false,
+                        {{"OnGPShow", "On_Link_MainPanel_Show"}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
+    f.properties.push_back({"MIDIFile", kMenuTune});
+    return f;
+}
+
+WidgetSpec NewGames() {
+    std::vector<WidgetSpec> c;
+    c.push_back(Label("Lb_Subject", "", 24, 52, 290, 24, 18, kGold));
+    c.push_back(Grid("CG_ListSubject", 24, 80, 1, 10, 0, 0, 270, 26, {{"NameEdit", ""}},
+                     {{"OnGPClick", "On_Link_OnClick_Tema"}}));
+    c.push_back(Label("TL_MsgSubject", "", 24, 352, 290, 48, 16, kGreen));
+    c.push_back(Picture("Im_PreViewSubject", "", 344, 52, 160, 120));
+    c.push_back(Label("L_CurrentSubject", "", 344, 178, 272, 24, 18, kGold));
+    c.push_back(Label("Lb_Player", "", 344, 208, 272, 22, 16, kPale));
+    WidgetSpec edit{"TGPEdit", "Ed_User_Name",
+                    Join({{"Paint", "Edit_Name"}, {"Transparent", "True"}, {"TransparentColor", "0"}, {"Enabled", "True"},
+                          {"FontName", "Arial"}, {"FontSize", "18"}, {"FontColorFront", kGold},
+                          {"FontColorBackground", kPale}},
+                         Place(344, 232, 272, 32)),
+                    {}, {}};
+    c.push_back(edit);
+    c.push_back(Label("Lb_Difficulty", "", 344, 274, 272, 22, 16, kPale));
+    static const char* const kLevels[] = {"Легко", "Нормально", "Трудно"};
+    for (int d = 1; d <= 3; ++d) {
+        c.push_back(CheckBox("CB_Difficulty_" + N(d), 344, 272 + 32 * d, "On_Link_Difficulty_CheckBox"));
+        c.push_back(Label("Lb_Difficulty_" + N(d), kLevels[d - 1], 382, 274 + 32 * d, 200, 24, 18, kPale));
+    }
+    c.push_back(Button("TB_Back_NewGame", "Bt_Back", 28, 420, "On_Link_CallBackMain"));
+    c.push_back(Button("TB_Start_NewGame", "Bt_Start", 392, 420, "On_Link_OnClick_StartNewGame",
+                       {{"OnDXKeyDown", "On_Link_NewGame_DXKey_Ok"}}));
+    return Form("NewGames", "Panel_NewGame", 640, 480, true,
+                {{"OnGPHide", "On_Link_NewGame_Hide"}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
+}
+
+WidgetSpec OptionPanel() {
+    std::vector<WidgetSpec> c;
+    c.push_back(Label("Lb_Keys", "Клавиши", 24, 52, 290, 24, 18, kGold));
+    c.push_back(Grid("CG_KeyAssigns", 24, 80, 1, 6, 1, 0, 140, 28, {{"ColPaint", "Grid_Actions"}, {"NameEdit", "Ed_KeyAssign"}},
+                     {{"OnGPClick", "On_Link_OptionGrid_Click"}, {"OnGPExit", "On_Link_OptionGrid_Exit"},
+                      {"OnGPKeyDown", "On_Link_KeyDown_SetKey"}}));
+    WidgetSpec editor{"TGPEdit", "Ed_KeyAssign",
+                      Join({{"Paint", "Edit_Key"}, {"Transparent", "True"}, {"TransparentColor", "0"}, {"Enabled", "False"},
+                            {"Visible", "False"}, {"FontName", "Arial"}, {"FontSize", "16"}, {"FontColorFront", kGold},
+                            {"FontColorBackground", kPale}},
+                           Place(164, 80, 140, 28)),
+                      {}, {}};
+    c.push_back(editor);
+    c.push_back(Button("TB_Reset_Option", "Bt_Defaults", 24, 262, "On_Link_OptionPanel_Reset"));
+    c.push_back(Label("Lb_Sound", "Звук и управление", 344, 52, 272, 24, 18, kGold));
+    c.push_back(CheckBox("CB_cWav", 344, 84, "On_Link_cWav_cMIDI_Button"));
+    c.push_back(Label("Lb_cWav", "Звуки", 382, 86, 200, 24));
+    c.push_back(TrackBar("TB_WavValue", 344, 118, "On_Link_OptionPanel_Wav_Value"));
+    c.push_back(CheckBox("CB_cMIDI", 344, 156, "On_Link_cWav_cMIDI_Button"));
+    c.push_back(Label("Lb_cMIDI", "Музыка", 382, 158, 200, 24));
+    c.push_back(TrackBar("TB_MIDIValue", 344, 190, "On_Link_OptionPanel_MIDI_Value"));
+    c.push_back(CheckBox("CB_cMouse", 344, 232, "On_Link_cWav_cMIDI_Button"));
+    c.push_back(Label("Lb_cMouse", "Мышь", 382, 234, 200, 24));
+    c.push_back(CheckBox("CB_cJoystick", 344, 266, "On_Link_cWav_cMIDI_Button"));
+    c.push_back(Label("Lb_cJoystick", "Джойстик", 382, 268, 200, 24));
+    c.push_back(Button("TB_Option_Option", "Bt_Files", 344, 312, "On_Link_Option_Option_Show"));
+    c.push_back(Button("TB_Start_Option", "Bt_Done", 392, 420, "On_Link_OptionPanel_Ok",
+                       {{"OnDXKeyDown", "On_Link_Option_DXKey_Ok"}}));
+    return Form("OptionPanel", "Panel_Options", 640, 480, true,
+                {{"OnGPShow", "On_Link_OptionPanel_Show"}, {"OnGPHide", "On_Link_OptionPanel_Hide"},
+                 {"OnDXKeyDown", "On_Link_DXKeyDown"}},
+                std::move(c));
+}
+
+WidgetSpec Help() {
+    std::vector<WidgetSpec> c;
+    c.push_back(Label("Lb_Moves", "Движение", 24, 52, 280, 24, 18, kGold));
+    c.push_back(Grid("CG_KeyHelp", 24, 80, 1, 6, 1, 0, 130, 28, {{"ColPaint", "Grid_Moves"}, {"NameEdit", ""}}, {}));
+    c.push_back(Grid("CG_ExpanKeyHelp", 320, 52, 2, 11, 0, 1, 130, 26, {{"RowPaint", "Grid_KeyColumns"}, {"NameEdit", ""}},
+                     {}));
+    c.push_back(Button("TB_HelpHTML", "Bt_HelpPage", 28, 420, "On_Link_HelpHTML"));
+    c.push_back(Button("TB_Back_Help", "Bt_Back", 392, 420, "On_Link_CallBackMain"));
+    return Form("Help", "Panel_Help", 640, 480, true, {{"OnGPShow", "On_Link_ShowHelp"}, {"OnDXKeyDown", "On_Link_DXKeyDown"}},
+                std::move(c));
+}
+
+WidgetSpec Credits() {
+    std::vector<WidgetSpec> c;
+    c.push_back(Grid("TGrid_Credits", 24, 70, 2, 7, 0, 0, 270, 40, {{"NameEdit", ""}}, {}));
+    c.push_back(Button("TB_Quorvex", "Bt_OurGames", 28, 420, "OnClick_Quorvex"));
+    c.push_back(Button("TB_Back_Credits", "Bt_Back", 392, 420, "On_Link_CallBackMain"));
+    return Form("Credits", "Panel_Credits", 640, 480, true,
+                {{"OnGPShow", "On_Link_Credits_Show"}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
+}
+
+WidgetSpec MessageBox() {
+    std::vector<WidgetSpec> c;
+    c.push_back(Label("Ed_Title", "", 24, 48, 432, 28, 20, kGold, "gaCenter"));
+    c.push_back(Picture("Image_Message", "", 24, 92, 64, 64));
+    c.push_back(Label("Ed_Text", "", 104, 88, 352, 140, 16, kPale));
+    // The shell binds the press of each message's buttons itself.
+    WidgetSpec ok = Button("Ok_Message", "Bt_Ok", 24, 240, "", {{"OnDXKeyDown", "On_Link_Message_DXKey_Ok"}}, 200);
+    WidgetSpec cancel = Button("Cancel_Message", "Bt_Cancel", 256, 240, "", {}, 200);
+    c.push_back(ok);
+    c.push_back(cancel);
+    WidgetSpec f = Form("MessageBox", "Panel_Message", 480, 300, true, kPanelKeys, std::move(c));
+    for (auto& [name, value] : f.properties)
+        if (name == "Condition") value = "ck_Interface";
+    return f;
+}
+
+WidgetSpec Slots(const std::string& form, const std::string& paint, const std::string& image, const std::string& name,
+                 const std::string& count, const std::string& level, const std::string& click, const std::string& enter,
+                 const std::string& show) {
+    std::vector<WidgetSpec> c;
+    for (int s = 1; s <= 6; ++s) {
+        const int x = 24 + ((s - 1) % 3) * 204, y = 56 + ((s - 1) / 3) * 236;
+        WidgetSpec img = Picture(image + N(s), "Save_Default", x, y, 160, 120, {{"OnGPClick", click}, {"OnGPEnter", enter}});
+        img.properties.push_back({"Cursor", "8"});
+        c.push_back(img);
+        c.push_back(Label(name + N(s), "", x, y + 124, 196, 22, 16, kGold));
+        c.push_back(Label(count + N(s), "", x, y + 148, 196, 22, 14, kPale));
+        c.push_back(Label(level + N(s), "", x, y + 170, 196, 22, 14, kPale));
+    }
+    c.push_back(Button("TB_Back_" + form, "Bt_Back", 392, 500, "On_Link_CallBackMain"));
+    return Form(form, paint, 640, 560, true, {{"OnGPShow", show}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
+}
+
+WidgetSpec Pause() {
+    std::vector<WidgetSpec> c;
+    c.push_back(Label("Lb_Pause", "Пауза", 20, 40, 320, 44, 36, kGold, "gaCenter"));
+    c.push_back(Label("Lb_Pause_Hint", "P — продолжить игру", 20, 92, 320, 24, 16, kPale, "gaCenter"));
+    WidgetSpec f = Form("Pause", "Panel_Pause", 360, 140, true, kPanelKeys, std::move(c));
+    for (auto& [name, value] : f.properties)
+        if (name == "Condition") value = "ck_Interface";
+    return f;
+}
+
+WidgetSpec Logo(const std::string& name, const std::string& paint, int stand, Events events) {
+    Props p = Join({{"Paint", paint}, {"Transparent", "True"}, {"TransparentColor", "0"}, {"Alignment", "gaNo"},
+                    {"StepUp", "8"}, {"Stand", N(stand)}, {"StepDown", "8"}, {"Visible", "False"}},
+                   Place(200, 230, 400, 140));
+    return {"TGPLogo", name, p, std::move(events), {}};
+}
+
+std::vector<WidgetSpec> LogoPanels() {
+    std::vector<WidgetSpec> first;
+    first.push_back(Logo("Log_Mirel", "Logo_Mirel", 60,
+                         {{"OnBeginStand", "On_Link_Mirel_BeginStand"}, {"OnGPHide", "On_Link_Mirel_HideStand"}}));
+    first.push_back(Logo("Log_Quor", "Logo_Quor", 60, {{"OnBeginStand", "On_Link_Quor_BeginStand"}}));
+    WidgetSpec logos = Form("Spr_Logo", "Logo_Backdrop", 800, 600, false,
+                            {{"OnGPShow", "On_Link_Spr_Logo_Show"}, {"OnGPMove", "On_Link_Spr_Logo_Move"},
+                             {"OnDXKeyDown", "On_Link_Spr_Logo_DXKey"}, {"OnGPHide", "On_Link_Spr_Logo_Hide"}},
+                            std::move(first));
+    WidgetSpec title = Form("Spr2_Logo_", "Logo_Title", 800, 600, false,
+                            {{"OnDXKeyDown", "On_Link_Spr_Logo_F_DXKey"}, {"OnGPHide", "On_Link_Spr_Logo_F_Hide"}}, {});
+    title.properties.push_back({"TimeShow", "150"});
+    return {logos, title};
+}
+
+std::vector<WidgetSpec> BuildForms() {
+    std::vector<WidgetSpec> forms{MainPanel(), NewGames(), OptionPanel(), Help(), Credits(), MessageBox()};
+    forms.push_back(Slots("Load_Games", "Panel_Load", "Im_Load_", "Lb_Load_", "Lb_Load_Count_", "Lb_Load_Level_",
+                          "On_Link_Load_Games", "On_Link_Enter_ImageLoad", "On_Link_Load_Show"));
+    forms.push_back(Slots("Save_Games", "Panel_Save", "Im_Save_", "Save_Name_", "Save_Count_", "Save_Level_",
+                          "On_Link_Save_Games", "On_Link_Enter_ImageSave", "On_Link_LoadSave_Show"));
+    forms.push_back(Pause());
+    for (WidgetSpec& logo : LogoPanels()) forms.push_back(std::move(logo));
+    return forms;
+}
+
+void Walk(const WidgetSpec& w, const std::function<void(const WidgetSpec&)>& visit) {
+    visit(w);
+    for (const WidgetSpec& c : w.children) Walk(c, visit);
+}
+
+}  // namespace
+
+const std::vector<WidgetSpec>& DemoForms() {
+    static const std::vector<WidgetSpec> forms = BuildForms();
+    return forms;
+}
+
+std::vector<std::string> BoundHandlers() {
+    std::set<std::string> seen;
+    std::vector<std::string> out;
+    for (const WidgetSpec& form : DemoForms())
+        Walk(form, [&](const WidgetSpec& w) {
+            for (const auto& [event, handler] : w.events)
+                if (seen.insert(handler).second) out.push_back(handler);
+        });
+    return out;
+}
+
+std::vector<DemoPicture> InterfacePictures() {
+    std::vector<DemoPicture> out;
+    auto add = [&](std::string key, Image image, int pw = 0, int ph = 0, int bits = 8) {
+        DemoPicture p;
+        p.key = std::move(key);
+        p.patternWidth = pw ? pw : image.Width();
+        p.patternHeight = ph ? ph : image.Height();
+        p.columns = image.Width() / p.patternWidth;
+        p.rows = image.Height() / p.patternHeight;
+        p.bitCount = bits;
+        p.image = std::move(image);
+        out.push_back(std::move(p));
+    };
+    auto addJpeg = [&](std::string key, Image image) {
+        add(std::move(key), std::move(image));
+        out.back().jpeg = true;
+    };
+    // The menu's backdrop with the panels drawn on it, and the logo screens.
+    addJpeg("Main_Backdrop", MenuBackdrop(800, 600, 1));
+    addJpeg("Logo_Backdrop", Image(800, 600, Rgb{4, 4, 10}));
+    {
+        Image title = MenuBackdrop(800, 600, 2);
+        title.Paste(TitlePicture("Спраллион", 700, 180), 50, 200);
+        addJpeg("Logo_Title", std::move(title));
+    }
+    add("Title", TitlePicture("Спраллион", 600, 140), 0, 0, 8);
+    add("Logo_Mirel", TitlePicture("MIREL", 400, 140), 0, 0, 8);
+    add("Logo_Quor", TitlePicture("QUORVEX", 400, 140), 0, 0, 8);
+    const std::pair<const char*, const char*> buttons[] = {
+        {"Bt_NewGame", "Новая игра"}, {"Bt_Load", "Загрузить"},     {"Bt_Save", "Сохранить"},
+        {"Bt_Options", "Настройки"},  {"Bt_Help", "Справка"},       {"Bt_Credits", "Авторы"},
+        {"Bt_About", "О программе"},  {"Bt_Hall_of_glory", "Зал славы"}, {"Bt_Updata", "Обновления"},
+        {"Bt_Exit", "Выход"},         {"Bt_Back", "Назад"},          {"Bt_Start", "Начать игру"},
+        {"Bt_Defaults", "По умолчанию"}, {"Bt_Files", "Файлы и сеть"}, {"Bt_Done", "Готово"},
+        {"Bt_HelpPage", "Подробнее"}, {"Bt_OurGames", "Наши игры"}};
+    for (const auto& [key, label] : buttons) add(key, ButtonSheet(label, 220, 40), 220, 40, 8);
+    add("Bt_Ok", ButtonSheet("Да", 200, 40), 200, 40, 8);
+    add("Bt_Cancel", ButtonSheet("Нет", 200, 40), 200, 40, 8);
+    add("CheckBox", CheckBoxSheet(28), 28, 28, 8);
+    add("TrackBar", TrackBarSheet(24, 24), 24, 24, 8);
+    add("Grid_Actions", RowHeaderSheet({"Вверх", "Вниз", "Влево", "Вправо", "Запуск", "Огонь"}, 140, 28), 140, 28, 8);
+    add("Grid_Moves", RowHeaderSheet({"Вверх", "Вниз", "Влево", "Вправо", "Запуск", "Огонь"}, 130, 28), 130, 28, 8);
+    add("Grid_KeyColumns", ColumnHeaderSheet({"Действие", "Клавиша"}, 130, 26), 130, 26, 8);
+    // Edits draw a button's patterns: four wells, the hovered one lit.
+    for (const auto& [key, w, h] : {std::tuple{"Edit_Name", 272, 32}, std::tuple{"Edit_Key", 140, 28}}) {
+        const Image well = HudReadout(w, h), lit = Recolour(well, {255, 200, 96}, 0.2);
+        add(key, MakeSheet({Recolour(well, {90, 90, 100}, 0.5), lit, well, lit}, 1), w, h, 8);
+    }
+    const std::tuple<const char*, int, int, const char*> panels[] = {
+        {"Panel_NewGame", 640, 480, "Новая игра"}, {"Panel_Options", 640, 480, "Настройки"},
+        {"Panel_Help", 640, 480, "Справка"},       {"Panel_Credits", 640, 480, "Авторы"},
+        {"Panel_Message", 480, 300, ""},           {"Panel_Load", 640, 560, "Загрузить игру"},
+        {"Panel_Save", 640, 560, "Сохранить игру"}, {"Panel_Pause", 360, 140, ""}};
+    for (const auto& [key, w, h, title] : panels) add(key, PanelFrame(w, h, title), 0, 0, 8);
+    return out;
+}
+
+}  // namespace datagen::demo

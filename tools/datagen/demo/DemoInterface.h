@@ -1,0 +1,41 @@
+// The in-game menus of the demo: every panel with its widgets, their places, texts and
+// pictures, and the main form's handlers each event is bound to (by name). The interface
+// description ("Forms"/"GPInterface") is written from this table; the pictures every
+// widget's `Paint` names go to the game data's "BMP".
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tools/datagen/demo/DemoClasses.h"
+
+namespace datagen::demo {
+
+struct WidgetSpec {
+    std::string className;  // "TGPForm", "TGPButton", "TGPLabel", ...
+    std::string name;
+    // Published properties that differ from the class's defaults, as the interface file
+    // stores them: decimal integers, enumeration and boolean names, texts (UTF-8 here).
+    std::vector<std::pair<std::string, std::string>> properties;
+    // Event property -> the main form's published handler.
+    std::vector<std::pair<std::string, std::string>> events;
+    std::vector<WidgetSpec> children;
+
+    const std::string* Property(const std::string& property) const;
+};
+
+// The forms in the order they are read; "MainPanel" first.
+const std::vector<WidgetSpec>& DemoForms();
+
+// Every handler name the table binds, once.
+std::vector<std::string> BoundHandlers();
+
+// The pictures the widgets' `Paint` names (menu backdrops, panels, buttons, check boxes,
+// track bars, grid headers, edits, the title, the logos).
+std::vector<DemoPicture> InterfacePictures();
+
+// The music the main menu plays ("MIDIFile" of "MainPanel").
+inline constexpr const char* kMenuTune = "Menu.mid";
+
+}  // namespace datagen::demo
