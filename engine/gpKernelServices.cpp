@@ -47,8 +47,8 @@ void TGPKernel::SetMouseY(int32_t y) {
 void TGPKernel::SetCursorToObject(TGPStructure* sprite) {
     if (auto* obj = dynamic_cast<TGPObject*>(sprite)) {
         const int32_t originX = Map ? Map->OriginXNeg : 0, originY = Map ? Map->OriginYNeg : 0;
-        platform::display::SetCursorPos(obj->X + DXDrawLeft - originX + obj->Width / 2,
-                                        obj->Y + DXDrawTop - originY + obj->Height / 2);
+        platform::display::SetCursorPos(obj->GetX() + DXDrawLeft - originX + obj->Width / 2,
+                                        obj->GetY() + DXDrawTop - originY + obj->Height / 2);
     } else if (auto* widget = dynamic_cast<TGPInterface*>(sprite)) {
         const rtl::TRect r = WidgetRect(*widget);
         platform::display::SetCursorPos(r.Left + r.Width() / 2 + DXDrawLeft, r.Top + r.Height() / 2 + DXDrawTop);

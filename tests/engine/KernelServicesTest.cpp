@@ -1,6 +1,8 @@
 // The kernel's services: keys and the focused edit, the cursor and the pointer, showing
 // forms, the fonts of level sets and the music player.
 #include "WidgetFixture.h"
+#include "tools/datagen/ClassesWriter.h"
+#include "tools/datagen/ObjectWriter.h"
 
 #include "engine/gpLevel.h"
 #include "engine/gpNation.h"
@@ -34,6 +36,9 @@ protected:
         edit->Focused = true;
         kernel->SetFocusControl(edit);
         platform::display::ClearPointerWarps();
+        // The paddle's class, 64 by 17, as a loose description beside the program.
+        datagen::UnitSlideDescription paddle{.patternWidth = 64, .patternHeight = 17, .baseRight = 64, .baseBottom = 17};
+        datagen::WriteLooseDescription(dir.File("Resource/"), "Paddle", ".ss", datagen::UnitClassRecord(paddle));
     }
     ~KernelServicesTest() override { platform::display::ClearPointerWarps(); }
     uint16_t Key(uint16_t key, uint32_t shift = 0) {

@@ -73,7 +73,7 @@ on ONBIRTH
 TEST_F(ScriptCommands, APhantomIsTakenForItsOwnerGivenItsParameterAlignedAndKept) {
     auto code = Script(kSpark);
     code->Init();
-    self->X = 17;
+    self->SetX(17);
     Run(*code, TCodeEvent::OnCollision);
     auto* spark = dynamic_cast<TGPPhantom*>(Var(*code, "SPARK").Object.Get());
     ASSERT_NE(spark, nullptr);
@@ -83,7 +83,7 @@ TEST_F(ScriptCommands, APhantomIsTakenForItsOwnerGivenItsParameterAlignedAndKept
     EXPECT_EQ(Phantoms(*self), std::vector<TGPPhantom*>{spark});
     EXPECT_FALSE(PhantomPool().Holds(spark));
 
-    self->X = 18;
+    self->SetX(18);
     Run(*code, TCodeEvent::OnCollision);  // in play and of its class: kept
     EXPECT_EQ(Var(*code, "SPARK").Object.Get(), spark);
     EXPECT_EQ(spark->OffX, 18);
@@ -105,7 +105,7 @@ TEST_F(ScriptCommands, ADeadPhantomIsReplacedAtTheNextParameterAndOneHandedOnIsN
 
     first->SetCarrion(true);  // its life is over: back to the pool
     EXPECT_EQ(Var(*code, "SPARK").Object.Get(), nullptr);
-    self->X = 40;
+    self->SetX(40);
     Run(*code, TCodeEvent::OnCollision);
     auto* second = dynamic_cast<TGPPhantom*>(Var(*code, "SPARK").Object.Get());
     ASSERT_NE(second, nullptr);
@@ -118,7 +118,7 @@ TEST_F(ScriptCommands, ADeadPhantomIsReplacedAtTheNextParameterAndOneHandedOnIsN
     auto* handedOn = dynamic_cast<TGPPhantom*>(kernel->CreateObject(1, kernel.get(), true, 7));
     ASSERT_EQ(handedOn, second) << "the pool hands the idle phantom of the class out again";
     handedOn->OffX = 5;
-    self->X = 41;
+    self->SetX(41);
     Run(*code, TCodeEvent::OnCollision);
     EXPECT_NE(Var(*code, "SPARK").Object.Get(), handedOn);
     EXPECT_EQ(handedOn->OffX, 5);
@@ -173,7 +173,7 @@ on ONBIRTH
     code->Init();
     TGPNation* bricks = kernel->NationByKey(0);
     bricks->SetMaxCount(3);
-    self->X = 9;
+    self->SetX(9);
     Run(*code, TCodeEvent::OnCollision);
     ASSERT_EQ(bricks->Objects.Count(), 2);
     TGPObject* made = bricks->Objects.Items(1);
@@ -215,8 +215,8 @@ on ONCARRION
     const TGPNation* splinters = kernel->NationByKey(6);
     ASSERT_EQ(splinters->Objects.Count(), 10);
     for (const TGPObject* piece : splinters->Objects) {
-        EXPECT_EQ(piece->X, self->X + self->Width / 2 - piece->Width / 2);
-        EXPECT_EQ(piece->Y, self->Y + self->Height / 2 - piece->Height / 2);
+        EXPECT_EQ(piece->GetX(), self->GetX() + self->Width / 2 - piece->Width / 2);
+        EXPECT_EQ(piece->GetY(), self->GetY() + self->Height / 2 - piece->Height / 2);
     }
 
     // A class the pool cannot make is skipped; -1 is none.
@@ -257,7 +257,7 @@ on ONCREATE
     EXPECT_EQ(QueuedWords(), 0) << "numbered sounds switched off";
     kernel->CommandLine->SuppressMask = 0;
 
-    self->X = 40000;  // its place does not fit the command's 16 bits
+    self->SetX(32767);  // its centre does not fit the command's 16 bits
     EXPECT_EQ(RunError([&] { Run(*code, TCodeEvent::OnBirth); }), "TGPOBJECT_CLASS_EXE");
     EXPECT_EQ(RunError([&] { Run(*code, TCodeEvent::OnCarrion); }), "TGPOBJECT_CLASS_EXE") << "no object";
 }
@@ -351,7 +351,7 @@ TEST_F(ScriptCommands, ABricksScriptFromTheLevelSetRunsOnItsEventsAndOutlivesIts
     // Published properties written and read by name.
     TVariable& me = code.Variables().Get(TGPCode::kSelf);
     me.SetAsVariant("Y", TCodeValue(int64_t{90}));
-    EXPECT_EQ(self->Y, 90);
+    EXPECT_EQ(self->GetY(), 90);
     EXPECT_EQ(me.PropertyName, "Y");
     EXPECT_EQ(me.GetAsVariant(), TCodeValue(int64_t{90}));
 
@@ -377,7 +377,7 @@ TEST_F(ScriptCommands, ABricksScriptFromTheLevelSetRunsOnItsEventsAndOutlivesIts
     TGPPhantom* elsewhere = PhantomPool().Acquire(kernel.get(), 5);
     ASSERT_EQ(elsewhere, sparks[0]);
     elsewhere->OffX = 1;
-    self->Y = 90;
+    self->SetY(90);
     code.RunEvent(events, TCodeEvent::OnCollision);
     EXPECT_EQ(elsewhere->OffX, 1);
     ASSERT_EQ(Phantoms(*self).size(), 1u);

@@ -247,16 +247,16 @@ TEST_F(ScriptVariables, ValuesAreReadAndWrittenThroughBuffersAndPublishedPropert
     EXPECT_EQ(Var(*code, "S").GetAsVariant("X"), TCodeValue());  // no object: left as it was
 
     TVariable& me = code->Variables().Get(TGPCode::kSelf);
-    self->X = 321;
+    self->SetX(321);
     EXPECT_EQ(me.GetAsVariant("X"), TCodeValue(int64_t{321}));
     EXPECT_EQ(me.GetAsVariant("x"), TCodeValue(int64_t{321}));
     EXPECT_EQ(me.GetAsVariant("NoSuchProperty"), TCodeValue(int64_t{0}));
     EXPECT_EQ(me.GetAsVariant(""), TCodeValue());
     me.SetAsVariant("Y", TCodeValue(99.5));
-    EXPECT_EQ(self->Y, 100);
+    EXPECT_EQ(self->GetY(), 100);
     me.PropertyName = "X";
     me.SetAsVariant(TCodeValue(int64_t{12}));
-    EXPECT_EQ(self->X, 12);
+    EXPECT_EQ(self->GetX(), 12);
     EXPECT_EQ(me.GetAsVariant(), TCodeValue(int64_t{12}));
     try {
         me.GetAsVariant("OnGPMove");  // an event is no value
