@@ -200,6 +200,22 @@ public:
 
     // ---- Messages, dialogs and help (fmPallidorMessages.cpp) ----
 
+    // In-game message N (1..47) in the kernel's panel "MessageBox": text Format("Message_N",
+    // Args) (15: the About lines, centred), title, picture "MessageImage_<Picture>"; Ok and
+    // Cancel press OnOk and OnCancel (nil: back to the panel the box came from). The panel
+    // shows at the end of the tick over caller. Without the panel or the text, OnOk (else
+    // OnCancel) is called at once.
+    void ShowMessageBox(int32_t n, int32_t picture, std::span<const rtl::FormatArg> args, engine::TNotifyEvent onCancel,
+                        engine::TNotifyEvent onOk, TObject* caller);
+    // The medal K (1..10) and rank K (1..19) announcements: messages 7 and 8 with their names
+    // and pictures; nothing outside those ranges or without a name (logged).
+    void ShowMedalMessage(int32_t k);
+    void ShowRankMessage(int32_t k);
+    // Hides "MessageBox" and reopens the panel it was shown over, when there was one.
+    void ReturnFromMessageBox();
+    void ShowAnnouncement(int32_t n, const std::string& name, const char* picture, bool rank);
+
+
     // Window message N (text and title from "Strings" in the game's language; 15 is the About
     // lines) in the message box of kind Kind with Buttons; answers the button pressed (1 Ok),
     // 0 when the box cannot be shown (logged).

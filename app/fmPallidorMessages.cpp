@@ -3,6 +3,9 @@
 #include "app/Scrambled.h"
 #include "app/fmGPMessageBox.h"
 #include "app/fmPallidor.h"
+#include "engine/gpInterfaceControls.h"
+#include "engine/gpInterfaceImage.h"
+#include "engine/gpInterfaceMenu.h"
 #include "engine/gpKernel.h"
 #include "engine/gpMouse.h"
 #include "engine/gpPaths.h"
@@ -19,6 +22,26 @@ namespace {
 
 // The message whose text is the About lines.
 constexpr int32_t kAboutMessage = 15;
+
+// The in-game message panel and its widgets.
+constexpr const char* kMessagePanel = "MessageBox";
+constexpr int32_t kMedalMessage = 7, kRankMessage = 8;
+
+// The pictures of the medals 1..10 and the ranks 1..19.
+constexpr std::array<const char*, 10> kMedalPictures{
+    "Score_stealer", "Crafty_paddle",  "Gilded_cannon-ball", "Fortunate_hunt", "Thirst_for_life",
+    "Step_ahead",    "Famous_hunter",  "Unique_fortune",     "Clean_sheet",    "Better_then_best"};
+constexpr std::array<const char*, 19> kRankPictures{
+    "private",         "corporal",          "second_sergeant",   "sergeant",     "sergent-chief",
+    "master_sergeant", "second_lieutenant", "first_lieutenant",  "captain",      "major",
+    "lt_colonel",      "colonel",           "master_colonel",    "brigadier_general", "major_general",
+    "general",         "general_of_the_rocket", "marshal",       "generalissimo"};
+
+// The child named name of the panel, when it is of class W.
+template <class W>
+W* Child(engine::TGPStructure& panel, const std::string& name) {
+    return dynamic_cast<W*>(panel.FindChild(name));
+}
 
 // The labels of the help's two error lines.
 constexpr auto kHelpPageLabel = Scramble("Help page");
@@ -75,6 +98,117 @@ int32_t TDlg_Sprallion::ShowWindowMessage(int32_t n, int32_t kind, std::span<con
         WriteLogException("GPWinMessage");
         return 0;
     }
+}
+
+// ---- In-game messages ----
+
+void TDlg_Sprallion::ShowMessageBox(int32_t n, int32_t picture, std::span<const rtl::FormatArg> args,
+                                    engine::TNotifyEvent onCancel, engine::TNotifyEvent onOk, TObject* caller) {
+    try {
+        engine::TGPStructure* panel = Kernel ? Kernel->FindChild(kMessagePanel) : nullptr;
+        std::string text;
+        if (panel && n >= 1 && n <= 47 &&
+            ReadLanguageString(Resource.get(), rtl::Format("Message_%D_%S", {n, LanguageCode}), text)) {
+            if (auto* label = Child<engine::TGPLabel>(*panel, "Ed_Text")) {
+                if (n == kAboutMessage) {
+                    rtl::StringList lines;
+                    FillAboutLines(lines);
+                    label->Text = lines.Text();
+                    label->Alignment = engine::gaCenter;
+                } else {
+                    try {
+                        label->Text = rtl::Format(text, args);
+                    } catch (const rtl::EConvertError&) {
+                        label->Text = text;  // a format that does not fit its arguments shows as it stands
+                    }
+                    label->Alignment = engine::gaLeftJustify;
+                }
+            }
+            if (auto* title = Child<engine::TGPLabel>(*panel, "Ed_Title"))
+                title->Text = LanguageString(rtl::Format("Title_Message_%D_%%S", {n}));
+            if (auto* image = Child<engine::TGPImage>(*panel, "Image_Message"))
+                image->SetPaint(rtl::Format("MessageImage_%D", {picture}));
+            const engine::TNotifyEvent back = [this](TObject*) { ReturnFromMessageBox(); };
+            if (auto* ok = Child<engine::TGPButton>(*panel, "Ok_Message")) ok->OnGPMouseDown = onOk ? onOk : back;
+            if (auto* cancel = Child<engine::TGPButton>(*panel, "Cancel_Message")) {
+                cancel->OnGPMouseDown = onCancel ? onCancel : back;
+                cancel->Visible = true;
+            }
+            Kernel->CommandLine->AddShow(panel, caller);
+            return;
+        }
+    } catch (...) {
+        WriteLogException("ShowMessageBox");
+    }
+    // No panel or no text: the box is answered at once, so a game over still ends the game.
+    if (onOk)
+        onOk(this);
+    else if (onCancel)
+        onCancel(this);
+}
+
+void TDlg_Sprallion::ShowMedalMessage(int32_t k) {
+    if (k < 1 || k > static_cast<int32_t>(kMedalPictures.size())) {
+        WriteLog("ShowMedalMessage", rtl::Format("Medal=%D", {k}));
+        return;
+    }
+    ShowAnnouncement(kMedalMessage, LanguageString(rtl::Format("Medal_%D_%%S", {k})), kMedalPictures[size_t(k - 1)], false);
+}
+
+void TDlg_Sprallion::ShowRankMessage(int32_t k) {
+    if (k < 1 || k > static_cast<int32_t>(kRankPictures.size())) {
+        WriteLog("ShowRankMessage", rtl::Format("Rank=%D", {k}));
+        return;
+    }
+    ShowAnnouncement(kRankMessage, LanguageString(rtl::Format("Rank_%D_%%S", {k})), kRankPictures[size_t(k - 1)], true);
+}
+
+// Messages 7 and 8: the name in the message's text (the name alone without one), both buttons
+// back to the panel before, Cancel hidden.
+void TDlg_Sprallion::ShowAnnouncement(int32_t n, const std::string& name, const char* picture, bool rank) {
+    engine::TGPStructure* panel = Kernel ? Kernel->FindChild(kMessagePanel) : nullptr;
+    if (!panel || name.empty()) return;
+    try {
+        const std::string format = LanguageString(rtl::Format("Message_%D_%%S", {n}));
+        std::string text = name;
+        if (!format.empty()) {
+            try {
+                text = rtl::Format(format, {name});
+            } catch (const rtl::EConvertError&) {
+                text = format;  // a format that fails shows unformatted
+            }
+        }
+        if (auto* label = Child<engine::TGPLabel>(*panel, "Ed_Text")) {
+            label->Text = text;
+            label->Alignment = engine::gaLeftJustify;
+        }
+        if (auto* title = Child<engine::TGPLabel>(*panel, "Ed_Title"))
+            title->Text = LanguageString(rtl::Format("Title_Message_%D_%%S", {n}));
+        if (auto* image = Child<engine::TGPImage>(*panel, "Image_Message")) image->SetPaint(picture);
+        const engine::TNotifyEvent back = [this](TObject*) { ReturnFromMessageBox(); };
+        if (auto* ok = Child<engine::TGPButton>(*panel, "Ok_Message")) {
+            ok->OnGPMouseDown = back;
+            ok->Visible = true;
+        }
+        if (auto* cancel = Child<engine::TGPButton>(*panel, "Cancel_Message")) {
+            cancel->OnGPMouseDown = back;
+            cancel->Visible = false;
+        }
+        Kernel->CommandLine->AddShow(panel, nullptr);
+    } catch (...) {
+        WriteLogException(rank ? "ShowRankMessage" : "ShowMedalMessage");
+    }
+}
+
+void TDlg_Sprallion::ReturnFromMessageBox() {
+    if (!Kernel) return;
+    auto* panel = dynamic_cast<engine::TGPForm*>(Kernel->FindChild(kMessagePanel));
+    if (!panel) return;
+    // The panel the box was shown over: only a form of this kernel counts.
+    auto* previous = dynamic_cast<engine::TGPForm*>(panel->ParentForm);
+    if (previous == panel || (previous && Kernel->FindChild(previous->Name) != previous)) previous = nullptr;
+    Kernel->CommandLine->AddHide(panel);
+    if (previous) Kernel->CommandLine->AddShow(previous, nullptr);
 }
 
 void TDlg_Sprallion::Close1Click() {
