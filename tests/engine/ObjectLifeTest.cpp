@@ -20,6 +20,13 @@ protected:
     void DropTable() {
         Shared().DropTable = {{1, 0, 300, 0x105, kPrize}, {1, 300, 600, 33, 124}, {1, 600, 900, 7, 99}};
     }
+    // The kernel ends with its level; the next one starts with the same classes.
+    void NextKernel() {
+        kernel.reset();
+        kernel = std::make_unique<TGPKernel>(&display, nullptr, nullptr);
+        map = CreateMap(*kernel, false, 0, 0, 9, 8, 9, 8, 64);
+        Commit();
+    }
 };
 
 }  // namespace
@@ -324,9 +331,7 @@ TEST_F(ObjectLife, AnObjectPooledWhenItsKernelEndedTakesItsClassAgainInTheNext) 
     EXPECT_EQ(o->Kernel, nullptr);
     EXPECT_EQ(o->Template, nullptr);
     EXPECT_EQ(o->CurrentSlide, nullptr);
-    kernel = std::make_unique<TGPKernel>(&display, nullptr, nullptr);
-    map = CreateMap(*kernel, false, 0, 0, 9, 8, 9, 8, 64);
-    Commit();
+    NextKernel();
     EventProbe* again = Make(0, kBrick);
     ASSERT_EQ(again, o);
     ASSERT_NE(again->CurrentSlide, nullptr);
@@ -372,9 +377,7 @@ TEST_F(ObjectLife, TheClassScriptComesWithItsDescriptionRunsOnTheHooksAndFollows
     o->SetDead(true);
     kernel.reset();
     EXPECT_EQ(o->Code, nullptr) << "loaded from the level set of the kernel that ended";
-    kernel = std::make_unique<TGPKernel>(&display, nullptr, nullptr);
-    map = CreateMap(*kernel, false, 0, 0, 9, 8, 9, 8, 64);
-    Commit();
+    NextKernel();
     EventProbe* again = Make(0, kBrick);
     ASSERT_EQ(again, o);
     ASSERT_NE(again->Code, nullptr);
