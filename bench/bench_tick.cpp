@@ -30,6 +30,7 @@
 #include "media/GPTimer.h"
 #include "platform/window/Application.h"
 #include "tools/datagen/ClassesWriter.h"
+#include "tools/datagen/CodeWriter.h"
 #include "tools/datagen/Container.h"
 #include "tools/datagen/ObjectWriter.h"
 #include "tools/datagen/WorldWriter.h"
@@ -98,6 +99,15 @@ uint8_t Bounce(TGPObject& o, uint8_t mode, const TRect&, rtl::List<TGPStructure*
     return 0;
 }
 
+// The scripted class's script: its collision block queues a sound at the object (through the
+// script kernel, which the creation block's bind names).
+constexpr const char* kMoverScript = R"(
+on ONCREATE
+  object bind SELF SELF 13
+on ONCOLLISION
+  object sound SELF 3 0 1
+)";
+
 // The level's data in a temporary folder: the names, the background, the two classes (slides,
 // descriptions, picture) and the script.
 struct LevelData {
@@ -131,7 +141,8 @@ struct LevelData {
                                           {"Unit13", datagen::UnitClassRecord(shape)}}},
                         {"GeneralObject_Unit", {{"Unit12", datagen::GeneralObjectRecord(plain)},
                                                 {"Unit13", datagen::GeneralObjectRecord(scripted)}}},
-                        {"BMP_Unit", {{"Unit12_Work", datagen::SolidPicture(kSize, kSize, 0xFFC000)}}}});
+                        {"BMP_Unit", {{"Unit12_Work", datagen::SolidPicture(kSize, kSize, 0xFFC000)}}},
+                        datagen::CodeUnitSection({{"Mover", datagen::AssembleCpcStream(kMoverScript)}})});
     }
     ~LevelData() { std::filesystem::remove_all(folder); }
     std::filesystem::path folder;

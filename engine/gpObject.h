@@ -17,6 +17,7 @@
 // gpObjectRiders.cpp (kind bits, riders), gpFunctionObject.cpp (orders).
 #pragma once
 
+#include "engine/gpCode.h"
 #include "engine/gpOrder.h"
 #include "engine/gpSprite.h"
 
@@ -305,6 +306,13 @@ public:
     std::unique_ptr<rtl::List<TGPObject*>> Riders;  // made on first use
     TKernelSound* LoopingSound = nullptr;
 
+    // ---- The class script (gpObjectLife.cpp) ----
+    // The class's compiled script, nil until the class has one, and the event blocks the
+    // RunOn... hooks run. Loaded with the description at creation, and again when a reused
+    // object finds another description for its class (a new level set).
+    std::unique_ptr<TGPCode> Code;
+    TEventCache Events;
+
     // Animation.
     int32_t Column = 0;  // the column of the picture grid (a direction or a size step)
     uint8_t FixedColumn = 0;
@@ -375,6 +383,9 @@ private:
     void TakeTemplateWeapon();
     // The template from the nation's cache, for the object's class.
     void RefreshTemplate();
+    // The description's script (MDName) loaded, initialised and its blocks cached; dropped
+    // when the description names none or switches scripts off.
+    void LoadClassScript();
 
     bool dead_ = false;
     bool slidesLost_ = false;  // its kernel ended: the slides are looked up again on reuse

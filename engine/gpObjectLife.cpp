@@ -29,20 +29,43 @@ void TGPObject::LoadTemplate(int32_t id) {
     Template = nation ? nation->Template(id) : nullptr;
     if (Template) Template->ParseWeapons();
     ApplyTemplate();
-    // The class script comes with the compiled-script unit.
+    LoadClassScript();
+}
+
+void TGPObject::LoadClassScript() {
+    if (!ScriptsEnabled || !Template || Template->MDName.empty()) {
+        Code.reset();
+        Events.Reset();
+        return;
+    }
+    if (!Code) Code = std::make_unique<TGPCode>(this, Kernel);
+    try {
+        Code->LoadScript(Kernel ? Kernel->Resources() : TKernelResources{}, Template->MDName);
+        Code->Init();
+    } catch (...) {
+        // Whatever the script took for the object goes back before the failure is passed on.
+        RemoveAllChildren();
+        throw;
+    }
+    TGPCode::BindEvents(Events, Code.get());
 }
 
 void TGPObject::ApplyTemplate() {
     // A reused object takes the description its nation holds now: the one it had may have
-    // gone with a level reset.
+    // gone with a level reset, and its script with it.
+    const TGPGeneralObject* before = Template;
     RefreshTemplate();
+    const bool newDescription = Template != before;
     // One that lost its slides with the kernel that ended takes them again.
     if (slidesLost_ && Kernel) {
         slidesLost_ = false;
         Animation = ListAnimateObject().FindOrLoad(Kernel->Resources(), IDClass);
         if (Animation) LoadOneSlide(Template ? Template->DefaultSlide : 1);
     }
-    if (!Template) return;
+    if (!Template) {
+        if (newDescription) LoadClassScript();
+        return;
+    }
     const TGPGeneralObject& t = *Template;
     ScriptsEnabled = t.ProcessingEvents ? 1 : 0;
     TimerCount = t.TicksPerRotate;
@@ -54,6 +77,7 @@ void TGPObject::ApplyTemplate() {
     SetDGCSpeed(RealFromFixed(SpeedFx) + rtl::Random(t.AddParamInt1));
     LifeTime = t.AddParamInt4;
     if (t.ConnectWeapon && t.SizeWeapon > 0) TakeTemplateWeapon();
+    if (newDescription) LoadClassScript();
 }
 
 void TGPObject::TakeTemplateWeapon() {
@@ -170,10 +194,14 @@ void TGPObject::ForgetKernel() {
     LoopingSound = nullptr;
     Template = nullptr;  // its nation's descriptions went with the nation
     Picture = nullptr;
+    Code.reset();  // loaded from that kernel's level set; taken anew with the description
+    Events.Reset();
     slidesLost_ = true;
 }
 
-void TGPObject::RunEvent(TObjectEvent) {}
+void TGPObject::RunEvent(TObjectEvent event) {
+    if (Code) Code->RunEvent(Events, static_cast<TCodeEvent>(event));
+}
 
 // ---- Prizes ----
 

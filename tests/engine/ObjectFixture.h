@@ -11,6 +11,7 @@
 #include "engine/gpNation.h"
 #include "engine/gpObject.h"
 #include "engine/gpShared.h"
+#include "tools/datagen/CodeWriter.h"
 #include "tools/datagen/ObjectWriter.h"
 
 #include <map>
@@ -84,7 +85,12 @@ protected:
     }
     // A picture of "BMP_Unit" (its key: the class name, "_" and the state name).
     void Picture(const std::string& key, std::string bytes) { pictures_[key] = std::move(bytes); }
-    // Writes the level set with every class declared so far, and the effect classes 1..9.
+    // A class script in the level set's "Code_Unit", assembled from a command list.
+    void Script(const std::string& key, const std::string& source) {
+        scripts_.emplace_back(key, datagen::AssembleCpcStream(source));
+    }
+    // Writes the level set with every class and script declared so far, and the effect
+    // classes 1..9.
     void Commit() {
         std::vector<std::pair<std::string, std::string>> slides(slides_.begin(), slides_.end());
         std::vector<std::pair<std::string, std::string>> descriptions(descriptions_.begin(), descriptions_.end());
@@ -92,11 +98,14 @@ protected:
         static const char* kEffects[] = {"Boom", "Spark", "Flash", "Glow", "Ring", "Six", "Seven", "Eight", "Nine"};
         for (int32_t id = 1; id <= 9; ++id)
             effects.emplace_back(kEffects[id - 1], datagen::EffectRecord({.idName = id, .picture = "Fx"}));
-        LevelSet({datagen::DescriptionSection("Classes_Unit", slides),
-                  datagen::DescriptionSection("GeneralObject_Unit", descriptions),
-                  datagen::DescriptionSection("Classes_Effects", effects),
-                  {"BMP_Effects", {{"Fx", datagen::SolidPicture(8, 8, 0x808080)}}},
-                  datagen::DescriptionSection("BMP_Unit", {pictures_.begin(), pictures_.end()})});
+        std::vector<datagen::ContainerSection> sections = {
+            datagen::DescriptionSection("Classes_Unit", slides),
+            datagen::DescriptionSection("GeneralObject_Unit", descriptions),
+            datagen::DescriptionSection("Classes_Effects", effects),
+            {"BMP_Effects", {{"Fx", datagen::SolidPicture(8, 8, 0x808080)}}},
+            datagen::DescriptionSection("BMP_Unit", {pictures_.begin(), pictures_.end()})};
+        if (!scripts_.empty()) sections.push_back(datagen::CodeUnitSection(scripts_));
+        LevelSet(sections);
     }
 
     engine::TGPNation* Nation(int32_t key) {
@@ -118,6 +127,7 @@ protected:
 
 private:
     std::map<std::string, std::string> slides_, descriptions_, pictures_;
+    std::vector<std::pair<std::string, std::string>> scripts_;
 };
 
 }  // namespace enginetest

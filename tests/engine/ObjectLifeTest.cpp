@@ -20,6 +20,13 @@ protected:
     void DropTable() {
         Shared().DropTable = {{1, 0, 300, 0x105, kPrize}, {1, 300, 600, 33, 124}, {1, 600, 900, 7, 99}};
     }
+    // The kernel ends with its level; the next one starts with the same classes.
+    void NextKernel() {
+        kernel.reset();
+        kernel = std::make_unique<TGPKernel>(&display, nullptr, nullptr);
+        map = CreateMap(*kernel, false, 0, 0, 9, 8, 9, 8, 64);
+        Commit();
+    }
 };
 
 }  // namespace
@@ -324,9 +331,7 @@ TEST_F(ObjectLife, AnObjectPooledWhenItsKernelEndedTakesItsClassAgainInTheNext) 
     EXPECT_EQ(o->Kernel, nullptr);
     EXPECT_EQ(o->Template, nullptr);
     EXPECT_EQ(o->CurrentSlide, nullptr);
-    kernel = std::make_unique<TGPKernel>(&display, nullptr, nullptr);
-    map = CreateMap(*kernel, false, 0, 0, 9, 8, 9, 8, 64);
-    Commit();
+    NextKernel();
     EventProbe* again = Make(0, kBrick);
     ASSERT_EQ(again, o);
     ASSERT_NE(again->CurrentSlide, nullptr);
@@ -349,4 +354,34 @@ TEST_F(ObjectLife, TheDescriptionsWeaponIsTakenOnceAndGoesBackWithTheObject) {
     EXPECT_EQ(WeaponPool().Count(), 1);
     EXPECT_EQ(paddle->Weapon, nullptr);
     EXPECT_EQ(Make(3, kPaddle)->Weapon, first);
+}
+
+TEST_F(ObjectLife, TheClassScriptComesWithItsDescriptionRunsOnTheHooksAndFollowsIntoTheNextKernel) {
+    Class(kBrick, {.processingEvents = true, .mdName = "Scripts\\Brick.cpc"});
+    Class(kBrick + 1, {.mdName = "Scripts\\Brick.cpc"});  // scripts switched off
+    Class(kBrick + 2, {.processingEvents = true, .mdName = "Broken.cpc"});
+    // The bind names the script kernel the sound goes through.
+    Script("Brick", "on ONCREATE\n  object bind SELF SELF 12\non ONBIRTH\n  object sound SELF 12 0 1\n");
+    // Takes a spark for the object, then fails on a repeated name.
+    Script("Broken", "on VAR\n  var S TGPPHANTOM\n  phantom bind S SELF 2\n  phantom param S 9 1\n  var S INTEGER\n");
+    Commit();
+    EventProbe* o = Make(0, kBrick);
+    ASSERT_NE(o->Code, nullptr);
+    o->RunOnBirth();
+    EXPECT_EQ(kernel->CommandLine->EndMark, 6);
+    EXPECT_EQ(Make(0, kBrick + 1)->Code, nullptr);
+
+    EXPECT_THROW(Nation(0)->CreateFromPool(0, 0, false, kBrick + 2), rtl::EAbort);
+    EXPECT_EQ(PhantomPool().Count(), 1) << "the spark went back before the failure went on";
+
+    o->SetDead(true);
+    kernel.reset();
+    EXPECT_EQ(o->Code, nullptr) << "loaded from the level set of the kernel that ended";
+    NextKernel();
+    EventProbe* again = Make(0, kBrick);
+    ASSERT_EQ(again, o);
+    ASSERT_NE(again->Code, nullptr);
+    EXPECT_EQ(again->Code->Variables().Get(TGPCode::kKernel).Object.Get(), kernel.get());
+    again->RunOnBirth();
+    EXPECT_EQ(kernel->CommandLine->EndMark, 6);
 }

@@ -50,6 +50,14 @@ on ONBIRTH
     code->Variables().Get(TGPCode::kKernel).Object = TCodeReference::To(&loose);
     Run(*code, TCodeEvent::OnBirth);
     EXPECT_EQ(ScriptKernel(), kernel.get()) << "the second bind keeps the script kernel";
+    {
+        enginetest::HeadlessDisplay otherDisplay;
+        TGPKernel other(&otherDisplay, nullptr, nullptr);
+        code->Variables().Get(TGPCode::kKernel).Object = TCodeReference::To(&other);
+        Run(*code, TCodeEvent::OnBirth);
+        EXPECT_EQ(ScriptKernel(), kernel.get()) << "even when it names another kernel";
+    }
+    EXPECT_EQ(ScriptKernel(), kernel.get()) << "the end of another kernel leaves it";
     EXPECT_NO_THROW(Run(*code, TCodeEvent::OnCreate));
 
     kernel.reset();
