@@ -42,7 +42,7 @@ class TGPMidi {
 public:
     // The sequencer carries the window's dispatcher: its notifications arrive on the main thread.
     explicit TGPMidi(std::unique_ptr<platform::midi::Sequencer> sequencer);
-    ~TGPMidi();
+    virtual ~TGPMidi();
     TGPMidi(const TGPMidi&) = delete;
     TGPMidi& operator=(const TGPMidi&) = delete;
 
