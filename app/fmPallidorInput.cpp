@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <initializer_list>
 
-#include "app/SystemCursor.h"
 #include "app/fmPallidor.h"
 #include "engine/gpGeneralObject.h"
 #include "engine/gpKernel.h"
