@@ -87,7 +87,6 @@ TGPFieldType FieldTypeOf(std::string_view line) {
 }
 
 constexpr int32_t kMaxCorrespondence = 256;
-constexpr int32_t kFirstLevelTarget = 12;
 
 // The description's owner: the value of "OwnerClass=", -1 when it is not an integer.
 int32_t OwnerOf(std::string_view line) {
@@ -337,7 +336,7 @@ void TDlg_Sprallion::BuildPanelWidgets(engine::TGPPanel& panel) {
 
 void TDlg_Sprallion::DoPUSH(TObject* sender) {
     auto* target = dynamic_cast<engine::TGPObject*>(sender);
-    if (!target || !Kernel || !engine::IsBrickClass(target->IDClass) || target->IDClass < kFirstLevelTarget) return;
+    if (!target || !Kernel || !engine::IsBrickClass(target->IDClass)) return;
     // Once per level: a second target, or the periodic check, in the same tick queues nothing.
     if (LevelEndQueued || OtherTargetLeft(*Kernel, target)) return;
     OnlySpecialBricks = OnlySpecialBricksIn(*Kernel, target);

@@ -150,6 +150,22 @@ TEST_F(InputTest, ActionsRunOnceWhenAllTheirKeysAreReleasedAndExactlyOne) {
     EXPECT_EQ(questions, 1);
 }
 
+TEST_F(InputTest, TheFocusedFormGetsTheReleasedKeysOnceInTheMenus) {
+    Kernel().Condition = engine::ck_MainInterface;
+    Kernel().FocusForm = options_;
+    std::vector<engine::TDXInputStates> got;
+    options_->OnDXKeyDown = [&](rtl::Object*, engine::TDXInputStates& keys) { got.push_back(keys); };
+    input_.SetKey(13, true);  // Enter: state 16
+    Tick();
+    Tick();
+    EXPECT_TRUE(got.empty());
+    input_.SetKey(13, false);
+    Tick();
+    Tick();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0], engine::TDXInputStates().set(16));
+}
+
 TEST_F(InputTest, LeavingTheGamePausesItAndComingBackResumesTheMusicOnly) {
     const std::string tune = dir_.File("game/tune.mid");
     const std::string bytes = datagen::WriteMidi(datagen::ScaleTune(1, 64, 120, false));
