@@ -31,6 +31,8 @@
 namespace engine {
 class TGPKernel;
 class TGPResource;
+class TGPPanel;
+class TGPText;
 }
 namespace media {
 class TDXDraw;
@@ -233,6 +235,63 @@ public:
     std::string LanguageString(std::string_view format) const;
     // The game window's id for the windows that stay above it (0: none).
     uint32_t GameWindowId() const;
+
+    // ---- Input, pause and heads-up (fmPallidorInput.cpp, fmPallidorHud.cpp) ----
+
+    // What one poll of the devices moves the paddle by: a key moves one step, the mouse its
+    // relative movement (clamped to 16 bits); the flags tell a key's step from the mouse's.
+    struct TPlayerMovement {
+        int32_t DX = 0, DY = 0;
+        bool MovedX = false, MovedY = false;
+    };
+    // Polls the devices into State (the merged states, and 4 or 5 for a pressed mouse
+    // sprite) and answers the paddle's movement.
+    TPlayerMovement ReadPlayerMovement(engine::TDXInputStates& state);
+    // "Pause" over the game while playing, hidden while shown: 1 shown, 0 hidden, 255 nothing
+    // (within 500 ms of the last toggle, or in another condition).
+    int32_t TogglePausePanel(const std::string& name);
+    // The same for a panel of the main interface (options, help).
+    int32_t ToggleMenuPanel(const std::string& name);
+    void TogglePause();
+    // The weapon's charge, kept here and shown through "fd_Count_1".
+    void SetWeaponCharge(int32_t value);
+    // Fires the charged weapon once; false when the pool gives no weapon.
+    bool FireChargedWeapon(engine::TGPObject& player);
+    // The tick's time base and frame timing start again from now.
+    void ResetFrameTiming();
+    // The back surface as "Pal<time>.bmp" in the screenshot folder.
+    void TakeScreenshot();
+    // The question while playing whether to end the game (in-game message 9, its Ok ends the
+    // game); set by the game flow, which owns the in-game messages.
+    std::function<void()> AskEndGame;
+
+    engine::TDXInputStates RememberedActions;  // the action keys held, run when all are released
+    int32_t WeaponCharge = 0;
+    bool WeaponReady = true;
+    int32_t WeaponChargeMax = 600;  // ticks of charge per shot; the level sets it
+    int32_t PressedButton = -1;     // the mouse button pressed on the game (0 left, 1 right)
+    uint32_t LastToggleTime = 0;    // tick count of the last panel toggle
+    bool Toggled = false;           // a panel was toggled in this run
+    std::string RememberedMusic;    // the music playing when a panel opened during play
+
+    // The description lines of "Script_Interface" not yet taken.
+    rtl::StringList InterfaceDescriptions;
+    // Takes (and deletes) the first line of the panel identified by owner; false when none.
+    bool TakeDescriptionForOwner(int32_t owner, std::string& line);
+    // The widgets of every section the line names, in the panel.
+    void BuildWidgetsFromDescription(engine::TGPPanel& panel, const std::string& line);
+    void ApplyIntegerProperty(engine::TGPStructure* widget, std::string_view name, std::string_view line);
+    void ApplyTextProperty(engine::TGPStructure* widget, std::string_view name, std::string_view line);
+    void ApplyIconCorrespondence(engine::TGPStructure* icon, std::string_view line);
+    // The widgets of a panel without a description: the fixed set for its identifier.
+    void BuildFixedWidgets(engine::TGPPanel& panel);
+    // The panel's widgets from InterfaceDescriptions, or the fixed set when there are none.
+    void BuildPanelWidgets(engine::TGPPanel& panel);
+    // The player-name text: the best local entry, else the player's name; its font size.
+    void SetPlayerNameText(engine::TGPText& text);
+    // The kernel's OnPUSH: the last destructible target gone ends the level, once per level.
+    void DoPUSH(TObject* sender);
+    bool LevelEndQueued = false;  // the level's end is queued; a new level clears it
 
     // ---- State shared by the shell ----
 

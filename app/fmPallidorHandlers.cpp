@@ -16,17 +16,6 @@ void TDlg_Sprallion::DoGPSortNation(TObject*) {}
 void TDlg_Sprallion::DoGPMove(TObject*) {}
 void TDlg_Sprallion::DoCheckVelocity(double&, TObject*, engine::TVelocityXY) {}
 void TDlg_Sprallion::DoConditionEvent(TObject*, engine::TConditionKernel) {}
-void TDlg_Sprallion::DoKernelInput(TObject*, engine::TDXInputStates&) {}
-void TDlg_Sprallion::DoAppActivate(TObject*) {}
-void TDlg_Sprallion::DoAppDeactivate(TObject*) {}
-void TDlg_Sprallion::FormKeyDown(TObject*, uint16_t&, uint32_t) {}
-void TDlg_Sprallion::DXDrawGPMouseDown(TObject*, int32_t, uint32_t, int32_t, int32_t) {}
-void TDlg_Sprallion::FormMouseUp(TObject*, int32_t, uint32_t, int32_t, int32_t) {}
-void TDlg_Sprallion::OnPOWERBROADCAST(platform::display::Message&) {}
-void TDlg_Sprallion::ActivateHook() {}
-void TDlg_Sprallion::DeactivateHook() {}
-void TDlg_Sprallion::PauseHook() {}
-void TDlg_Sprallion::ResumeHook() {}
 void TDlg_Sprallion::UpdatePlayerRecord() {}
 
 }  // namespace app
