@@ -163,8 +163,11 @@ std::string BuildSaveContainer(const TSaveGames& games) {
         at += static_cast<int64_t>(TSaveRecord{}.size());
     }
     for (int slot = 0; slot <= kSaveSlots; ++slot) {
-        previews.SubDirectory()->SetOffset(SlotKey(slot), static_cast<int32_t>(at));
-        at += static_cast<int64_t>(games.Slots[static_cast<size_t>(slot)].Preview.size());
+        // A slot without a preview gets no place: an entry of no bytes would share its offset
+        // with the next one and read that one's picture.
+        const std::string& preview = games.Slots[static_cast<size_t>(slot)].Preview;
+        previews.SubDirectory()->SetOffset(SlotKey(slot), preview.empty() ? -1 : static_cast<int32_t>(at));
+        at += static_cast<int64_t>(preview.size());
     }
     if (at > INT32_MAX) throw rtl::EWriteError("The saved games do not fit one container");
 

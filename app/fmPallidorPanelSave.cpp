@@ -136,6 +136,8 @@ template <class Form> bool ShowPanelMessage(Form& form, int32_t n, const std::st
 
 std::unique_ptr<TSaveGames> TDlg_Sprallion::OpenSaveGames() {
     const std::string file = SaveContainerFile();
+    std::error_code missing;
+    if (!std::filesystem::exists(file, missing)) InitSaveContainer();  // a first start: nothing to report
     try {
         return std::make_unique<TSaveGames>(ReadSaveGames(file));
     } catch (const ESaveContainer&) {

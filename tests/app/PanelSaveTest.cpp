@@ -116,6 +116,18 @@ TEST(SaveRecord, FieldsRoundTripAndTextsStayInTheirFields) {
     EXPECT_TRUE(app::IsPlainLevelSetName("Forest.IG"));
 }
 
+TEST_F(SavePanelTest, SlotsWithAndWithoutPreviewsKeepTheirOwnPictures) {
+    TSaveGames games = Stored();
+    for (auto& slot : games.Slots) slot.Preview.clear();
+    games.Slots[2].Preview = Preview();
+    games.Slots[6].Preview = Preview() + "tail";  // the last entry runs to the end of the file
+    Store(games);
+    const TSaveGames read = Stored();
+    EXPECT_TRUE(read.Slots[1].Preview.empty());
+    EXPECT_EQ(read.Slots[2].Preview, Preview());
+    EXPECT_EQ(read.Slots[6].Preview, Preview());  // a bitmap says how long it is
+}
+
 TEST_F(SavePanelTest, WithoutAPendingGameASaveChangesNothing) {
     const std::string before = Bytes();
     form_->On_Link_Save_Games(Image(save, "Im_Save_3"));
