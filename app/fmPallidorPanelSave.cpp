@@ -108,7 +108,7 @@ template <class Form> bool StartSavedGame(Form& form, int32_t levelIndex) {
     }
 }
 
-template <class Form> bool ShowPanelMessage(Form& form, int32_t n, const std::string& argument) {
+template <class Form> bool ShowPanelMessage(Form& form, rtl::Object* panel, int32_t n, const std::string& argument) {
     const rtl::FormatArg args[] = {argument};
     engine::TNotifyEvent back = [&form](rtl::Object*) {
         if constexpr (requires { form.ReturnFromMessageBox(); }) form.ReturnFromMessageBox();
@@ -119,7 +119,10 @@ template <class Form> bool ShowPanelMessage(Form& form, int32_t n, const std::st
         form.RememberedPanel = focused ? focused->Name : std::string();
         form.RememberedParent = parent ? parent->Name : std::string();
     }
-    if constexpr (requires { form.ShowMessageBox(n, kMessagePicture, args, back, back, 0); }) {
+    if constexpr (requires { form.ShowMessageBox(n, kMessagePicture, args, back, back, panel); }) {
+        form.ShowMessageBox(n, kMessagePicture, args, back, back, panel);  // shown over the panel
+        return true;
+    } else if constexpr (requires { form.ShowMessageBox(n, kMessagePicture, args, back, back, 0); }) {
         form.ShowMessageBox(n, kMessagePicture, args, back, back, 0);
         return true;
     } else if constexpr (requires { form.ShowMessageBox(n, kMessagePicture, args, back, back); }) {
@@ -304,7 +307,7 @@ void TDlg_Sprallion::On_Link_Load_Games(TObject* sender) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(engine::RealPath(levelSet), error) || !UsableLevelSet(engine::RealPath(levelSet))) {
         // The running world stays as it is; the message returns to this panel.
-        if (!ShowPanelMessage(*this, kMissingLevelSetMessage, record.SubjectFile))
+        if (!ShowPanelMessage(*this, form, kMissingLevelSetMessage, record.SubjectFile))
             WriteLog("On_Link_Load_Games", rtl::Format("%S is missing or no level set", {record.SubjectFile}));
         return;
     }
