@@ -52,6 +52,26 @@ void TDlg_Sprallion::DescribeClass(rtl::ClassBuilder<TDlg_Sprallion>& c) {
         .Method("DoAppActivate", &T::DoAppActivate)
         .Method("DoAppDeactivate", &T::DoAppDeactivate)
         .Method("UpDataClick", &T::UpDataClick);
+    c.Method("On_Link_OptionPanel_Show", &T::On_Link_OptionPanel_Show)
+        .Method("On_Link_cWav_cMIDI_Button", &T::On_Link_cWav_cMIDI_Button)
+        .Method("On_Link_OptionPanel_Wav_Value", &T::On_Link_OptionPanel_Wav_Value)
+        .Method("On_Link_OptionPanel_MIDI_Value", &T::On_Link_OptionPanel_MIDI_Value)
+        .Method("On_Link_OptionGrid_Click", &T::On_Link_OptionGrid_Click)
+        .Method("On_Link_OptionGrid_Exit", &T::On_Link_OptionGrid_Exit)
+        .Method("On_Link_KeyDown_SetKey", &T::On_Link_KeyDown_SetKey)
+        .Method("On_Link_OptionPanel_Hide", &T::On_Link_OptionPanel_Hide)
+        .Method("On_Link_OptionPanel_Ok", &T::On_Link_OptionPanel_Ok)
+        .Method("On_Link_OptionPanel_Reset", &T::On_Link_OptionPanel_Reset)
+        .Method("On_Link_Option_DXKey_Ok", &T::On_Link_Option_DXKey_Ok)
+        .Method("On_Link_Option_Option_Show", &T::On_Link_Option_Option_Show)
+        .Method("On_Link_LoadSave_Show", &T::On_Link_LoadSave_Show)
+        .Method("On_Link_Load_Show", &T::On_Link_Load_Show)
+        .Method("On_Link_Enter_ImageSave", &T::On_Link_Enter_ImageSave)
+        .Method("On_Link_Enter_ImageLoad", &T::On_Link_Enter_ImageLoad)
+        .Method("On_Link_Save_Games", &T::On_Link_Save_Games)
+        .Method("On_Link_Load_Games", &T::On_Link_Load_Games)
+        .Method("On_Link_Load_Create", &T::On_Link_Load_Create)
+        .Method("On_Link_Save_Create", &T::On_Link_Save_Create);
 }
 
 TDlg_Sprallion::~TDlg_Sprallion() {

@@ -14,6 +14,7 @@
 
 #include "app/ConfigRecords.h"
 #include "app/PlayerRecord.h"
+#include "app/SaveGames.h"
 #include "app/SystemInfo.h"
 #include "app/cmpTrayIcon.h"
 #include "engine/gpKernel.h"
@@ -362,6 +363,56 @@ public:
     media::TKeyAssignList KeyAssigns{};
     TKeyChangeTable KeyChangeMouse{}, KeyChangeJoystick{};
     uint8_t MouseControl = 0, MouseFailed = 0, JoystickFailed = 0;
+
+    // ---- Panels: options, save and load (fmPallidorPanelOptions.cpp, fmPallidorPanelSave.cpp) ----
+
+    // The options panel: sound, music and their volumes, mouse or joystick, the first key of
+    // the six movement and action states.
+    void On_Link_OptionPanel_Show(TObject* sender);
+    void On_Link_cWav_cMIDI_Button(TObject* sender);
+    void On_Link_OptionPanel_Wav_Value(TObject* sender);
+    void On_Link_OptionPanel_MIDI_Value(TObject* sender);
+    void On_Link_OptionGrid_Click(TObject* sender);
+    void On_Link_OptionGrid_Exit(TObject* sender);
+    // A key while a cell of the key grid is edited: assigned when it is free and assignable.
+    void On_Link_KeyDown_SetKey(TObject* sender, uint16_t& key, uint32_t shift);
+    // The grid's names become the first keys of states 0..5 (a name that is no key keeps the
+    // old key).
+    void On_Link_OptionPanel_Hide(TObject* sender);
+    void On_Link_OptionPanel_Ok(TObject* sender);
+    void On_Link_OptionPanel_Reset(TObject* sender);
+    void On_Link_Option_DXKey_Ok(TObject* sender, engine::TDXInputStates& key);
+    // The native options dialog; the kernel and the main form are restored however it ends.
+    void On_Link_Option_Option_Show(TObject* sender);
+
+    // The save panel ("Save_Games") and the load panel ("Load_Games"): six slots each.
+    void On_Link_LoadSave_Show(TObject* sender);
+    void On_Link_Load_Show(TObject* sender);
+    void On_Link_Enter_ImageSave(TObject* sender);
+    void On_Link_Enter_ImageLoad(TObject* sender);
+    // The pending game into the slot clicked; nothing without one.
+    void On_Link_Save_Games(TObject* sender);
+    // The game of the slot clicked, when its level set is there and usable (else message 26).
+    void On_Link_Load_Games(TObject* sender);
+    // The buttons that open the panels, from the form they are on (the main menu, the pause).
+    void On_Link_Load_Create(TObject* sender);
+    void On_Link_Save_Create(TObject* sender);
+    // Empties slot N's picture and texts; fills them from a saved game.
+    void FillSaveSlot(engine::TGPStructure& form, int slot, const TSaveSlot* game);
+    void FillLoadSlot(engine::TGPStructure& form, int slot, const TSaveSlot* game);
+    // Called with the slot number of each damaged slot reported (tests listen here).
+    std::function<void(int slot)> OnSaveSlotDamaged;
+
+private:
+    // The saved games; a container that does not open is moved aside and made anew
+    // (reported). Nil when even that fails.
+    std::unique_ptr<TSaveGames> OpenSaveGames();
+    void ShowSlots(engine::TGPStructure* form, bool loadPanel);
+    void FillSlot(engine::TGPStructure& form, int slot, const TSaveSlot* game, bool loadPanel);
+    void HoverSlot(TObject* sender, bool loadPanel);
+    void ReportDamagedSlot(int slot);
+    uint8_t reportedSlots_ = 0;  // damaged slots reported since the panel was shown (bit N)
+public:
 
 protected:
     void DefaultHandler(platform::display::Message& message) override;

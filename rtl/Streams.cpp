@@ -234,6 +234,16 @@ int64_t SubStream::Seek(int64_t offset, SeekOrigin origin) {
 
 // --- Crash-safe whole-file writes -----------------------------------------------------
 
+namespace {
+std::function<bool(std::string_view)>& AtomicWriteFault() {
+    static std::function<bool(std::string_view)> fault;
+    return fault;
+}
+bool Fails(std::string_view step) { return AtomicWriteFault() && AtomicWriteFault()(step); }
+}  // namespace
+
+void SetAtomicWriteFault(std::function<bool(std::string_view step)> fault) { AtomicWriteFault() = std::move(fault); }
+
 void WriteFileAtomically(const std::string& fileName, const void* data, size_t size, unsigned newFileMode) {
     std::filesystem::path target(fileName);
     std::filesystem::path dir = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
@@ -243,8 +253,11 @@ void WriteFileAtomically(const std::string& fileName, const void* data, size_t s
     const auto* in = static_cast<const uint8_t*>(data);
     size_t done = 0;
     bool ok = true;
-    while (done < size) {
-        ssize_t n = ::write(fd, in + done, size - done);
+    // A failing write (a full disk) stops half-way, leaving part of the data behind.
+    const size_t limit = Fails("write") ? size / 2 : size;
+    if (limit < size) ok = false;
+    while (done < limit) {
+        ssize_t n = ::write(fd, in + done, limit - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) { ok = false; break; }
         done += static_cast<size_t>(n);
@@ -252,9 +265,9 @@ void WriteFileAtomically(const std::string& fileName, const void* data, size_t s
     // Keep the permissions of the file we replace, or the usual ones for a new file.
     struct stat st {};
     ::fchmod(fd, ::stat(fileName.c_str(), &st) == 0 ? (st.st_mode & 07777) : static_cast<mode_t>(newFileMode));
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && !Fails("flush") && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    if (!ok || ::rename(temp.c_str(), fileName.c_str()) != 0) {
+    if (!ok || Fails("rename") || ::rename(temp.c_str(), fileName.c_str()) != 0) {
         ::unlink(temp.c_str());
         throw EWriteError(texts::SWriteError);
     }

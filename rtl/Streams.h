@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <type_traits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "rtl/Exceptions.h"
@@ -121,6 +123,9 @@ private:
 // Writes a whole file so that a crash leaves the old file or the new one, never half of one.
 // A new file gets newFileMode; a replaced one keeps its permissions.
 void WriteFileAtomically(const std::string& fileName, const void* data, size_t size, unsigned newFileMode = 0644);
+// For tests: asked before each step of WriteFileAtomically ("write", "flush", "rename"); true
+// makes that step fail as a full disk or a refused rename would. Nil (the default) asks nothing.
+void SetAtomicWriteFault(std::function<bool(std::string_view step)> fault);
 
 template <typename T> T Stream::ReadValue() {
     static_assert(std::is_integral_v<T> || std::is_floating_point_v<T>);
