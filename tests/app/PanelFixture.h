@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/fmPallidor.h"
@@ -77,12 +78,14 @@ protected:
         bool subject = true;
         std::string title = "Set";
         std::string packName;  // empty: the file title with ".bmp"
+        std::optional<uint8_t> titleLength;  // a length byte as stored
     };
     void WriteSubject(const std::string& file, const Subject& s) {
         const std::string fileTitle = file.substr(0, file.find('.'));
         datagen::LevelSet set = datagen::SampleLevelSet();
         set.header.title = s.title;
         set.header.packName = s.packName.empty() ? fileTitle + ".bmp" : s.packName;
+        set.header.titleLength = s.titleLength;
         std::vector<datagen::ContainerSection> sections{{"Default", {{"TypeIG", datagen::Int32Bytes(s.type)}}}};
         if (s.preview) sections.push_back({"PreView_Level", {{fileTitle, datagen::WidgetSheet(16, 12, 1, 1)}}});
         if (s.subject) sections.push_back({"Subjects", {{"Subject", datagen::BuildLevelSet(set)}}});

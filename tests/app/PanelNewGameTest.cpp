@@ -65,7 +65,10 @@ TEST_F(NewGamePanelTest, TwelveLevelSetsGiveTenRowsAndUnusableSetsCountButAreNot
     std::ofstream(Resource("Broken.ig")) << "not a container";
     main->PlayerRecord.Name = "Ann";
     main->PlayerRecord.Difficulty = 0;
+    const auto openFiles = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator{}); };
+    const auto before = openFiles();
     Open();
+    EXPECT_EQ(openFiles(), before);  // every container closed, the unusable ones too
     EXPECT_TRUE(newGames->Visible);
     EXPECT_FALSE(main_panel->Visible);
     EXPECT_EQ(grid->RowCount, 10);  // files found, not entries kept
@@ -109,6 +112,18 @@ TEST_F(NewGamePanelTest, ASecondOpeningRewritesNoPreviewButReplacesOneThatDoesNo
     Open();
     EXPECT_EQ(fs::last_write_time(Resource("A.BMP")), aged);  // untouched
     EXPECT_GT(fs::file_size(Resource("B.BMP")), 100u);         // written again
+}
+
+TEST_F(NewGamePanelTest, AHeaderWhoseLengthByteRunsPastItsFieldIsCutAtTheField) {
+    Subject s;
+    s.title = std::string(70, 'T');
+    s.titleLength = 255;
+    WriteSubject("A.ig", s);
+    Open();
+    ASSERT_TRUE(main->SubjectList);
+    ASSERT_EQ(main->SubjectList->size(), 1u);
+    EXPECT_EQ(main->SubjectList->front().Header.Title, std::string(63, 'T'));
+    EXPECT_EQ(main->PlayerRecord.SubjectTitle, std::string(21, 'T'));  // the record's field
 }
 
 TEST_F(NewGamePanelTest, TheDifficultyBoxesActAsOneGroup) {
