@@ -125,6 +125,7 @@ void TDlg_Sprallion::On_Link_NewGame_Show(TObject*) {
         SetLabel(form, rtl::Format("Lb_%S", {label}), LanguageString(std::string(label) + "_%S"));
     SetLabel(form, "TL_MsgSubject", LanguageString("TL_MsgSubject_%S"));
     // 6. The level sets.
+    SubjectList.reset();
     TGPImage* preview = Find<TGPImage>(form, "Im_PreViewSubject");
     if (!preview) return;
     preview->FromFile = true;
