@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <typeinfo>
 
 #include "engine/gpInterface.h"
 #include "engine/gpKernel.h"
@@ -33,6 +34,34 @@ template <class Form> void ClosePanel(Form& form, rtl::Object* sender) {
         form.On_Link_OnClick_Concel(sender);
     else
         CloseOwnerForm(form.Kernel.get(), sender);
+}
+
+// The input states of the panels' keys.
+inline constexpr int kEnterState = 16;
+inline constexpr int kEscState = 14;
+
+// Exactly this one state is pressed.
+inline bool OnlyPressed(const engine::TDXInputStates& key, int state) {
+    return key.count() == 1 && key.test(static_cast<size_t>(state));
+}
+
+// A form of the kernel: exactly a TGPForm (buttons are forms by class, but no panels).
+inline engine::TGPForm* FindForm(const engine::TGPKernel* kernel, const std::string& name) {
+    return FormNamed(kernel, name);
+}
+
+// A panel opened from the main menu: shown before the menu is hidden (both at the end of the
+// tick, in this order), so that the menu is still the focused form and becomes the panel's
+// parent, to which Esc and "Back" return.
+inline void ShowFromMainMenu(engine::TGPKernel& kernel, const std::string& panel) {
+    kernel.ShowForm(panel, kernel.FocusForm);
+    kernel.HideForm("MainPanel");
+}
+
+// The name of a structure, or empty.
+inline std::string NameOf(rtl::Object* object) {
+    auto* s = dynamic_cast<engine::TGPStructure*>(object);
+    return s ? s->Name : std::string();
 }
 
 }  // namespace app::panels

@@ -11,6 +11,7 @@
 #include <string>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "app/ConfigRecords.h"
 #include "app/PlayerRecord.h"
@@ -203,19 +204,10 @@ public:
 
     // ---- Messages, dialogs and help (fmPallidorMessages.cpp) ----
 
-    // In-game message N (1..47) in the kernel's panel "MessageBox": text Format("Message_N",
-    // Args) (15: the About lines, centred), title, picture "MessageImage_<Picture>"; Ok and
-    // Cancel press OnOk and OnCancel (nil: back to the panel the box came from). The panel
-    // shows at the end of the tick over caller. Without the panel or the text, OnOk (else
-    // OnCancel) is called at once.
-    void ShowMessageBox(int32_t n, int32_t picture, std::span<const rtl::FormatArg> args, engine::TNotifyEvent onCancel,
-                        engine::TNotifyEvent onOk, TObject* caller);
     // The medal K (1..10) and rank K (1..19) announcements: messages 7 and 8 with their names
     // and pictures; nothing outside those ranges or without a name (logged).
     void ShowMedalMessage(int32_t k);
     void ShowRankMessage(int32_t k);
-    // Hides "MessageBox" and reopens the panel it was shown over, when there was one.
-    void ReturnFromMessageBox();
     void ShowAnnouncement(int32_t n, const std::string& name, const char* picture, bool rank);
 
 
@@ -413,6 +405,95 @@ private:
     void ReportDamagedSlot(int slot);
     uint8_t reportedSlots_ = 0;  // damaged slots reported since the panel was shown (bit N)
 public:
+
+    // ---- Panels: new game and main menu (fmPallidorPanelNewGame.cpp, fmPallidorPanelMenu.cpp) ----
+
+    // One usable level set of the new-game list: its header as the level reader read it, the
+    // level count, and the names the shell fills in (each at most 20 characters).
+    struct TSubjectEntry {
+        static constexpr size_t kNameLetters = 20;
+        engine::TInterfaceHeader Header;  // Title shown as it stands
+        int32_t LevelCount = 0;
+        std::string TypeText;     // "787878" or "989898"
+        std::string PreviewName;  // the header's pack name reduced to its file title
+        std::string FileName;     // the level-set file, without folder
+        std::string FileTitle;    // the file name up to its first '.'
+    };
+    // The level-set types the new-game list takes.
+    static constexpr int32_t kSubjectTypes[2] = {787878, 989898};
+    // Reads one level-set container opened for reading into entry: false (entry unspecified)
+    // when its type is not a level set's, its preview entry is missing, or its header is
+    // refused. Writes the preview bitmap into previewFolder (a real folder) unless a loadable
+    // one is there already. Raises on damaged data.
+    static bool ReadSubjectEntry(engine::TGPResource& container, const std::string& fileName,
+                                 const std::string& previewFolder, TSubjectEntry& entry);
+    // The speed pair of a difficulty from the difficulty speed table; outside 1..3 5/20.
+    std::array<int32_t, 2> DifficultySpeed(int32_t difficulty) const;
+
+    // New game.
+    void On_Link_Main_DXKey_Ok(TObject* sender, engine::TDXInputStates& key);
+    void On_Link_NewGame_Show(TObject* sender);
+    void On_Link_OnClick_Tema(TObject* sender);
+    void On_Link_Difficulty_CheckBox(TObject* sender);
+    void On_Link_NewGame_Hide(TObject* sender);
+    void On_Link_NewGame_DXKey_Ok(TObject* sender, engine::TDXInputStates& key);
+    void On_Link_OnClick_StartNewGame(TObject* sender);
+    void On_Link_CallBackMain(TObject* sender);
+    // Main menu, navigation, help, credits.
+    void On_Link_Enter_Button(TObject* sender);
+    void On_Link_Exit_Button(TObject* sender);
+    void On_Link_Help(TObject* sender);
+    void On_Link_OnClick_Option(TObject* sender);
+    void On_Link_Credits_Create(TObject* sender);
+    void On_Link_OnClick_Halt(TObject* sender);
+    void On_Link_OnClick_Concel(TObject* sender);
+    void On_Link_MainPanel_Show(TObject* sender);
+    void On_Link_DXKeyDown(TObject* sender, engine::TDXInputStates& key);
+    void On_Link_Main_DXKey_Cancel(TObject* sender, engine::TDXInputStates& key);
+    void On_Link_Message_DXKey_Ok(TObject* sender, engine::TDXInputStates& key);
+    void On_Link_Sprallion_Exit(TObject* sender);
+    void On_Link_About_Show(TObject* sender);
+    void On_Link_ShowHelp(TObject* sender);
+    void On_Link_HelpHTML(TObject* sender);
+    void On_Link_Credits_Show(TObject* sender);
+    void On_Link_MainPanel_ShowLocalTopList(TObject* sender);
+    void On_Link_Updata_Show(TObject* sender);
+    void OnClick_Quorvex(TObject* sender);
+    // The opening logos.
+    void On_Link_Spr_Logo_Show(TObject* sender);
+    void On_Link_Spr_Logo_Move(TObject* sender);
+    void On_Link_Mirel_BeginStand(TObject* sender);
+    void On_Link_Quor_BeginStand(TObject* sender);
+    void On_Link_Mirel_HideStand(TObject* sender);
+    void On_Link_Spr_Logo_DXKey(TObject* sender, engine::TDXInputStates& key);
+    void On_Link_Spr_Logo_Hide(TObject* sender);
+    void On_Link_Spr_Logo_F_DXKey(TObject* sender, engine::TDXInputStates& key);
+    void On_Link_Spr_Logo_F_Hide(TObject* sender);
+    // The in-game message N in "MessageBox" with its Ok and Cancel handlers (nil: the panel
+    // closes as On_Link_OnClick_Concel); without the panel or the text the Ok handler, else the
+    // Cancel handler, runs at once.
+    void ShowMessageBox(int32_t n, int32_t picture, std::span<const rtl::FormatArg> args, engine::TNotifyEvent onCancel,
+                        engine::TNotifyEvent onOk, int32_t mode);
+    // Hides "MessageBox" and shows the remembered panel again, with its parent as caller.
+    void ReturnFromMessageBox();
+    // The game flow's start of a level (its own file).
+    void StartLevel(int32_t index, bool noMessage = false);
+
+    // The new-game list while the panel is open (nil otherwise) and the chosen entry (-1 none).
+    std::unique_ptr<std::vector<TSubjectEntry>> SubjectList;
+    int32_t CurrentSubject = -1;
+    // The difficulty speed table (the level set's "Default"/"SpeedDifficulty" replaces it),
+    // the speed pair of the game's difficulty and the game flow's bonus tally.
+    std::array<std::array<int32_t, 2>, 3> SpeedDifficulty{{{8, 30}, {12, 30}, {16, 30}}};
+    std::array<int32_t, 2> GameSpeed{8, 30};
+    int32_t BonusTally = 0;
+    // The panel the message panel returns to, and the name of that panel's parent form
+    // (looked up again on return, so a form freed meanwhile is never used).
+    std::string RememberedPanel, RememberedParent;
+    // The opening logos' counters and the flag the first logo's end sets.
+    int32_t LogoCounter1 = 0, LogoCounter2 = 0;
+    bool LogoHidden = false;
+    bool MainPanelLogged = false;  // "MainPanelShow" once a run
 
 protected:
     void DefaultHandler(platform::display::Message& message) override;

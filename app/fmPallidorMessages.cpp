@@ -1,5 +1,6 @@
 // Numbered messages in the native message box, the About lines, the question before closing,
 // the help file, and the game's pointer while a dialog is up.
+#include "app/PanelWidgets.h"
 #include "app/Scrambled.h"
 #include "app/fmGPMessageBox.h"
 #include "app/fmPallidor.h"
@@ -36,12 +37,6 @@ constexpr std::array<const char*, 19> kRankPictures{
     "master_sergeant", "second_lieutenant", "first_lieutenant",  "captain",      "major",
     "lt_colonel",      "colonel",           "master_colonel",    "brigadier_general", "major_general",
     "general",         "general_of_the_rocket", "marshal",       "generalissimo"};
-
-// The child named name of the panel, when it is of class W.
-template <class W>
-W* Child(engine::TGPStructure& panel, const std::string& name) {
-    return dynamic_cast<W*>(panel.FindChild(name));
-}
 
 // The labels of the help's two error lines.
 constexpr auto kHelpPageLabel = Scramble("Help page");
@@ -102,51 +97,6 @@ int32_t TDlg_Sprallion::ShowWindowMessage(int32_t n, int32_t kind, std::span<con
 
 // ---- In-game messages ----
 
-void TDlg_Sprallion::ShowMessageBox(int32_t n, int32_t picture, std::span<const rtl::FormatArg> args,
-                                    engine::TNotifyEvent onCancel, engine::TNotifyEvent onOk, TObject* caller) {
-    try {
-        engine::TGPStructure* panel = Kernel ? Kernel->FindChild(kMessagePanel) : nullptr;
-        std::string text;
-        if (panel && n >= 1 && n <= 47 &&
-            ReadLanguageString(Resource.get(), rtl::Format("Message_%D_%S", {n, LanguageCode}), text)) {
-            if (auto* label = Child<engine::TGPLabel>(*panel, "Ed_Text")) {
-                if (n == kAboutMessage) {
-                    rtl::StringList lines;
-                    FillAboutLines(lines);
-                    label->Text = lines.Text();
-                    label->Alignment = engine::gaCenter;
-                } else {
-                    try {
-                        label->Text = rtl::Format(text, args);
-                    } catch (const rtl::EConvertError&) {
-                        label->Text = text;  // a format that does not fit its arguments shows as it stands
-                    }
-                    label->Alignment = engine::gaLeftJustify;
-                }
-            }
-            if (auto* title = Child<engine::TGPLabel>(*panel, "Ed_Title"))
-                title->Text = LanguageString(rtl::Format("Title_Message_%D_%%S", {n}));
-            if (auto* image = Child<engine::TGPImage>(*panel, "Image_Message"))
-                image->SetPaint(rtl::Format("MessageImage_%D", {picture}));
-            const engine::TNotifyEvent back = [this](TObject*) { ReturnFromMessageBox(); };
-            if (auto* ok = Child<engine::TGPButton>(*panel, "Ok_Message")) ok->OnGPMouseDown = onOk ? onOk : back;
-            if (auto* cancel = Child<engine::TGPButton>(*panel, "Cancel_Message")) {
-                cancel->OnGPMouseDown = onCancel ? onCancel : back;
-                cancel->Visible = true;
-            }
-            Kernel->CommandLine->AddShow(panel, caller);
-            return;
-        }
-    } catch (...) {
-        WriteLogException("ShowMessageBox");
-    }
-    // No panel or no text: the box is answered at once, so a game over still ends the game.
-    if (onOk)
-        onOk(this);
-    else if (onCancel)
-        onCancel(this);
-}
-
 void TDlg_Sprallion::ShowMedalMessage(int32_t k) {
     if (k < 1 || k > static_cast<int32_t>(kMedalPictures.size())) {
         WriteLog("ShowMedalMessage", rtl::Format("Medal=%D", {k}));
@@ -178,19 +128,19 @@ void TDlg_Sprallion::ShowAnnouncement(int32_t n, const std::string& name, const 
                 text = format;  // a format that fails shows unformatted
             }
         }
-        if (auto* label = Child<engine::TGPLabel>(*panel, "Ed_Text")) {
+        if (auto* label = panels::Find<engine::TGPLabel>(panel, "Ed_Text")) {
             label->Text = text;
             label->Alignment = engine::gaLeftJustify;
         }
-        if (auto* title = Child<engine::TGPLabel>(*panel, "Ed_Title"))
+        if (auto* title = panels::Find<engine::TGPLabel>(panel, "Ed_Title"))
             title->Text = LanguageString(rtl::Format("Title_Message_%D_%%S", {n}));
-        if (auto* image = Child<engine::TGPImage>(*panel, "Image_Message")) image->SetPaint(picture);
-        const engine::TNotifyEvent back = [this](TObject*) { ReturnFromMessageBox(); };
-        if (auto* ok = Child<engine::TGPButton>(*panel, "Ok_Message")) {
+        if (auto* image = panels::Find<engine::TGPImage>(panel, "Image_Message")) image->SetPaint(picture);
+        const engine::TNotifyEvent back = [this](TObject* sender) { On_Link_OnClick_Concel(sender); };
+        if (auto* ok = panels::Find<engine::TGPButton>(panel, "Ok_Message")) {
             ok->OnGPMouseDown = back;
             ok->Visible = true;
         }
-        if (auto* cancel = Child<engine::TGPButton>(*panel, "Cancel_Message")) {
+        if (auto* cancel = panels::Find<engine::TGPButton>(panel, "Cancel_Message")) {
             cancel->OnGPMouseDown = back;
             cancel->Visible = false;
         }
@@ -198,17 +148,6 @@ void TDlg_Sprallion::ShowAnnouncement(int32_t n, const std::string& name, const 
     } catch (...) {
         WriteLogException(rank ? "ShowRankMessage" : "ShowMedalMessage");
     }
-}
-
-void TDlg_Sprallion::ReturnFromMessageBox() {
-    if (!Kernel) return;
-    auto* panel = dynamic_cast<engine::TGPForm*>(Kernel->FindChild(kMessagePanel));
-    if (!panel) return;
-    // The panel the box was shown over: only a form of this kernel counts.
-    auto* previous = dynamic_cast<engine::TGPForm*>(panel->ParentForm);
-    if (previous == panel || (previous && Kernel->FindChild(previous->Name) != previous)) previous = nullptr;
-    Kernel->CommandLine->AddHide(panel);
-    if (previous) Kernel->CommandLine->AddShow(previous, nullptr);
 }
 
 void TDlg_Sprallion::Close1Click() {

@@ -34,7 +34,7 @@ protected:
     }
     // "Pause" shown over the game, the focused form.
     void ShowPause() {
-        form_->Kernel->ShowFormOverGame("Pause", nullptr);
+        form_->Kernel->ShowFormOverGame("Pause", 0);
         EndOfTick();
         ASSERT_TRUE(pause_->Visible);
     }
@@ -59,7 +59,7 @@ TEST_F(InGameMessageTest, AMessageFillsThePanelShowsAtTheEndOfTheTickAndGoesBack
     BuildPanel();
     ShowPause();
     const rtl::FormatArg args[] = {"Demo", "Level 1"};
-    form_->ShowMessageBox(3, 3, args, nullptr, nullptr, pause_);
+    form_->ShowMessageBox(3, 3, args, nullptr, nullptr, 1);
     EXPECT_EQ(text_->Text, "Demo: Level 1");
     EXPECT_EQ(text_->Alignment, engine::gaLeftJustify);
     EXPECT_EQ(title_->Text, "First level");
@@ -86,7 +86,7 @@ TEST_F(InGameMessageTest, TheButtonsCallTheirHandlersAndAMissingTextOrPanelAnswe
     auto ok = [&](rtl::Object*) { ++oks; };
     auto cancel = [&](rtl::Object*) { ++cancels; };
     const rtl::FormatArg args[] = {"Demo", "Level 1"};
-    form_->ShowMessageBox(3, 3, args, cancel, ok, nullptr);
+    form_->ShowMessageBox(3, 3, args, cancel, ok, 0);
     EXPECT_EQ(oks + cancels, 0);
     cancel_->OnGPMouseDown(cancel_);
     ok_->OnGPMouseDown(ok_);
@@ -94,29 +94,29 @@ TEST_F(InGameMessageTest, TheButtonsCallTheirHandlersAndAMissingTextOrPanelAnswe
     EXPECT_EQ(oks, 1);
 
     // No text for message 2 (game over): the Ok handler runs at once, so the game still ends.
-    form_->ShowMessageBox(2, 0, {}, cancel, ok, nullptr);
+    form_->ShowMessageBox(2, 0, {}, cancel, ok, 0);
     EXPECT_EQ(oks, 2);
     // Out of range: likewise; without an Ok handler the Cancel one.
-    form_->ShowMessageBox(48, 0, {}, cancel, nullptr, nullptr);
+    form_->ShowMessageBox(48, 0, {}, cancel, nullptr, 0);
     EXPECT_EQ(cancels, 2);
     // A format that does not fit its arguments shows as it stands.
-    form_->ShowMessageBox(3, 3, {}, cancel, ok, nullptr);
+    form_->ShowMessageBox(3, 3, {}, cancel, ok, 0);
     EXPECT_EQ(text_->Text, "%s: %s");
 }
 
 TEST_F(InGameMessageTest, WithoutThePanelTheOkHandlerRunsAtOnce) {
     Open();
     int oks = 0;
-    form_->ShowMessageBox(3, 3, {}, nullptr, [&](rtl::Object*) { ++oks; }, nullptr);
+    form_->ShowMessageBox(3, 3, {}, nullptr, [&](rtl::Object*) { ++oks; }, 0);
     EXPECT_EQ(oks, 1);
-    form_->ShowMessageBox(3, 3, {}, nullptr, nullptr, nullptr);  // nothing to call: nothing happens
+    form_->ShowMessageBox(3, 3, {}, nullptr, nullptr, 0);  // nothing to call: nothing happens
 }
 
 TEST_F(InGameMessageTest, TheAboutLinesAreCentred) {
     form_->VersionInfo.ProductVersion = "1.1.0";
     Open();
     BuildPanel();
-    form_->ShowMessageBox(15, 1, {}, nullptr, nullptr, nullptr);
+    form_->ShowMessageBox(15, 1, {}, nullptr, nullptr, 0);
     EXPECT_NE(text_->Text.find("Version 1.1.0"), std::string::npos);
     EXPECT_EQ(text_->Alignment, engine::gaCenter);
 }
@@ -165,7 +165,7 @@ TEST_F(InGameMessageTest, MedalsAndRanksOutsideTheirRangesOrWithoutANameShowNoth
 TEST_F(InGameMessageTest, ReturningWithNoPanelRememberedReopensNothing) {
     Open();
     BuildPanel();
-    form_->ShowMessageBox(3, 3, {}, nullptr, nullptr, nullptr);
+    form_->ShowMessageBox(3, 3, {}, nullptr, nullptr, 0);
     EndOfTick();
     form_->ReturnFromMessageBox();
     EndOfTick();
