@@ -6,16 +6,6 @@
 
 namespace app {
 
-void TDlg_Sprallion::DoGPCreateGames(TObject*, const std::string&) {}
-void TDlg_Sprallion::DoDestroyGames(TObject*) {}
-void TDlg_Sprallion::DoGPNextLevel(TObject*) {}
-void TDlg_Sprallion::DoGPLastLevel(TObject*) {}
-void TDlg_Sprallion::DoGPNewLife(TObject*) {}
-void TDlg_Sprallion::DoGPEndLife(TObject*) {}
-void TDlg_Sprallion::DoGPSortNation(TObject*) {}
-void TDlg_Sprallion::DoGPMove(TObject*) {}
-void TDlg_Sprallion::DoCheckVelocity(double&, TObject*, engine::TVelocityXY) {}
-void TDlg_Sprallion::DoConditionEvent(TObject*, engine::TConditionKernel) {}
 void TDlg_Sprallion::DoKernelInput(TObject*, engine::TDXInputStates&) {}
 void TDlg_Sprallion::DoAppActivate(TObject*) {}
 void TDlg_Sprallion::DoAppDeactivate(TObject*) {}
@@ -27,6 +17,5 @@ void TDlg_Sprallion::ActivateHook() {}
 void TDlg_Sprallion::DeactivateHook() {}
 void TDlg_Sprallion::PauseHook() {}
 void TDlg_Sprallion::ResumeHook() {}
-void TDlg_Sprallion::UpdatePlayerRecord() {}
 
 }  // namespace app
