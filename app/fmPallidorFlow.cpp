@@ -125,8 +125,8 @@ void TDlg_Sprallion::UpdatePlayerRecord() {
     if (k.Difficulty) r.Difficulty = Difficulty();
     if (k.Rank) r.Rank = FieldInt(k.Rank);
     r.Alive = r.Lives != 0 ? 1 : 0;
-    r.Prizes = StoredList(k.Prizes);
-    r.Medals = StoredList(k.Medals);
+    if (k.Prizes) r.Prizes = StoredList(k.Prizes);
+    if (k.Medals) r.Medals = StoredList(k.Medals);
 }
 
 void TDlg_Sprallion::SetUserInfo() {
