@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace app {
@@ -35,5 +36,17 @@ struct TPlayerRecord {
         return a;
     }
 };
+
+// ---- Game flow (fmPallidorGame.cpp, fmPallidorFlow.cpp) ----
+
+// The record as stored: 144 bytes, little-endian, field by field; the reserved bytes and the
+// panel reference at 136 are written as 0.
+inline constexpr size_t kPlayerRecordSize = 144;
+using TPlayerRecordBytes = std::array<uint8_t, kPlayerRecordSize>;
+TPlayerRecordBytes WritePlayerRecord(const TPlayerRecord& record);
+// Reads a stored record; bytes missing from a short one read as 0. Texts end at their first
+// NUL and never run past their 21 letters; numbers are taken as stored (the game clamps what
+// it uses).
+TPlayerRecord ReadPlayerRecord(std::span<const uint8_t> bytes);
 
 }  // namespace app

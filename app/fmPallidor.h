@@ -136,6 +136,73 @@ public:
     // The player record as the game stands now (score, lives, level, medals).
     void UpdatePlayerRecord();
 
+    // ---- Game flow (fmPallidorGame.cpp, fmPallidorFlow.cpp) ----
+
+    // The level set's tuning values: its "Default" section over these defaults.
+    struct TGameTuning {
+        int32_t AverageFactor = 1000000, SizeLevel = 10, MinCountForTopList = 200, IntervalTimer = 22;
+        int32_t SKB = 5, SS = 300000, SGCB = 5, CCP = 5, SA = 5, FH = 10, UF = 5, TL = 10;
+        std::array<std::array<int32_t, 2>, 3> SpeedDifficulty{{{8, 30}, {12, 30}, {16, 30}}};
+        std::array<double, 3> SuperSpeedup{1.1, 1.3, 1.5};
+    };
+    // Reads the entries of "Default" that exist; an entry of a wrong size, or a speed factor
+    // that is not a positive finite number, is ignored.
+    static void ReadTuning(engine::TGPResource& container, TGameTuning& tuning);
+
+    // Kernel-event handlers of a game.
+    bool HasOtherObjectOfKinds(engine::TGPObject* object);
+    // Queues the end of the level and the next one, once per level.
+    void LevelCompleted();
+    bool OnlySpecialBricksLeft();
+    void OnSort_Effect_Rocet(engine::TGPStructure* child, engine::TListStructure* list);
+    void DoMapSetKind(TObject* map, int32_t value);
+    // The heads-up widgets of a panel from the level set's "Script_Interface" text; false
+    // when none were built (the fixed widgets are used then).
+    bool BuildPanelFromScript(engine::TGPStructure& panel, const std::string& script);
+    void BuildFixedWidgets(engine::TGPStructure& panel, int32_t panelId);
+
+    // The game's flow.
+    void StartLevel(int32_t index, bool noMessage = false);
+    void ApplyLevelRecord(engine::TGPNation* nation, engine::TGPObject* object);
+    // The running game into slot 0 of the saved games, with the level's preview; a failed
+    // write leaves the stored file as it was.
+    void StorePendingSave();
+    // The fields of the game from PlayerRecord (a saved game was loaded).
+    void SetUserInfo();
+    void LoseLife();
+    // The end of a game: the hall of fame, the kernel's end, "MainPanel"; once per game.
+    void EndGame(TObject* caller);
+    // The rank step or the medal chain after level `level`; true when one awarded.
+    bool CalculationOfBonus(int32_t level, bool silent);
+    void ExtraLife(bool silent);
+    void BallSplinter(TObject* sender, TObject* ball, const std::vector<int32_t>& kinds,
+                      const std::vector<int32_t>& classes);
+    void RidingBallMove(TObject* sender);
+    void BrickHit(TObject* sender);
+    void BrickShake(TObject* sender, bool hit, int32_t& count, bool active);
+    void ClearDropTable();
+    void ClearMonsterTable();
+    // The class a roll 0..999 draws from the monster table; -1 without one.
+    int32_t LookupRangeTable(int32_t roll) const;
+    int32_t Difficulty() const;  // fd_Difficulty clamped to 1..3
+
+    // Called with (message, number) for every medal (7), rank (8) and other in-game message
+    // shown (tests listen here).
+    std::function<void(int32_t message, int32_t number)> OnGameMessage;
+
+    TGameTuning Tuning;
+    int32_t BrickDropChance = 990, WanderChance = 990;
+    int32_t PlayerStartY = engine::DefaultPlayerStartY, EffectTicks = engine::DefaultEffectTicks;
+    int32_t WeaponChargeMax = 600;
+    bool DropsOff = false;
+    int32_t PreviousScore = 0;
+    std::string SubjectFile;  // the level set of the game
+    std::unique_ptr<engine::TStructureOfLevel_1> CurrentLevel;
+    int32_t WanderNationKey = -1;  // the nation of the wandering monsters (-1 none)
+    int32_t EffectCounter = 0, CompletionCounter = 0, LaunchCounter = 0;
+    bool CompletionQueued = false;  // the level's end is on the command line
+    bool GameEnded = false;         // EndGame ran for this game
+
     // ---- Internet services (fmPallidorInternet.cpp) ----
 
     // Creates and configures the library's object; without it, starts the registration tool
@@ -254,14 +321,10 @@ public:
     void ResetFrameTiming();
     // The back surface as "Pal<time>.bmp" in the screenshot folder.
     void TakeScreenshot();
-    // The question while playing whether to end the game (in-game message 9, its Ok ends the
-    // game); set by the game flow, which owns the in-game messages.
-    std::function<void()> AskEndGame;
 
     engine::TDXInputStates RememberedActions;  // the action keys held, run when all are released
     int32_t WeaponCharge = 0;
     bool WeaponReady = true;
-    int32_t WeaponChargeMax = 600;  // ticks of charge per shot; the level sets it
     int32_t PressedButton = -1;     // the mouse button pressed on the game (0 left, 1 right)
     uint32_t LastToggleTime = 0;    // tick count of the last panel toggle
     bool Toggled = false;           // a panel was toggled in this run
@@ -284,7 +347,6 @@ public:
     void SetPlayerNameText(engine::TGPText& text);
     // The kernel's OnPUSH: the last destructible target gone ends the level, once per level.
     void DoPUSH(TObject* sender);
-    bool LevelEndQueued = false;  // the level's end is queued; a new level clears it
 
     // ---- State shared by the shell ----
 
@@ -473,11 +535,9 @@ public:
     // closes as On_Link_OnClick_Concel); without the panel or the text the Ok handler, else the
     // Cancel handler, runs at once.
     void ShowMessageBox(int32_t n, int32_t picture, std::span<const rtl::FormatArg> args, engine::TNotifyEvent onCancel,
-                        engine::TNotifyEvent onOk, int32_t mode);
+                        engine::TNotifyEvent onOk, int32_t mode = 0);
     // Hides "MessageBox" and shows the remembered panel again, with its parent as caller.
     void ReturnFromMessageBox();
-    // The game flow's start of a level (its own file).
-    void StartLevel(int32_t index, bool noMessage = false);
 
     // The new-game list while the panel is open (nil otherwise) and the chosen entry (-1 none).
     std::unique_ptr<std::vector<TSubjectEntry>> SubjectList;

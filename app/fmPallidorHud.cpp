@@ -338,9 +338,9 @@ void TDlg_Sprallion::DoPUSH(TObject* sender) {
     auto* target = dynamic_cast<engine::TGPObject*>(sender);
     if (!target || !Kernel || !engine::IsBrickClass(target->IDClass)) return;
     // Once per level: a second target, or the periodic check, in the same tick queues nothing.
-    if (LevelEndQueued || OtherTargetLeft(*Kernel, target)) return;
+    if (CompletionQueued || OtherTargetLeft(*Kernel, target)) return;
     OnlySpecialBricks = OnlySpecialBricksIn(*Kernel, target);
-    LevelEndQueued = true;
+    CompletionQueued = true;
     Kernel->CommandLine->AddEndGames();
     Kernel->CommandLine->AddNextLevel();
 }

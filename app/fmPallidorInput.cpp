@@ -340,7 +340,8 @@ void TDlg_Sprallion::DoKernelInput(TObject*, engine::TDXInputStates& state) {
         } else if (IsAction(actions, kHelp)) {
             ToggleMenuPanel("Help");
         } else if (kernel.Condition == engine::ck_Play && IsAction(actions, kEndGame)) {
-            if (AskEndGame) AskEndGame();
+            // Message 9: Ok ends the game, Cancel goes back to it.
+            ShowMessageBox(9, 9, {}, nullptr, [this](TObject* caller) { EndGame(caller); }, 1);
         }
     }
     if (kernel.FocusForm && kernel.FocusForm->OnDXKeyDown) {

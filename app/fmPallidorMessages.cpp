@@ -102,6 +102,7 @@ void TDlg_Sprallion::ShowMedalMessage(int32_t k) {
         WriteLog("ShowMedalMessage", rtl::Format("Medal=%D", {k}));
         return;
     }
+    if (OnGameMessage) OnGameMessage(kMedalMessage, k);
     ShowAnnouncement(kMedalMessage, LanguageString(rtl::Format("Medal_%D_%%S", {k})), kMedalPictures[size_t(k - 1)], false);
 }
 
@@ -110,6 +111,7 @@ void TDlg_Sprallion::ShowRankMessage(int32_t k) {
         WriteLog("ShowRankMessage", rtl::Format("Rank=%D", {k}));
         return;
     }
+    if (OnGameMessage) OnGameMessage(kRankMessage, k);
     ShowAnnouncement(kRankMessage, LanguageString(rtl::Format("Rank_%D_%%S", {k})), kRankPictures[size_t(k - 1)], true);
 }
 

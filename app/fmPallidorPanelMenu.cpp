@@ -187,6 +187,7 @@ void TDlg_Sprallion::On_Link_About_Show(TObject*) {
 
 void TDlg_Sprallion::ShowMessageBox(int32_t n, int32_t picture, std::span<const rtl::FormatArg> args,
                                     engine::TNotifyEvent onCancel, engine::TNotifyEvent onOk, int32_t mode) {
+    if (OnGameMessage) OnGameMessage(n, picture);
     try {
         TGPForm* panel = Kernel ? FindForm(Kernel.get(), kMessageBox) : nullptr;
         std::string text;

@@ -216,7 +216,10 @@ void TGPStructure::SetVibrationParam(int32_t code, int64_t value) {
             const uint8_t newOn = static_cast<uint8_t>(value);
             if (OnSwitchVibration) OnSwitchVibration(this, v.On != 0, newOn, v.Count);
             if (v.On != 0 && OnGPEndVibration) OnGPEndVibration(this);
-            if (newOn == 0) v.Target = nullptr;
+            if (newOn == 0) {
+                v.Target = nullptr;
+                v.TargetHandle = 0;
+            }
             if (newOn != 0 && v.On == 0 && OnGPBeginVibration) OnGPBeginVibration(this);
             v.On = newOn;
             break;
@@ -232,7 +235,11 @@ void TGPStructure::SetVibrationParam(int32_t code, int64_t value) {
             if (value < 0 || value > 255) throw rtl::ERangeError(rtl::texts::SRangeError);
             v.Mode = static_cast<uint8_t>(value);
             break;
-        case 109: v.Target = reinterpret_cast<TGPStructure*>(static_cast<intptr_t>(value)); return;
+        case 109:
+            v.Target = reinterpret_cast<TGPStructure*>(static_cast<intptr_t>(value));
+            v.TargetHandle = v.Target ? v.Target->Handle() : 0;
+            v.TargetGeneration = v.Target ? v.Target->Generation() : 0;
+            return;
         case 110: return;
         case 111:
             if (OnSwitchVibration) OnSwitchVibration(this, v.On != 0, static_cast<uint8_t>(value), v.Count);
@@ -323,6 +330,10 @@ int TListStructure::AddUnique(TGPStructure* sprite) {
     const int i = Add(sprite);
     if (OnAdd) OnAdd(sprite, this);
     return i;
+}
+
+TGPStructure* LiveVibrationTarget(const TVibration& block) {
+    return block.TargetHandle ? TGPStructure::FromHandle(block.TargetHandle, block.TargetGeneration) : nullptr;
 }
 
 }  // namespace engine

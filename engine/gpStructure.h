@@ -37,7 +37,14 @@ struct TVibration {
     uint8_t Mode = 0;  // 1 random, 2 decaying for MaxSteps steps, 3 decaying until zero
     TGPStructure* Target = nullptr;
     int32_t Count = 0;
+    // The target by handle and generation, taken when it is set: a target that went back to
+    // its pool since counts as none (see LiveVibrationTarget).
+    uint32_t TargetHandle = 0;
+    uint16_t TargetGeneration = 0;
 };
+
+// The block's target while it is the object that was set, else nil.
+TGPStructure* LiveVibrationTarget(const TVibration& block);
 
 void InitVibration(uint8_t on, uint8_t period, int32_t amplitudeX, int32_t amplitudeY, double decX, double decY,
                    int32_t maxSteps, uint8_t mode, TVibration& block);

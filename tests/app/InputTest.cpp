@@ -111,7 +111,7 @@ TEST_F(InputTest, PauseKeysOutsidePlayDoNothing) {
 
 TEST_F(InputTest, ActionsRunOnceWhenAllTheirKeysAreReleasedAndExactlyOne) {
     int questions = 0;
-    form_->AskEndGame = [&] { ++questions; };
+    form_->OnGameMessage = [&](int32_t message, int32_t) { questions += message == 9; };
     form_->GameRunning = true;
     input_.SetKey(kF1, true);
     input_.SetKey(kF8, true);

@@ -79,6 +79,7 @@ protected:
         std::string title = "Set";
         std::string packName;  // empty: the file title with ".bmp"
         std::optional<uint8_t> titleLength;  // a length byte as stored
+        bool objects = true;                 // false: levels without objects, playable without classes
     };
     void WriteSubject(const std::string& file, const Subject& s) {
         const std::string fileTitle = file.substr(0, file.find('.'));
@@ -86,6 +87,8 @@ protected:
         set.header.title = s.title;
         set.header.packName = s.packName.empty() ? fileTitle + ".bmp" : s.packName;
         set.header.titleLength = s.titleLength;
+        if (!s.objects)
+            for (auto& level : set.levels) level.nations.clear();
         std::vector<datagen::ContainerSection> sections{{"Default", {{"TypeIG", datagen::Int32Bytes(s.type)}}}};
         if (s.preview) sections.push_back({"PreView_Level", {{fileTitle, datagen::WidgetSheet(16, 12, 1, 1)}}});
         if (s.subject) sections.push_back({"Subjects", {{"Subject", datagen::BuildLevelSet(set)}}});

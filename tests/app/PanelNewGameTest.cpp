@@ -163,7 +163,9 @@ TEST_F(NewGamePanelTest, EnterInTheNameFieldDoesNotStartTheGame) {
 }
 
 TEST_F(NewGamePanelTest, StartingWithDifficultyTwoTakesItsSpeedPairAndPlaysTheFirstLevel) {
-    WriteSubject("A.ig", {});
+    Subject subject;
+    subject.objects = false;
+    WriteSubject("A.ig", subject);
     Open();
     boxes[1]->OnGPClick(boxes[1]);
     main->BonusTally = 9;
