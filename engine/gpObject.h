@@ -315,6 +315,21 @@ public:
 
     static void DescribeClass(rtl::ClassBuilder<TGPObject>& c);
 
+    // ---- Behaviours: orders and movers ----
+    // Turning: the 16-bit turn count and limit, and the turn word (low 16 bits the signed
+    // turn step, byte 2 a range or limit, byte 3 a curve step or period). The word is the
+    // object's own, taken from its slide's value, so one object's spin never changes
+    // another's curve.
+    uint16_t TurnCount = 0, TurnLimit = 0;
+    int32_t TurnWord = 0;
+    // Ticks since the object was taken from its pool (its weapon times its shots by it).
+    uint32_t Age = 0;
+    // A shot's weapon and the object that fired it, each held with the generation it had:
+    // one that went back to its pool since counts as none.
+    void SetShotLinks(TGPWeapon* weapon, TGPObject* owner);
+    TGPWeapon* ShotWeapon() const;
+    TGPObject* ShotOwner() const;
+
 protected:
     // Runs the cached block of a script event; nothing without a script or block.
     virtual void RunEvent(TObjectEvent event);
@@ -375,6 +390,10 @@ private:
     void TakeTemplateWeapon();
     // The template from the nation's cache, for the object's class.
     void RefreshTemplate();
+
+    // Behaviours: the shot's links by handle and generation.
+    uint32_t shotWeaponHandle_ = 0, shotOwnerHandle_ = 0;
+    uint16_t shotWeaponGeneration_ = 0, shotOwnerGeneration_ = 0;
 
     bool dead_ = false;
     bool slidesLost_ = false;  // its kernel ended: the slides are looked up again on reuse

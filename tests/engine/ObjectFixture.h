@@ -11,6 +11,7 @@
 #include "engine/gpNation.h"
 #include "engine/gpObject.h"
 #include "engine/gpShared.h"
+#include "engine/gpUtils.h"
 #include "tools/datagen/ObjectWriter.h"
 
 #include <map>
@@ -82,6 +83,11 @@ protected:
         shape.idName = id;
         slides_[Name(id)] = datagen::UnitClassRecord(shape);
     }
+    // A weapon description of "Classes_Weapons" for weapon number 1..8.
+    void Weapon(int32_t number, const datagen::WeaponDescription& description) {
+        const std::string name = engine::ShotNames[static_cast<size_t>(number - 1)];
+        weapons_[name] = datagen::WeaponRecord(description, name);
+    }
     // A picture of "BMP_Unit" (its key: the class name, "_" and the state name).
     void Picture(const std::string& key, std::string bytes) { pictures_[key] = std::move(bytes); }
     // Writes the level set with every class declared so far, and the effect classes 1..9.
@@ -96,7 +102,8 @@ protected:
                   datagen::DescriptionSection("GeneralObject_Unit", descriptions),
                   datagen::DescriptionSection("Classes_Effects", effects),
                   {"BMP_Effects", {{"Fx", datagen::SolidPicture(8, 8, 0x808080)}}},
-                  datagen::DescriptionSection("BMP_Unit", {pictures_.begin(), pictures_.end()})});
+                  datagen::DescriptionSection("BMP_Unit", {pictures_.begin(), pictures_.end()}),
+                  datagen::DescriptionSection("Classes_Weapons", {weapons_.begin(), weapons_.end()})});
     }
 
     engine::TGPNation* Nation(int32_t key) {
@@ -117,7 +124,7 @@ protected:
     engine::TGPMap* map = nullptr;
 
 private:
-    std::map<std::string, std::string> slides_, descriptions_, pictures_;
+    std::map<std::string, std::string> slides_, descriptions_, pictures_, weapons_;
 };
 
 }  // namespace enginetest
