@@ -334,3 +334,29 @@ TEST_F(Movers, AnOrbitKeepsItsAngleWithinOneTurn) {
     EXPECT_LT(o->Angle, 256.0);
     EXPECT_TRUE(o->InPlay());
 }
+
+TEST_F(Movers, SteadyMoversAllocateNothing) {
+    for (int i = 0; i < 6; ++i) {
+        EventProbe* m = Make(2, kMonster, 40 + 60 * i, 100 + 20 * i);
+        m->SetOrder(i % 2 ? 7 : 10, 0, 0, 0, 7);
+        m->SetDGCSpeed(5);
+        m->SetDGCDirection(37 * i);
+    }
+    EventProbe* ship = Make(2, kShip, 300, 300);
+    ship->SetOrder(0, 0, 1, 1, 0);
+    Make(4, kBall, 210, 210);
+    Make(2, kArea, 200, 200)->SetOrder(14, 0, 0, 0, 14);
+    Make(2, kGuard, 100, 400)->SetOrder(8, 0, 0, 0, 8);
+    // The cells' lists grow to the most objects they ever held: give them that room first,
+    // so that only the movers are measured.
+    for (int c = 0; c < map->CellCount(); ++c) {
+        auto& objects = map->Cells->Get(c)->Objects;
+        const int held = objects.Count();
+        for (int i = 0; i < 16; ++i) objects.Add(nullptr);
+        while (objects.Count() > held) objects.Delete(objects.Count() - 1);
+    }
+    for (int tick = 0; tick < 20; ++tick) Nation(2)->Move(0, {}, nullptr);
+    enginetest::AllocationCounter::Scope scope;
+    for (int tick = 0; tick < 50; ++tick) Nation(2)->Move(0, {}, nullptr);
+    EXPECT_EQ(scope.Allocations(), 0);
+}
