@@ -45,17 +45,18 @@ uint8_t SpawnAtEnd(TGPObject& object, uint8_t mode, const TRect& rect, rtl::List
 uint8_t TimedLife(TGPObject& object, uint8_t mode, const TRect& rect, rtl::List<TGPStructure*>* list);
 uint8_t AreaEffect(TGPObject& object, uint8_t mode, const TRect& rect, rtl::List<TGPStructure*>* list);
 
-// ---- What the behaviours share ----
+// The one list that receives map queries, so that routines allocate nothing per tick. Its
+// contents last only until the next query: a routine that may kill, spawn or run scripts
+// while it looks at them walks a movers::TObjectSnapshot.
+TListGPObject& SharedObjectList();
+
+// ---- What the movers share ----
+namespace movers {
 
 // The play field: nine 64-pixel columns by eight rows.
 inline constexpr int32_t kFieldWidth = 576, kFieldHeight = 512;
 // Monsters turn back this far above the floor line.
 inline constexpr int32_t kMonsterTurnAbove = 110;
-
-// The one list that receives map queries, so that routines allocate nothing per tick. Its
-// contents last only until the next query: a routine that may kill, spawn or run scripts
-// while it looks at them walks a TObjectSnapshot.
-TListGPObject& SharedObjectList();
 
 // The objects of a list as they were when it was taken, each with its generation: an
 // object that went back to its pool since reads as nil. Snapshots nest (a walk inside a
@@ -123,5 +124,7 @@ private:
 
 // The slide's turn word (its value from the level record); 0 without a slide.
 int32_t SlideTurnWord(const TGPObject& object);
+
+}  // namespace movers
 
 }  // namespace engine

@@ -21,6 +21,8 @@
 
 namespace engine {
 
+using namespace movers;
+
 namespace {
 
 constexpr int32_t kGuarded = 0x4000;

@@ -17,6 +17,8 @@
 
 namespace engine {
 
+using namespace movers;
+
 namespace {
 
 constexpr int32_t kGuarded = 0x4000, kSpin = 0x10000, kAreaTurn = 0x20000;
@@ -51,6 +53,8 @@ TListGPObject& SharedObjectList() {
     static TListGPObject list;
     return list;
 }
+
+namespace movers {
 
 TObjectSnapshot::TObjectSnapshot(const rtl::List<TGPObject*>& list) : items_(ClaimLevel()) {
     items_.clear();
@@ -111,6 +115,8 @@ void ClassTimerReset(TGPObject& object) {
 }
 
 int32_t SlideTurnWord(const TGPObject& object) { return object.CurrentSlide ? object.CurrentSlide->SendValue : 0; }
+
+}  // namespace movers
 
 // ---- Ball guard ----
 

@@ -313,15 +313,17 @@ public:
     mutable bool PictureStale = true;
     TRect CollisionRect;
 
+    // ---- Ball, paddle and prizes (gpBall.cpp, gpPaddle.cpp, gpPrize.cpp) ----
+    // The turn word of a turning ball: low 16 bits the signed turn step, byte 2 a limit,
+    // byte 3 the step of a monster's curve. Each object keeps its own, taken from the slide
+    // of what set it turning, so that one ball's spin never changes another's curve.
+    int32_t TurnWord = 0;
+    // Ticks turned so far and the ticks a turn lasts.
+    uint16_t TurnCount = 0, TurnLimit = 0;
+
     static void DescribeClass(rtl::ClassBuilder<TGPObject>& c);
 
     // ---- Behaviours: orders and movers ----
-    // Turning: the 16-bit turn count and limit, and the turn word (low 16 bits the signed
-    // turn step, byte 2 a range or limit, byte 3 a curve step or period). The word is the
-    // object's own, taken from its slide's value, so one object's spin never changes
-    // another's curve.
-    uint16_t TurnCount = 0, TurnLimit = 0;
-    int32_t TurnWord = 0;
     // Ticks since the object was taken from its pool (its weapon times its shots by it).
     uint32_t Age = 0;
     // A shot's weapon and the object that fired it, each held with the generation it had:

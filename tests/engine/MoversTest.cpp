@@ -13,6 +13,7 @@
 #include <utility>
 
 using namespace engine;
+using namespace engine::movers;
 using enginetest::EventProbe;
 using enginetest::FixedWeapon;
 
