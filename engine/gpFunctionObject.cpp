@@ -10,8 +10,24 @@
 namespace engine {
 
 namespace {
-// The behaviours' units fill in their routines here.
-constexpr std::array<TOrderRoutine, kOrderKinds> kRoutines{};
+// The routine of each kind; kinds 3, 4 and 5 come with their own units.
+constexpr std::array<TOrderRoutine, kOrderKinds> kRoutines{
+    ShipControl,         // 0
+    ProjectileFlight,    // 1
+    OrbitMove,           // 2
+    nullptr,             // 3 ControlledMove
+    nullptr,             // 4 BallMove
+    nullptr,             // 5 SteerMove
+    VerticalShot,        // 6
+    WanderMove,          // 7
+    BallGuard,           // 8
+    HomingMove,          // 9
+    RandomTurnMove,      // 10
+    AnimationEndAction,  // 11
+    SpawnAtEnd,          // 12
+    TimedLife,           // 13
+    AreaEffect,          // 14
+};
 }  // namespace
 
 TOrderRoutine OrderRoutine(int32_t kind) {
@@ -27,6 +43,8 @@ TOrder* TGPObject::InstallOrder(TOrderRoutine routine, int32_t tag) {
     order->Previous = nullptr;
     order->Flag = false;
     order->Routine = routine;
+    static uint32_t serial = 0;
+    order->Serial = ++serial;
     if (Orders)
         DropOrders();
     else

@@ -198,18 +198,23 @@ void TStackPhantom::Unlink(const TGPKernel* kernel) {
 TStackWeapon::~TStackWeapon() { all_.clear(); }
 
 TGPWeapon* TStackWeapon::Acquire(TGPObject* object, int32_t number) {
+    if (!object) return nullptr;
     for (int i = 0; i < idle_.Count(); ++i) {
         TGPWeapon* w = idle_.Items(i);
         if (w->IDClass != number) continue;
         idle_.Delete(i);
         w->SetOwner(object);
+        w->Group = object->Group;
         object->Weapon = w;
+        // A reused weapon has fired nothing for its new owner, whose age starts anew.
+        w->Rearm(object);
         return w;
     }
     auto made = std::make_unique<TGPWeapon>();
     TGPWeapon* w = made.get();
     all_.push_back(std::move(made));
     w->Create(object, number);
+    object->Weapon = w;
     return w;
 }
 
@@ -217,6 +222,7 @@ void TStackWeapon::Release(TGPWeapon* weapon) {
     if (!weapon || idle_.Contains(weapon)) return;
     idle_.Add(weapon);
     weapon->NextGeneration();
+    weapon->Disarm();
     if (auto* o = dynamic_cast<TGPObject*>(weapon->Owner))
         if (o->Weapon == weapon) o->Weapon = nullptr;
 }

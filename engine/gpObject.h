@@ -321,7 +321,24 @@ public:
     mutable bool PictureStale = true;
     TRect CollisionRect;
 
+    // ---- Ball, paddle and prizes (gpBall.cpp, gpPaddle.cpp, gpPrize.cpp) ----
+    // The turn word of a turning ball: low 16 bits the signed turn step, byte 2 a limit,
+    // byte 3 the step of a monster's curve. Each object keeps its own, taken from the slide
+    // of what set it turning, so that one ball's spin never changes another's curve.
+    int32_t TurnWord = 0;
+    // Ticks turned so far and the ticks a turn lasts.
+    uint16_t TurnCount = 0, TurnLimit = 0;
+
     static void DescribeClass(rtl::ClassBuilder<TGPObject>& c);
+
+    // ---- Behaviours: orders and movers ----
+    // Ticks since the object was taken from its pool (its weapon times its shots by it).
+    uint32_t Age = 0;
+    // A shot's weapon and the object that fired it, each held with the generation it had:
+    // one that went back to its pool since counts as none.
+    void SetShotLinks(TGPWeapon* weapon, TGPObject* owner);
+    TGPWeapon* ShotWeapon() const;
+    TGPObject* ShotOwner() const;
 
 protected:
     // Runs the cached block of a script event; nothing without a script or block.
@@ -386,6 +403,10 @@ private:
     // The description's script (MDName) loaded, initialised and its blocks cached; dropped
     // when the description names none or switches scripts off.
     void LoadClassScript();
+
+    // Behaviours: the shot's links by handle and generation.
+    uint32_t shotWeaponHandle_ = 0, shotOwnerHandle_ = 0;
+    uint16_t shotWeaponGeneration_ = 0, shotOwnerGeneration_ = 0;
 
     bool dead_ = false;
     bool slidesLost_ = false;  // its kernel ended: the slides are looked up again on reuse

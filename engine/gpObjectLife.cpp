@@ -182,6 +182,11 @@ void TGPObject::Clear() {
             WeaponPool().Release(Weapon);
         Weapon = nullptr;
     }
+    // Behaviours: a reused object starts young, unturned and with no shot links.
+    Age = 0;
+    TurnCount = TurnLimit = 0;
+    TurnWord = 0;
+    SetShotLinks(nullptr, nullptr);
     TGPSprite::Clear();
 }
 

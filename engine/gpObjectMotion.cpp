@@ -202,6 +202,7 @@ void TGPObject::Move(uint8_t mode, const TRect& rect, rtl::List<TGPStructure*>* 
 uint8_t TGPObject::Step(uint8_t mode, const TRect& rect, rtl::List<TGPStructure*>* list) {
     TGPSprite::Move(mode, rect, list);  // the vibration step
     NextFrame();
+    if (mode == 0 && Age < UINT32_MAX) ++Age;
     // An object that goes back to its pool during its step (its lifetime ran out, its
     // order killed it) does nothing more: its pool return raised its generation.
     const uint16_t generation = Generation();

@@ -38,6 +38,9 @@ public:
     int32_t C = 0;
     bool Flag = false;
     int32_t Countdown = 0;
+    // A new number at every installation: a routine knows its order from a later one that
+    // reuses the same item of the pool.
+    uint32_t Serial = 0;
 };
 
 class TAskMove {

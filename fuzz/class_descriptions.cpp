@@ -8,19 +8,21 @@
 
 #include "engine/gpAnimation.h"
 #include "engine/gpGeneralObject.h"
+#include "engine/gpWeapon.h"
 #include "rtl/ComponentStream.h"
 
 namespace {
 
 std::unique_ptr<rtl::Component> Make(uint8_t kind) {
-    switch (kind % 7) {
+    switch (kind % 8) {
         case 0:
         case 1: return std::make_unique<engine::TOneSlide>();
         case 2: return std::make_unique<engine::TOneCursor>();
         case 3: return std::make_unique<engine::TOneEffects>();
         case 4: return std::make_unique<engine::TLineFont>();
         case 5: return std::make_unique<engine::TOneInterface>();
-        default: return std::make_unique<engine::TGPGeneralObject>(nullptr, 1);
+        case 6: return std::make_unique<engine::TGPGeneralObject>(nullptr, 1);
+        default: return std::make_unique<engine::TGPWeaponStructure>();
     }
 }
 
@@ -36,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const uint8_t kind = data[0];
     rtl::ComponentReader reader({data + 1, size - 1});
-    const int records = kind % 7 == 0 ? 7 : 1;
+    const int records = kind % 8 == 0 ? 7 : 1;
     for (int i = 0; i < records; ++i) {
         std::unique_ptr<rtl::Component> o = Make(kind);
         try {

@@ -11,6 +11,7 @@
 #include "engine/gpNation.h"
 #include "engine/gpObject.h"
 #include "engine/gpShared.h"
+#include "engine/gpUtils.h"
 #include "tools/datagen/CodeWriter.h"
 #include "tools/datagen/ObjectWriter.h"
 
@@ -83,6 +84,11 @@ protected:
         shape.idName = id;
         slides_[Name(id)] = datagen::UnitClassRecord(shape);
     }
+    // A weapon description of "Classes_Weapons" for weapon number 1..8.
+    void Weapon(int32_t number, const datagen::WeaponDescription& description) {
+        const std::string name = engine::ShotNames[static_cast<size_t>(number - 1)];
+        weapons_[name] = datagen::WeaponRecord(description, name);
+    }
     // A picture of "BMP_Unit" (its key: the class name, "_" and the state name).
     void Picture(const std::string& key, std::string bytes) { pictures_[key] = std::move(bytes); }
     // A class script in the level set's "Code_Unit", assembled from a command list.
@@ -103,7 +109,8 @@ protected:
             datagen::DescriptionSection("GeneralObject_Unit", descriptions),
             datagen::DescriptionSection("Classes_Effects", effects),
             {"BMP_Effects", {{"Fx", datagen::SolidPicture(8, 8, 0x808080)}}},
-            datagen::DescriptionSection("BMP_Unit", {pictures_.begin(), pictures_.end()})};
+            datagen::DescriptionSection("BMP_Unit", {pictures_.begin(), pictures_.end()}),
+            datagen::DescriptionSection("Classes_Weapons", {weapons_.begin(), weapons_.end()})};
         if (!scripts_.empty()) sections.push_back(datagen::CodeUnitSection(scripts_));
         LevelSet(sections);
     }
@@ -126,7 +133,7 @@ protected:
     engine::TGPMap* map = nullptr;
 
 private:
-    std::map<std::string, std::string> slides_, descriptions_, pictures_;
+    std::map<std::string, std::string> slides_, descriptions_, pictures_, weapons_;
     std::vector<std::pair<std::string, std::string>> scripts_;
 };
 

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "tools/datagen/ClassesWriter.h"
+#include "tools/datagen/ObjectWriter.h"
 #include "tools/datagen/Seeds.h"
 
 namespace {
@@ -69,6 +70,13 @@ const datagen::SeedWriter descriptionSeeds("fuzz_class_descriptions", [](const d
                                                      .Real("MaxSpeedUp", 1.5)
                                                      .Str("IDWeapon", "3\r\n5\r\n")
                                                      .Int("AddParamInt4", 7).Finish());
+    datagen::WeaponDescription volley;
+    volley.idFlyClass = 10;
+    volley.numberOfStems = 3;
+    volley.areaForStem = 10;
+    volley.timeOfDelays = 10;
+    volley.idSkinType = 1;
+    put("weapon", std::string(1, '\7') + datagen::WeaponRecord(volley, "Fire_Bal"));
 });
 
 }  // namespace

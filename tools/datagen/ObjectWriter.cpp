@@ -70,4 +70,35 @@ std::string GeneralObjectRecord(const GeneralObjectDescription& d) {
         .Finish();
 }
 
+std::string WeaponRecord(const WeaponDescription& d, const std::string& name) {
+    return RecordWriter("TGPWeaponStructure", name)
+        .Int("MinDamage", d.minDamage)
+        .Int("MaxDamage", d.maxDamage)
+        .Bool("RamdomDamage", d.ramdomDamage)
+        .Int("SoundID", d.soundID)
+        .Int("IDFlyType", d.idFlyType)
+        .Int("IDFlyClass", d.idFlyClass)
+        .Int("FlyTimeLifes", d.flyTimeLifes)
+        .Int("IDActionType", d.idActionType)
+        .Int("IDActionClass", d.idActionClass)
+        .Int("ActionTimeLifes", d.actionTimeLifes)
+        .Int("IDEffectsClass", d.idEffectsClass)
+        .Bool("FlagEffectClass", d.flagEffectClass)
+        .Int("Direction", d.direction)
+        .Int("OffX", d.offX)
+        .Int("OffY", d.offY)
+        .Int("VelX", d.velX)
+        .Int("VelY", d.velY)
+        .Int("TimeOfDelays", d.timeOfDelays)
+        .Bool("Recoil", d.recoil)
+        .Int("ShareOfRecoil", d.shareOfRecoil)
+        .Int("NumberOfStems", d.numberOfStems)
+        .Int("AreaForStem", d.areaForStem)
+        .Int("IDSkinType", d.idSkinType)
+        .Int("IDSkinClass", d.idSkinClass)
+        .Int("SkinOffX", d.skinOffX)
+        .Int("SkinOffY", d.skinOffY)
+        .Finish();
+}
+
 }  // namespace datagen

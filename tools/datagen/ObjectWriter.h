@@ -47,4 +47,23 @@ struct GeneralObjectDescription {
 };
 std::string GeneralObjectRecord(const GeneralObjectDescription& d);
 
+// A weapon's description ("Classes_Weapons" entry or ".wp" file).
+struct WeaponDescription {
+    int32_t minDamage = 0, maxDamage = 0;
+    bool ramdomDamage = false;
+    int32_t soundID = -1;
+    int32_t idFlyType = 0, idFlyClass = 0, flyTimeLifes = 0;
+    int32_t idActionType = 0, idActionClass = 0, actionTimeLifes = 0;
+    int32_t idEffectsClass = 0;
+    bool flagEffectClass = false;
+    int32_t direction = 0;
+    int32_t offX = 0, offY = 0, velX = 0, velY = 0;
+    int32_t timeOfDelays = 0;
+    bool recoil = false;
+    int32_t shareOfRecoil = 0;
+    int32_t numberOfStems = 0, areaForStem = 0;
+    int32_t idSkinType = 0, idSkinClass = 0, skinOffX = 0, skinOffY = 0;
+};
+std::string WeaponRecord(const WeaponDescription& d, const std::string& name = "Weapon");
+
 }  // namespace datagen
