@@ -313,6 +313,17 @@ public:
     mutable bool PictureStale = true;
     TRect CollisionRect;
 
+    // ---- Ball, paddle and prizes (gpBall.cpp, gpPaddle.cpp, gpPrize.cpp) ----
+    // The turn word of a turning ball: low 16 bits the signed turn step, byte 2 a limit,
+    // byte 3 the step of a monster's curve. Each object keeps its own, taken from the slide
+    // of what set it turning, so that one ball's spin never changes another's curve.
+    int32_t TurnWord = 0;
+    // Ticks turned so far and the ticks a turn lasts.
+    uint16_t TurnCount = 0, TurnLimit = 0;
+    // The class of the first row of the monster table whose range holds roll (bounds
+    // included), or -1.
+    int32_t PrizeCodeAt(int32_t roll) const;
+
     static void DescribeClass(rtl::ClassBuilder<TGPObject>& c);
 
 protected:
