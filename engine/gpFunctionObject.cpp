@@ -1,5 +1,6 @@
 #include "engine/gpFunctionObject.h"
 
+#include "engine/gpBehaviours.h"
 #include "engine/gpKernel.h"
 #include "engine/gpObject.h"
 #include "engine/gpUtils.h"
@@ -11,7 +12,23 @@ namespace engine {
 
 namespace {
 // The behaviours' units fill in their routines here.
-constexpr std::array<TOrderRoutine, kOrderKinds> kRoutines{};
+constexpr std::array<TOrderRoutine, kOrderKinds> kRoutines{
+    nullptr,         // 0
+    nullptr,         // 1
+    nullptr,         // 2
+    &ControlledMove, // 3
+    &BallMove,       // 4
+    &SteerMove,      // 5
+    nullptr,         // 6
+    nullptr,         // 7
+    nullptr,         // 8
+    nullptr,         // 9
+    nullptr,         // 10
+    nullptr,         // 11
+    nullptr,         // 12
+    nullptr,         // 13
+    nullptr,         // 14
+};
 }  // namespace
 
 TOrderRoutine OrderRoutine(int32_t kind) {
