@@ -172,11 +172,8 @@ uint8_t BallMove(TGPObject& ball, uint8_t mode, const TRect& rect, rtl::List<TGP
 }
 
 bool BallNeighbours(TGPObject& ball, bool queue) {
-    static TListGPObject near;
     static TObjectSnapshot snapshot;
-    NearObjects(ball, near);
-    snapshot.Take(near);
-    near.Clear();
+    NearSnapshot(ball, snapshot);
     const int32_t difficulty = ball.Shared().ClampedDifficulty();
     const TRect own = ball.GetRect();
     bool any = false;

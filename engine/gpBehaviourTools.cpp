@@ -97,6 +97,13 @@ TGPObject* TObjectSnapshot::Live(int i) const {
     return e.Object->Generation() == e.Generation ? e.Object : nullptr;
 }
 
+void NearSnapshot(TGPObject& o, TObjectSnapshot& snapshot) {
+    static TListGPObject near;
+    NearObjects(o, near);
+    snapshot.Take(near);
+    near.Clear();
+}
+
 bool StillInPlay(const TGPObject& o, uint16_t generation) { return o.Generation() == generation; }
 
 }  // namespace engine

@@ -103,6 +103,9 @@ private:
     std::vector<Entry> items_;
 };
 
+// The objects near o, taken into snapshot (the map's query list is kept for reuse).
+void NearSnapshot(TGPObject& o, TObjectSnapshot& snapshot);
+
 // True while the object has not gone back to its pool since its generation was read.
 bool StillInPlay(const TGPObject& o, uint16_t generation);
 

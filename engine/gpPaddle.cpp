@@ -53,14 +53,11 @@ bool Queue(TExecuteLine& line, void (TExecuteLine::*add)()) {
     return position() > before;
 }
 
-// Step 6: the objects overlapping the paddle; the exit object ends the level; the paddle
+// The objects overlapping the paddle after its step; the exit object ends the level; the paddle
 // backs out of what it ran into.
 void PushOut(TGPObject& paddle, int32_t oldVx, int32_t oldVy) {
-    static TListGPObject near;
     static TObjectSnapshot snapshot;
-    NearObjects(paddle, near);
-    snapshot.Take(near);
-    near.Clear();
+    NearSnapshot(paddle, snapshot);
     const TRect own = paddle.GetRect();
     static TObjectSnapshot met;
     met.Clear();

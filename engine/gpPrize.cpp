@@ -317,11 +317,8 @@ int32_t TGPObject::PrizeCodeAt(int32_t roll) const {
 }
 
 void ClearPlayerArea(TGPObject& paddle) {
-    static TListGPObject near;
     static TObjectSnapshot snapshot;
-    NearObjects(paddle, near);
-    snapshot.Take(near);
-    near.Clear();
+    NearSnapshot(paddle, snapshot);
     const TRect own = paddle.GetRect();
     for (int i = 0; i < snapshot.Count(); ++i) {
         TGPObject* o = snapshot.Live(i);
