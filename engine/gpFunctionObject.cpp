@@ -1,5 +1,6 @@
 #include "engine/gpFunctionObject.h"
 
+#include "engine/gpBehaviours.h"
 #include "engine/gpKernel.h"
 #include "engine/gpObject.h"
 #include "engine/gpUtils.h"
@@ -10,14 +11,14 @@
 namespace engine {
 
 namespace {
-// The routine of each kind; kinds 3, 4 and 5 come with their own units.
+// The routine of each kind.
 constexpr std::array<TOrderRoutine, kOrderKinds> kRoutines{
     ShipControl,         // 0
     ProjectileFlight,    // 1
     OrbitMove,           // 2
-    nullptr,             // 3 ControlledMove
-    nullptr,             // 4 BallMove
-    nullptr,             // 5 SteerMove
+    ControlledMove,      // 3
+    BallMove,            // 4
+    SteerMove,           // 5
     VerticalShot,        // 6
     WanderMove,          // 7
     BallGuard,           // 8

@@ -328,6 +328,9 @@ public:
     int32_t TurnWord = 0;
     // Ticks turned so far and the ticks a turn lasts.
     uint16_t TurnCount = 0, TurnLimit = 0;
+    // The class of the first row of the monster table whose range holds roll (bounds
+    // included), or -1.
+    int32_t PrizeCodeAt(int32_t roll) const;
 
     static void DescribeClass(rtl::ClassBuilder<TGPObject>& c);
 

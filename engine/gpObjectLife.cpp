@@ -73,8 +73,12 @@ void TGPObject::ApplyTemplate() {
     MinSpeedFx = FixedFromReal(t.MinSpeed);
     MaxSpeedFx = FixedFromReal(t.MaxSpeed);
     AccelerationFx = FixedFromReal(t.MaxSpeedUp);
-    SetDGCSpeed(t.AddParamInt1);
-    SetDGCSpeed(RealFromFixed(SpeedFx) + rtl::Random(t.AddParamInt1));
+    // The timed classes keep their timer count in the high half of this word: once it
+    // counts, the word is no speed 16.16 can hold. Beyond 16383 it starts there, so that the
+    // random share added next still fits.
+    const int32_t startSpeed = std::min(t.AddParamInt1, int32_t{16383});
+    SetDGCSpeed(startSpeed);
+    SetDGCSpeed(RealFromFixed(SpeedFx) + rtl::Random(startSpeed));
     LifeTime = t.AddParamInt4;
     if (t.ConnectWeapon && t.SizeWeapon > 0) TakeTemplateWeapon();
     if (newDescription) LoadClassScript();
