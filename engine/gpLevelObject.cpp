@@ -7,8 +7,30 @@
 #include "engine/gpObject.h"
 #include "rtl/Format.h"
 
+#include <utility>
+
 namespace engine {
 namespace {
+
+// The values of a record that override the class description's, field by field.
+constexpr std::pair<uint8_t TGPGeneralObject::*, uint8_t TGPGObj::*> kBytes[] = {
+    {&TGPGeneralObject::Media, &TGPGObj::Media},
+    {&TGPGeneralObject::CPBMoving, &TGPGObj::CPBMoving},
+    {&TGPGeneralObject::TicksPerRotate, &TGPGObj::TicksPerRotate},
+    {&TGPGeneralObject::DefaultSlide, &TGPGObj::DefaultSlide},
+    {&TGPGeneralObject::Rotate, &TGPGObj::Rotate}};
+constexpr std::pair<int32_t TGPGeneralObject::*, int32_t TGPGObj::*> kInts[] = {
+    {&TGPGeneralObject::MinSpeed, &TGPGObj::MinSpeed},
+    {&TGPGeneralObject::MaxSpeed, &TGPGObj::MaxSpeed},
+    {&TGPGeneralObject::CurrentWeapon, &TGPGObj::CurrentWeapon},
+    {&TGPGeneralObject::SizeWeapon, &TGPGObj::SizeWeapon},
+    {&TGPGeneralObject::Toughness, &TGPGObj::Toughness},
+    {&TGPGeneralObject::PriceForDeath, &TGPGObj::PriceForDeath},
+    {&TGPGeneralObject::MinDamage, &TGPGObj::MinDamage},
+    {&TGPGeneralObject::MaxDamage, &TGPGObj::MaxDamage},
+    {&TGPGeneralObject::AddParamInt1, &TGPGObj::AddParamInt1},
+    {&TGPGeneralObject::AddParamInt2, &TGPGObj::AddParamInt2},
+    {&TGPGeneralObject::AddParamInt3, &TGPGObj::AddParamInt3}};
 
 // The class description an object takes from a record: the one it has (the class's), with
 // every value the record overrides.
@@ -19,25 +41,11 @@ std::unique_ptr<TGPGeneralObject> DescriptionFor(const TGPGObj& r, const TGPObje
         d->MDName = t->MDName;
         d->AddParamInt4 = t->AddParamInt4;
     }
-    d->Media = r.Media;
-    d->CPBMoving = r.CPBMoving;
-    d->TicksPerRotate = r.TicksPerRotate;
-    d->MinSpeed = r.MinSpeed;
-    d->MaxSpeed = r.MaxSpeed;
+    for (const auto& [to, from] : kBytes) (*d).*to = r.*from;
+    for (const auto& [to, from] : kInts) (*d).*to = r.*from;
     d->MaxSpeedUp = r.MaxSpeedUp;
     d->ConnectWeapon = r.ConnectWeapon != 0;
-    d->CurrentWeapon = r.CurrentWeapon;
-    d->SizeWeapon = r.SizeWeapon;
     d->IDWeapon = r.IDWeapon;
-    d->DefaultSlide = r.DefaultSlide;
-    d->Toughness = r.Toughness;
-    d->Rotate = r.Rotate;
-    d->PriceForDeath = r.PriceForDeath;
-    d->MinDamage = r.MinDamage;
-    d->MaxDamage = r.MaxDamage;
-    d->AddParamInt1 = r.AddParamInt1;
-    d->AddParamInt2 = r.AddParamInt2;
-    d->AddParamInt3 = r.AddParamInt3;
     d->ParseWeapons();  // the weapon list: a line that is no number raises here
     return d;
 }
