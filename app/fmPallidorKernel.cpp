@@ -2,6 +2,7 @@
 // the form's handlers, the sound register's loader and the music player's notification.
 #include "app/fmPallidor.h"
 #include "engine/gpClasses.h"
+#include "engine/gpLevelInterface.h"
 #include "engine/gpMap.h"
 #include "engine/gpMouse.h"
 #include "engine/gpRegisters.h"
@@ -126,11 +127,10 @@ void TDlg_Sprallion::CreateGameKernel() {
     WriteLog("CreateGameKernel", "");
 }
 
-// The menus and panels come from the interface description "Forms"/"GPInterface". Its
-// reader is not part of the program yet: until it is, the kernel runs without menus, and the
-// log says so once.
+// The menus and panels come from the interface description "Forms"/"GPInterface": the
+// forms become the kernel's named children, their events bound to this form's handlers.
 void TDlg_Sprallion::ReadInterface() {
-    WriteLog("GPInterface", "the interface description is not read: the program has no reader for it yet");
+    engine::TBaseInterfacesStream forms("", Resource.get(), this, Kernel.get(), InterfaceHeader, rtl::fmOpenRead);
 }
 
 void TDlg_Sprallion::HookKernelEvents() {

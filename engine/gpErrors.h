@@ -22,6 +22,8 @@ namespace texts {
 inline constexpr const char* SFLReadHeader =
     "\xCE\xF8\xE8\xE1\xEA\xE0 \xE7\xE0\xE3\xEE\xEB\xEE\xE2\xEA\xE0 \xF4\xE0\xE9\xEB\xE0 %s.";
 inline constexpr const char* SFLInterfacesCreate = "\xCE\xF8\xE8\xE1\xEA\xE0 \xF1\xEE\xE7\xE4\xE0\xED\xE8\xFF Interfaces %S";
+inline constexpr const char* SAssignError = "Cannot assign a %s to a %s";
+inline constexpr const char* SSendObjectError = "Error calling SendObject for the class %D.";
 }  // namespace texts
 
 }  // namespace engine

@@ -158,15 +158,14 @@ const TIndexEntry& TTableIndex::Entry(int index) const {
 // ---- Object records ----
 
 void TGPGObj::AttachObject(TGPObject& object) {
-    if (object.LevelRecord == static_cast<void*>(this)) return;
+    if (object.LevelRecord == this) return;
     Retain();
     DetachObject(object);
     object.LevelRecord = this;
 }
 
 void TGPGObj::DetachObject(TGPObject& object) {
-    // Only AttachObject links an object to a record, so the link is always a TGPGObj.
-    auto* record = static_cast<TGPGObj*>(object.LevelRecord);
+    TGPGObj* record = object.LevelRecord;
     object.LevelRecord = nullptr;
     if (record) record->Release();
 }

@@ -31,6 +31,7 @@
 #include "rtl/StringList.h"
 
 namespace rtl {
+class Object;
 class Stream;
 class SubStream;
 }  // namespace rtl
@@ -169,6 +170,14 @@ public:
     // P1..P16 in file order, 1-based; 0 outside.
     int32_t P(int index) const;
 
+    // Applies the record to a game object (anything else raises EConvertError): its class
+    // description takes the record's values, then hit points, speeds, acceleration, kind bits
+    // P5, frame row P11, default order P12, slide value P15 and visibility. Every value is
+    // converted and checked before the object changes: a speed beyond 16.16, a NaN
+    // acceleration or a weapon list that is no list of numbers changes nothing. Any failure
+    // raises EDebug "Error calling SendObject for the class %D.".
+    void SendObject(rtl::Object& object) const;
+
     int32_t IDClass = 0;
     uint8_t Media = 0, CPBMoving = 0, TicksPerRotate = 0, Reserved1 = 0;
     std::string Name;
@@ -192,6 +201,8 @@ public:
     int32_t P14 = 0;               // unused
     int32_t SlideValue = 0;        // P15: the current slide's extra value
     int32_t P16 = 0;               // unused
+    uint8_t Visible = 1;           // version 3 on
+    int32_t MinSpeed = 0;          // version 9 on; also the initial speed
 
 protected:
     TGPGObj() = default;
@@ -211,9 +222,6 @@ public:
 
     // Visible from version 3, MinSpeed from version 9; older records keep the defaults.
     void ReadFromStream(rtl::Stream& stream, int32_t version);
-
-    uint8_t Visible = 1;
-    int32_t MinSpeed = 0;  // also the initial speed
 
 private:
     TGPGObj_1() = default;

@@ -6,6 +6,7 @@
 #include "engine/gpEffects.h"
 #include "engine/gpGeneralObject.h"
 #include "engine/gpKernel.h"
+#include "engine/gpLevel.h"
 #include "engine/gpMap.h"
 #include "engine/gpNation.h"
 #include "engine/gpShared.h"
@@ -59,7 +60,10 @@ int32_t FixedFromReal(double pixels) {
 }
 
 TGPObject::TGPObject() = default;
-TGPObject::~TGPObject() = default;
+TGPObject::~TGPObject() {
+    // The object's reference to its level record goes with it.
+    if (LevelRecord) TGPGObj::DetachObject(*this);
+}
 
 // ---- Creation, class and slides ----
 

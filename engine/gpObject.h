@@ -215,8 +215,8 @@ public:
     void LoadTemplate(int32_t id);
     // The description's values: speeds, hit points, lifetime, timer, scripts flag, weapon.
     virtual void ApplyTemplate();
-    // Applies the level record of a reused object again (level files fill it in).
-    virtual void ApplyLevelRecord() {}
+    // Sends the object's level record to it again (nothing without one).
+    virtual void ApplyLevelRecord();
     // Damage from a weapon's shot (source a TGPWeapon) or from another object.
     void Hit(TGPObject* attacker, TGPStructure* source);
     // Bookkeeping when struck: shown when hidden, else the vibration and the score; then
@@ -305,6 +305,10 @@ public:
     TGPWeapon* Weapon = nullptr;
     std::unique_ptr<rtl::List<TGPObject*>> Riders;  // made on first use
     TKernelSound* LoopingSound = nullptr;
+    // ---- Level sets ----
+    // The object's own class description while a level record's values override the
+    // nation's (Template then points here); the nation's stays the class's.
+    std::unique_ptr<TGPGeneralObject> LevelTemplate;
 
     // ---- The class script (gpObjectLife.cpp) ----
     // The class's compiled script, nil until the class has one, and the event blocks the

@@ -1,5 +1,7 @@
 #include "engine/gpStructure.h"
 
+#include <algorithm>
+
 #include "engine/gpKernel.h"
 #include "engine/gpUtils.h"
 #include "rtl/Numbers.h"
@@ -318,6 +320,15 @@ TGPStructure* TGPStructure::FindChild(const std::string& name) const {
     for (TGPStructure* c : *children_)
         if (rtl::CompareText(c->Name, name) == 0) return c;
     return nullptr;
+}
+
+std::unique_ptr<TGPStructure> TGPStructure::DetachInterface(TGPStructure* child) {
+    auto owned = std::find_if(ownedChildren_.begin(), ownedChildren_.end(), [&](const auto& c) { return c.get() == child; });
+    if (owned == ownedChildren_.end()) return nullptr;
+    std::unique_ptr<TGPStructure> out = std::move(*owned);
+    ownedChildren_.erase(owned);
+    children_->Remove(child);
+    return out;
 }
 
 TGPStructure* TGPStructure::GetChild(int index) const {

@@ -16,6 +16,7 @@
 
 namespace engine {
 
+class TGPGObj;
 class TGPKernel;
 class TGPStructure;
 class TListStructure;
@@ -98,6 +99,9 @@ public:
     TGPStructure* FindChild(const std::string& name) const;
     int ChildCount() const { return children_ ? children_->Count() : 0; }
     TGPStructure* GetChild(int index) const;
+    // ---- Level sets and the interface description ----
+    // Takes child out of the named children and hands it over; nil when it is none of them.
+    std::unique_ptr<TGPStructure> DetachInterface(TGPStructure* child);
 
     // References that can outlive a pooled object (command words, selections) name it by its
     // handle and the generation it had. Both live in the engine's handle table, so checking
@@ -125,7 +129,7 @@ public:
     int32_t NationKey = 0;
     TVibration Vibration;
     int32_t ViewHeight = 0, ViewWidth = 0;
-    void* LevelRecord = nullptr;
+    TGPGObj* LevelRecord = nullptr;  // counted: see TGPGObj::AttachObject
     std::unique_ptr<TListStructure> ChildSprites;
     int32_t AlignMode = 0;
     std::string Name;

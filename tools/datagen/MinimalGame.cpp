@@ -5,6 +5,7 @@
 
 #include "tools/datagen/Commands.h"
 #include "tools/datagen/ConfigStream.h"
+#include "tools/datagen/Interface.h"
 
 namespace datagen {
 
@@ -17,7 +18,7 @@ std::vector<ContainerSection> MinimalGameSections() {
     for (int m = 1; m <= 10; ++m)
         strings.entries.push_back({"Name_Medals_" + std::to_string(m), LenString("Medal " + std::to_string(m))});
     // An interface description without forms.
-    ContainerSection forms{"Forms", {{"GPInterface", Int32Bytes(0)}}};
+    ContainerSection forms{"Forms", {{"GPInterface", EmptyInterfaceFile()}}};
     return {std::move(strings), std::move(forms), ConfigSection(GameConfig{})};
 }
 

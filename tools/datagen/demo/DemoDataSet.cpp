@@ -134,8 +134,9 @@ std::vector<ContainerSection> GameDataSections(const ContainerSection& sounds) {
     // "GPCfg" directly behind the record stream's header, the layout of the message box last.
     ContainerSection cfg = ConfigSection(GameConfig{});
     cfg.entries.push_back({"MsgPos", MessageBoxLayout()});
+    ContainerSection forms{"Forms", {{"GPInterface", InterfaceDescription()}}};
     return {std::move(strings), std::move(bmp), Descriptions("Cursors", cursors.descriptions),
-            Pictures("BMP_Cursors", cursors.pictures), sounds, std::move(cfg)};
+            Pictures("BMP_Cursors", cursors.pictures), sounds, std::move(forms), std::move(cfg)};
 }
 
 std::string PageName(const std::string& text) {

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "tools/datagen/Interface.h"
 #include "tools/datagen/demo/DemoClasses.h"
 
 namespace datagen::demo {
@@ -34,6 +35,11 @@ std::vector<std::string> BoundHandlers();
 // The pictures the widgets' `Paint` names (menu backdrops, panels, buttons, check boxes,
 // track bars, grid headers, edits, the title, the logos).
 std::vector<DemoPicture> InterfacePictures();
+
+// The interface description ("Forms"/"GPInterface") of the table, each record written from
+// a live widget; a loose file names its name-table file at offset 72.
+InterfaceFile InterfaceDescriptionFile(const std::string& nameTable = "");
+std::string InterfaceDescription(const std::string& nameTable = "");
 
 // The music the main menu plays ("MIDIFile" of "MainPanel").
 inline constexpr const char* kMenuTune = "Menu.mid";
