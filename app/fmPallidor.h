@@ -156,10 +156,6 @@ public:
     bool OnlySpecialBricksLeft();
     void OnSort_Effect_Rocet(engine::TGPStructure* child, engine::TListStructure* list);
     void DoMapSetKind(TObject* map, int32_t value);
-    // The heads-up widgets of a panel from the level set's "Script_Interface" text; false
-    // when none were built (the fixed widgets are used then).
-    bool BuildPanelFromScript(engine::TGPStructure& panel, const std::string& script);
-    void BuildFixedWidgets(engine::TGPStructure& panel, int32_t panelId);
 
     // The game's flow.
     void StartLevel(int32_t index, bool noMessage = false);

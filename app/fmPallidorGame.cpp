@@ -164,10 +164,11 @@ void TDlg_Sprallion::DoGPCreateGames(TObject*, const std::string& name) {
     // set's script when it has one, else the fixed ones.
     const std::string script =
         descriptor.ScriptInterface && container ? container->ReadString("Strings", "Script_Interface") : std::string();
+    InterfaceDescriptions.SetText(script);
     ForEachNode(descriptor.Hierarchy, [&](const engine::THierarchyOfInterface& node) {
         try {
             auto* panel = engine::CreateHudWidget<engine::TGPPanel>(k, &k, node.PanelNumber());
-            if (script.empty() || !BuildPanelFromScript(*panel, script)) BuildFixedWidgets(*panel, panel->IDClass);
+            BuildPanelWidgets(*panel);
         } catch (...) {
             WriteLogException("DoGPCreateGames");
         }
@@ -197,88 +198,6 @@ void TDlg_Sprallion::DoGPCreateGames(TObject*, const std::string& name) {
 
     Tuning = TGameTuning{};
     if (container) ReadTuning(*container, Tuning);
-}
-
-bool TDlg_Sprallion::BuildPanelFromScript(engine::TGPStructure&, const std::string&) {
-    // The heads-up builders read "Script_Interface"; until they are part of the program the
-    // fixed widgets stand in.
-    return false;
-}
-
-void TDlg_Sprallion::BuildFixedWidgets(engine::TGPStructure& panel, int32_t panelId) {
-    if (!Kernel) return;
-    engine::TGPKernel& k = *Kernel;
-    engine::TKernelRecord& r = k.KernelRecord;
-    auto place = [](engine::TGPInterface* w, int32_t left, int32_t top, int32_t width = 0, int32_t height = 0) {
-        w->Left = left;
-        w->Top = top;
-        if (width) w->Width = width;
-        if (height) w->Height = height;
-    };
-    auto icon = [&](int32_t id, int32_t left, int32_t top) {
-        auto* w = engine::CreateHudWidget<engine::TGPIcon>(k, &panel, r.Difficulty, engine::ftInteger, id);
-        place(w, left, top);
-        w->FlagChange = false;
-        return w;
-    };
-    switch (panelId) {
-        case 1: {
-            auto* level = engine::CreateHudWidget<engine::TGPDataText>(k, &panel, r.Level, engine::ftInteger, 1);
-            place(level, 29, 122, 157, 20);
-            level->Alignment = engine::gaCenter;
-            level->TxtFormat = "Level %D";
-            level->Offset = 1;
-            level->SetFontSize(18);
-            auto* name = engine::CreateHudWidget<engine::TGPText>(k, &panel, 1);
-            place(name, 29, 49, 157, 40);
-            name->Alignment = engine::gaCenter;
-            name->Text = PlayerRecord.Name;
-            name->Top = 55;
-            name->SetFontSize(InternetAvailable ? 20 : 25);
-            if (InternetAvailable && InternetGame) {
-                palvrek::TPlayer best;
-                platform::com::VARIANT_BOOL found = 0;
-                try {
-                    if (InternetGame->GetLocalBest(&best, &found) == 0 && best.Player && best.Score) {
-                        const std::string player = rtl::Utf16ToAnsi(platform::com::BstrToString(best.Player));
-                        const std::string score = rtl::Utf16ToAnsi(platform::com::BstrToString(best.Score));
-                        if (!player.empty() && !score.empty()) {
-                            name->Text = rtl::Format("%S\n\r%S", {player, score});
-                            name->Top = 49;
-                            name->SetFontSize(14);
-                        }
-                    }
-                } catch (...) {
-                    WriteLogException("GetLocalBest");
-                }
-                palvrek::FreeRecord(best);
-            }
-            icon(2, 25, 50);
-            icon(27, 25, 185);
-            auto* score = engine::CreateHudWidget<engine::TGPDataText>(k, &panel, r.Count, engine::ftInteger, 1);
-            place(score, 50, 185, 130, 20);
-            score->Alignment = engine::gaRightJustify;
-            score->TxtFormat = "%D";
-            score->SetFontSize(18);
-            place(engine::CreateHudWidget<engine::TGPCountArray>(k, &panel, r.Prizes, engine::ftArray, 19), 30, 416);
-            auto* charge = engine::CreateHudWidget<engine::TGPProgress>(k, &panel, r.Count_1, engine::ftInteger, 17);
-            place(charge, 21, 469);
-            charge->Visible = false;
-            charge->MinValue = 0;
-            icon(23, 43, 333)->SetPictures({23, 24, 25}, 2);
-            break;
-        }
-        case 2: {
-            auto* lives = engine::CreateHudWidget<engine::TGPCount>(k, &panel, r.Life, engine::ftInteger, 18);
-            place(lives, 18, 16);
-            lives->FlagChange = false;
-            lives->MinValue = 0;
-            lives->MaxValue = 24;
-            break;
-        }
-        case 3: icon(26, 220, 3); break;
-        default: break;
-    }
 }
 
 void TDlg_Sprallion::DoDestroyGames(TObject*) {
