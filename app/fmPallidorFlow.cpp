@@ -80,13 +80,13 @@ std::unique_ptr<media::TDIB> PreviewOf(media::TDIB& source) {
     return preview;
 }
 
-// Puts a game object of the level record in its place: position, frame row, hit points.
+// Puts a game object of the level record in its place and gives it the record's values
+// (raises EDebug, the object unchanged, when a value does not fit).
 void SendObject(engine::TGPGObj_1& record, engine::TGPObject& object) {
     record.AttachObject(object);
     object.SetX(record.X);
     object.SetY(record.Y);
-    if (record.FrameRow > 0) object.SetFrame(record.FrameRow);
-    if (record.Toughness > 0) object.HitPoints = record.Toughness;
+    record.SendObject(object);
 }
 
 }  // namespace

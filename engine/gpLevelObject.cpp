@@ -82,6 +82,7 @@ void TGPGObj::SendObject(rtl::Object& target) const {
             slide->Ord_Default = 0;
         }
         if (TOneSlide* slide = object->CurrentSlide) slide->SendValue = SlideValue;
+        object->TurnWord = SlideValue;  // the object's own turn word, which its behaviour reads
         if (Visible != 0 || (object->Kernel && object->Kernel->SelectionMode == 4))
             object->SetKind(-kind::Hidden);
         else
