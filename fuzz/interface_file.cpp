@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/gpInterfaceBase.h"
 #include "engine/gpKernel.h"
 #include "engine/gpLevelInterface.h"
 #include "rtl/Streams.h"
