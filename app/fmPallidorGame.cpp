@@ -64,6 +64,8 @@ bool ReadExactEntry(engine::TGPResource& container, const char* key, size_t size
 std::string LevelSetPath(const std::string& name) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(name, ec)) return name;
+    // A path in the data's form (the new-game list joins the resource folder itself).
+    if (std::string real = engine::RealPath(name); std::filesystem::is_regular_file(real, ec)) return real;
     return engine::RealPath(engine::JoinDataPath(engine::ResourceFolders().Resource, name));
 }
 

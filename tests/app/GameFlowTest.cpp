@@ -430,6 +430,16 @@ protected:
     }
 };
 
+TEST_F(LevelFlowTest, ASetNamedInTheDatasFormAsTheNewGameListNamesItOpens) {
+    GiveLevelSet(2);
+    form_->Kernel->SetLevelStream(nullptr);
+    // The list joins the resource folder to the file name, in the data's form.
+    form_->DoGPCreateGames(nullptr, engine::JoinDataPath(engine::ResourceFolders().Resource, "Set.lvl"));
+    ASSERT_NE(form_->Kernel->LevelStream, nullptr);
+    EXPECT_EQ(form_->Kernel->LevelStream->GetLevelCount(), 2);
+    EXPECT_EQ(Log().find("Game data"), std::string::npos);
+}
+
 TEST_F(LevelFlowTest, AStartIndexOutsideTheSetStartsTheFirstLevel) {
     form_->InitSaveContainer();
     GiveLevelSet(3);
