@@ -25,12 +25,12 @@ Rgb SphereColor(Rgb body, double dx, double dy) {
     const double diffuse = std::max(0.0, (dx * lx + dy * ly + nz * lz) / ll);
     const double hx = lx / ll, hy = ly / ll, hz = lz / ll + 1.0;
     const double hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-    const double spec = std::pow(std::max(0.0, (dx * hx + dy * hy + nz * hz) / hl), 36.0);
+    const double glint = std::pow(std::max(0.0, (dx * hx + dy * hy + nz * hz) / hl), 36.0);
     Rgb c = Shade(body, 0.2 + 0.95 * diffuse);
     // A cool bounce light on the lower right rim keeps the shadow side round.
     const double bounce = std::pow(1.0 - nz, 3.0) * std::max(0.0, dx + dy) * 0.35;
     c = Mix(c, Rgb{120, 150, 210}, bounce);
-    return Mix(c, kWhite, spec * 0.95);
+    return Mix(c, kWhite, glint * 0.95);
 }
 
 }  // namespace

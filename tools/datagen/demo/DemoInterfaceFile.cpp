@@ -18,24 +18,24 @@
 namespace datagen::demo {
 namespace {
 
-WidgetRecord RecordOf(const WidgetSpec& spec) {
-    const rtl::TypeInfo* info = engine::InterfaceClass(spec.className);
-    if (!info) throw std::invalid_argument("no widget class " + spec.className);
+WidgetRecord RecordOf(const WidgetSpec& table) {
+    const rtl::TypeInfo* info = engine::InterfaceClass(table.className);
+    if (!info) throw std::invalid_argument("no widget class " + table.className);
     std::unique_ptr<rtl::Object> made = info->Create();
     auto& widget = made->As<engine::TGPBaseInterface>();
     widget.Create(nullptr, engine::InterfaceWidgetId);  // no container: nothing else sees it
-    widget.SetName(spec.name);
-    for (const auto& [name, value] : spec.properties) {
+    widget.SetName(table.name);
+    for (const auto& [name, value] : table.properties) {
         const rtl::PropInfo* prop = rtl::GetPropInfo(widget, name);
-        if (!prop) throw std::invalid_argument(spec.className + " publishes no " + name);
+        if (!prop) throw std::invalid_argument(table.className + " publishes no " + name);
         rtl::SetPropValue(widget, *prop, rtl::PropValue{rtl::Utf8ToAnsi(value)});
     }
-    for (const auto& [event, handler] : spec.events) {
+    for (const auto& [event, handler] : table.events) {
         const rtl::PropInfo* prop = rtl::GetPropInfo(widget, event);
-        if (!prop || prop->Kind != rtl::PropKind::Method) throw std::invalid_argument(spec.className + " has no event " + event);
+        if (!prop || prop->Kind != rtl::PropKind::Method) throw std::invalid_argument(table.className + " has no event " + event);
     }
-    WidgetRecord record = WidgetRecordOf(widget, spec.events);
-    for (const WidgetSpec& child : spec.children) record.children.push_back(RecordOf(child));
+    WidgetRecord record = WidgetRecordOf(widget, table.events);
+    for (const WidgetSpec& child : table.children) record.children.push_back(RecordOf(child));
     return record;
 }
 
