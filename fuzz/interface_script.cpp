@@ -25,7 +25,9 @@ struct Game {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static Game game;
+    // Kept for the whole run and never destroyed: the engine's pools, made on first use after
+    // it, would be gone before it at exit.
+    static Game& game = *new Game;
     app::TDlg_Sprallion& form = game.form;
     engine::TGPKernel& kernel = *form.Kernel;
     form.InterfaceDescriptions.SetText(std::string(reinterpret_cast<const char*>(data), size));
