@@ -17,27 +17,16 @@ constexpr const char* kPreviewSection = "Save_BMP";
 constexpr int64_t kMaxPreviewBytes = 4 << 20;
 
 // Field offsets of the 144-byte record.
-constexpr size_t kName = 1, kSubjectFile = 22, kSubjectTitle = 43, kLevel = 64, kLives = 68, kScore = 72,
-                 kDifficulty = 76, kSpeedEntry = 80, kRank = 88, kMedals = 92, kPrizes = 113;
+// The fields the slot checks read.
+constexpr size_t kSubjectFile = 22, kLevel = 64, kLives = 68;
 constexpr size_t kTextField = TPlayerRecord::kTextLetters;
 
 std::string SlotKey(int slot) { return "Save_" + std::to_string(slot); }
-
-void PutInt(TSaveRecord& bytes, size_t at, int32_t value) {
-    const auto u = static_cast<uint32_t>(value);
-    for (size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(u >> (8 * i));
-}
 
 int32_t GetInt(const TSaveRecord& bytes, size_t at) {
     uint32_t u = 0;
     for (size_t i = 0; i < 4; ++i) u |= uint32_t{bytes[at + i]} << (8 * i);
     return static_cast<int32_t>(u);
-}
-
-void PutText(TSaveRecord& bytes, size_t at, const std::string& text) {
-    const size_t n = std::min(text.size(), kTextField);
-    std::memcpy(bytes.data() + at, text.data(), n);
-    std::fill(bytes.begin() + static_cast<ptrdiff_t>(at + n), bytes.begin() + static_cast<ptrdiff_t>(at + kTextField), 0);
 }
 
 // Up to the first NUL, never past the field: a full field has none.
@@ -82,38 +71,18 @@ TSaveSlot ReadSlot(engine::TGPResource& container, int slot) {
 
 }  // namespace
 
+// The record's bytes are the player record's stored form; the difficulty of a loaded game is
+// held to 1..3.
 TSaveRecord EncodePlayerRecord(const TPlayerRecord& r) {
+    const TPlayerRecordBytes bytes = WritePlayerRecord(r);
     TSaveRecord b{};
-    b[0] = r.Alive;
-    PutText(b, kName, r.Name);
-    PutText(b, kSubjectFile, r.SubjectFile);
-    PutText(b, kSubjectTitle, r.SubjectTitle);
-    PutInt(b, kLevel, r.Level);
-    PutInt(b, kLives, r.Lives);
-    PutInt(b, kScore, r.Score);
-    PutInt(b, kDifficulty, r.Difficulty);
-    PutInt(b, kSpeedEntry, r.SpeedEntry[0]);
-    PutInt(b, kSpeedEntry + 4, r.SpeedEntry[1]);
-    PutInt(b, kRank, r.Rank);
-    std::copy(r.Medals.begin(), r.Medals.end(), b.begin() + kMedals);
-    std::copy(r.Prizes.begin(), r.Prizes.end(), b.begin() + kPrizes);
-    return b;  // the list reference and the reserved bytes stay 0
+    std::copy(bytes.begin(), bytes.end(), b.begin());
+    return b;
 }
 
 TPlayerRecord DecodePlayerRecord(const TSaveRecord& b) {
-    TPlayerRecord r;
-    r.Alive = b[0];
-    r.Name = GetText(b, kName);
-    r.SubjectFile = GetText(b, kSubjectFile);
-    r.SubjectTitle = GetText(b, kSubjectTitle);
-    r.Level = GetInt(b, kLevel);
-    r.Lives = GetInt(b, kLives);
-    r.Score = GetInt(b, kScore);
-    r.Difficulty = std::clamp(GetInt(b, kDifficulty), 1, 3);
-    r.SpeedEntry = {GetInt(b, kSpeedEntry), GetInt(b, kSpeedEntry + 4)};
-    r.Rank = GetInt(b, kRank);
-    std::copy_n(b.begin() + kMedals, r.Medals.size(), r.Medals.begin());
-    std::copy_n(b.begin() + kPrizes, r.Prizes.size(), r.Prizes.begin());
+    TPlayerRecord r = ReadPlayerRecord(b);
+    r.Difficulty = std::clamp(r.Difficulty, 1, 3);
     return r;
 }
 
