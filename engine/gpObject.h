@@ -76,22 +76,8 @@ inline constexpr int32_t kIndestructible = 256;
 // Lifetimes from here on never run out.
 inline constexpr int32_t kEndlessLife = 65535;
 
-// The events of a class script: positions 1..13 of its event table.
-enum class TObjectEvent : uint8_t {
-    Var = 1,
-    OnCreate,
-    OnMoveEnter,
-    OnMoveExit,
-    OnRotateLeft,
-    OnRotateRight,
-    OnEnlargeVelocity,
-    OnReduceVelocity,
-    OnCarrion,
-    OnVisible,
-    OnCollision,
-    OnBirth,
-    OnModification,
-};
+// The events of a class script: the positions 1..13 of its event table.
+using TObjectEvent = TCodeEvent;
 
 // 16.16 from pixels: rounded half to even; ERangeError when the result leaves 32 bits, NaN
 // and the infinities included.

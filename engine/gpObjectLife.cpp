@@ -209,7 +209,7 @@ void TGPObject::ForgetKernel() {
 }
 
 void TGPObject::RunEvent(TObjectEvent event) {
-    if (Code) Code->RunEvent(Events, static_cast<TCodeEvent>(event));
+    if (Code) Code->RunEvent(Events, event);
 }
 
 // ---- Prizes ----
