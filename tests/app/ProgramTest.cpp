@@ -17,11 +17,6 @@ extern char** environ;
 
 namespace {
 
-std::string BinDir() {
-    const char* dir = std::getenv("SPRALLION_BIN_DIR");
-    return dir ? dir : std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
-}
-
 class ProgramTest : public ::testing::Test {
 protected:
     ProgramTest() { datagen::WriteMinimalGame(dir_.File("game")); }
@@ -32,26 +27,13 @@ protected:
     // Starts the program with the headless backends and private folders; `extra` adds
     // NAME=VALUE settings.
     void Start(const std::vector<std::string>& extra = {}) {
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e)
-            if (std::strncmp(*e, "SPRALLION_", 10) != 0) env.emplace_back(*e);
-        for (const std::string& e :
-             {"SPRALLION_HOME=" + dir_.File("game"), "SPRALLION_REGISTRY=" + dir_.File("registry"),
-              "SPRALLION_RUNTIME_DIR=" + dir_.File("run"), "SPRALLION_SHELL=record:" + dir_.File("shell"),
-              std::string("SPRALLION_VIDEO=headless"), std::string("SPRALLION_AUDIO=null"), std::string("SPRALLION_MIDI=null"),
-              std::string("SPRALLION_TEXT=headless")})
-            env.push_back(e);
-        env.insert(env.end(), extra.begin(), extra.end());
-        std::vector<char*> envp;
-        for (auto& e : env) envp.push_back(e.data());
-        envp.push_back(nullptr);
-        std::string program = BinDir() + "/sprallion";
-        char* argv[] = {program.data(), nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 2, dir_.File("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ASSERT_EQ(::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, envp.data()), 0);
-        posix_spawn_file_actions_destroy(&actions);
+        std::vector<std::string> settings{
+            "SPRALLION_HOME=" + dir_.File("game"), "SPRALLION_REGISTRY=" + dir_.File("registry"),
+            "SPRALLION_RUNTIME_DIR=" + dir_.File("run"), "SPRALLION_SHELL=record:" + dir_.File("shell"),
+            "SPRALLION_VIDEO=headless", "SPRALLION_AUDIO=null", "SPRALLION_MIDI=null", "SPRALLION_TEXT=headless"};
+        settings.insert(settings.end(), extra.begin(), extra.end());
+        pid_ = testproc::SpawnProgram("sprallion", settings, dir_.File("stderr"));
+        ASSERT_GT(pid_, 0);
     }
     std::string Log() const { return dir_.Read("game/Exception.Log"); }
     bool LogHas(const std::string& text) const { return Log().find(text) != std::string::npos; }

@@ -3,10 +3,6 @@
 // test set, whose first level clears without input.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -15,14 +11,7 @@
 #include "tests/TempDir.h"
 #include "tests/platform/ProcessHelpers.h"
 
-extern char** environ;
-
 namespace {
-
-std::string BinDir() {
-    const char* dir = std::getenv("SPRALLION_BIN_DIR");
-    return dir ? dir : std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
-}
 
 TEST(DemoPlay, ANewGameOnTheTestSetReachesItsSecondLevelWithoutInput) {
     TempDir dir;
@@ -40,27 +29,14 @@ TEST(DemoPlay, ANewGameOnTheTestSetReachesItsSecondLevelWithoutInput) {
               "key Enter\n"
               "until fd_Level = 1 within 3000\n"
               "until panel NoSuchPanel within 1\n");
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e)
-        if (std::strncmp(*e, "SPRALLION_", 10) != 0) env.emplace_back(*e);
-    for (const std::string& e :
-         {"SPRALLION_HOME=" + dir.File("game"), "SPRALLION_REGISTRY=" + dir.File("registry"),
-          "SPRALLION_RUNTIME_DIR=" + dir.File("run"), "SPRALLION_SHELL=record:" + dir.File("shell"),
-          "SPRALLION_SCRIPT=" + dir.File("script"), std::string("SPRALLION_CLOCK=virtual"),
-          std::string("SPRALLION_VIDEO=headless"), std::string("SPRALLION_AUDIO=null"), std::string("SPRALLION_MIDI=null"),
-          std::string("SPRALLION_TEXT=headless")})
-        env.push_back(e);
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    std::string program = BinDir() + "/sprallion";
-    char* argv[] = {program.data(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, dir.File("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = -1;
-    ASSERT_EQ(::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = testproc::SpawnProgram(
+        "sprallion",
+        {"SPRALLION_HOME=" + dir.File("game"), "SPRALLION_REGISTRY=" + dir.File("registry"),
+         "SPRALLION_RUNTIME_DIR=" + dir.File("run"), "SPRALLION_SHELL=record:" + dir.File("shell"),
+         "SPRALLION_SCRIPT=" + dir.File("script"), "SPRALLION_CLOCK=virtual", "SPRALLION_VIDEO=headless",
+         "SPRALLION_AUDIO=null", "SPRALLION_MIDI=null", "SPRALLION_TEXT=headless"},
+        dir.File("stderr"));
+    ASSERT_GT(pid, 0);
 
     EXPECT_EQ(testproc::WaitExit(pid, std::chrono::seconds(240)), 3);
     const std::string log = dir.Read("game/Exception.Log");

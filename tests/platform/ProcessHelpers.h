@@ -2,12 +2,16 @@
 // children with an exit code, and waiting with a time limit.
 #pragma once
 
+#include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -73,6 +77,34 @@ inline std::optional<int> WaitExit(pid_t pid, std::chrono::milliseconds limit = 
     }
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     return WIFSIGNALED(status) ? -WTERMSIG(status) : -1;
+}
+
+// The build's program folder: SPRALLION_BIN_DIR, else the test program's own folder.
+inline std::string BinDir() {
+    const char* dir = std::getenv("SPRALLION_BIN_DIR");
+    return dir && *dir ? dir : std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+}
+
+// Starts the program of the build's folder with this environment less every SPRALLION_
+// setting, plus `settings` (NAME=VALUE), its standard error into errorFile; -1 on failure.
+inline pid_t SpawnProgram(const std::string& name, const std::vector<std::string>& settings,
+                          const std::string& errorFile) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        if (std::strncmp(*e, "SPRALLION_", 10) != 0) env.emplace_back(*e);
+    env.insert(env.end(), settings.begin(), settings.end());
+    std::vector<char*> envp;
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::string program = BinDir() + "/" + name;
+    char* argv[] = {program.data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = -1;
+    const int failed = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return failed ? -1 : pid;
 }
 
 // Polls until done() or the limit passes.
