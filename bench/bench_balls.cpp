@@ -6,6 +6,8 @@
 // Printed: the mean tick against the 22 ms budget; 200 balls are to stay below a quarter.
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchScreen.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -80,16 +82,8 @@ LevelData& Data() {
 }
 
 struct Level {
-    Level(int balls, int32_t difficulty) : dxdraw(presenter), display(dxdraw) {
-        platform::window::App().SetActive(true);
-        platform::window::App().SetMainFormActive(true);
-        form.ClientWidth = kScreenW, form.ClientHeight = kScreenH;
-        form.SetActive(true);
-        dxdraw.AutoInitialize = false;
-        dxdraw.SetParent(&form);
-        dxdraw.SetBounds(0, 0, kScreenW, kScreenH);
-        dxdraw.Initialize();
-        kernel = std::make_unique<TGPKernel>(&display, nullptr, nullptr);
+    Level(int balls, int32_t difficulty) {
+        kernel = std::make_unique<TGPKernel>(&screen.display, nullptr, nullptr);
         kernel->Resource = std::make_unique<TGPResource>(Data().container, rtl::fmOpenRead);
         TGPMap* map = CreateMap(*kernel, false, 0, 0, 9, 8, 9, 8, 64);
         map->Kind |= 0x1000;  // a closed floor keeps every ball in play
@@ -119,10 +113,7 @@ struct Level {
         kernel->MoveAll();
         kernel->RunCommands();
     }
-    platform::display::HeadlessPresenter presenter;
-    platform::display::Form form;
-    media::TDXDraw dxdraw;
-    TKernelDXDraw display;
+    BenchScreen screen{kScreenW, kScreenH};
     std::unique_ptr<TGPKernel> kernel;
     uint32_t clock = 1000;
 };

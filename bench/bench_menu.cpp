@@ -4,6 +4,8 @@
 // against the 22 ms budget, and the share of the frame its texts take.
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchScreen.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -54,16 +56,8 @@ MenuData& Data() {
 }
 
 struct Menu {
-    explicit Menu(bool texts) : dxdraw(presenter), display(dxdraw) {
-        platform::window::App().SetActive(true);
-        platform::window::App().SetMainFormActive(true);
-        form.ClientWidth = kScreenW, form.ClientHeight = kScreenH;
-        form.SetActive(true);
-        dxdraw.AutoInitialize = false;
-        dxdraw.SetParent(&form);
-        dxdraw.SetBounds(0, 0, kScreenW, kScreenH);
-        dxdraw.Initialize();
-        kernel = std::make_unique<TGPKernel>(&display, nullptr, nullptr);
+    explicit Menu(bool texts) {
+        kernel = std::make_unique<TGPKernel>(&screen.display, nullptr, nullptr);
         resource = std::make_unique<TGPResource>(Data().container, rtl::fmOpenRead);
         kernel->InterfaceResource = resource.get();
         auto mouse = std::make_unique<TGPMouse>();
@@ -113,10 +107,7 @@ struct Menu {
     }
     ~Menu() { kernel.reset(); }
 
-    platform::display::HeadlessPresenter presenter;
-    platform::display::Form form;
-    media::TDXDraw dxdraw;
-    TKernelDXDraw display;
+    BenchScreen screen{kScreenW, kScreenH};
     std::unique_ptr<TGPResource> resource;
     std::unique_ptr<TGPKernel> kernel;
 };

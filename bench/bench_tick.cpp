@@ -9,6 +9,8 @@
 // object at the largest N against the smallest (linear: near 1).
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchScreen.h"
+
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -156,16 +158,8 @@ LevelData& Data() {
 
 // One level of n movers on a display of its own.
 struct Level {
-    Level(int n, bool bruteForce) : dxdraw(presenter), display(dxdraw) {
-        platform::window::App().SetActive(true);
-        platform::window::App().SetMainFormActive(true);
-        form.ClientWidth = kScreenW, form.ClientHeight = kScreenH;
-        form.SetActive(true);
-        dxdraw.AutoInitialize = false;
-        dxdraw.SetParent(&form);
-        dxdraw.SetBounds(0, 0, kScreenW, kScreenH);
-        dxdraw.Initialize();
-        kernel = std::make_unique<TGPKernel>(&display, nullptr, nullptr);
+    Level(int n, bool bruteForce) {
+        kernel = std::make_unique<TGPKernel>(&screen.display, nullptr, nullptr);
         kernel->Resource = std::make_unique<TGPResource>(Data().container, rtl::fmOpenRead);
         // One object per cell: the grid grows with the level.
         const int side = static_cast<int>(std::ceil(std::sqrt(n)));
@@ -193,10 +187,7 @@ struct Level {
         ObjectPool().Clear();
         WeaponPool().Clear();
     }
-    platform::display::HeadlessPresenter presenter;
-    platform::display::Form form;
-    media::TDXDraw dxdraw;
-    TKernelDXDraw display;
+    BenchScreen screen{kScreenW, kScreenH};
     std::unique_ptr<TGPKernel> kernel;
 };
 
