@@ -336,8 +336,9 @@ public:
     // be nil): it comes back in the state of one just made for its class, so nothing of
     // its previous life leaks into the next. Kind, motion, direction, the behaviours'
     // values, vibration and animation start as Create leaves them, every handler unset
-    // (the nation binds its own again), no looping sound; then the nation's description,
-    // the default slide, and the level record or the slide's order.
+    // (the nation binds its own again; the child list's hook stays), no looping sound;
+    // then the nation's description, the default slide, and the level record or the
+    // slide's order.
     void Reuse(TObject* owner, TGPNation* nation);
     // The sound the object keeps looping stops and is let go.
     void StopLoopingSound();

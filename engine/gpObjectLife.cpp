@@ -222,7 +222,7 @@ void TGPObject::Reuse(TObject* owner, TGPNation* nation) {
     OnGPSetKind = nullptr;
     OnDXKeyDown = nullptr;
     OnGPMouseDown = nullptr;
-    if (ChildSprites) ChildSprites->OnAdd = nullptr;
+    // The child list's hook stays: the shell gives the paddle its effect order once a level.
     FrameIndex = 0;
     FrameCounter = 0;
     FrameElapsed = 0;
