@@ -66,18 +66,18 @@ void BallUpkeep(TGPObject& ball) {
     }
     if (IsTimedBall(ball.IDClass)) {
         if (ClassTimerRunOut(ball)) {
-            ClassTimerRestart(ball);
+            ClassTimerReset(ball);
             SetClassKeepingColumn(ball, 62);
         } else {
-            ClassTimerAdvance(ball);
+            ClassTimerStep(ball);
         }
     }
     if (ball.Kind & (kind::SlowAcceleration | kReversedEnglish)) {
         if (ClassTimerRunOut(ball)) {
             ClearBits(ball, kind::SlowAcceleration | kReversedEnglish);
-            ClassTimerRestart(ball);
+            ClassTimerReset(ball);
         } else {
-            ClassTimerAdvance(ball);
+            ClassTimerStep(ball);
         }
     }
     if (ball.Kind & kCurve) {
@@ -172,13 +172,12 @@ uint8_t BallMove(TGPObject& ball, uint8_t mode, const TRect& rect, rtl::List<TGP
 }
 
 bool BallNeighbours(TGPObject& ball, bool queue) {
-    static TObjectSnapshot snapshot;
-    NearSnapshot(ball, snapshot);
+    const TObjectSnapshot snapshot(NearObjects(ball));
     const int32_t difficulty = ball.Shared().ClampedDifficulty();
     const TRect own = ball.GetRect();
     bool any = false;
     for (int i = 0; i < snapshot.Count(); ++i) {
-        TGPObject* o = snapshot.Live(i);
+        TGPObject* o = snapshot.Get(i);
         if (!o || o == &ball) continue;
         const int32_t id = o->IDClass;
         if ((id >= 4 && id <= 11) || IsPrizeClass(id) || (id >= 157 && id <= 166)) continue;
@@ -361,13 +360,12 @@ void BallCollision(TGPObject& ball, const TRect& rect, rtl::List<TGPStructure*>*
     ClearBits(ball, kTurning);
     // The reply's steps may send obstacles (or the ball) back to their pools, and a sticky
     // paddle takes the ball out of play: walk a snapshot.
-    static TObjectSnapshot snapshot;
-    snapshot.Take(*list);
+    const TObjectSnapshot snapshot(*list);
     const uint16_t generation = ball.Generation();
     bool spun = false;
     for (int i = 0; i < snapshot.Count(); ++i) {
         if (!StillInPlay(ball, generation)) return;
-        TGPObject* o = snapshot.Live(i);
+        TGPObject* o = snapshot.Get(i);
         if (!o) continue;
         if (IsSpecialBrick(o->IDClass) && !spun) {
             if (!IsSpecialBrick(ball.IDClass)) o->SetDead(true);

@@ -3,10 +3,12 @@
 // the prize effects.
 //
 // Units: gpBall.cpp (the ball), gpPaddle.cpp (the paddle), gpPrize.cpp (the prize and its
-// effects), gpBehaviourTools.cpp (what the three share: the class timer, field bounds,
-// positioned sounds, snapshots of object lists).
+// effects), gpBehaviourTools.cpp (what the three share: field bounds, positioned sounds,
+// neighbours). The class timer they share with the movers: gpClassTimer.h; snapshots of
+// object lists: gpObjectList.h.
 #pragma once
 
+#include "engine/gpClassTimer.h"
 #include "engine/gpObjectList.h"
 #include "engine/gpOrder.h"
 
@@ -56,14 +58,6 @@ void ClearPlayerArea(TGPObject& paddle);
 
 // ---- Shared tools (gpBehaviourTools.cpp) ----
 
-// The class timer: the template's AddParamInt1, low 16 bits the duration, high 16 bits the
-// count, both read unsigned; one count for every object of the class. It has run out when
-// the count reaches duration / difficulty factor. An object without a template has none.
-bool ClassTimerRunOut(const TGPObject& o);
-void ClassTimerRestart(TGPObject& o);
-// The count rises by one, saturating at 65535.
-void ClassTimerAdvance(TGPObject& o);
-
 // The playfield: the map's size in pixels (576 x 512 without a map), its closed floor.
 int32_t FieldWidth(const TGPObject& o);
 int32_t FieldHeight(const TGPObject& o);
@@ -72,7 +66,6 @@ bool ClosedFloor(const TGPObject& o);
 void QueueSound(TGPObject& o, int32_t n);
 // The centre of the collision rectangle, in world pixels.
 rtl::TPoint RectCentre(const TRect& r);
-bool RectsMeet(const TRect& a, const TRect& b);
 // Class keeps the column (a size step) the object shows.
 void SetClassKeepingColumn(TGPObject& o, int32_t id);
 // The object's map cells: out before it moves, in again after.
@@ -81,30 +74,9 @@ void EnterCells(TGPObject& o);
 // The objects near o (the map's query) into list; empty without a map.
 void NearObjects(TGPObject& o, TListGPObject& list);
 
-// A list of objects taken with their generations, so that a walk whose steps kill, spawn
-// or pool objects visits only those still in play. Keeps its storage between walks.
-class TObjectSnapshot {
-public:
-    template <class List> void Take(const List& list) {
-        items_.clear();
-        for (int i = 0; i < list.Count(); ++i) Add(list[i]);
-    }
-    void Add(TGPStructure* s);
-    void Clear() { items_.clear(); }
-    int Count() const { return static_cast<int>(items_.size()); }
-    // The object at i while it has not gone back to its pool since; else nil.
-    TGPObject* Live(int i) const;
-
-private:
-    struct Entry {
-        TGPObject* Object;
-        uint16_t Generation;
-    };
-    std::vector<Entry> items_;
-};
-
-// The objects near o, taken into snapshot (the map's query list is kept for reuse).
-void NearSnapshot(TGPObject& o, TObjectSnapshot& snapshot);
+// The objects near o: the map's query into the behaviours' one query list, for a snapshot
+// to be taken of it at once (its contents last until the next query).
+TListGPObject& NearObjects(TGPObject& o);
 
 // True while the object has not gone back to its pool since its generation was read.
 bool StillInPlay(const TGPObject& o, uint16_t generation);

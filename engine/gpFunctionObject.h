@@ -9,9 +9,10 @@
 //
 // Units: gpFunctionObject.cpp (the table, installation), gpMovers.cpp (ship, projectile,
 // orbit, vertical shot, the monster movers), gpMoversLife.cpp (ball guard, animation end,
-// brick spawner, timed life, area effect, the class timer, the shared list).
+// brick spawner, timed life, area effect, the shared list). The class timer: gpClassTimer.h.
 #pragma once
 
+#include "engine/gpClassTimer.h"
 #include "engine/gpObjectList.h"
 #include "engine/gpOrder.h"
 
@@ -47,7 +48,7 @@ uint8_t AreaEffect(TGPObject& object, uint8_t mode, const TRect& rect, rtl::List
 
 // The one list that receives map queries, so that routines allocate nothing per tick. Its
 // contents last only until the next query: a routine that may kill, spawn or run scripts
-// while it looks at them walks a movers::TObjectSnapshot.
+// while it looks at them walks a TObjectSnapshot.
 TListGPObject& SharedObjectList();
 
 // ---- What the movers share ----
@@ -57,46 +58,6 @@ namespace movers {
 inline constexpr int32_t kFieldWidth = 576, kFieldHeight = 512;
 // Monsters turn back this far above the floor line.
 inline constexpr int32_t kMonsterTurnAbove = 110;
-
-// The objects of a list as they were when it was taken, each with its generation: an
-// object that went back to its pool since reads as nil. Snapshots nest (a walk inside a
-// walk gets its own), and their storage is kept, so a steady tick allocates nothing.
-class TObjectSnapshot {
-public:
-    explicit TObjectSnapshot(const rtl::List<TGPObject*>& list);
-    ~TObjectSnapshot();
-    TObjectSnapshot(const TObjectSnapshot&) = delete;
-    TObjectSnapshot& operator=(const TObjectSnapshot&) = delete;
-
-    int Count() const { return static_cast<int>(items_.size()); }
-    // The object at index while it is still the one listed; nil once it left play.
-    TGPObject* Get(int index) const;
-
-    struct Entry {
-        uint32_t Handle;
-        uint16_t Generation;
-    };
-
-private:
-    std::vector<Entry>& items_;
-};
-
-// The class timer: the template's AddParamInt1 word shared by every object of the class,
-// its low 16 bits the duration and its high 16 bits the count, both read unsigned. The
-// count saturates at 65535. An object without a description has no timer: it never runs out.
-uint16_t ClassTimerCount(const TGPGeneralObject& t);
-uint16_t ClassTimerDuration(const TGPGeneralObject& t);
-// The count has reached the duration divided by the difficulty factor.
-bool ClassTimerRunOut(const TGPObject& object);
-// The count rises by one (saturated).
-void ClassTimerStep(TGPObject& object);
-// The count goes back to 0.
-void ClassTimerReset(TGPObject& object);
-
-// Two rectangles share an area (touching edges do not count).
-constexpr bool RectsMeet(const TRect& a, const TRect& b) noexcept {
-    return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
-}
 
 // The object leaves the map's cells; it re-enters them, and the shared list receives the
 // objects of its cells (emptied without a map).

@@ -1,6 +1,6 @@
 // The movers that live by a clock or a neighbourhood: the ball guard, the animation-end
-// order, the brick spawner, the timed life and the area effect; and what every behaviour
-// shares: the map-query list, snapshots of it, the class timer and the order watch.
+// order, the brick spawner, the timed life and the area effect; and what every mover
+// shares: the map-query list, the map cells and the order watch.
 #include "engine/gpFunctionObject.h"
 
 #include "engine/gpGeneralObject.h"
@@ -13,7 +13,6 @@
 #include "rtl/Numbers.h"
 
 #include <cstdlib>
-#include <deque>
 
 namespace engine {
 
@@ -25,26 +24,6 @@ constexpr int32_t kGuarded = 0x4000, kSpin = 0x10000, kAreaTurn = 0x20000;
 
 TGPMap* MapOf(const TGPObject& o) { return o.Kernel ? o.Kernel->Map : nullptr; }
 
-// The snapshots' storage by nesting depth; a deque keeps the outer levels in place while an
-// inner one is added.
-struct SnapshotLevels {
-    std::deque<std::vector<TObjectSnapshot::Entry>> levels;
-    size_t depth = 0;
-};
-SnapshotLevels& Snapshots() {
-    static SnapshotLevels s;
-    return s;
-}
-std::vector<TObjectSnapshot::Entry>& ClaimLevel() {
-    SnapshotLevels& s = Snapshots();
-    if (s.depth == s.levels.size()) s.levels.emplace_back();
-    return s.levels[s.depth++];
-}
-
-void SetClassTimerCount(TGPGeneralObject& t, uint16_t count) {
-    t.AddParamInt1 = static_cast<int32_t>((uint32_t{count} << 16) | ClassTimerDuration(t));
-}
-
 }  // namespace
 
 // ---- Shared ----
@@ -55,18 +34,6 @@ TListGPObject& SharedObjectList() {
 }
 
 namespace movers {
-
-TObjectSnapshot::TObjectSnapshot(const rtl::List<TGPObject*>& list) : items_(ClaimLevel()) {
-    items_.clear();
-    for (const TGPObject* o : list) items_.push_back({o->Handle(), o->Generation()});
-}
-
-TObjectSnapshot::~TObjectSnapshot() { --Snapshots().depth; }
-
-TGPObject* TObjectSnapshot::Get(int index) const {
-    const Entry& e = items_.at(static_cast<size_t>(index));
-    return static_cast<TGPObject*>(TGPStructure::FromHandle(e.Handle, e.Generation));
-}
 
 void LeaveCells(TGPObject& object) {
     if (TGPMap* map = MapOf(object)) map->RemoveObjectFromCells(&object);
@@ -89,29 +56,6 @@ bool TOrderWatch::ObjectAlive() const { return object_.Generation() == generatio
 
 bool TOrderWatch::OrderCurrent() const {
     return ObjectAlive() && order_ && object_.Orders == order_ && order_->Serial == serial_;
-}
-
-uint16_t ClassTimerCount(const TGPGeneralObject& t) {
-    return static_cast<uint16_t>(static_cast<uint32_t>(t.AddParamInt1) >> 16);
-}
-
-uint16_t ClassTimerDuration(const TGPGeneralObject& t) {
-    return static_cast<uint16_t>(static_cast<uint32_t>(t.AddParamInt1) & 0xFFFF);
-}
-
-bool ClassTimerRunOut(const TGPObject& object) {
-    if (!object.Template) return false;
-    return ClassTimerCount(*object.Template) >= ClassTimerDuration(*object.Template) / object.Shared().DifficultyFactor();
-}
-
-void ClassTimerStep(TGPObject& object) {
-    if (!object.Template) return;
-    const uint16_t count = ClassTimerCount(*object.Template);
-    if (count < 0xFFFF) SetClassTimerCount(*object.Template, static_cast<uint16_t>(count + 1));
-}
-
-void ClassTimerReset(TGPObject& object) {
-    if (object.Template) SetClassTimerCount(*object.Template, 0);
 }
 
 int32_t SlideTurnWord(const TGPObject& object) { return object.CurrentSlide ? object.CurrentSlide->SendValue : 0; }

@@ -219,18 +219,12 @@ TGPObject* TStackObject::Pop(TObject* owner, int32_t idClass, bool checkLimit, b
         TGPObject* obj = idle_.Items(i);
         if (obj->IDClass != idClass) continue;
         idle_.Delete(i);
-        obj->SetDead(false);
-        obj->SetOwner(owner);
+        obj->Reuse(owner, nation);
         if (nation) {
-            obj->Group = static_cast<TGPStructure*>(nation);
-            nation->BindEvents(2, *obj);
+            nation->AddOnce(obj);
+            // A reused object gets the hooks a new one gets.
+            if (admit) nation->RunCreationHooks(obj);
         }
-        obj->ApplyTemplate();
-        if (obj->LevelRecord)
-            obj->ApplyLevelRecord();
-        else
-            obj->ResetOrders();
-        if (nation) nation->AddOnce(obj);
         return obj;
     }
     if (!nation) return nullptr;

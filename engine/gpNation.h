@@ -102,8 +102,9 @@ private:
 class TStackObject {
 public:
     ~TStackObject();
-    // With admit, an object made new (none of the class was pooled) is made through its
-    // nation's CreateObject, creation hooks included; without, the caller runs them.
+    // A pooled object of the class comes back as a new one would (TGPObject::Reuse); else
+    // one is made. With admit the creation hooks run, for a reused object as for one made
+    // through its nation's CreateObject; without, the caller runs them.
     TGPObject* Pop(TObject* owner, int32_t idClass, bool checkLimit, bool admit = true);
     void Push(TGPObject* obj);
     // Pushes the object and keeps it out of every later Pop.

@@ -192,8 +192,6 @@ public:
     void ClearOrders();
     // Every order of the chain and the in-line command go back to their pools.
     void DropOrders();
-    // What the object pool calls when it reuses an object: ResetOrder.
-    void ResetOrders() { ResetOrder(); }
 
     // ---- Template, damage, death (gpObjectLife.cpp) ----
     // The class's description from the nation (loaded on first use), applied; the weapon
@@ -332,6 +330,18 @@ public:
     void SetShotLinks(TGPWeapon* weapon, TGPObject* owner);
     TGPWeapon* ShotWeapon() const;
     TGPObject* ShotOwner() const;
+
+    // ---- Engine tidy: reuse ----
+    // The object pool hands this pooled object out again, for owner in nation (either may
+    // be nil): it comes back in the state of one just made for its class, so nothing of
+    // its previous life leaks into the next. Kind, motion, direction, the behaviours'
+    // values, vibration and animation start as Create leaves them, every handler unset
+    // (the nation binds its own again; the child list's hook stays), no looping sound;
+    // then the nation's description, the default slide, and the level record or the
+    // slide's order.
+    void Reuse(TObject* owner, TGPNation* nation);
+    // The sound the object keeps looping stops and is let go.
+    void StopLoopingSound();
 
 protected:
     // Runs the cached block of a script event; nothing without a script or block.

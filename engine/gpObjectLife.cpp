@@ -191,7 +191,90 @@ void TGPObject::Clear() {
     TurnCount = TurnLimit = 0;
     TurnWord = 0;
     SetShotLinks(nullptr, nullptr);
+    // A sound looping for the object ends with its time in play.
+    StopLoopingSound();
     TGPSprite::Clear();
+}
+
+void TGPObject::StopLoopingSound() {
+    if (!LoopingSound) return;
+    LoopingSound->SetLooped(false);
+    LoopingSound = nullptr;
+}
+
+void TGPObject::Reuse(TObject* owner, TGPNation* nation) {
+    // What the structure and the sprite start with.
+    Kind = 0;
+    AnimationFlag = 0;
+    Visible = true;
+    Carrion = false;
+    AlignMode = 0;
+    Frame = 0;
+    StartVibration();
+    OnGPExit = nullptr;
+    OnGPEnter = nullptr;
+    OnSwitchVibration = nullptr;
+    OnGPBeginVibration = nullptr;
+    OnGPVibration = nullptr;
+    OnGPEndVibration = nullptr;
+    OnGPSplinterEvent = nullptr;
+    OnGPMove = nullptr;
+    OnGPSetKind = nullptr;
+    OnDXKeyDown = nullptr;
+    OnGPMouseDown = nullptr;
+    // The child list's hook stays: the shell gives the paddle its effect order once a level.
+    FrameIndex = 0;
+    FrameCounter = 0;
+    FrameElapsed = 0;
+    Angle = 0;
+    Animating = true;
+    // Motion and the behaviours' values; the caller places the object.
+    OldXFx = OldYFx = 0;
+    VelocityXFx = VelocityYFx = 0;
+    SpeedFx = 0;
+    DecelerationFx = 0;
+    Direction = 0;
+    DGCA = DGCB = 1.0;
+    Heading = 0;
+    DriftX = 0.6;
+    DriftY = -0.6;
+    TurnRate = 0;
+    OrbitCentreX = OrbitCentreY = 0;
+    OffsetX = OffsetY = 0;
+    OrbitStep = 0;
+    TimerCount = 100;
+    OrderPhase = 0;
+    OrderTag = 100;
+    LifeTime = -1;
+    Column = 0;
+    Picture = nullptr;
+    PictureStale = true;
+    StopLoopingSound();
+    dead_ = false;
+    Alive = 1;
+
+    SetOwner(owner);
+    if (nation) {
+        Group = static_cast<TGPStructure*>(nation);
+        nation->BindEvents(2, *this);
+    }
+    // The description may have changed since (it is looked up again): the slide and the
+    // column it sets come after it.
+    ApplyTemplate();  // the timer count from here: TicksPerRotate
+    if (Animation) {
+        const int32_t state = Template ? Template->DefaultSlide : 1;
+        if (state >= 1 && state <= Animation->SlideCount()) {
+            CurrentSlide = nullptr;
+            TGPSprite::LoadOneSlide(state);
+        }
+    }
+    if (CurrentSlide) FrameIndex = CurrentSlide->AnimationSprite;
+    FixedColumn = Template ? Template->Rotate : 0;
+    if (FixedColumn && CurrentSlide) Column = 0;  // the column of heading 0
+    if (LevelRecord)
+        ApplyLevelRecord();
+    else
+        ResetOrder();
 }
 
 void TGPObject::ForgetKernel() {

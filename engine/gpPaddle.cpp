@@ -9,6 +9,7 @@
 #include "engine/gpKernelDevices.h"
 #include "engine/gpObject.h"
 #include "engine/gpShared.h"
+#include "engine/gpUtils.h"
 
 #include <cmath>
 
@@ -24,11 +25,6 @@ constexpr int32_t kWallSound = 7, kCeilingSound = 8;
 constexpr int32_t kKeepSinking = 0x100;
 constexpr uint8_t kPhaseEnded = 5;
 
-void StopMoveSound(TGPObject& paddle) {
-    if (!paddle.LoopingSound) return;
-    paddle.LoopingSound->SetLooped(false);
-    paddle.LoopingSound = nullptr;
-}
 
 void Bump(TGPObject& paddle, int32_t sound) {
     QueueSound(paddle, sound);
@@ -56,13 +52,11 @@ bool Queue(TExecuteLine& line, void (TExecuteLine::*add)()) {
 // The objects overlapping the paddle after its step; the exit object ends the level; the paddle
 // backs out of what it ran into.
 void PushOut(TGPObject& paddle, int32_t oldVx, int32_t oldVy) {
-    static TObjectSnapshot snapshot;
-    NearSnapshot(paddle, snapshot);
+    const TObjectSnapshot snapshot(NearObjects(paddle));
     const TRect own = paddle.GetRect();
-    static TObjectSnapshot met;
-    met.Clear();
+    TObjectSnapshot met;
     for (int i = 0; i < snapshot.Count(); ++i) {
-        TGPObject* o = snapshot.Live(i);
+        TGPObject* o = snapshot.Get(i);
         if (!o || o == &paddle || PassesThrough(*o) || !RectsMeet(o->GetRect(), own)) continue;
         if (o->IDClass == kExitClass) {
             // The level ends only when both commands found a place on the line.
@@ -86,7 +80,7 @@ void PushOut(TGPObject& paddle, int32_t oldVx, int32_t oldVy) {
     }
     const bool free = (paddle.Kind & kind::Effect4) && paddle.GetY() < paddle.Shared().FloorLine && met.Count() < 2;
     for (int i = 0; i < met.Count(); ++i) {
-        TGPObject* o = met.Live(i);
+        TGPObject* o = met.Get(i);
         if (!o || (IsBallClass(o->IDClass) && !free)) continue;
         for (int undo = 0; undo < 2 && RectsMeet(o->GetRect(), paddle.GetRect()); ++undo) {
             paddle.UndoX();
@@ -118,9 +112,9 @@ uint8_t ControlledMove(TGPObject& paddle, uint8_t mode, const TRect&, rtl::List<
     if (paddle.Kind & (kind::ReverseX | kind::ReverseY)) {
         if (ClassTimerRunOut(paddle)) {
             paddle.SetKind(-(kind::ReverseX | kind::ReverseY));
-            ClassTimerRestart(paddle);
+            ClassTimerReset(paddle);
         } else {
-            ClassTimerAdvance(paddle);
+            ClassTimerStep(paddle);
         }
     }
     // 3. The input holds for one tick.
@@ -156,7 +150,7 @@ uint8_t ControlledMove(TGPObject& paddle, uint8_t mode, const TRect&, rtl::List<
             order->Countdown = 0;
         }
         if (paddle.Kind & kKeepSinking) order->Countdown = 2;
-        StopMoveSound(paddle);
+        paddle.StopLoopingSound();
     } else if (paddle.Kind & kind::Effect4) {
         // b. Free vertical movement.
         if (v >= 0) {
@@ -205,13 +199,13 @@ uint8_t ControlledMove(TGPObject& paddle, uint8_t mode, const TRect&, rtl::List<
     // d. Without free movement the paddle sinks back to the floor line.
     if (!(paddle.Kind & kind::Effect4) && paddle.GetY() < F) {
         vy += acc;
-        StopMoveSound(paddle);
+        paddle.StopLoopingSound();
     }
     // e. Final bounds.
     if (paddle.GetY() + vy > F) {
         paddle.SetY(F);
         vy = 0;
-        StopMoveSound(paddle);
+        paddle.StopLoopingSound();
     } else if (paddle.GetY() + vy < kCeiling) {
         paddle.SetY(kCeiling);
         vy = 0;

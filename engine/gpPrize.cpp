@@ -30,22 +30,20 @@ TGPNation* Find(const TGPObject& o, int32_t key) { return o.Kernel ? o.Kernel->F
 
 // Every ball of the ball nation (the exit object is none), walked by a snapshot.
 template <class F> void EachBall(TGPObject& prize, F&& f) {
-    static TObjectSnapshot snapshot;
     const TGPNation* balls = Find(prize, kBallNation);
     if (!balls) return;
-    snapshot.Take(balls->Objects);
+    const TObjectSnapshot snapshot(balls->Objects);
     for (int i = 0; i < snapshot.Count(); ++i)
-        if (TGPObject* b = snapshot.Live(i); b && b->IDClass != kExitClass) f(*b);
+        if (TGPObject* b = snapshot.Get(i); b && b->IDClass != kExitClass) f(*b);
 }
 
 // Every object of a nation dies; the walk is a snapshot.
 void KillNation(TGPObject& prize, int32_t key, bool firstOnly) {
-    static TObjectSnapshot snapshot;
     const TGPNation* nation = Find(prize, key);
     if (!nation) return;
-    snapshot.Take(nation->Objects);
+    const TObjectSnapshot snapshot(nation->Objects);
     for (int i = 0; i < snapshot.Count(); ++i)
-        if (TGPObject* o = snapshot.Live(i)) {
+        if (TGPObject* o = snapshot.Get(i)) {
             o->SetDead(true);
             if (firstOnly) return;
         }
@@ -119,7 +117,7 @@ void SecondPaddle(TGPObject& prize) {
     if (!nation) return;
     constexpr int32_t kSecond = 2;
     if (nation->Objects.Count() > 1) {
-        if (TGPObject* second = nation->FindByClass(kSecond)) ClassTimerRestart(*second);
+        if (TGPObject* second = nation->FindByClass(kSecond)) ClassTimerReset(*second);
         return;
     }
     if (auto* second = dynamic_cast<TGPObject*>(k->CreateObject(2, nation, true, kSecond))) {
@@ -137,16 +135,15 @@ void ExitObject(TGPObject& prize) {
 }
 
 void ShakeBricks(TGPObject& prize) {
-    static TObjectSnapshot snapshot;
     const TGPNation* bricks = Find(prize, kBrickNation);
     if (!bricks) return;
-    snapshot.Take(bricks->Objects);
+    const TObjectSnapshot snapshot(bricks->Objects);
     const uint16_t generation = prize.Generation();
     for (int i = 0; i < snapshot.Count(); ++i)
-        if (TGPObject* b = snapshot.Live(i)) {
+        if (TGPObject* b = snapshot.Get(i)) {
             b->SetParam(100, 1);
             // The target must still be the prize: a handler may have taken it away.
-            if (snapshot.Live(i) && StillInPlay(prize, generation))
+            if (snapshot.Get(i) && StillInPlay(prize, generation))
                 b->SetParam(109, reinterpret_cast<intptr_t>(static_cast<TGPStructure*>(&prize)));
         }
 }
@@ -160,12 +157,11 @@ void ApplyEffect(uint8_t code, TGPObject& paddle, TGPObject& prize) {
             ClearPlayerArea(paddle);
             break;
         case 1: {
-            static TObjectSnapshot first;
-            first.Clear();
-            EachBall(prize, [](TGPObject& b) {
+            TObjectSnapshot first;
+            EachBall(prize, [&first](TGPObject& b) {
                 if (first.Count() == 0) first.Add(&b);
             });
-            if (TGPObject* b = first.Count() ? first.Live(0) : nullptr) {
+            if (TGPObject* b = first.Count() ? first.Get(0) : nullptr) {
                 const int32_t c = b->IDClass;
                 b->DoSplinterEvent(b->Nation(), {2, 2, 2}, {c, c, c});
             }
@@ -176,7 +172,7 @@ void ApplyEffect(uint8_t code, TGPObject& paddle, TGPObject& prize) {
         case 4:
             EachBall(prize, [](TGPObject& b) {
                 SetClassKeepingColumn(b, 64);
-                ClassTimerRestart(b);
+                ClassTimerReset(b);
             });
             break;
         case 5:
@@ -188,7 +184,7 @@ void ApplyEffect(uint8_t code, TGPObject& paddle, TGPObject& prize) {
             EachBall(prize, [](TGPObject& b) {
                 SetClassKeepingColumn(b, 63);
                 b.SetKind(0x4000);
-                ClassTimerRestart(b);
+                ClassTimerReset(b);
             });
             break;
         case 7:
@@ -210,11 +206,11 @@ void ApplyEffect(uint8_t code, TGPObject& paddle, TGPObject& prize) {
         case 17: paddle.SetKind(kind::Stunned); break;
         case 19:
             paddle.SetKind(kind::ReverseX);
-            ClassTimerRestart(paddle);
+            ClassTimerReset(paddle);
             break;
         case 20:
             paddle.SetKind(kind::ReverseY);
-            ClassTimerRestart(paddle);
+            ClassTimerReset(paddle);
             break;
         case 21:
             if (paddle.Kind & kind::Effect9)
@@ -225,7 +221,7 @@ void ApplyEffect(uint8_t code, TGPObject& paddle, TGPObject& prize) {
         case 22:
             EachBall(prize, [](TGPObject& b) {
                 b.SetKind(0x40000);
-                ClassTimerRestart(b);
+                ClassTimerReset(b);
             });
             break;
         case 23:
@@ -263,13 +259,13 @@ void ApplyEffect(uint8_t code, TGPObject& paddle, TGPObject& prize) {
             EachBall(prize, [](TGPObject& b) {
                 b.SetDGCSpeed(RealFromFixed(b.MinSpeedFx) / 1.5);
                 b.SetKind(kind::SlowAcceleration);
-                ClassTimerRestart(b);
+                ClassTimerReset(b);
             });
             break;
         case 31:
             EachBall(prize, [](TGPObject& b) {
                 SetClassKeepingColumn(b, 65);
-                ClassTimerRestart(b);
+                ClassTimerReset(b);
                 if (!(b.Kind & kind::DifficultySpeed)) b.SetKind(kind::DifficultySpeed);
                 b.SetKind(0x4000);
                 b.Accelerate();
@@ -317,11 +313,10 @@ int32_t TGPObject::PrizeCodeAt(int32_t roll) const {
 }
 
 void ClearPlayerArea(TGPObject& paddle) {
-    static TObjectSnapshot snapshot;
-    NearSnapshot(paddle, snapshot);
+    const TObjectSnapshot snapshot(NearObjects(paddle));
     const TRect own = paddle.GetRect();
     for (int i = 0; i < snapshot.Count(); ++i) {
-        TGPObject* o = snapshot.Live(i);
+        TGPObject* o = snapshot.Get(i);
         if (o && o != &paddle && !Spared(*o) && RectsMeet(o->GetRect(), own)) o->SetDead(true);
     }
 }

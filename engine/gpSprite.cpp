@@ -23,6 +23,10 @@ void TGPSprite::Create(TObject* owner, int32_t id) {
     IDClass = id;
     FrameIndex = 0;
     Animating = true;
+    StartVibration();
+}
+
+void TGPSprite::StartVibration() {
     const int32_t ax = rtl::Random(5) + 3;
     const int32_t ay = rtl::Random(5) + 3;
     InitVibration(0, 0, ax, ay, 0.8, 0.8, 0, 3, Vibration);

@@ -29,6 +29,10 @@ public:
     uint8_t CellsAcross = 0, CellsDown = 0;
     double Angle = 0;
     bool Animating = false;
+
+    // ---- Engine tidy: reuse ----
+    // The vibration block of a new sprite: off, mode 3, random amplitudes 3..7, decay 0.8.
+    void StartVibration();
 };
 
 // Ticks per frame of a slide: Round(ticks per change * 1.5), saturated to a byte.

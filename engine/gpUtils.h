@@ -50,6 +50,10 @@ double SinAngle256(double a);
 int32_t AngleOf(int64_t dy, int64_t dx);
 // A inside B, edges may touch.
 bool RectInside(const rtl::TRect& a, const rtl::TRect& b);
+// A and B share an area (touching edges do not count).
+constexpr bool RectsMeet(const rtl::TRect& a, const rtl::TRect& b) noexcept {
+    return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+}
 // Direction for mover A toward target C (or away from B); -1 when A's centre is C's.
 // count is 0..3 (ERangeError beyond). Squared distances are 64-bit.
 int32_t DirectionBetween(const rtl::TRect& a, const rtl::TRect& b, const rtl::TRect& c,
@@ -60,8 +64,6 @@ void OrderSwap(int32_t& a, int32_t& b);
 
 // ---- Text and files ----
 
-// Joins with exactly one backslash.
-std::string PathJoin(std::string_view folder, std::string_view name);
 // int32 length, then that many bytes; EReadError when the length is negative or runs past
 // the end of the stream.
 std::string ReadLenString(rtl::Stream& stream);

@@ -11,16 +11,6 @@
 
 namespace engine {
 
-std::string PathJoin(std::string_view folder, std::string_view name) {
-    const bool folderEnds = !folder.empty() && folder.back() == '\\';
-    const bool nameStarts = !name.empty() && name.front() == '\\';
-    std::string out(folder);
-    if (folderEnds && nameStarts) name.remove_prefix(1);
-    else if (!folderEnds && !nameStarts) out += '\\';
-    out += name;
-    return out;
-}
-
 std::string ReadLenString(rtl::Stream& stream) {
     const int32_t len = stream.ReadValue<int32_t>();
     if (len < 0 || len > stream.Remaining()) throw rtl::EReadError(rtl::texts::SReadError);

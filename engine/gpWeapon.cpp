@@ -75,13 +75,9 @@ TGPWeaponStructure* LoadWeaponStructure(const TGPKernel* kernel, TGPWeaponStruct
 
 namespace {
 
-TWeaponLog& WeaponLog() {
-    static TWeaponLog log;
-    return log;
-}
-
-void Log(const std::string& text) {
-    if (WeaponLog()) WeaponLog()("TGPWeapon.Fire", text);
+// A failure the weapon swallowed, to its kernel's weapons' log.
+void Log(const TGPWeapon& weapon, const std::string& text) {
+    if (weapon.Kernel && weapon.Kernel->WeaponLog) weapon.Kernel->WeaponLog("TGPWeapon.Fire", text);
 }
 
 // Enters a new projectile in the map's cells where it was placed.
@@ -93,8 +89,6 @@ void Register(TGPObject& o) {
 }
 
 }  // namespace
-
-void SetWeaponLog(TWeaponLog log) { WeaponLog() = std::move(log); }
 
 // ---- Weapon ----
 
@@ -176,7 +170,7 @@ bool TGPWeapon::ProjectileClassValid() {
     if (id >= 1 && id <= kMaxObjectClass) return true;
     if (!badClassLogged_) {
         badClassLogged_ = true;
-        Log("weapon " + std::to_string(IDClass) + " has no projectile class (" + std::to_string(id) + ")");
+        Log(*this, "weapon " + std::to_string(IDClass) + " has no projectile class (" + std::to_string(id) + ")");
     }
     return false;
 }
@@ -185,9 +179,9 @@ void TGPWeapon::Fire() {
     try {
         FireOnce();
     } catch (const rtl::Exception& e) {
-        Log(std::string(e.className()) + ":" + e.message());
+        Log(*this, std::string(e.className()) + ":" + e.message());
     } catch (const std::exception& e) {
-        Log(e.what());
+        Log(*this, e.what());
     }
 }
 

@@ -53,11 +53,6 @@ public:
 // Nil for another number, no entry, no file or a bad stream (description then partly read).
 TGPWeaponStructure* LoadWeaponStructure(const TGPKernel* kernel, TGPWeaponStructure& description, int32_t number);
 
-// Where a weapon reports a failure it swallowed (the shell sends it to its log); the
-// default writes nothing.
-using TWeaponLog = std::function<void(const std::string& tag, const std::string& text)>;
-void SetWeaponLog(TWeaponLog log);
-
 class TGPWeapon : public TGPStructure {
     RTL_CLASS(TGPWeapon, TGPStructure)
 public:

@@ -1,5 +1,7 @@
 #include "platform/display/Display.h"
 
+#include "platform/window/BmpFile.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,14 +14,6 @@ namespace {
 std::function<void(const std::string&)>& LogSink() {
     static std::function<void(const std::string&)> sink;
     return sink;
-}
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
 }
 }  // namespace
 
@@ -67,38 +61,12 @@ void Log(const std::string& line) {
 }
 
 std::vector<uint8_t> EncodeBmp(const Frame& frame) {
-    const uint32_t rowBytes = (uint32_t(frame.Width) * 3 + 3) & ~3u;
-    const uint32_t imageBytes = rowBytes * uint32_t(frame.Height);
-    std::vector<uint8_t> b;
-    b.reserve(54 + imageBytes);
-    b.push_back('B');
-    b.push_back('M');
-    Put32(b, 54 + imageBytes);
-    Put32(b, 0);
-    Put32(b, 54);
-    Put32(b, 40);
-    Put32(b, uint32_t(frame.Width));
-    Put32(b, uint32_t(frame.Height));
-    Put16(b, 1);
-    Put16(b, 24);
-    Put32(b, 0);
-    Put32(b, imageBytes);
-    Put32(b, 2835);
-    Put32(b, 2835);
-    Put32(b, 0);
-    Put32(b, 0);
-    for (int32_t y = frame.Height - 1; y >= 0; --y) {
-        const uint16_t* row = frame.Pixels.data() + size_t(y) * size_t(frame.Width);
-        for (int32_t x = 0; x < frame.Width; ++x) {
-            const uint16_t p = row[x];
-            const uint8_t r = uint8_t((p >> 11) << 3), g = uint8_t(((p >> 5) & 63) << 2), bl = uint8_t((p & 31) << 3);
-            b.push_back(uint8_t(bl | bl >> 5));
-            b.push_back(uint8_t(g | g >> 6));
-            b.push_back(uint8_t(r | r >> 5));
-        }
-        for (uint32_t pad = uint32_t(frame.Width) * 3; pad < rowBytes; ++pad) b.push_back(0);
-    }
-    return b;
+    // RGB565 widened to eight bits a channel, its high bits repeated in the low ones.
+    return window::EncodeBmp24(frame.Width, frame.Height, [&frame](int32_t x, int32_t y) {
+        const uint16_t p = frame.Pixels[size_t(y) * size_t(frame.Width) + size_t(x)];
+        const uint32_t r = (p >> 11) << 3, g = ((p >> 5) & 63) << 2, b = (p & 31) << 3;
+        return (r | r >> 5) << 16 | (g | g >> 6) << 8 | (b | b >> 5);
+    });
 }
 
 bool Presenter::DumpFrame(const std::string& path) const {

@@ -1,5 +1,7 @@
 #include "platform/window/Clipboard.h"
 
+#include "platform/window/BmpFile.h"
+
 #include <climits>
 #include <cstdint>
 
@@ -11,9 +13,6 @@ Clipboard* installed = nullptr;
 
 uint32_t LE32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
 uint16_t LE16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
-}
 
 // Bytes of a DIB's header, masks and colour table (what precedes the pixels); 0 when the
 // header does not fit the data.
@@ -40,10 +39,8 @@ size_t DibHeaderBytes(std::span<const uint8_t> dib) {
 std::vector<uint8_t> BmpFileFromDib(std::span<const uint8_t> dib) {
     const size_t header = DibHeaderBytes(dib);
     if (header == 0 || dib.size() > UINT32_MAX - 14) return {};
-    std::vector<uint8_t> file{'B', 'M'};
-    Put32(file, uint32_t(14 + dib.size()));
-    Put32(file, 0);
-    Put32(file, uint32_t(14 + header));
+    std::vector<uint8_t> file;
+    PutBmpFileHeader(file, uint32_t(14 + dib.size()), uint32_t(14 + header));
     file.insert(file.end(), dib.begin(), dib.end());
     return file;
 }

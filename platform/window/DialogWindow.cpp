@@ -6,21 +6,13 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "platform/window/BmpFile.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/EventPump.h"
 
 namespace platform::window {
 
 namespace {
-
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
 
 // Events at a point of the window (the wheel's carry its steps instead).
 bool Pointed(EventType type) {
@@ -38,26 +30,7 @@ HeadlessScreen& Screen() {
 }  // namespace
 
 std::vector<uint8_t> EncodeFrameBmp(const DialogFrame& frame) {
-    const uint32_t rowBytes = (uint32_t(frame.Width) * 3 + 3) & ~3u;
-    const uint32_t imageBytes = rowBytes * uint32_t(frame.Height);
-    std::vector<uint8_t> b;
-    b.reserve(54 + imageBytes);
-    b.push_back('B');
-    b.push_back('M');
-    for (uint32_t v : {54 + imageBytes, 0u, 54u, 40u, uint32_t(frame.Width), uint32_t(frame.Height)}) Put32(b, v);
-    Put16(b, 1);
-    Put16(b, 24);
-    for (uint32_t v : {0u, imageBytes, 2835u, 2835u, 0u, 0u}) Put32(b, v);
-    for (int32_t y = frame.Height - 1; y >= 0; --y) {
-        for (int32_t x = 0; x < frame.Width; ++x) {
-            const uint32_t p = frame.At(x, y);
-            b.push_back(uint8_t(p));
-            b.push_back(uint8_t(p >> 8));
-            b.push_back(uint8_t(p >> 16));
-        }
-        for (uint32_t pad = uint32_t(frame.Width) * 3; pad < rowBytes; ++pad) b.push_back(0);
-    }
-    return b;
+    return EncodeBmp24(frame.Width, frame.Height, [&frame](int32_t x, int32_t y) { return frame.At(x, y); });
 }
 
 DialogWindow::DialogWindow(uint32_t id, bool decorated, EventPump& pump)

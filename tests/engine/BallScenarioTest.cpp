@@ -34,11 +34,6 @@ protected:
         Shared().Difficulty = 2;
         TGPObject* paddle = Paddle(256);
         TGPObject* ball = Make(4, kBall, 280, 470);
-        // Objects from the pool keep their kind, direction and size step: start them afresh.
-        paddle->Kind = 0;
-        ball->Kind = 0;
-        ball->SetFrame(0);
-        ball->SetDGCDirection(0);
         ball->SetDGCSpeed(4);
         int releaseAt = 5;
         auto ride = [&] {

@@ -229,7 +229,7 @@ TEST_F(BallBehaviour, TheClassTimerCountsUnsignedAndSaturates) {
     ball->Template->AddParamInt1 = static_cast<int32_t>(0x9C40C350u);  // count 40000
     EXPECT_FALSE(ClassTimerRunOut(*ball));
     ball->Template->AddParamInt1 = static_cast<int32_t>(0xFFFFFFFFu);
-    ClassTimerAdvance(*ball);
+    ClassTimerStep(*ball);
     EXPECT_EQ(static_cast<uint32_t>(ball->Template->AddParamInt1), 0xFFFFFFFFu);
 }
 

@@ -2,11 +2,15 @@
 #include "ObjectFixture.h"
 
 #include "engine/gpEffects.h"
+#include "engine/gpKernelDevices.h"
 #include "engine/gpMap.h"
 #include "engine/gpWeapon.h"
+#include "rtl/Numbers.h"
 
 #include <limits>
+#include <ostream>
 #include <stdexcept>
+#include <tuple>
 
 using namespace engine;
 using enginetest::EventProbe;
@@ -384,4 +388,99 @@ TEST_F(ObjectLife, TheClassScriptComesWithItsDescriptionRunsOnTheHooksAndFollows
     EXPECT_EQ(again->Code->Variables().Get(TGPCode::kKernel).Object.Get(), kernel.get());
     again->RunOnBirth();
     EXPECT_EQ(kernel->CommandLine->EndMark, 6);
+}
+
+namespace {
+
+// What a pooled object could carry over into its next life.
+struct FreshState {
+    int32_t kind, direction, column, frameIndex, condition;
+    int32_t velocityX, velocityY, heading, orderPhase;
+    double driftX, driftY, offsetX, offsetY, orbitStep, angle;
+    uint8_t alive;
+    bool visible, carrion, handlers;
+    TVibration vibration;
+    bool operator==(const FreshState& o) const {
+        const TVibration &a = vibration, &b = o.vibration;
+        return std::tie(kind, direction, column, frameIndex, condition, velocityX, velocityY, heading,
+                        orderPhase, driftX, driftY, offsetX, offsetY, orbitStep, angle, alive, visible, carrion,
+                        handlers) == std::tie(o.kind, o.direction, o.column, o.frameIndex, o.condition, o.velocityX,
+                                              o.velocityY, o.heading, o.orderPhase, o.driftX, o.driftY,
+                                              o.offsetX, o.offsetY, o.orbitStep, o.angle, o.alive, o.visible,
+                                              o.carrion, o.handlers) &&
+               std::tie(a.On, a.Counter, a.Period, a.AmplitudeX, a.AmplitudeY, a.CurX, a.CurY, a.OffsetX, a.OffsetY,
+                        a.DecX, a.DecY, a.Steps, a.MaxSteps, a.Mode, a.Target, a.Count) ==
+                   std::tie(b.On, b.Counter, b.Period, b.AmplitudeX, b.AmplitudeY, b.CurX, b.CurY, b.OffsetX,
+                            b.OffsetY, b.DecX, b.DecY, b.Steps, b.MaxSteps, b.Mode, b.Target, b.Count);
+    }
+    friend std::ostream& operator<<(std::ostream& out, const FreshState& s) {
+        return out << "kind " << s.kind << " direction " << s.direction << " column " << s.column << " frame "
+                   << s.frameIndex << " slide " << s.condition << " velocity " << s.velocityX << "," << s.velocityY
+                   << " offset " << s.offsetX << "," << s.offsetY << " angle " << s.angle << " vibration "
+                   << int{s.vibration.On} << "/" << int{s.vibration.Mode} << "/" << s.vibration.AmplitudeX << "/"
+                   << s.vibration.Steps << " handlers " << s.handlers;
+    }
+};
+
+FreshState StateOf(const TGPObject& o) {
+    return {o.Kind, o.Direction, o.Column, o.FrameIndex, o.CurrentSlide ? o.CurrentSlide->IDCondition : -1,
+            o.VelocityXFx, o.VelocityYFx, o.Heading, o.OrderPhase, o.DriftX, o.DriftY, o.OffsetX,
+            o.OffsetY, o.OrbitStep, o.Angle, o.Alive, o.Visible, o.Carrion,
+            o.OnGPMove || o.OnGPEndVibration || o.OnSwitchVibration || o.OnGPSetKind, o.Vibration};
+}
+
+class LoopSound : public TKernelSound {
+public:
+    bool Looped() const override { return looped; }
+    void SetLooped(bool value) override { looped = value; }
+    bool Playing() const override { return looped; }
+    void SetPosition(uint32_t) override {}
+    void SetPosition3D(double, double, double) override {}
+    void Play() override {}
+    bool looped = true;
+};
+
+}  // namespace
+
+TEST_F(ObjectLife, AnObjectTakenAgainFromThePoolStartsAsANewOneOfItsClass) {
+    Class(kBall, {.ticksPerRotate = 7, .defaultSlide = 2}, {.linesWidth = 4, .linesHeight = 3, .defaultAniSprite = 1, .animationSprite = 2});
+    Commit();
+    rtl::RandSeed = 77;
+    EventProbe* ball = Make(4, kBall, 40, 40);
+    const FreshState fresh = StateOf(*ball);
+    EXPECT_EQ(fresh.condition, 2);
+    EXPECT_EQ(fresh.column, 1);
+
+    // A full life: kinds, a spin, a size step, another slide, a shake, handlers, a loop.
+    ball->Kind = kind::Hidden | kind::Fast | kind::ReverseX;
+    ball->SetDGCDirection(77);
+    ball->SetDGCSpeed(3);
+    ball->LoadOneSlide(5);
+    ball->SetFrame(3);
+    ball->FrameIndex = 2;
+    ball->Heading = 12;
+    ball->OffsetX = 5;
+    ball->OrbitStep = 0.5;
+    ball->SetParam(1, 90);
+    ball->SetParam(102, 9);
+    ball->SetParam(108, 1);
+    ball->SetParam(107, 4);
+    ball->SetParam(109, reinterpret_cast<intptr_t>(static_cast<TGPStructure*>(ball)));
+    ball->SetParam(100, 1);
+    ball->Vibration.Steps = 3;
+    ball->OnGPMove = [](TObject*) {};
+    ball->OnGPSetKind = [](TObject*, int32_t) {};
+    LoopSound loop;
+    ball->LoopingSound = &loop;
+    ASSERT_FALSE(StateOf(*ball) == fresh);
+
+    ball->SetDead(true);
+    EXPECT_FALSE(loop.looped);  // the loop ends with the object's time in play
+    rtl::RandSeed = 77;
+    EventProbe* again = Make(4, kBall, 40, 40);
+    ASSERT_EQ(again, ball);
+    EXPECT_EQ(StateOf(*again), fresh);
+    EXPECT_EQ(again->TimerCount, 7);  // the description's, as the pool has always given it
+    EXPECT_EQ(again->LoopingSound, nullptr);
+    EXPECT_FALSE(again->Dead());
 }

@@ -75,7 +75,7 @@ TEST_F(PaddleControl, FastTriplesAndSlowDividesTheAcceleration) {
     const Row rows[] = {{0, 2.0}, {kind::Fast, 6.0}, {kind::Effect9, 2.0 / 3.5}};
     for (const Row& r : rows) {
         EventProbe* paddle = Paddle(200);
-        paddle->Kind = r.bits;  // a paddle from the pool keeps the kind it had
+        paddle->Kind = r.bits;  // the row's kind bits
         Input(paddle, 1);
         Tick(paddle);
         EXPECT_NEAR(RealFromFixed(paddle->VelocityXFx), r.vx, 1e-4) << r.bits;

@@ -167,8 +167,18 @@ TEST_F(PoolLifetime, CreationHooksRunOnceAfterPlacingWhetherReusedOrNew) {
     ASSERT_NE(direct, nullptr);
     EXPECT_EQ(created.size(), 1u);
     created.clear();
-    EXPECT_NE(kernel->CreateObject(2, bricks, true, 14), nullptr);  // the pool makes it: once
+    TGPStructure* made14 = kernel->CreateObject(2, bricks, true, 14);  // the pool makes it: once
+    ASSERT_NE(made14, nullptr);
     EXPECT_EQ(created.size(), 1u);
+
+    // Taken again, it is given what a new one is given: its hooks once, the handler a
+    // test set in its last life gone.
+    made14->OnGPMove = [](TObject*) {};
+    kernel->FreeObject(2, made14);
+    created.clear();
+    EXPECT_EQ(kernel->CreateObject(2, bricks, true, 14), made14);
+    EXPECT_EQ(created.size(), 1u);
+    EXPECT_FALSE(made14->OnGPMove);
 }
 
 TEST_F(PoolLifetime, AKernelsEndLeavesNoPooledObjectPointingAtIt) {

@@ -196,7 +196,6 @@ TEST_F(PrizeEffects, EveryEffectCode) {
         Make(2, kMonster, 400, 100);
         w.brick = Make(0, kBrick, 220, 480);
         w.brickGeneration = w.brick->Generation();
-        for (TGPObject* o : {w.paddle, w.ball, w.ball2}) o->Kind = 0;  // the pool keeps kinds
         kernel->OnGPEndLife = [&](TObject*) { ++w.endLives; };
         w.ball->OnGPSplinterEvent = [&](TObject*, TObject*, const std::vector<int32_t>& kinds,
                                         const std::vector<int32_t>& classes) {

@@ -32,9 +32,8 @@ protected:
         Commit();
         paddle = Make(3, kPaddle, 100, 400);
         paddle->DriftX = paddle->DriftY = 0;
-        SetWeaponLog([this](const std::string&, const std::string& text) { log.push_back(text); });
+        kernel->WeaponLog = [this](const std::string&, const std::string& text) { log.push_back(text); };
     }
-    ~Weapons() override { SetWeaponLog(nullptr); }
 
     TGPWeapon* Arm(TGPObject* owner, int32_t number) {
         TGPWeapon* w = WeaponPool().Acquire(owner, number);

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "engine/gpData.h"
+#include "engine/gpPaths.h"
 #include "engine/gpUtils.h"
 #include "platform/text/Font.h"
 #include "rtl/Exceptions.h"
@@ -201,9 +202,9 @@ TEST(Scramble, KnownBytesRoundTripsAndShortBuffers) {
 }
 
 TEST(TextHelpers, PathsTitlesValuesAndBuffers) {
-    EXPECT_EQ(PathJoin("C:\\Game\\", "\\Resource"), "C:\\Game\\Resource");
-    EXPECT_EQ(PathJoin("C:\\Game", "Resource"), "C:\\Game\\Resource");
-    EXPECT_EQ(PathJoin("C:\\Game\\", "Resource"), "C:\\Game\\Resource");
+    EXPECT_EQ(JoinDataPath("C:\\Game\\", "\\Resource"), "C:\\Game\\Resource");
+    EXPECT_EQ(JoinDataPath("C:\\Game", "Resource"), "C:\\Game\\Resource");
+    EXPECT_EQ(JoinDataPath("C:\\Game\\", "Resource"), "C:\\Game\\Resource");
     EXPECT_EQ(FileTitle("a\\b\\Level.set.ig"), "Level");
     EXPECT_EQ(FileTitle("name.123456789012345678901234"), "name01234");  // the dot and 19 more go
     EXPECT_EQ(FileTitle("plain"), "plain");
