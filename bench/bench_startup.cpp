@@ -4,7 +4,9 @@
 // One run reports:
 // - start to the first presented frame of the main menu ("MainPanel" shown, the tick drew and
 //   presented), against the 300 ms budget and against the floor of any start: opening
-//   "Demo2.bif" and reading its interface description ("Forms"/"GPInterface") alone;
+//   "Demo2.bif" and reading its interface description ("Forms"/"GPInterface") alone. The start
+//   measured is a later one; the first after installing, which writes the options' defaults,
+//   is reported beside it;
 // - the CPU the program takes while it waits at the main menu, as a share of one core, against
 //   10 %;
 // - the same once the application is deactivated (its window lost the focus), against 1 %.
@@ -247,26 +249,46 @@ double OpenAndReadInterfaceMs(const std::string& file) {
 
 std::map<std::string, double> g_results;
 
+// Starts the game and waits for its main menu: the time from the start, or nothing (the
+// reason in `error`).
+std::optional<double> StartToMainMenu(GameProcess& game, std::string& error) {
+    if (!game.Running()) {
+        error = "the game could not be started";
+        return std::nullopt;
+    }
+    const auto shown = game.MainMenuShown(std::chrono::seconds(30));
+    if (!shown) {
+        error = "the game did not present its main menu";
+        return std::nullopt;
+    }
+    return std::chrono::duration<double, std::milli>(*shown - game.started).count();
+}
+
 void BM_StartAndRest(benchmark::State& state) {
     StartData& data = Data();
     if (!data.registered) {
         state.SkipWithError("the internet library could not be registered");
         return;
     }
+    const std::string errors = (data.folder / "stderr").string();
+    std::string error;
     for (auto _ : state) {
+        // The first start after installing writes the options' defaults; the start measured is
+        // a later one, as a player has it every day.
+        std::optional<double> firstMs;
+        {
+            GameProcess first(data.settings, errors);
+            firstMs = StartToMainMenu(first, error);
+            if (firstMs && first.Terminate() != 0) error = "the game did not end cleanly on SIGTERM";
+        }
         const double floorMs = OpenAndReadInterfaceMs(data.GameData());
-        GameProcess game(data.settings, (data.folder / "stderr").string());
-        if (!game.Running()) {
-            state.SkipWithError("the game could not be started");
+        GameProcess game(data.settings, errors);
+        const std::optional<double> startMs = firstMs && error.empty() ? StartToMainMenu(game, error) : std::nullopt;
+        if (!startMs) {
+            state.SkipWithError(error.c_str());
             return;
         }
-        const auto shown = game.MainMenuShown(std::chrono::seconds(30));
-        if (!shown) {
-            state.SkipWithError("the game did not present its main menu");
-            return;
-        }
-        const double startMs = std::chrono::duration<double, std::milli>(*shown - game.started).count();
-        state.SetIterationTime(startMs / 1000.0);
+        state.SetIterationTime(*startMs / 1000.0);
         std::this_thread::sleep_for(kSettle);
         const double idle = game.CoreShare(kCpuWindow);
         game.Send(kDeactivate);
@@ -276,11 +298,12 @@ void BM_StartAndRest(benchmark::State& state) {
             state.SkipWithError("the game did not end cleanly on SIGTERM");
             return;
         }
-        g_results = {{"start_ms", startMs},       {"floor_ms", floorMs}, {"idle_core", idle},
-                     {"inactive_core", inactive}};
-        state.counters["start_ms"] = startMs;
-        state.counters["start_vs_budget"] = startMs / kStartBudgetMs;
-        state.counters["start_vs_open_read"] = floorMs > 0 ? startMs / floorMs : 0;
+        g_results = {{"start_ms", *startMs}, {"first_start_ms", *firstMs}, {"floor_ms", floorMs},
+                     {"idle_core", idle},    {"inactive_core", inactive}};
+        state.counters["start_ms"] = *startMs;
+        state.counters["first_start_ms"] = *firstMs;
+        state.counters["start_vs_budget"] = *startMs / kStartBudgetMs;
+        state.counters["start_vs_open_read"] = floorMs > 0 ? *startMs / floorMs : 0;
         state.counters["idle_core_share"] = idle;
         state.counters["idle_vs_budget"] = idle / kIdleBudget;
         state.counters["inactive_core_share"] = inactive;
@@ -300,6 +323,8 @@ int main(int argc, char** argv) {
         const double start = g_results["start_ms"], floor = g_results["floor_ms"];
         std::printf("\nStart to the first main-menu frame: %.1f ms; against the %.0f ms budget: %.3f\n", start,
                     kStartBudgetMs, start / kStartBudgetMs);
+        std::printf("The first start after installing (writes the options' defaults): %.1f ms\n",
+                    g_results["first_start_ms"]);
         if (floor > 0)
             std::printf("Against opening Demo2.bif and reading GPInterface alone (%.3f ms): %.1f\n", floor, start / floor);
         std::printf("Idle at the main menu: %.4f of a core; against %.0f %%: %.3f\n", g_results["idle_core"],
