@@ -126,16 +126,17 @@ struct StartData {
         home = (folder / "game").string();
         const auto set = datagen::demo::BuildDemoDataSet(false);
         datagen::demo::WriteDemoFiles(home, set.Files());
+        const std::string registry = "SPRALLION_REGISTRY=" + (folder / "registry").string();
         settings = {"SPRALLION_HOME=" + home,
-                    "SPRALLION_REGISTRY=" + (folder / "registry").string(),
+                    registry,
                     "SPRALLION_RUNTIME_DIR=" + (folder / "run").string(),
                     "SPRALLION_SHELL=record:" + (folder / "shell").string(),
                     "SPRALLION_VIDEO=headless",
                     "SPRALLION_AUDIO=null",
                     "SPRALLION_MIDI=null"};
-        const std::string registry = "SPRALLION_REGISTRY=" + (folder / "registry").string();
-        const std::string command = "env '" + registry + "' '" + testproc::BinDir() + "/regsvr' -s '" + testproc::BinDir() + "/libPalvrek.so'";
-        registered = std::system(command.c_str()) == 0;
+        const pid_t regsvr = testproc::SpawnProgram("regsvr", {"-s", testproc::BinDir() + "/libPalvrek.so"},
+                                                    {registry}, (folder / "regsvr.err").string(), {});
+        registered = regsvr > 0 && testproc::WaitExit(regsvr, std::chrono::seconds(30)) == 0;
     }
     ~StartData() { fs::remove_all(folder); }
     std::string GameData() const { return home + "/" + datagen::demo::kGameDataFile; }
@@ -212,14 +213,9 @@ public:
         ::kill(pid_, SIGTERM);
         ::close(control_);
         control_ = -1;
-        int status = 0;
-        const auto deadline = Clock::now() + std::chrono::seconds(30);
-        while (::waitpid(pid_, &status, WNOHANG) == 0) {
-            if (Clock::now() > deadline) return -1;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        const std::optional<int> status = testproc::WaitExit(pid_, std::chrono::seconds(30));
         pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return status.value_or(-1);
     }
 
     Clock::time_point started;
