@@ -110,7 +110,9 @@ void StepVirtualClock(platform::clock::VirtualClock& clock, TDlg_Sprallion& form
 
 }  // namespace
 
-int RunProgram(int argc, char** argv) {
+int RunProgram(int argc, char** argv) { return RunProgram(argc, argv, ProgramHooks{}); }
+
+int RunProgram(int argc, char** argv, const ProgramHooks& hooks) {
     // First, before any thread exists: the signals then stay blocked in every thread.
     TDlg_Sprallion* mainForm = nullptr;
     pw::SignalWatch signals([&mainForm](int) {
@@ -146,13 +148,19 @@ int RunProgram(int argc, char** argv) {
         form->InputSource = &scriptInput;
         target = std::make_unique<FormScriptTarget>(*form, scriptInput);
         runner = std::make_unique<TScriptRunner>(std::move(*script), *target);
+    }
+    if (runner || hooks.AfterTick) {
         form->AfterTick = [&] {
-            runner->Tick();
-            if (runner->Status() != TScriptRunner::State::Failed || exitCode != 0) return;
-            exitCode = kExitScriptFailed;
-            form->WriteLog("Script", runner->Failure());
-            std::fprintf(stderr, "sprallion: %s\n", runner->Failure().c_str());
-            form->Perform(platform::display::WM_CLOSE);
+            if (runner) {
+                runner->Tick();
+                if (runner->Status() == TScriptRunner::State::Failed && exitCode == 0) {
+                    exitCode = kExitScriptFailed;
+                    form->WriteLog("Script", runner->Failure());
+                    std::fprintf(stderr, "sprallion: %s\n", runner->Failure().c_str());
+                    form->Perform(platform::display::WM_CLOSE);
+                }
+            }
+            if (hooks.AfterTick) hooks.AfterTick(*form);
         };
     }
 

@@ -7,7 +7,11 @@
 // SPRALLION_SCRIPT=FILE feeds the script of app/GameScript.h, one step after each tick.
 #pragma once
 
+#include <functional>
+
 namespace app {
+
+class TDlg_Sprallion;
 
 // Exit status: 0; 2 when the test script cannot be read or is no script; 3 when a check of
 // the test script did not hold in time.
@@ -15,5 +19,12 @@ inline constexpr int kExitScriptInvalid = 2;
 inline constexpr int kExitScriptFailed = 3;
 
 int RunProgram(int argc, char** argv);
+
+// The program run inside a process of another's (a benchmark's child): AfterTick sees the main
+// form after each of its ticks, on the main thread, after the test script's step.
+struct ProgramHooks {
+    std::function<void(TDlg_Sprallion& form)> AfterTick;
+};
+int RunProgram(int argc, char** argv, const ProgramHooks& hooks);
 
 }  // namespace app

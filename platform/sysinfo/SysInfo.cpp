@@ -180,11 +180,13 @@ AddressSpace ReadAddressSpace() {
 double MeasureProcessorMHz() {
     Source& s = Current();
     if (!s.Counter || !s.ClockNs || !s.Sleep) return 0;
+    // The rate is the counter's difference over the clock's own measured time, read in
+    // nanoseconds: a short window is as exact as a long one, and the game's start waits for it.
     RaisedPriority priority;
-    s.Sleep(10);
+    s.Sleep(kClockSettleMs);
     const uint64_t c0 = s.Counter();
     const uint64_t t0 = s.ClockNs();
-    s.Sleep(500);
+    s.Sleep(kClockWindowMs);
     const uint64_t c1 = s.Counter();
     const uint64_t t1 = s.ClockNs();
     if (t1 <= t0) return 0;

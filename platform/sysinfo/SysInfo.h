@@ -94,9 +94,11 @@ struct AddressSpace {
 MemInfo ReadMemory();
 AddressSpace ReadAddressSpace();
 
-// Time-stamp counts per microsecond over about half a second: the 64-bit difference over the
-// measured time. The measuring thread runs at the highest real-time priority when the system
-// grants it (it needs privilege), else at its normal priority. 0 when the clock did not move.
+// Time-stamp counts per microsecond over a window of kClockWindowMs after a settling sleep:
+// the 64-bit difference over the measured time. The measuring thread runs at the highest
+// real-time priority when the system grants it (it needs privilege), else at its normal
+// priority. 0 when the clock did not move.
+inline constexpr uint32_t kClockSettleMs = 1, kClockWindowMs = 20;
 double MeasureProcessorMHz();
 
 bool ReadScreenSize(ScreenSize& size);

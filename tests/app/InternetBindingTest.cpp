@@ -10,17 +10,14 @@
 #include "rtl/Text.h"
 #include "tests/app/FakeInternetGame.h"
 #include "tests/app/StartupFixture.h"
+#include "tests/platform/ProcessHelpers.h"
 
 namespace {
 
 namespace com = platform::com;
 using apptest::FakeInternetGame;
 using apptest::StartupTest;
-
-std::string BinDir() {
-    const char* dir = std::getenv("SPRALLION_BIN_DIR");
-    return dir ? dir : std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
-}
+using testproc::BinDir;
 
 std::string Text(com::BSTR s) { return rtl::Utf16ToAnsi(com::BstrToString(s)); }
 

@@ -85,10 +85,11 @@ inline std::string BinDir() {
     return dir && *dir ? dir : std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
 }
 
-// Starts the program of the build's folder with this environment less every SPRALLION_
-// setting, plus `settings` (NAME=VALUE), its standard error into errorFile; -1 on failure.
-inline pid_t SpawnProgram(const std::string& name, const std::vector<std::string>& settings,
-                          const std::string& errorFile) {
+// The same with arguments after the program's name, and descriptors handed to the child:
+// each pair's first descriptor of this process becomes the second in the child.
+inline pid_t SpawnProgram(const std::string& name, const std::vector<std::string>& args,
+                          const std::vector<std::string>& settings, const std::string& errorFile,
+                          const std::vector<std::pair<int, int>>& descriptors) {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e)
         if (std::strncmp(*e, "SPRALLION_", 10) != 0) env.emplace_back(*e);
@@ -97,14 +98,25 @@ inline pid_t SpawnProgram(const std::string& name, const std::vector<std::string
     for (auto& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
     std::string program = BinDir() + "/" + name;
-    char* argv[] = {program.data(), nullptr};
+    std::vector<std::string> words(args);
+    std::vector<char*> argv{program.data()};
+    for (auto& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    for (const auto& [from, to] : descriptors) posix_spawn_file_actions_adddup2(&actions, from, to);
     posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = -1;
-    const int failed = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+    const int failed = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     return failed ? -1 : pid;
+}
+
+// Starts the program of the build's folder with this environment less every SPRALLION_
+// setting, plus `settings` (NAME=VALUE), its standard error into errorFile; -1 on failure.
+inline pid_t SpawnProgram(const std::string& name, const std::vector<std::string>& settings,
+                          const std::string& errorFile) {
+    return SpawnProgram(name, {}, settings, errorFile, {});
 }
 
 // Polls until done() or the limit passes.
