@@ -55,13 +55,6 @@ void ButtonSound(engine::TGPKernel* kernel, rtl::Object* sender, int32_t number)
                                   widget->Top + widget->PatternHeight / 2, 1, 0, 1);
 }
 
-// The focused panel and its parent, by name, for the message panel to return to.
-void Remember(const engine::TGPKernel& kernel, std::string& panel, std::string& parent) {
-    auto* focused = dynamic_cast<TGPForm*>(kernel.FocusForm);
-    panel = focused ? focused->Name : std::string();
-    parent = focused ? NameOf(focused->ParentForm) : std::string();
-}
-
 void CountOn(int32_t& counter) {
     if (counter < INT32_MAX) ++counter;
 }
@@ -171,14 +164,14 @@ void TDlg_Sprallion::On_Link_Sprallion_Exit(TObject* sender) {
         if (Kernel->Mouse) Kernel->Mouse->Pressed = false;
         Kernel->HoverWidget(widget);
     }
-    Remember(*Kernel, RememberedPanel, RememberedParent);
+    RememberFocus(*Kernel, RememberedPanel, RememberedParent);
     ShowMessageBox(10, 10, {}, [this](TObject*) { ReturnFromMessageBox(); },
                    [this](TObject* s) { On_Link_OnClick_Halt(s); }, 0);
 }
 
 void TDlg_Sprallion::On_Link_About_Show(TObject*) {
     if (!Kernel) return;
-    Remember(*Kernel, RememberedPanel, RememberedParent);
+    RememberFocus(*Kernel, RememberedPanel, RememberedParent);
     auto back = [this](TObject*) { ReturnFromMessageBox(); };
     ShowMessageBox(15, 10, {}, back, back, 0);
 }
