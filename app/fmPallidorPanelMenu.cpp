@@ -47,12 +47,9 @@ constexpr const char* kCreditNames[] = {"Arvid Tollenfeld", "Mira Ostrovska", "J
 // the last one ended; a counter past its mark jumps here and counts on.
 constexpr int32_t kFirstLogoFrame = 21, kLogoEndFrames = 3, kCounterDone = 7777;
 
-// A button's sound, placed at its centre; looped 1, play 0, extra 1.
+// A button's sound, placed at its centre.
 void ButtonSound(engine::TGPKernel* kernel, rtl::Object* sender, int32_t number) {
-    auto* widget = dynamic_cast<engine::TGPInterface*>(sender);
-    if (!widget || !kernel || !kernel->CommandLine) return;
-    kernel->CommandLine->AddSound(number, widget, widget->Left + widget->PatternWidth / 2,
-                                  widget->Top + widget->PatternHeight / 2, 1, 0, 1);
+    if (auto* widget = dynamic_cast<engine::TGPInterface*>(sender); widget && kernel) WidgetSound(*kernel, *widget, number);
 }
 
 void CountOn(int32_t& counter) {
