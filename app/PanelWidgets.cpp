@@ -21,14 +21,10 @@ engine::TGPForm* OwnerForm(rtl::Object* widget) {
     return nullptr;
 }
 
-void CloseOwnerForm(engine::TGPKernel* kernel, rtl::Object* widget) {
-    engine::TGPForm* form = OwnerForm(widget);
-    if (!kernel || !form) return;
-    kernel->RestorePending = true;
-    kernel->SavedCondition = engine::ck_Play;
-    kernel->HideForm(form->Name);
-    auto* parent = dynamic_cast<engine::TGPForm*>(form->ParentForm);
-    if (parent && IsExactlyForm(*parent)) kernel->ShowForm(parent->Name, nullptr);
+void RememberFocus(const engine::TGPKernel& kernel, std::string& panel, std::string& parent) {
+    auto* focused = dynamic_cast<engine::TGPForm*>(kernel.FocusForm);
+    panel = focused ? focused->Name : std::string();
+    parent = focused ? NameOf(focused->ParentForm) : std::string();
 }
 
 void WidgetSound(engine::TGPKernel& kernel, engine::TGPInterface& widget, int32_t number) {

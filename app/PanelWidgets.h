@@ -20,21 +20,10 @@ template <class W> W* Find(const engine::TGPStructure* container, const std::str
 engine::TGPForm* FormNamed(const engine::TGPKernel* kernel, const std::string& name);
 // The form the widget lies on (itself when it is a form); nil for anything else.
 engine::TGPForm* OwnerForm(rtl::Object* widget);
-// Closes the panel the widget lies on: the game resumes when it returns to play, and the
-// form it was opened from is shown again.
-void CloseOwnerForm(engine::TGPKernel* kernel, rtl::Object* widget);
+// The focused panel and its parent, by name: where the message panel returns to.
+void RememberFocus(const engine::TGPKernel& kernel, std::string& panel, std::string& parent);
 // Queues sound `number` at the widget's centre (flags 1, 0, 1), as buttons sound.
 void WidgetSound(engine::TGPKernel& kernel, engine::TGPInterface& widget, int32_t number);
-
-// The operations of the game flow and of the main menu's navigation that the panels call.
-// They belong to other files of the main form; a build without them falls back to the
-// panel's own minimum (closing the panel, logging that no game can start).
-template <class Form> void ClosePanel(Form& form, rtl::Object* sender) {
-    if constexpr (requires { form.On_Link_OnClick_Concel(sender); })
-        form.On_Link_OnClick_Concel(sender);
-    else
-        CloseOwnerForm(form.Kernel.get(), sender);
-}
 
 // The input states of the panels' keys.
 inline constexpr int kEnterState = 16;

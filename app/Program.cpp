@@ -15,6 +15,7 @@
 #include "media/GPTimer.h"
 #include "platform/clock/VirtualClock.h"
 #include "platform/display/Display.h"
+#include "platform/display/Pointer.h"
 #include "platform/input/ScriptedInput.h"
 #include "platform/input/VirtualKeys.h"
 #include "platform/window/Dispatcher.h"
@@ -53,10 +54,14 @@ public:
         modifiers_ = down ? (modifiers_ | bit) : (modifiers_ & ~bit);
         Post(down ? pw::EventType::KeyDown : pw::EventType::KeyUp, [&](pw::WindowEvent& e) { e.Key = key; });
     }
+    // The move starts where the pointer is (the game warps it onto menus and objects) and
+    // moves the pointer the game reads each tick as well as the window's mouse.
     void MouseMove(int32_t dx, int32_t dy) override {
         input_.MoveMouse(dx, dy);
-        x_ = std::clamp(x_ + dx, 0, form_.ClientWidth - 1);
-        y_ = std::clamp(y_ + dy, 0, form_.ClientHeight - 1);
+        const platform::display::PointerPoint at = platform::display::GetCursorPos();
+        x_ = static_cast<int32_t>(std::clamp<int64_t>(int64_t{at.X} + dx, 0, std::max(1, form_.ClientWidth) - 1));
+        y_ = static_cast<int32_t>(std::clamp<int64_t>(int64_t{at.Y} + dy, 0, std::max(1, form_.ClientHeight) - 1));
+        platform::display::ScriptPointer(x_, y_);
         Post(pw::EventType::MouseMove, [](pw::WindowEvent&) {});
     }
     void MouseButton(int button, bool down) override {

@@ -453,6 +453,12 @@ public:
     // Called with the slot number of each damaged slot reported (tests listen here).
     std::function<void(int slot)> OnSaveSlotDamaged;
 
+    // ---- Panels end to end ----
+    // Opens the level set of a game the player starts or loads, as PlayerRecord gives it:
+    // the kernel's input goes to the game, the bonus tally starts anew, and the difficulty
+    // sets its variable and the speed pair.
+    void OpenGameLevelSet(const std::string& levelSet);
+
 private:
     // The saved games; a container that does not open is moved aside and made anew
     // (reported). Nil when even that fails.

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/GameRules.h"
+#include "app/SaveGames.h"
 #include "app/fmPallidor.h"
 #include "engine/gpEffects.h"
 #include "engine/gpInterfaceHud.h"
@@ -18,6 +19,7 @@
 #include "media/gpBitmap.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Numbers.h"
+#include "rtl/Streams.h"
 
 namespace app {
 
@@ -25,16 +27,7 @@ using namespace rules;
 
 namespace {
 
-constexpr uint16_t kSaveOpenMode = rtl::fmOpenReadWrite | 0x10;  // read-write, exclusive
 constexpr int kPreviewWidth = 160, kPreviewHeight = 120;
-
-// A save that must not reach the stored file: thrown inside the container's scope so that
-// its stream discards what it wrote.
-class ESaveAbandoned : public rtl::Exception {
-public:
-    using Exception::Exception;
-    const char* className() const noexcept override { return "ESaveAbandoned"; }
-};
 
 // The values 0..10 of a set as a stored list: ascending, the rest kNoNumber.
 std::array<uint8_t, 21> StoredList(const engine::TGPField* field) {
@@ -133,6 +126,7 @@ void TDlg_Sprallion::SetUserInfo() {
     engine::TKernelRecord& k = Kernel->KernelRecord;
     const TPlayerRecord& r = PlayerRecord;
     engine::SetFieldValue(k.Count, r.Score);
+    Kernel->Shared.Score = r.Score;  // what the objects score counts on from here
     engine::SetFieldValue(k.Level, r.Level);
     engine::SetFieldValue(k.Life, r.Lives);
     const int32_t difficulty = std::clamp(r.Difficulty, 1, 3);
@@ -148,50 +142,36 @@ void TDlg_Sprallion::SetUserInfo() {
 
 void TDlg_Sprallion::StorePendingSave() {
     UpdatePlayerRecord();
-    const TPlayerRecordBytes bytes = WritePlayerRecord(PlayerRecord);
-    engine::TSaveRecord record;
-    std::copy(bytes.begin(), bytes.end(), record.begin());
-
-    std::unique_ptr<media::TDIB> preview;
+    // The level's preview at slot size; without one the slot keeps its old picture.
+    std::string preview;
     try {
         if (Kernel && Kernel->Resource) {
             const std::string key = rtl::Format("LevelPreView_%D", {FieldInt(Kernel->KernelRecord.Level) + 1});
             std::unique_ptr<media::TGPBitmap> picture;
-            if (Kernel->Resource->ReadBitmap("PreView_Level", key, picture) != 3 && picture) preview = PreviewOf(*picture);
+            if (Kernel->Resource->ReadBitmap("PreView_Level", key, picture) != 3 && picture) {
+                rtl::MemoryStream bytes;
+                PreviewOf(*picture)->SaveToStream(bytes);
+                preview.assign(reinterpret_cast<const char*>(bytes.Memory()), static_cast<size_t>(bytes.Size()));
+            }
         }
     } catch (...) {
-        WriteLogException("StorePendingSave");  // the slot keeps its old picture
+        WriteLogException("StorePendingSave");
     }
 
-    const std::string file = SaveContainerFile();
-    // Everything is written into the container's private copy; only a save that went through
-    // whole replaces the stored file.
-    auto write = [&] {
-        engine::TGPResource saves(file, kSaveOpenMode);
-        if (saves.Status() < 0) return false;
-        engine::TGPHashCollection* pictures = saves.GetSection("Save_BMP");
-        if (preview && pictures && pictures->Find("Save_0") && !saves.WriteBitmap("Save_BMP", "Save_0", *preview))
-            throw ESaveAbandoned("the level preview does not fit its slot");
-        if (!saves.Write144("Save_User", rtl::Format("Save_%D", {0}), record))
-            throw ESaveAbandoned("the player record cannot be written");
-        return true;
-    };
+    // The same whole-container write as the save panel's: the other slots as they were read,
+    // the file replaced at once or not at all. A container that does not open is set aside
+    // and made anew by OpenSaveGames.
+    const std::unique_ptr<TSaveGames> games = OpenSaveGames();
+    if (!games) {
+        WriteLog("StorePendingSave", "the saved games cannot be made");
+        return;
+    }
+    TSaveSlot& pending = games->Slots[0];
+    pending.Record = EncodePlayerRecord(PlayerRecord);
+    pending.Damaged = false;
+    if (!preview.empty()) pending.Preview = std::move(preview);
     try {
-        bool opened = false;
-        try {
-            opened = write();
-        } catch (const rtl::EFOpenError&) {
-            opened = false;
-        }
-        if (opened) return;
-        // A container that does not open is kept aside and made anew.
-        std::error_code ec;
-        if (std::filesystem::exists(file, ec)) {
-            std::filesystem::rename(file, file + ".bad", ec);
-            WriteLog("StorePendingSave", rtl::Format("%S.bad", {std::filesystem::path(file).filename().string()}));
-        }
-        engine::CreateSaveFile(file, kSaveSlots, true);
-        if (!write()) WriteLog("StorePendingSave", "the saved games cannot be made");
+        WriteSaveGames(SaveContainerFile(), *games);
     } catch (...) {
         WriteLogException("StorePendingSave");
     }

@@ -47,19 +47,9 @@ constexpr const char* kCreditNames[] = {"Arvid Tollenfeld", "Mira Ostrovska", "J
 // the last one ended; a counter past its mark jumps here and counts on.
 constexpr int32_t kFirstLogoFrame = 21, kLogoEndFrames = 3, kCounterDone = 7777;
 
-// A button's sound, placed at its centre; looped 1, play 0, extra 1.
+// A button's sound, placed at its centre.
 void ButtonSound(engine::TGPKernel* kernel, rtl::Object* sender, int32_t number) {
-    auto* widget = dynamic_cast<engine::TGPInterface*>(sender);
-    if (!widget || !kernel || !kernel->CommandLine) return;
-    kernel->CommandLine->AddSound(number, widget, widget->Left + widget->PatternWidth / 2,
-                                  widget->Top + widget->PatternHeight / 2, 1, 0, 1);
-}
-
-// The focused panel and its parent, by name, for the message panel to return to.
-void Remember(const engine::TGPKernel& kernel, std::string& panel, std::string& parent) {
-    auto* focused = dynamic_cast<TGPForm*>(kernel.FocusForm);
-    panel = focused ? focused->Name : std::string();
-    parent = focused ? NameOf(focused->ParentForm) : std::string();
+    if (auto* widget = dynamic_cast<engine::TGPInterface*>(sender); widget && kernel) WidgetSound(*kernel, *widget, number);
 }
 
 void CountOn(int32_t& counter) {
@@ -171,14 +161,14 @@ void TDlg_Sprallion::On_Link_Sprallion_Exit(TObject* sender) {
         if (Kernel->Mouse) Kernel->Mouse->Pressed = false;
         Kernel->HoverWidget(widget);
     }
-    Remember(*Kernel, RememberedPanel, RememberedParent);
+    RememberFocus(*Kernel, RememberedPanel, RememberedParent);
     ShowMessageBox(10, 10, {}, [this](TObject*) { ReturnFromMessageBox(); },
                    [this](TObject* s) { On_Link_OnClick_Halt(s); }, 0);
 }
 
 void TDlg_Sprallion::On_Link_About_Show(TObject*) {
     if (!Kernel) return;
-    Remember(*Kernel, RememberedPanel, RememberedParent);
+    RememberFocus(*Kernel, RememberedPanel, RememberedParent);
     auto back = [this](TObject*) { ReturnFromMessageBox(); };
     ShowMessageBox(15, 10, {}, back, back, 0);
 }

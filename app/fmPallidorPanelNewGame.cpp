@@ -221,13 +221,18 @@ void TDlg_Sprallion::On_Link_OnClick_StartNewGame(TObject*) {
     if (!Kernel || !SubjectList || CurrentSubject < 0 || PlayerRecord.SubjectFile.empty()) return;
     engine::SetFieldValue(Kernel->KernelRecord.Difficulty, PlayerRecord.Difficulty);
     Kernel->HideForm(kNewGames);
+    OpenGameLevelSet(engine::JoinDataPath(engine::ResourceFolders().Resource, PlayerRecord.SubjectFile));
+    StartLevel(StartLevelParam);
+}
+
+void TDlg_Sprallion::OpenGameLevelSet(const std::string& levelSet) {
+    if (!Kernel) return;
     Kernel->OnDXKeyDown = [this](TObject* sender, engine::TDXInputStates& key) { DoKernelInput(sender, key); };
-    Kernel->FireCreateGames(engine::JoinDataPath(engine::ResourceFolders().Resource, PlayerRecord.SubjectFile));
+    Kernel->FireCreateGames(levelSet);
     // The level reset freed the game variables: the difficulty's is looked up again.
     engine::SetFieldValue(Kernel->KernelRecord.Difficulty, PlayerRecord.Difficulty);
     BonusTally = 0;
     GameSpeed = DifficultySpeed(PlayerRecord.Difficulty);
-    StartLevel(StartLevelParam);
 }
 
 void TDlg_Sprallion::On_Link_CallBackMain(TObject* sender) {

@@ -139,7 +139,7 @@ void TDlg_Sprallion::On_Link_OptionPanel_Hide(TObject* sender) {
 
 void TDlg_Sprallion::On_Link_OptionPanel_Ok(TObject* sender) {
     On_Link_OptionPanel_Hide(sender);
-    panels::ClosePanel(*this, sender);
+    On_Link_OnClick_Concel(sender);
 }
 
 void TDlg_Sprallion::On_Link_OptionPanel_Reset(TObject*) {

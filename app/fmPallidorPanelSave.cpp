@@ -96,43 +96,6 @@ bool UsableLevelSet(const std::string& path) {
     }
 }
 
-// The operations of the game flow and of the message panel, in the files that own them;
-// without them a loaded game cannot start and message 26 is only logged.
-template <class Form> bool StartSavedGame(Form& form, int32_t levelIndex) {
-    if constexpr (requires { form.SetUserInfo(); form.StartLevel(levelIndex, false); }) {
-        form.SetUserInfo();
-        form.StartLevel(levelIndex, false);
-        return true;
-    } else {
-        return false;
-    }
-}
-
-template <class Form> bool ShowPanelMessage(Form& form, rtl::Object* panel, int32_t n, const std::string& argument) {
-    const rtl::FormatArg args[] = {argument};
-    engine::TNotifyEvent back = [&form](rtl::Object*) {
-        if constexpr (requires { form.ReturnFromMessageBox(); }) form.ReturnFromMessageBox();
-    };
-    if constexpr (requires { form.RememberedPanel = std::string(); form.RememberedParent = std::string(); }) {
-        const auto* focused = dynamic_cast<engine::TGPBaseInterface*>(form.Kernel->FocusForm);
-        const auto* parent = focused ? dynamic_cast<engine::TGPBaseInterface*>(focused->ParentForm) : nullptr;
-        form.RememberedPanel = focused ? focused->Name : std::string();
-        form.RememberedParent = parent ? parent->Name : std::string();
-    }
-    if constexpr (requires { form.ShowMessageBox(n, kMessagePicture, args, back, back, panel); }) {
-        form.ShowMessageBox(n, kMessagePicture, args, back, back, panel);  // shown over the panel
-        return true;
-    } else if constexpr (requires { form.ShowMessageBox(n, kMessagePicture, args, back, back, 0); }) {
-        form.ShowMessageBox(n, kMessagePicture, args, back, back, 0);
-        return true;
-    } else if constexpr (requires { form.ShowMessageBox(n, kMessagePicture, args, back, back); }) {
-        form.ShowMessageBox(n, kMessagePicture, args, back, back);
-        return true;
-    } else {
-        return false;
-    }
-}
-
 }  // namespace
 
 // ---- The container ----
@@ -285,7 +248,7 @@ void TDlg_Sprallion::On_Link_Save_Games(TObject* sender) {
     }
     FillSaveSlot(*form, slot, &target);
     static_cast<engine::TGPImage*>(sender)->Cursor = kCursorEmpty;
-    panels::ClosePanel(*this, sender);
+    On_Link_OnClick_Concel(sender);
 }
 
 void TDlg_Sprallion::On_Link_Load_Games(TObject* sender) {
@@ -307,17 +270,19 @@ void TDlg_Sprallion::On_Link_Load_Games(TObject* sender) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(engine::RealPath(levelSet), error) || !UsableLevelSet(engine::RealPath(levelSet))) {
         // The running world stays as it is; the message returns to this panel.
-        if (!ShowPanelMessage(*this, form, kMissingLevelSetMessage, record.SubjectFile))
-            WriteLog("On_Link_Load_Games", rtl::Format("%S is missing or no level set", {record.SubjectFile}));
+        panels::RememberFocus(*Kernel, RememberedPanel, RememberedParent);
+        const rtl::FormatArg args[] = {record.SubjectFile};
+        auto back = [this](TObject*) { ReturnFromMessageBox(); };
+        ShowMessageBox(kMissingLevelSetMessage, kMessagePicture, args, back, back, 0);
         return;
     }
     Kernel->EndGames();
     Kernel->FireDestroyGames();
     Kernel->HideForm(form->Name);
-    Kernel->FireCreateGames(levelSet);
     PlayerRecord = record;
-    if (!StartSavedGame(*this, record.Level - 1))
-        WriteLog("On_Link_Load_Games", "the game flow is not part of this build: the game does not start");
+    OpenGameLevelSet(levelSet);
+    SetUserInfo();
+    StartLevel(record.Level - 1, false);
 }
 
 // ---- Opening the panels ----

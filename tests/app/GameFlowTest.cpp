@@ -6,10 +6,12 @@
 #include <iterator>
 
 #include "app/GameRules.h"
+#include "app/SaveGames.h"
 #include "engine/gpLevel.h"
 #include "engine/gpMap.h"
 #include "engine/gpResource.h"
 #include "media/gpBitmap.h"
+#include "rtl/Streams.h"
 #include "tests/app/AppFixtures.h"
 #include "tools/datagen/Bmp.h"
 #include "tools/datagen/Container.h"
@@ -311,19 +313,43 @@ TEST_F(PendingSaveTest, TheRunningGameGoesToSlotZeroWithItsPreviewAtSlotSize) {
 }
 
 TEST_F(PendingSaveTest, AFailedWriteLeavesTheStoredFileAsItWas) {
-    // A container whose slot 0 has no room for a record: the write fails half way.
-    datagen::WriteContainer(SaveFile(), {{"Save_User", {{"Save_0", std::string(10, '\0')}, {"Save_1", std::string(144, '\0')}}},
-                                         {"Save_BMP", {{"Save_0", "tiny"}}}});
+    form_->InitSaveContainer();
     const std::string before = ReadFile(SaveFile());
     const std::string level = dir_.File("level.ig");
     datagen::WriteContainer(level, {{"PreView_Level", {{"LevelPreView_1", datagen::EncodeBmp(datagen::PlainPicture(16, 16, 0xFF))}}}});
     form_->Kernel->Resource = std::make_unique<engine::TGPResource>(level, rtl::fmOpenRead);
-    form_->StorePendingSave();
-    EXPECT_EQ(ReadFile(SaveFile()), before);
+    Set(R().Count, 55);
+    for (const char* failing : {"write", "flush", "rename"}) {
+        SCOPED_TRACE(failing);
+        rtl::SetAtomicWriteFault([failing](std::string_view step) { return step == failing; });
+        form_->StorePendingSave();
+        rtl::SetAtomicWriteFault(nullptr);
+        EXPECT_EQ(ReadFile(SaveFile()), before);
+        for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(SaveFile()).parent_path()))
+            EXPECT_EQ(e.path().filename().string().find(".~"), std::string::npos) << e.path();  // no temporary left
+    }
     EXPECT_FALSE(std::filesystem::exists(SaveFile() + ".bad"));
     EXPECT_NE(Log().find("StorePendingSave"), std::string::npos);
-    for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(SaveFile()).parent_path()))
-        EXPECT_EQ(e.path().filename().string().find(".~"), std::string::npos) << e.path();  // no temporary left
+}
+
+// The save panel writes slots without a preview with no room at all: the pending game's
+// preview still goes in, and the other slots stay as they were.
+TEST_F(PendingSaveTest, APendingGameGoesIntoAContainerTheSavePanelWrote) {
+    app::TSaveGames games;
+    app::TPlayerRecord kept;
+    kept.Alive = 1, kept.Name = "Kept", kept.SubjectFile = "Kept.ig", kept.Level = 4, kept.Lives = 2, kept.Score = 900;
+    games.Slots[3].Record = app::EncodePlayerRecord(kept);
+    app::WriteSaveGames(SaveFile(), games);
+    const std::string level = dir_.File("level.ig");
+    datagen::WriteContainer(level, {{"PreView_Level", {{"LevelPreView_1", datagen::EncodeBmp(datagen::PlainPicture(320, 240, 0xFF))}}}});
+    form_->Kernel->Resource = std::make_unique<engine::TGPResource>(level, rtl::fmOpenRead);
+    Set(R().Count, 31);
+    form_->StorePendingSave();
+    EXPECT_EQ(Stored().Score, 31);
+    const app::TSaveGames stored = app::ReadSaveGames(SaveFile());
+    EXPECT_FALSE(stored.Slots[0].Preview.empty());
+    EXPECT_EQ(stored.Slots[3].Record, games.Slots[3].Record);
+    EXPECT_TRUE(stored.Slots[3].Preview.empty());
 }
 
 TEST_F(PendingSaveTest, AContainerThatDoesNotOpenIsKeptAsideAndMadeAnew) {
@@ -411,6 +437,22 @@ TEST_F(GameFlowTest, ABallLeftOnThePaddleGoesAfterTicksByDifficulty) {
         EXPECT_EQ(form_->LaunchCounter, 0) << difficulty;  // released on this tick
     }
     form_->Kernel->Shared.SetPlayer(nullptr);
+}
+
+TEST_F(GameFlowTest, WhatTheObjectsScoreIsTheGamesScoreAndALoadedScoreCountsOn) {
+    form_->Kernel->SetCondition(engine::ck_Play);
+    form_->Kernel->Shared.AddScore(250);
+    form_->DoGPMove(nullptr);
+    EXPECT_EQ(Get(R().Count), 250);  // shown, ranked and saved from here
+
+    app::TPlayerRecord& r = form_->PlayerRecord;
+    r.Score = 1000, r.Level = 2, r.Lives = 3, r.Difficulty = 1;
+    form_->SetUserInfo();
+    form_->Kernel->Shared.AddScore(250);
+    form_->DoGPMove(nullptr);
+    EXPECT_EQ(Get(R().Count), 1250);
+    form_->UpdatePlayerRecord();
+    EXPECT_EQ(r.Score, 1250);
 }
 
 // ---- Levels ----

@@ -168,6 +168,10 @@ TEST_F(SavePanelTest, SaveShowThenLoadRestoresTheGame) {
     EXPECT_EQ(r.Lives, 3);
     EXPECT_EQ(r.Difficulty, 2);
     EXPECT_EQ(r.Medals, Game("Anna", 5, 4200).Medals);
+    // Loaded into a program that started no game before: the game takes the keys and runs at
+    // the saved difficulty's speed, as a new game does.
+    EXPECT_TRUE(static_cast<bool>(form_->Kernel->OnDXKeyDown));
+    EXPECT_EQ(form_->GameSpeed, form_->DifficultySpeed(2));
 }
 
 TEST_F(SavePanelTest, AMissingOrUnusableLevelSetStartsNothing) {

@@ -243,7 +243,9 @@ WidgetSpec Pause() {
     std::vector<WidgetSpec> c;
     c.push_back(Label("Lb_Pause", "Пауза", 20, 40, 320, 44, 36, kGold, "gaCenter"));
     c.push_back(Label("Lb_Pause_Hint", "P — продолжить игру", 20, 92, 320, 24, 16, kPale, "gaCenter"));
-    WidgetSpec f = Form("Pause", "Panel_Pause", 360, 140, true, kPanelKeys, std::move(c));
+    // The paused game is saved from here: the save panel returns to the pause.
+    c.push_back(Button("BT_Save_Pause", "Bt_Save", 70, 140, "On_Link_Save_Create"));
+    WidgetSpec f = Form("Pause", "Panel_Pause", 360, 200, true, kPanelKeys, std::move(c));
     for (auto& [name, value] : f.properties)
         if (name == "Condition") value = "ck_Interface";
     return f;
@@ -357,7 +359,7 @@ std::vector<DemoPicture> InterfacePictures() {
         {"Panel_NewGame", 640, 480, "Новая игра"}, {"Panel_Options", 640, 480, "Настройки"},
         {"Panel_Help", 640, 480, "Справка"},       {"Panel_Credits", 640, 480, "Авторы"},
         {"Panel_Message", 480, 300, ""},           {"Panel_Load", 640, 560, "Загрузить игру"},
-        {"Panel_Save", 640, 560, "Сохранить игру"}, {"Panel_Pause", 360, 140, ""}};
+        {"Panel_Save", 640, 560, "Сохранить игру"}, {"Panel_Pause", 360, 200, ""}};
     for (const auto& [key, w, h, title] : panels) add(key, PanelFrame(w, h, title), 0, 0, 8);
     return out;
 }
