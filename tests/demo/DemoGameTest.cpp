@@ -143,20 +143,6 @@ protected:
         return app::ReadPlayerRecord(bytes);
     }
 
-    static std::string HtmlEscaped(const std::string& text) {
-        std::string out;
-        for (const char c : text) {
-            switch (c) {
-                case '&': out += "&amp;"; break;
-                case '<': out += "&lt;"; break;
-                case '>': out += "&gt;"; break;
-                case '"': out += "&quot;"; break;
-                default: out += c;
-            }
-        }
-        return out;
-    }
-
     static GameRun* run_;
 };
 
@@ -196,7 +182,9 @@ TEST_F(DemoGameTest, TheGameEntersTheHallOfFameWithItsMedalAndShowsItsPageOnce) 
 
     const std::string page = Run().Page();
     ASSERT_FALSE(page.empty()) << "no hall-of-fame page";
-    for (const std::string& text : expected) EXPECT_NE(page.find(HtmlEscaped(text)), std::string::npos) << text;
+    // The entry's texts carry no markup characters (the name edit takes letters and digits),
+    // so each shows as it stands; the library's escaping of them is tested with the library.
+    for (const std::string& text : expected) EXPECT_NE(page.find(text), std::string::npos) << text;
 
     const std::string pagePath = fs::weakly_canonical(Run().dir.File("game/TopList/TopList.htm")).string();
     const auto recorded = Run().Recorded();
