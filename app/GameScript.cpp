@@ -130,8 +130,13 @@ private:
             s.Name = std::string(w[1]);
             if (!ParseInt(w[3], s.Value)) return Fail("a 32-bit value expected");
             within = 4;
+        } else if (w.size() == 5 && Same(w[1], "message")) {
+            s = Step(TScriptStep::Kind::UntilMessage);
+            if (!ParseInt(w[2], s.Value) || s.Value < 1 || s.Value > kMaxScriptMessage)
+                return Fail("a message number within 1..47 expected");
+            within = 3;
         } else {
-            return Fail("until panel NAME within N, or until VARIABLE = VALUE within N expected");
+            return Fail("until panel NAME within N, until message N within T, or until VARIABLE = VALUE within N expected");
         }
         if (!Same(w[within], "within") || !ParseTicks(w[within + 1], s.Ticks))
             return Fail("within N expected, N within 0..10000000");
@@ -227,9 +232,27 @@ TScriptRunner::TScriptRunner(TGameScript script, TScriptTarget& target) : script
     if (script_.Steps.empty()) state_ = State::Finished;
 }
 
+// What did not hold, and what held instead: the message shown or the variable's value.
+std::string TScriptRunner::FailureText(const TScriptStep& s) {
+    auto instead = [](const std::optional<int32_t>& value, const char* none) {
+        return value ? rtl::Format(" (%d)", {*value}) : std::string(none);
+    };
+    switch (s.Type) {
+        case TScriptStep::Kind::UntilPanel:
+            return rtl::Format("line %d: panel %S not shown within %u ticks", {s.Line, s.Name, s.Ticks});
+        case TScriptStep::Kind::UntilMessage:
+            return rtl::Format("line %d: message %d not shown within %u ticks", {s.Line, s.Value, s.Ticks}) +
+                   instead(target_.MessageShown(), " (none)");
+        default:
+            return rtl::Format("line %d: %S is not %d within %u ticks", {s.Line, s.Name, s.Value, s.Ticks}) +
+                   instead(target_.Variable(s.Name), " (no such variable)");
+    }
+}
+
 bool TScriptRunner::Holds(const TScriptStep& step) {
     if (step.Type == TScriptStep::Kind::UntilPanel) return target_.PanelShown(step.Name);
-    const std::optional<int32_t> value = target_.Variable(step.Name);
+    const std::optional<int32_t> value =
+        step.Type == TScriptStep::Kind::UntilMessage ? target_.MessageShown() : target_.Variable(step.Name);
     return value && *value == step.Value;
 }
 
@@ -255,15 +278,14 @@ void TScriptRunner::Tick() {
                 break;
             case K::UntilPanel:
             case K::UntilValue:
+            case K::UntilMessage:
                 if (!Holds(s)) {
                     if (checked_ < s.Ticks) {
                         ++checked_;
                         return;
                     }
                     state_ = State::Failed;
-                    failure_ = s.Type == K::UntilPanel
-                                   ? rtl::Format("line %d: panel %S not shown within %u ticks", {s.Line, s.Name, s.Ticks})
-                                   : rtl::Format("line %d: %S is not %d within %u ticks", {s.Line, s.Name, s.Value, s.Ticks});
+                    failure_ = FailureText(s);
                     return;
                 }
                 checked_ = 0;

@@ -14,6 +14,7 @@
 //   wait N                 let N ticks pass
 //   until panel NAME within N       the panel shows now or within N ticks
 //   until VARIABLE = VALUE within N  a game variable (fd_Level, ...) holds VALUE
+//   until message N within T        the in-game message box shows message N (1..47)
 //
 // Key names: Enter (Return), Esc (Escape), Space, Tab, Backspace, Shift, Ctrl, Alt, Pause,
 // Left, Right, Up, Down, Home, End, PageUp, PageDown, Insert, Delete, F1..F24, A..Z, 0..9.
@@ -32,14 +33,14 @@
 namespace app {
 
 struct TScriptStep {
-    enum class Kind : uint8_t { KeyDown, KeyUp, MouseMove, ButtonDown, ButtonUp, Wait, UntilPanel, UntilValue };
+    enum class Kind : uint8_t { KeyDown, KeyUp, MouseMove, ButtonDown, ButtonUp, Wait, UntilPanel, UntilValue, UntilMessage };
     Kind Type = Kind::Wait;
     int Line = 0;
     uint8_t Key = 0;          // KeyDown, KeyUp: virtual key; ButtonDown, ButtonUp: 0 left, 1 right, 2 middle
     int32_t X = 0, Y = 0;     // MouseMove
     uint32_t Ticks = 0;       // Wait; the Until checks' limit
     std::string Name;         // the panel or the variable
-    int32_t Value = 0;        // UntilValue
+    int32_t Value = 0;        // UntilValue; UntilMessage: the message's number
 };
 
 struct TGameScript {
@@ -50,6 +51,7 @@ inline constexpr size_t kMaxScriptBytes = 1 << 20;
 inline constexpr size_t kMaxScriptSteps = 100000;
 inline constexpr size_t kMaxScriptName = 64;
 inline constexpr uint32_t kMaxScriptTicks = 10000000;
+inline constexpr int32_t kMaxScriptMessage = 47;  // the in-game messages are numbered 1..47
 
 // False with "line N: ..." in `error` when the text is not a script.
 bool ParseGameScript(std::string_view text, TGameScript& script, std::string& error);
@@ -66,6 +68,8 @@ public:
     virtual bool PanelShown(const std::string& name) = 0;
     // Nothing when the variable does not exist (yet).
     virtual std::optional<int32_t> Variable(const std::string& name) = 0;
+    // The number of the message the in-game message box shows; nothing while it is hidden.
+    virtual std::optional<int32_t> MessageShown() = 0;
 };
 
 // Runs a script one tick at a time.
@@ -77,12 +81,13 @@ public:
     // The turn after a tick: the steps due now, up to the next wait.
     void Tick();
     State Status() const { return state_; }
-    // Why the script failed: "line N: ... not ... within M ticks".
+    // Why the script failed: "line N: ... not ... within M ticks (what held instead)".
     const std::string& Failure() const { return failure_; }
     uint64_t Ticks() const { return ticks_; }
 
 private:
     bool Holds(const TScriptStep& step);
+    std::string FailureText(const TScriptStep& step);
 
     TGameScript script_;
     TScriptTarget& target_;

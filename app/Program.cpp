@@ -46,7 +46,11 @@ bool ReadScript(const char* file, std::string& text, std::string& error) {
 // the tick polls, and the window's key and mouse messages.
 class FormScriptTarget final : public TScriptTarget {
 public:
-    FormScriptTarget(TDlg_Sprallion& form, platform::input::ScriptedInput& input) : form_(form), input_(input) {}
+    FormScriptTarget(TDlg_Sprallion& form, platform::input::ScriptedInput& input) : form_(form), input_(input) {
+        // The in-game message box holds the text of the message shown last.
+        form_.OnGameMessage = [this](int32_t message, int32_t) { message_ = message; };
+        platform::display::ScriptPointer(x_, y_);
+    }
 
     void Key(uint8_t key, bool down) override {
         input_.SetKey(key, down);
@@ -83,7 +87,14 @@ public:
         }
     }
 
+    std::optional<int32_t> MessageShown() override {
+        if (!message_ || !PanelShown(kMessagePanel)) return std::nullopt;
+        return message_;
+    }
+
 private:
+    static constexpr const char* kMessagePanel = "MessageBox";
+
     template <class Fill> void Post(pw::EventType type, Fill fill) {
         pw::WindowEvent e;
         e.Type = type;
@@ -99,6 +110,7 @@ private:
     platform::input::ScriptedInput& input_;
     int32_t x_ = 400, y_ = 300;
     uint32_t modifiers_ = 0;
+    std::optional<int32_t> message_;
 };
 
 // On a virtual clock: when the loop has nothing to do, the clock moves to the timer's next

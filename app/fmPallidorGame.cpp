@@ -309,10 +309,6 @@ void TDlg_Sprallion::OnSort_Effect_Rocet(engine::TGPStructure*, engine::TListStr
 void TDlg_Sprallion::DoGPMove(TObject*) {
     if (!Kernel || Kernel->Condition != engine::ck_Play) return;
     engine::TGPKernel& k = *Kernel;
-    // The objects score into the shared record; the game variable shows it, and the player
-    // record, the ranks and the saved games read it there.
-    engine::SetFieldValue(k.KernelRecord.Count, k.Shared.Score);
-
     // Wandering monsters.
     engine::TGPNation* wander = WanderNationKey >= 0 ? k.FindNation(WanderNationKey) : nullptr;
     if (!DropsOff && wander && wander->CanAdd() && ++WanderTicks >= WanderPeriod) {

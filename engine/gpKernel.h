@@ -163,6 +163,10 @@ public:
     void SetFocusControl(TGPStructure* control);
     void KeyDown(TObject* sender, uint16_t& key, uint32_t shift);
 
+    // Points of play: added to the shared tally and to the score variable ("fd_Count") that
+    // the heads-up shows and the game flow keeps, each saturating at the 32-bit limits.
+    void AddScore(int64_t amount);
+
     // The timer's activation handlers.
     void SetOnActivate(std::function<void(media::TGPTimer&)> handler);
     void SetOnDeactivate(std::function<void(media::TGPTimer&)> handler);

@@ -3,6 +3,10 @@
 // fonts of level sets and the music player.
 #include "engine/gpKernel.h"
 
+#include <algorithm>
+#include <limits>
+
+
 #include "engine/gpInterface.h"
 #include "engine/gpLevel.h"
 #include "engine/gpMap.h"
@@ -112,6 +116,16 @@ void TGPKernel::KeyDown(TObject* sender, uint16_t& key, uint32_t shift) {
         else if (c >= 'A' && c <= 'Z')
             edit->Text.push_back(shift == kShiftOnly ? c : static_cast<char>(c - 'A' + 'a'));
     }
+}
+
+// ---- Score ----
+
+void TGPKernel::AddScore(int64_t amount) {
+    Shared.AddScore(amount);
+    if (!KernelRecord.Count) return;
+    const int64_t sum = int64_t{ValueToInteger(GetFieldValue(KernelRecord.Count))} + amount;
+    SetFieldValue(KernelRecord.Count, static_cast<int32_t>(std::clamp<int64_t>(
+                                          sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max())));
 }
 
 // ---- Timer ----

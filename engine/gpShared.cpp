@@ -9,13 +9,14 @@
 namespace engine {
 
 void TGPShared::SetPlayer(TGPObject* player) {
-    player_ = player;
+    playerHandle_ = player ? player->Handle() : 0;
     playerGeneration_ = player ? player->Generation() : 0;
 }
 
+// Looked up through the handle table, never through the paddle itself: a paddle that was
+// destroyed since cannot be asked for its generation.
 TGPObject* TGPShared::Player() const {
-    if (!player_ || player_->Generation() != playerGeneration_) return nullptr;
-    return player_;
+    return static_cast<TGPObject*>(TGPStructure::FromHandle(playerHandle_, playerGeneration_));
 }
 
 void TGPShared::Reset() { *this = TGPShared{}; }

@@ -54,8 +54,8 @@ struct TGPShared {
     int32_t LetterLives = 0;
     int32_t LetterLivesTotal = 0;
 
-    // The player's paddle, kept with its generation: a paddle that went back to its pool
-    // since counts as none.
+    // The player's paddle, kept as its handle and generation: a paddle that went back to its
+    // pool or was destroyed since counts as none.
     void SetPlayer(TGPObject* player);
     TGPObject* Player() const;
 
@@ -70,7 +70,7 @@ struct TGPShared {
     void AddScore(int64_t amount);
 
 private:
-    TGPObject* player_ = nullptr;
+    uint32_t playerHandle_ = 0;  // 0 names none
     uint16_t playerGeneration_ = 0;
 };
 

@@ -22,6 +22,10 @@ public:
     std::optional<int32_t> Variable(const std::string& name) override {
         return name.size() % 3 == 0 ? std::optional<int32_t>(0) : std::nullopt;
     }
+    std::optional<int32_t> MessageShown() override { return ++asked_ % 2 ? std::optional<int32_t>(7) : std::nullopt; }
+
+private:
+    unsigned asked_ = 0;
 };
 
 }  // namespace
@@ -37,6 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (script.Steps.size() > app::kMaxScriptSteps) __builtin_trap();
     for (const app::TScriptStep& s : script.Steps)
         if (s.Ticks > app::kMaxScriptTicks || s.Name.size() > app::kMaxScriptName) __builtin_trap();
+        else if (s.Type == app::TScriptStep::Kind::UntilMessage && (s.Value < 1 || s.Value > app::kMaxScriptMessage))
+            __builtin_trap();
     Target target;
     app::TScriptRunner runner(std::move(script), target);
     for (int i = 0; i < 1000 && runner.Status() == app::TScriptRunner::State::Running; ++i) runner.Tick();

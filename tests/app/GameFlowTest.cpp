@@ -441,15 +441,13 @@ TEST_F(GameFlowTest, ABallLeftOnThePaddleGoesAfterTicksByDifficulty) {
 
 TEST_F(GameFlowTest, WhatTheObjectsScoreIsTheGamesScoreAndALoadedScoreCountsOn) {
     form_->Kernel->SetCondition(engine::ck_Play);
-    form_->Kernel->Shared.AddScore(250);
-    form_->DoGPMove(nullptr);
+    form_->Kernel->AddScore(250);
     EXPECT_EQ(Get(R().Count), 250);  // shown, ranked and saved from here
 
     app::TPlayerRecord& r = form_->PlayerRecord;
     r.Score = 1000, r.Level = 2, r.Lives = 3, r.Difficulty = 1;
     form_->SetUserInfo();
-    form_->Kernel->Shared.AddScore(250);
-    form_->DoGPMove(nullptr);
+    form_->Kernel->AddScore(250);
     EXPECT_EQ(Get(R().Count), 1250);
     form_->UpdatePlayerRecord();
     EXPECT_EQ(r.Score, 1250);

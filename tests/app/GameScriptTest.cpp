@@ -42,12 +42,14 @@ public:
         auto it = variables.find(name);
         return it == variables.end() ? std::nullopt : std::optional<int32_t>(it->second);
     }
+    std::optional<int32_t> MessageShown() override { return message; }
     void Note(const std::string& what) { log.push_back(std::to_string(tick) + ": " + what); }
 
     uint64_t tick = 0;
     std::vector<std::string> log;
     std::set<std::string> panels;
     std::map<std::string, int32_t> variables;
+    std::optional<int32_t> message;
 };
 
 void Turn(TScriptRunner& runner, Recorder& target, int ticks) {
@@ -115,12 +117,27 @@ TEST(GameScriptParse, FaultsNameTheirLine) {
     EXPECT_EQ(Refusal("move 1"), "line 1: move DX DY expected, each within -32768..32767");
     EXPECT_EQ(Refusal("move 40000 0"), "line 1: move DX DY expected, each within -32768..32767");
     EXPECT_EQ(Refusal("click up"), "line 1: left, right or middle expected");
-    EXPECT_EQ(Refusal("until panel X within"), "line 1: until panel NAME within N, or until VARIABLE = VALUE within N expected");
+    EXPECT_EQ(Refusal("until panel X within"),
+              "line 1: until panel NAME within N, until message N within T, or until VARIABLE = VALUE within N expected");
     EXPECT_EQ(Refusal("until panel X inside 5"), "line 1: within N expected, N within 0..10000000");
     EXPECT_EQ(Refusal("until 1x = 2 within 5"), "line 1: a variable name expected");
     EXPECT_EQ(Refusal("until fd_Level = 2147483648 within 5"), "line 1: a 32-bit value expected");
     EXPECT_EQ(Refusal("until panel " + std::string(65, 'P') + " within 5"), "line 1: a panel name of 1 to 64 letters expected");
     EXPECT_EQ(Refusal(std::string("wait 1\nwait\0 2\n", 15)), "line 2: a zero byte");
+}
+
+TEST(GameScriptParse, AMessageCheckTakesTheNumberOfAnInGameMessage) {
+    const TGameScript s = Parse("until message 7 within 5000\nUNTIL Message 47 WITHIN 0\n");
+    ASSERT_EQ(s.Steps.size(), 2u);
+    EXPECT_EQ(s.Steps[0].Type, K::UntilMessage);
+    EXPECT_EQ(s.Steps[0].Value, 7);
+    EXPECT_EQ(s.Steps[0].Ticks, 5000u);
+    EXPECT_EQ(s.Steps[1].Value, 47);
+    for (const char* bad : {"until message 0 within 5", "until message 48 within 5", "until message -1 within 5",
+                            "until message x within 5", "until message 2147483648 within 5"})
+        EXPECT_EQ(Refusal(bad), "line 1: a message number within 1..47 expected") << bad;
+    EXPECT_EQ(Refusal("until message 7 inside 5"), "line 1: within N expected, N within 0..10000000");
+    EXPECT_EQ(Refusal("until message 7 within 10000001"), "line 1: within N expected, N within 0..10000000");
 }
 
 TEST(GameScriptParse, LimitsHold) {
@@ -182,7 +199,35 @@ TEST(GameScriptRun, AVariableThatDoesNotExistNeverHolds) {
     TScriptRunner runner(Parse("until fd_Count = 0 within 0\n"), target);
     Turn(runner, target, 1);
     EXPECT_EQ(runner.Status(), TScriptRunner::State::Failed);
-    EXPECT_EQ(runner.Failure(), "line 1: fd_Count is not 0 within 0 ticks");
+    EXPECT_EQ(runner.Failure(), "line 1: fd_Count is not 0 within 0 ticks (no such variable)");
+}
+
+TEST(GameScriptRun, AMessageCheckHoldsOnlyWhileThatMessageShows) {
+    Recorder target;
+    TScriptRunner runner(Parse("until message 7 within 10\nkey Enter\nuntil message 8 within 2\n"), target);
+    target.message = 4;  // another message
+    Turn(runner, target, 3);
+    EXPECT_TRUE(target.log.empty());
+    target.message = 7;
+    Turn(runner, target, 1);
+    EXPECT_EQ(target.log, std::vector<std::string>{"4: down 13"});
+    target.message.reset();  // the box hidden
+    Turn(runner, target, 10);
+    EXPECT_EQ(runner.Status(), TScriptRunner::State::Failed);
+    EXPECT_EQ(runner.Failure(), "line 3: message 8 not shown within 2 ticks (none)");
+}
+
+TEST(GameScriptRun, AFailedValueCheckNamesTheValueThatHeldInstead) {
+    Recorder target;
+    target.variables["fd_Level"] = 0;
+    TScriptRunner runner(Parse("until fd_Level = 1 within 1\n"), target);
+    Turn(runner, target, 2);
+    EXPECT_EQ(runner.Failure(), "line 1: fd_Level is not 1 within 1 ticks (0)");
+    Recorder other;
+    other.message = 4;
+    TScriptRunner message(Parse("until message 7 within 0\n"), other);
+    Turn(message, other, 1);
+    EXPECT_EQ(message.Failure(), "line 1: message 7 not shown within 0 ticks (4)");
 }
 
 TEST(GameScriptRun, AnEmptyScriptIsFinishedAtOnce) {

@@ -8,6 +8,7 @@
 #include "rtl/Numbers.h"
 
 #include <limits>
+#include <memory>
 #include <ostream>
 #include <stdexcept>
 #include <tuple>
@@ -126,6 +127,20 @@ TEST_F(ObjectLife, KilledByScoresBricksAndBallKilledMonstersSaturating) {
     Shared().Score = -5;
     brick->KilledBy(ball);
     EXPECT_EQ(Shared().Score, std::numeric_limits<int32_t>::min());
+}
+
+TEST_F(ObjectLife, PointsReachTheScoreVariableTheHeadsUpShowsAndTheGameKeeps) {
+    Class(kBrick, {.toughness = 3, .priceForDeath = 10});
+    Commit();
+    Shared().Difficulty = 2;
+    Make(0, kBrick)->KilledBy(nullptr);  // before the variable exists: the tally alone
+    EXPECT_EQ(Shared().Score, 20);
+    kernel->Data->AddField(nullptr, ftInteger, kernel->KernelRecord.Count);
+    SetFieldValue(kernel->KernelRecord.Count, 1000);  // a saved game's score, restored
+    Make(0, kBrick)->KilledBy(nullptr);
+    EXPECT_EQ(ValueToInteger(GetFieldValue(kernel->KernelRecord.Count)), 1020);
+    kernel->AddScore(int64_t{1} << 40);
+    EXPECT_EQ(ValueToInteger(GetFieldValue(kernel->KernelRecord.Count)), std::numeric_limits<int32_t>::max());
 }
 
 TEST_F(ObjectLife, AClassWithoutADescriptionNeitherCrashesNorScores) {
@@ -324,6 +339,19 @@ TEST_F(ObjectLife, TheSharedValuesStartAfreshWithAGameAndForgetAPooledPlayer) {
     EXPECT_TRUE(Shared().DropTable.empty());
     EXPECT_EQ(Shared().FloorLine, 490);
     EXPECT_TRUE(Shared().CatchFlag);
+}
+
+TEST(SharedPlayer, ADestroyedPaddleCountsAsNoneEvenWhenItsSlotIsTakenAgain) {
+    TGPShared shared;
+    auto paddle = std::make_unique<TGPObject>();
+    shared.SetPlayer(paddle.get());
+    EXPECT_EQ(shared.Player(), paddle.get());
+    paddle.reset();  // asking the freed paddle for its generation would read freed memory
+    EXPECT_EQ(shared.Player(), nullptr);
+    auto next = std::make_unique<TGPObject>();  // takes the freed handle
+    EXPECT_EQ(shared.Player(), nullptr);
+    shared.SetPlayer(nullptr);
+    EXPECT_EQ(shared.Player(), nullptr);
 }
 
 TEST_F(ObjectLife, AnObjectPooledWhenItsKernelEndedTakesItsClassAgainInTheNext) {
