@@ -1,5 +1,4 @@
 #include "engine/gpKernel.h"
-
 #include "engine/gpClasses.h"
 #include "engine/gpCode.h"
 #include "engine/gpEffects.h"
@@ -15,6 +14,9 @@
 #include "media/GPTimer.h"
 #include "media/gpMidi.h"
 #include "rtl/StringList.h"
+
+#include <algorithm>
+#include <limits>
 
 namespace engine {
 
@@ -187,6 +189,15 @@ void TGPKernel::EndGames() {
         throw;
     }
     OnPUSH = std::move(push);
+}
+
+void TGPKernel::AddScore(int64_t amount) {
+    Shared.AddScore(amount);
+    TGPField* score = KernelRecord.Count;
+    if (!score) return;
+    const int64_t sum = int64_t{ValueToInteger(score->ReadValue())} + amount;
+    score->WriteValue(static_cast<int32_t>(
+        std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max())));
 }
 
 void TGPKernel::FireCreateGames(const std::string& name) {

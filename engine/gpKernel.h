@@ -271,6 +271,12 @@ public:
     TConditionKernelEvent OnConditionEvent;
     TKeyEvent OnGPKeyDown;
 
+    // ---- Scoring ----
+    // Adds to the score: the engine's tally in Shared and the score variable (fd_Count) that
+    // the heads-up display, the bonus step and the player record read, both saturating at
+    // the 32-bit limits. Without that variable (menus, tests) only the tally counts.
+    void AddScore(int64_t amount);
+
     static void DescribeClass(rtl::ClassBuilder<TGPKernel>& c);
 
 private:

@@ -131,7 +131,7 @@ void TGPObject::KilledBy(TGPObject* killer) {
         if (killer != this) SetParam(110, 1);
         const bool brick = IsBrickClass(IDClass), monster = IsMonsterClass(IDClass);
         if (Template && Kernel && ((brick && HitPoints != kIndestructible) || (monster && ball)))
-            Kernel->Shared.AddScore(int64_t{Template->PriceForDeath} * multiplier * Shared().ClampedDifficulty());
+            Kernel->AddScore(int64_t{Template->PriceForDeath} * multiplier * Shared().ClampedDifficulty());
         if (brick || monster) FrameIndex = 0;
     }
     if (IDClass != 64) RunOnCollision();

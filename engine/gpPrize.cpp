@@ -344,7 +344,7 @@ bool ApplyBonus(TListGPObject* list, TGPObject* paddle, TGPObject& prize) {
     if (StillInPlay(prize, generation)) prize.KilledBy(&prize);
     if (StillInPlay(prize, generation) && StillInPlay(*paddle, paddleGeneration))
         ApplyEffect(k ? BonusEffectCode(k->Shared, prize.IDClass) : uint8_t{0}, *paddle, prize);
-    if (k) k->Shared.AddScore(price);
+    if (k) k->AddScore(price);
     if (StillInPlay(prize, generation)) {
         prize.ClearOrders();
         prize.SetDead(true);

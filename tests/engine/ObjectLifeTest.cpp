@@ -124,6 +124,24 @@ TEST_F(ObjectLife, KilledByScoresBricksAndBallKilledMonstersSaturating) {
     EXPECT_EQ(Shared().Score, std::numeric_limits<int32_t>::min());
 }
 
+TEST_F(ObjectLife, ScoresReachTheScoreVariableTheShellShows) {
+    Class(kBrick, {.toughness = 3, .priceForDeath = 10});
+    Class(kBall);
+    Commit();
+    EventProbe* brick = Make(0, kBrick);
+    EventProbe* ball = Make(4, kBall);
+    brick->KilledBy(ball);  // no score variable yet: only the tally counts
+    EXPECT_EQ(Shared().Score, 10);
+    kernel->Data->AddField(nullptr, ftInteger, kernel->KernelRecord.Count);
+    SetFieldValue(kernel->KernelRecord.Count, 500);  // a loaded game's score
+    brick->KilledBy(ball);
+    EXPECT_EQ(ValueToInteger(GetFieldValue(kernel->KernelRecord.Count)), 510);
+    EXPECT_EQ(Shared().Score, 20);
+    brick->Template->PriceForDeath = std::numeric_limits<int32_t>::max();
+    brick->KilledBy(ball);
+    EXPECT_EQ(ValueToInteger(GetFieldValue(kernel->KernelRecord.Count)), std::numeric_limits<int32_t>::max());
+}
+
 TEST_F(ObjectLife, AClassWithoutADescriptionNeitherCrashesNorScores) {
     ClassWithoutTemplate(kBrick);
     ClassWithoutTemplate(kPaddle);
