@@ -276,6 +276,11 @@ public:
     // the heads-up display, the bonus step and the player record read, both saturating at
     // the 32-bit limits. Without that variable (menus, tests) only the tally counts.
     void AddScore(int64_t amount);
+    // The letters collected (bit i for letter prize 124 + i): the letters variable (fd_Prizes)
+    // when the game made one, so that the heads-up display shows them and a loaded game's
+    // letters count; otherwise the engine's own set in Shared. Setting writes both.
+    std::bitset<256> LettersCollected() const;
+    void SetLettersCollected(const std::bitset<256>& letters);
 
     static void DescribeClass(rtl::ClassBuilder<TGPKernel>& c);
 
