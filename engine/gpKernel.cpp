@@ -189,6 +189,28 @@ void TGPKernel::EndGames() {
     OnPUSH = std::move(push);
 }
 
+std::bitset<256> TGPKernel::LettersCollected() const {
+    if (!KernelRecord.Prizes) return Shared.Letters;
+    std::bitset<256> letters;
+    GetPresentSet(KernelRecord.Prizes, letters);
+    return letters;
+}
+
+void TGPKernel::SetLettersCollected(const std::bitset<256>& letters) {
+    Shared.Letters = letters;
+    TGPField* field = KernelRecord.Prizes;
+    if (!field) return;
+    std::bitset<256> shown;
+    GetPresentSet(field, shown);
+    // The variable keeps the order the letters came in: a letter that went clears it.
+    if ((shown & ~letters).any()) {
+        ClearField(field);
+        shown.reset();
+    }
+    for (size_t i = 0; i < letters.size(); ++i)
+        if (letters.test(i) && !shown.test(i)) field->WriteValue(static_cast<int32_t>(i));
+}
+
 void TGPKernel::FireCreateGames(const std::string& name) {
     // A game starts: the shell's handler fills the shared values afresh.
     Shared.Reset();

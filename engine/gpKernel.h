@@ -280,6 +280,13 @@ public:
     // sends it to its log. Unset, nothing is written; it ends with the kernel.
     std::function<void(const std::string& tag, const std::string& text)> WeaponLog;
 
+    // ---- Letters ----
+    // The letters collected (bit i for letter prize 124 + i): the letters variable (fd_Prizes)
+    // when the game made one, so that the heads-up display shows them and a loaded game's
+    // letters count; otherwise the engine's own set in Shared. Setting writes both.
+    std::bitset<256> LettersCollected() const;
+    void SetLettersCollected(const std::bitset<256>& letters);
+
     static void DescribeClass(rtl::ClassBuilder<TGPKernel>& c);
 
 private:

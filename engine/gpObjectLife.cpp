@@ -301,6 +301,7 @@ int32_t TGPObject::PickBonus(int32_t roll) const {
     if (!Template || Template->Toughness == kIndestructible || IsMonsterClass(IDClass)) return -1;
     const TGPShared& shared = Shared();
     const bool closedFloor = Kernel && Kernel->Map && (Kernel->Map->Kind & 0x1000);
+    const std::bitset<256> letters = Kernel ? Kernel->LettersCollected() : shared.Letters;
     int32_t candidate = -1;
     for (const TRangeRecord& r : shared.DropTable) {
         if (!(r.Lower < roll && roll < r.Upper)) continue;
@@ -309,7 +310,7 @@ int32_t TGPObject::PickBonus(int32_t roll) const {
         if (IsLetterClass(candidate)) {
             candidate = -1;
             for (int32_t letter = kFirstLetter; letter <= kLastLetter; ++letter)
-                if (!shared.Letters.test(static_cast<size_t>(letter - kFirstLetter))) {
+                if (!letters.test(static_cast<size_t>(letter - kFirstLetter))) {
                     candidate = letter;
                     break;
                 }

@@ -89,14 +89,18 @@ void AddLives(TGPObject& prize, int32_t lives) {
 
 void Letter(TGPObject& prize) {
     if (!prize.Kernel || !IsLetterClass(prize.IDClass)) return;  // other classes only score
-    std::bitset<256>& letters = prize.Kernel->Shared.Letters;
+    TGPKernel& k = *prize.Kernel;
+    std::bitset<256> letters = k.LettersCollected();
     const auto bit = static_cast<size_t>(prize.IDClass - kFirstLetter);
     if (letters.test(bit)) return;
     letters.set(bit);
-    for (int32_t i = 0; i < kLetterCount; ++i)
-        if (!letters.test(static_cast<size_t>(i))) return;
-    AddLives(prize, kLettersLives);
-    letters.reset();
+    bool word = true;
+    for (int32_t i = 0; i < kLetterCount; ++i) word = word && letters.test(static_cast<size_t>(i));
+    if (word) {
+        AddLives(prize, kLettersLives);
+        letters.reset();
+    }
+    k.SetLettersCollected(letters);
 }
 
 void TurnUpsideDown(TGPObject& prize, TGPObject& paddle) {

@@ -80,6 +80,25 @@ TEST_F(PrizeEffects, LettersCountOnceAndAFullWordGivesLives) {
     EXPECT_EQ(Shared().LetterLivesTotal, 3);
 }
 
+TEST_F(PrizeEffects, LettersLiveInTheLettersVariableTheHeadsUpDisplayShows) {
+    EventProbe* paddle = Paddle(200);
+    kernel->Data->AddField(nullptr, ftArray, kernel->KernelRecord.Prizes);
+    // A loaded game holds letters 124 and 125: the next letter dropped is 126.
+    kernel->KernelRecord.Prizes->WriteValue(0);
+    kernel->KernelRecord.Prizes->WriteValue(1);
+    Shared().DropTable.push_back({1, 0, 1000, 33, kLetter});
+    EventProbe* brick = Make(0, kBrick, 40, 40);
+    EXPECT_EQ(brick->PickBonus(500), 126);
+    ApplyBonus(nullptr, paddle, *Prize(126, 33));
+    ASSERT_EQ(FieldCount(kernel->KernelRecord.Prizes), 3);
+    EXPECT_EQ(kernel->KernelRecord.Prizes->ReadItem(2), 2);
+    for (int32_t id = 127; id <= 130; ++id) ApplyBonus(nullptr, paddle, *Prize(id, 33));
+    // The word is full: three lives, and the row of letters starts again.
+    EXPECT_EQ(FieldCount(kernel->KernelRecord.Prizes), 0);
+    EXPECT_EQ(Shared().LetterLivesTotal, 3);
+    EXPECT_EQ(Shared().Letters.count(), 0u);
+}
+
 TEST_F(PrizeEffects, ANonLetterWithTheLetterCodeOnlyScores) {
     EventProbe* paddle = Paddle(200);
     EXPECT_TRUE(ApplyBonus(nullptr, paddle, *Prize(42, 33)));
