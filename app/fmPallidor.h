@@ -453,7 +453,7 @@ public:
     // Called with the slot number of each damaged slot reported (tests listen here).
     std::function<void(int slot)> OnSaveSlotDamaged;
 
-    // ---- Panels end to end ----
+    // ---- Opening a level set ----
     // Opens the level set of a game the player starts or loads, as PlayerRecord gives it:
     // the kernel's input goes to the game, the bonus tally starts anew, and the difficulty
     // sets its variable and the speed pair.

@@ -67,7 +67,7 @@ void TDlg_Sprallion::CreateGameKernel() {
     if (DXDrawGP) KernelDisplay = std::make_unique<engine::TKernelDXDraw>(*DXDrawGP);
     if (Input) KernelInput = std::make_unique<TKernelDXInput>(*Input);
     Kernel = std::make_unique<engine::TGPKernel>(KernelDisplay.get(), KernelInput.get(), std::move(soundDevice));
-    // Engine tidy: what the weapons swallow reaches the game's log; the link ends with the kernel.
+    // What the weapons swallow reaches the game's log; the link ends with the kernel.
     Kernel->WeaponLog = [this](const std::string& tag, const std::string& text) { WriteLog(tag, text); };
     Sound = Kernel->DirectSound ? Kernel->DirectSound->Sound() : nullptr;
     Kernel->Timer->SetInterval(IntervalTimer);

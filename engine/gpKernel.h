@@ -275,7 +275,7 @@ public:
     TConditionKernelEvent OnConditionEvent;
     TKeyEvent OnGPKeyDown;
 
-    // ---- Engine tidy: the weapons' log ----
+    // ---- The weapons' log ----
     // Where the kernel's weapons report a failure they swallowed (tag, text): the shell
     // sends it to its log. Unset, nothing is written; it ends with the kernel.
     std::function<void(const std::string& tag, const std::string& text)> WeaponLog;

@@ -331,7 +331,7 @@ public:
     TGPWeapon* ShotWeapon() const;
     TGPObject* ShotOwner() const;
 
-    // ---- Engine tidy: reuse ----
+    // ---- Reuse from the pool ----
     // The object pool hands this pooled object out again, for owner in nation (either may
     // be nil): it comes back in the state of one just made for its class, so nothing of
     // its previous life leaks into the next. Kind, motion, direction, the behaviours'

@@ -30,7 +30,7 @@ public:
     double Angle = 0;
     bool Animating = false;
 
-    // ---- Engine tidy: reuse ----
+    // ---- Reuse from the pool ----
     // The vibration block of a new sprite: off, mode 3, random amplitudes 3..7, decay 0.8.
     void StartVibration();
 };
