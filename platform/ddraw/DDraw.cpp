@@ -1,5 +1,6 @@
 #include "platform/ddraw/DDraw.h"
 
+#include "platform/ddraw/KeyedRow.h"
 #include "platform/window/Application.h"
 
 #include <algorithm>
@@ -55,8 +56,7 @@ void CopyRow(uint8_t* d, const uint8_t* s, int32_t count, int64_t u, int64_t du,
             }
             // One-to-one keyed copy: a single-value key is one compare per pixel.
             if (low == high) {
-                const uint16_t key = uint16_t(low);
-                for (int32_t i = 0; i < count; ++i) dp[i] = sp[i] == key ? dp[i] : sp[i];
+                CopyKeyedRow16(dp, sp, count, uint16_t(low));
             } else {
                 for (int32_t i = 0; i < count; ++i)
                     if (sp[i] < low || sp[i] > high) dp[i] = sp[i];
@@ -208,7 +208,8 @@ HRESULT DirectDrawSurface::Copy(const RECT& dest, DirectDrawSurface& source, con
     const int64_t sw = int64_t(src.right) - src.left, sh = int64_t(src.bottom) - src.top;
     const RECT clip = Intersect(dest, clipper_ ? clipper_->ClipRect(width_, height_) : RECT{0, 0, width_, height_});
     if (Empty(clip)) return DD_OK;
-    const int64_t du = (sw << 16) / dw, dv = (sh << 16) / dh;
+    const bool oneToOne = sw == dw && sh == dh;  // no division: most draws are sprites and pictures
+    const int64_t du = oneToOne ? 0x10000 : (sw << 16) / dw, dv = oneToOne ? 0x10000 : (sh << 16) / dh;
     const bool mirrorX = mirror & DDBLTFX_MIRRORLEFTRIGHT, mirrorY = mirror & DDBLTFX_MIRRORUPDOWN;
     const uint32_t low = source.srcKey_.dwColorSpaceLowValue, high = source.srcKey_.dwColorSpaceHighValue;
     keyed = keyed && source.hasSrcKey_;
@@ -222,11 +223,20 @@ HRESULT DirectDrawSurface::Copy(const RECT& dest, DirectDrawSurface& source, con
     }
     const int32_t count = clip.right - clip.left;
     // Source column of the first visible pixel in 16.16, exact however far the cut, and its step.
-    int64_t u0 = int64_t((__int128(int64_t(clip.left) - dest.left) * sw << 16) / dw);
+    int64_t u0 = oneToOne ? (int64_t(clip.left) - dest.left) << 16
+                          : int64_t((__int128(int64_t(clip.left) - dest.left) * sw << 16) / dw);
     int64_t step = du;
     if (mirrorX) {
         u0 = (sw << 16) - 1 - u0;
         step = -du;
+    }
+    // Whole rows one to one between surfaces of one pitch: one block.
+    const size_t rowBytes = size_t(count) * size_t(bytes);
+    if (!keyed && !mirror && du == 0x10000 && dv == 0x10000 && rowBytes == size_t(pitch_) &&
+        source.pitch_ == pitch_ && u0 == 0 && src.left == 0) {
+        std::memmove(Row(clip.top), sbase + size_t(src.top + (clip.top - dest.top)) * size_t(pitch_),
+                     rowBytes * size_t(clip.bottom - clip.top));
+        return DD_OK;
     }
     for (int32_t y = clip.top; y < clip.bottom; ++y) {
         int64_t v = ((int64_t(y) - dest.top) * dv) >> 16;

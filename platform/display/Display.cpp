@@ -88,9 +88,13 @@ bool HeadlessPresenter::SetMode(int32_t width, int32_t height, bool fullScreen) 
 
 void HeadlessPresenter::Present(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
     if (width != frame_.Width || height != frame_.Height) SetMode(width, height, fullScreen_);
-    for (int32_t y = 0; y < height; ++y)
-        std::memcpy(frame_.Pixels.data() + size_t(y) * size_t(width),
-                    reinterpret_cast<const uint8_t*>(pixels) + ptrdiff_t(y) * pitch, size_t(width) * 2);
+    if (pitch == width * 2) {
+        std::memcpy(frame_.Pixels.data(), pixels, frame_.Pixels.size() * 2);
+    } else {
+        for (int32_t y = 0; y < height; ++y)
+            std::memcpy(frame_.Pixels.data() + size_t(y) * size_t(width),
+                        reinterpret_cast<const uint8_t*>(pixels) + ptrdiff_t(y) * pitch, size_t(width) * 2);
+    }
     ++presents_;
     if (vsync_) ++vsyncPresents_;
 }

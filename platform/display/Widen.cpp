@@ -58,17 +58,17 @@ using RowWidener = void (*)(const uint16_t*, uint32_t*, int32_t);
 
 RowWidener ChooseWidener() {
 #if SPRALLION_WIDEN_X86
+    __builtin_cpu_init();  // may run before the constructors that would
     return __builtin_cpu_supports("avx2") ? WidenAvx2 : WidenSse2;
 #else
     return WidenScalar;
 #endif
 }
 
+const RowWidener kWiden = ChooseWidener();
+
 }  // namespace
 
-void WidenRow(const uint16_t* source, uint32_t* dest, int32_t count) {
-    static const RowWidener widen = ChooseWidener();
-    widen(source, dest, count);
-}
+void WidenRow(const uint16_t* source, uint32_t* dest, int32_t count) { kWiden(source, dest, count); }
 
 }  // namespace platform::display
