@@ -104,6 +104,15 @@ TEST(DDrawSurface, BltStretchesMirrorsKeysAndFills) {
     EXPECT_EQ(At(*dst, 1, 0), 0x1234);
     EXPECT_EQ(At(*dst, 2, 0), 0x1234);
     EXPECT_EQ(At(*dst, 3, 0), 4);
+    // A single-value key along a row long enough for every step width and a tail.
+    auto row = dev.Plain(45, 1), under = dev.Plain(45, 1);
+    for (int x = 0; x < 45; ++x) Put(*row, x, 0, x % 3 ? uint16_t(100 + x) : 0xF81F);
+    const dd::DDCOLORKEY magenta{0xF81F, 0xF81F};
+    row->SetColorKey(dd::DDCKEY_SRCBLT, &magenta);
+    fx.dwFillColor = 7;
+    ASSERT_EQ(under->Blt(nullptr, nullptr, nullptr, dd::DDBLT_COLORFILL, &fx), dd::DD_OK);
+    ASSERT_EQ(under->BltFast(0, 0, row.get(), nullptr, dd::DDBLTFAST_SRCCOLORKEY), dd::DD_OK);
+    for (int x = 0; x < 45; ++x) EXPECT_EQ(At(*under, x, 0), x % 3 ? 100 + x : 7) << x;
 }
 
 TEST(DDrawSurface, BltFastRefusesToClipAndBltClipsToTheClipper) {
