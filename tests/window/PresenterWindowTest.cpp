@@ -47,3 +47,19 @@ TEST(PresenterWindow, FramesReadBackExactlyWindowedAndFullScreen) {
     window->SetVSync(false);
     EXPECT_FALSE(rendererFlags() & SDL_RENDERER_PRESENTVSYNC);
 }
+
+TEST(PresenterWindow, APlayerWhoKeepsTheWindowKeepsItWhenTheGameAsksForFullScreen) {
+    ::setenv("SPRALLION_WINDOWED", "1", 1);
+    auto window = display::OpenSdlPresenter("presenter check");
+    ::unsetenv("SPRALLION_WINDOWED");
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->SetMode(320, 200, true));
+    EXPECT_TRUE(window->FullScreen()) << "as the game asked";
+    for (int i = 0; i < 20; ++i) SDL_PumpEvents(), SDL_Delay(10);  // the window system's answers
+    SDL_Window* sdl = SDL_GetWindowFromID(window->WindowId());
+    int w = 0, h = 0;
+    SDL_GetWindowSize(sdl, &w, &h);
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 200);
+    EXPECT_FALSE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN);
+}
