@@ -1,5 +1,7 @@
 #include "platform/ddraw/KeyedRow.h"
 
+#include "rtl/Simd.h"
+
 #if defined(__x86_64__) && defined(__SSE2__)
 #include <immintrin.h>
 #define SPRALLION_KEYED_X86 1
@@ -40,21 +42,15 @@ __attribute__((target("avx2"))) void CopyAvx2(uint16_t* dest, const uint16_t* so
 }
 #endif
 
-using RowCopier = void (*)(uint16_t*, const uint16_t*, int32_t, uint16_t);
-
-RowCopier ChooseCopier() {
-#if SPRALLION_KEYED_X86
-    __builtin_cpu_init();  // may run before the constructors that would
-    return __builtin_cpu_supports("avx2") ? CopyAvx2 : CopySse2;
-#else
-    return CopyScalar;
-#endif
-}
-
-const RowCopier kCopy = ChooseCopier();
-
 }  // namespace
 
-void CopyKeyedRow16(uint16_t* dest, const uint16_t* source, int32_t count, uint16_t key) { kCopy(dest, source, count, key); }
+void CopyKeyedRow16(uint16_t* dest, const uint16_t* source, int32_t count, uint16_t key) {
+#if SPRALLION_KEYED_X86
+    static const auto copy = rtl::HasAvx2() ? CopyAvx2 : CopySse2;
+#else
+    static const auto copy = CopyScalar;
+#endif
+    copy(dest, source, count, key);
+}
 
 }  // namespace platform::ddraw

@@ -1,5 +1,7 @@
 #include "platform/display/Widen.h"
 
+#include "rtl/Simd.h"
+
 #if defined(__x86_64__) && defined(__SSE2__)
 #include <immintrin.h>
 #define SPRALLION_WIDEN_X86 1
@@ -54,21 +56,15 @@ __attribute__((target("avx2"))) void WidenAvx2(const uint16_t* source, uint32_t*
 }
 #endif
 
-using RowWidener = void (*)(const uint16_t*, uint32_t*, int32_t);
-
-RowWidener ChooseWidener() {
-#if SPRALLION_WIDEN_X86
-    __builtin_cpu_init();  // may run before the constructors that would
-    return __builtin_cpu_supports("avx2") ? WidenAvx2 : WidenSse2;
-#else
-    return WidenScalar;
-#endif
-}
-
-const RowWidener kWiden = ChooseWidener();
-
 }  // namespace
 
-void WidenRow(const uint16_t* source, uint32_t* dest, int32_t count) { kWiden(source, dest, count); }
+void WidenRow(const uint16_t* source, uint32_t* dest, int32_t count) {
+#if SPRALLION_WIDEN_X86
+    static const auto widen = rtl::HasAvx2() ? WidenAvx2 : WidenSse2;
+#else
+    static const auto widen = WidenScalar;
+#endif
+    widen(source, dest, count);
+}
 
 }  // namespace platform::display
