@@ -1,4 +1,5 @@
-# The two commands: `make run` plays the game, `make test` runs every test.
+# The two commands: `make run` builds what the game needs and plays it, `make test` builds
+# everything and runs every test.
 # `make test SANITIZE=1` runs them under ASan+UBSan, `make test SANITIZE=thread` under TSan,
 # `make fuzz` runs every fuzz target for FUZZ_SECONDS each.
 
@@ -26,7 +27,8 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target game
 	@scripts/run-game $(BUILD)
 
 test: build

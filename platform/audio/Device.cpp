@@ -167,8 +167,10 @@ std::shared_ptr<Device> SharedDevice() {
         if (!output && !why.empty()) why = " (" + why + ")";
     }
     if (!output) output = std::make_unique<NullOutput>();
-    std::fprintf(stderr, "sprallion: sound output: %s, %u Hz%s\n", output->Name(), output->Rate(),
-                 output->Name() == std::string("null") ? why.c_str() : "");
+    if (wantNull || output->Name() != std::string("null"))
+        std::fprintf(stderr, "sprallion: sound output: %s, %u Hz\n", output->Name(), output->Rate());
+    else
+        std::fprintf(stderr, "sprallion: sound is off: no sound device opens%s\n", why.c_str());
     auto device = Device::Create(std::move(output));
     shared = device;
     return device;

@@ -1,12 +1,42 @@
 #include "platform/audio/SdlOutput.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <cstring>
 
 namespace platform::audio {
 
+namespace {
+
+// libasound, under SDL's ALSA driver, writes every failed lookup of a missing sound card to
+// the terminal, a page of them. While the output opens its errors go nowhere: the one reason
+// that counts is SDL's, which the caller reports.
+class QuietAlsa {
+public:
+    QuietAlsa() : library_(dlopen("libasound.so.2", RTLD_NOW)) {
+        if (library_) set_ = reinterpret_cast<SetHandler>(dlsym(library_, "snd_lib_error_set_handler"));
+        if (set_) set_(&Silent);
+    }
+    ~QuietAlsa() {
+        if (set_) set_(nullptr);  // the library's own handler again
+        if (library_) dlclose(library_);
+    }
+    QuietAlsa(const QuietAlsa&) = delete;
+    QuietAlsa& operator=(const QuietAlsa&) = delete;
+
+private:
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    static void Silent(const char*, int, const char*, int, const char*, ...) {}
+    void* library_;
+    SetHandler set_ = nullptr;
+};
+
+}  // namespace
+
 std::unique_ptr<SdlOutput> SdlOutput::Open(std::string& why, uint32_t rate) {
+    const QuietAlsa quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         why = SDL_GetError();
         return nullptr;

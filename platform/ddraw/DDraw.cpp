@@ -1,5 +1,6 @@
 #include "platform/ddraw/DDraw.h"
 
+#include "platform/ddraw/KeyedRow.h"
 #include "platform/window/Application.h"
 
 #include <algorithm>
@@ -55,8 +56,7 @@ void CopyRow(uint8_t* d, const uint8_t* s, int32_t count, int64_t u, int64_t du,
             }
             // One-to-one keyed copy: a single-value key is one compare per pixel.
             if (low == high) {
-                const uint16_t key = uint16_t(low);
-                for (int32_t i = 0; i < count; ++i) dp[i] = sp[i] == key ? dp[i] : sp[i];
+                CopyKeyedRow16(dp, sp, count, uint16_t(low));
             } else {
                 for (int32_t i = 0; i < count; ++i)
                     if (sp[i] < low || sp[i] > high) dp[i] = sp[i];
@@ -167,6 +167,7 @@ HRESULT DirectDrawSurface::Lock(const RECT* rect, DDSURFACEDESC& desc, uint32_t 
         if (!Inside(*rect, width_, height_) || Empty(*rect)) return DDERR_INVALIDRECT;
         r = *rect;
     }
+    FetchFromScreen();
     // Only a whole-surface write shows at its unlock: pixel accesses lock a row or read,
     // and what they change shows with the next flip.
     presentOnUnlock_ = !(flags & DDLOCK_READONLY) && r.left == 0 && r.top == 0 && r.right == width_ &&
@@ -201,12 +202,14 @@ void DirectDrawSurface::FillRect(const RECT& r, uint32_t color) {
 HRESULT DirectDrawSurface::Copy(const RECT& dest, DirectDrawSurface& source, const RECT& src, bool keyed,
                                 uint32_t mirror) {
     if (source.format_.dwRGBBitCount != format_.dwRGBBitCount) return DDERR_INVALIDPIXELFORMAT;
+    source.FetchFromScreen();
     // Sizes and 16.16 steps in 64 bits: a destination may reach far beyond the surface.
     const int64_t dw = int64_t(dest.right) - dest.left, dh = int64_t(dest.bottom) - dest.top;
     const int64_t sw = int64_t(src.right) - src.left, sh = int64_t(src.bottom) - src.top;
     const RECT clip = Intersect(dest, clipper_ ? clipper_->ClipRect(width_, height_) : RECT{0, 0, width_, height_});
     if (Empty(clip)) return DD_OK;
-    const int64_t du = (sw << 16) / dw, dv = (sh << 16) / dh;
+    const bool oneToOne = sw == dw && sh == dh;  // no division: most draws are sprites and pictures
+    const int64_t du = oneToOne ? 0x10000 : (sw << 16) / dw, dv = oneToOne ? 0x10000 : (sh << 16) / dh;
     const bool mirrorX = mirror & DDBLTFX_MIRRORLEFTRIGHT, mirrorY = mirror & DDBLTFX_MIRRORUPDOWN;
     const uint32_t low = source.srcKey_.dwColorSpaceLowValue, high = source.srcKey_.dwColorSpaceHighValue;
     keyed = keyed && source.hasSrcKey_;
@@ -220,11 +223,20 @@ HRESULT DirectDrawSurface::Copy(const RECT& dest, DirectDrawSurface& source, con
     }
     const int32_t count = clip.right - clip.left;
     // Source column of the first visible pixel in 16.16, exact however far the cut, and its step.
-    int64_t u0 = int64_t((__int128(int64_t(clip.left) - dest.left) * sw << 16) / dw);
+    int64_t u0 = oneToOne ? (int64_t(clip.left) - dest.left) << 16
+                          : int64_t((__int128(int64_t(clip.left) - dest.left) * sw << 16) / dw);
     int64_t step = du;
     if (mirrorX) {
         u0 = (sw << 16) - 1 - u0;
         step = -du;
+    }
+    // Whole rows one to one between surfaces of one pitch: one block.
+    const size_t rowBytes = size_t(count) * size_t(bytes);
+    if (!keyed && !mirror && du == 0x10000 && dv == 0x10000 && rowBytes == size_t(pitch_) &&
+        source.pitch_ == pitch_ && u0 == 0 && src.left == 0) {
+        std::memmove(Row(clip.top), sbase + size_t(src.top + (clip.top - dest.top)) * size_t(pitch_),
+                     rowBytes * size_t(clip.bottom - clip.top));
+        return DD_OK;
     }
     for (int32_t y = clip.top; y < clip.bottom; ++y) {
         int64_t v = ((int64_t(y) - dest.top) * dv) >> 16;
@@ -260,12 +272,16 @@ HRESULT DirectDrawSurface::Blt(const RECT* destRect, DirectDrawSurface* source, 
     if (flags & DDBLT_COLORFILL) {
         if (!fx) return DDERR_INVALIDPARAMS;
         const RECT r = Intersect(dest, clipper_ ? clipper_->ClipRect(width_, height_) : RECT{0, 0, width_, height_});
+        BeforeWrite(r, true);
         if (!Empty(r)) FillRect(r, fx->dwFillColor);
     } else {
         if (!source) return DDERR_INVALIDPARAMS;
         const RECT src = srcRect ? *srcRect : RECT{0, 0, source->width_, source->height_};
         if (Empty(src) || !Inside(src, source->width_, source->height_)) return DDERR_INVALIDRECT;
         const uint32_t mirror = (flags & DDBLT_DDFX) && fx ? fx->dwDDFX : 0;
+        if (PresentStraight(dest, *source, src, flags & DDBLT_KEYSRC, mirror)) return DD_OK;
+        BeforeWrite(Intersect(dest, clipper_ ? clipper_->ClipRect(width_, height_) : RECT{0, 0, width_, height_}),
+                    !(flags & DDBLT_KEYSRC) || !source->hasSrcKey_);
         hr = Copy(dest, *source, src, flags & DDBLT_KEYSRC, mirror);
     }
     if (hr == DD_OK) PresentIfPrimary();
@@ -282,6 +298,8 @@ HRESULT DirectDrawSurface::BltFast(int32_t x, int32_t y, DirectDrawSurface* sour
     if (Empty(src) || !Inside(src, source->width_, source->height_)) return DDERR_INVALIDRECT;
     const RECT dest{x, y, x + src.right - src.left, y + src.bottom - src.top};
     if (!Inside(dest, width_, height_)) return DDERR_INVALIDRECT;
+    if (PresentStraight(dest, *source, src, flags & DDBLTFAST_SRCCOLORKEY, 0)) return DD_OK;
+    BeforeWrite(dest, !(flags & DDBLTFAST_SRCCOLORKEY) || !source->hasSrcKey_);
     const HRESULT hr = Copy(dest, *source, src, flags & DDBLTFAST_SRCCOLORKEY, 0);
     if (hr == DD_OK) PresentIfPrimary();
     return hr;
@@ -291,6 +309,7 @@ HRESULT DirectDrawSurface::Flip(DirectDrawSurface*, uint32_t) {
     if (!backBuffer_) return DDERR_NOTFLIPPABLE;
     if (lost_ || backBuffer_->lost_) return DDERR_SURFACELOST;
     if (locked_ || backBuffer_->locked_) return DDERR_SURFACEBUSY;
+    FetchFromScreen();
     std::swap(pixels_, backBuffer_->pixels_);
     PresentIfPrimary();
     return DD_OK;
@@ -335,6 +354,7 @@ HRESULT DirectDrawSurface::Restore() {
     if (lost_) {
         std::fill(pixels_.begin(), pixels_.end(), uint8_t(0));
         lost_ = false;
+        onScreen_ = false;
     }
     if (backBuffer_) backBuffer_->Restore();
     return DD_OK;
@@ -342,16 +362,53 @@ HRESULT DirectDrawSurface::Restore() {
 
 void DirectDrawSurface::PresentIfPrimary() {
     if (!owner_ || !(caps_ & DDSCAPS_PRIMARYSURFACE)) return;
+    Present(pixels_.data(), pitch_);
+}
+
+bool DirectDrawSurface::PresentStraight(const RECT& dest, DirectDrawSurface& source, const RECT& src, bool keyed,
+                                        uint32_t mirror) {
+    const RECT whole{0, 0, width_, height_};
+    const auto same = [](const RECT& a, const RECT& b) {
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    };
+    if (!owner_ || !(caps_ & DDSCAPS_PRIMARYSURFACE) || &source == this || format_.dwRGBBitCount != 16 ||
+        source.format_.dwRGBBitCount != 16 || mirror || (keyed && source.hasSrcKey_) || !same(dest, whole) ||
+        !same(src, {0, 0, source.width_, source.height_}) || source.width_ != width_ || source.height_ != height_ ||
+        (clipper_ && !same(clipper_->ClipRect(width_, height_), whole)))
+        return false;
+    source.FetchFromScreen();
+    Present(source.pixels_.data(), source.pitch_);
+    onScreen_ = true;
+    return true;
+}
+
+void DirectDrawSurface::FetchFromScreen() {
+    if (!onScreen_) return;
+    onScreen_ = false;
+    const display::Frame frame = owner_ ? owner_->presenter_.ReadFrame() : display::Frame{};
+    if (frame.Width != width_ || frame.Height != height_ || format_.dwRGBBitCount != 16) return;
+    for (int32_t y = 0; y < height_; ++y)
+        std::memcpy(Row(y), frame.Pixels.data() + size_t(y) * size_t(width_), size_t(width_) * 2);
+}
+
+void DirectDrawSurface::BeforeWrite(const RECT& r, bool everyPixel) {
+    if (everyPixel && r.left <= 0 && r.top <= 0 && r.right >= width_ && r.bottom >= height_)
+        onScreen_ = false;  // all of it is written
+    else
+        FetchFromScreen();
+}
+
+void DirectDrawSurface::Present(const uint8_t* pixels, int32_t pitch) {
     owner_->BeforePresent();
     const uint32_t bits = format_.dwRGBBitCount;
     if (bits == 16) {
-        owner_->presenter_.Present(reinterpret_cast<const uint16_t*>(pixels_.data()), pitch_, width_, height_);
+        owner_->presenter_.Present(reinterpret_cast<const uint16_t*>(pixels), pitch, width_, height_);
         return;
     }
     std::vector<uint16_t> frame(size_t(width_) * size_t(height_));
     const int32_t bytes = BytesPerPixel();
     for (int32_t y = 0; y < height_; ++y) {
-        const uint8_t* row = Row(y);
+        const uint8_t* row = pixels + ptrdiff_t(y) * pitch;
         for (int32_t x = 0; x < width_; ++x) {
             uint32_t r, g, b;
             const uint32_t v = ReadPixel(row + ptrdiff_t(x) * bytes, bytes);

@@ -141,6 +141,9 @@ public:
 
     // Shows a primary surface's pixels through the presenter (no-op otherwise).
     void PresentIfPrimary();
+    // A primary surface whose last frame went to the presenter straight from another surface
+    // holds that frame only on the screen; its own memory is filled from there when read.
+    bool FrameOnScreenOnly() const { return onScreen_; }
 
 private:
     friend class DirectDraw;
@@ -149,6 +152,13 @@ private:
     int32_t BytesPerPixel() const { return int32_t(format_.dwRGBBitCount / 8); }
     HRESULT Copy(const RECT& dest, DirectDrawSurface& source, const RECT& src, bool keyed, uint32_t mirror);
     void FillRect(const RECT& r, uint32_t color);
+    // The frame a plain copy of a whole, same-sized 16-bit surface puts on the primary goes to
+    // the presenter from the source itself: one copy of the frame a present, not two.
+    bool PresentStraight(const RECT& dest, DirectDrawSurface& source, const RECT& src, bool keyed, uint32_t mirror);
+    void Present(const uint8_t* pixels, int32_t pitch);
+    // Before the memory is read or partly written: the frame read back from the screen.
+    void FetchFromScreen();
+    void BeforeWrite(const RECT& r, bool everyPixel);
 
     DirectDraw* owner_;
     uint32_t caps_;
@@ -158,6 +168,7 @@ private:
     bool locked_ = false;
     bool presentOnUnlock_ = false;
     bool lost_ = false;
+    bool onScreen_ = false;
     bool hasSrcKey_ = false;
     DDCOLORKEY srcKey_;
     size_t videoBytes_ = 0;

@@ -1,4 +1,5 @@
 #include "platform/display/Display.h"
+#include "platform/display/Widen.h"
 
 #include "platform/window/BmpFile.h"
 
@@ -61,11 +62,8 @@ void Log(const std::string& line) {
 }
 
 std::vector<uint8_t> EncodeBmp(const Frame& frame) {
-    // RGB565 widened to eight bits a channel, its high bits repeated in the low ones.
     return window::EncodeBmp24(frame.Width, frame.Height, [&frame](int32_t x, int32_t y) {
-        const uint16_t p = frame.Pixels[size_t(y) * size_t(frame.Width) + size_t(x)];
-        const uint32_t r = (p >> 11) << 3, g = ((p >> 5) & 63) << 2, b = (p & 31) << 3;
-        return (r | r >> 5) << 16 | (g | g >> 6) << 8 | (b | b >> 5);
+        return Widen(frame.Pixels[size_t(y) * size_t(frame.Width) + size_t(x)]) & 0xFFFFFF;
     });
 }
 
@@ -90,9 +88,13 @@ bool HeadlessPresenter::SetMode(int32_t width, int32_t height, bool fullScreen) 
 
 void HeadlessPresenter::Present(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) {
     if (width != frame_.Width || height != frame_.Height) SetMode(width, height, fullScreen_);
-    for (int32_t y = 0; y < height; ++y)
-        std::memcpy(frame_.Pixels.data() + size_t(y) * size_t(width),
-                    reinterpret_cast<const uint8_t*>(pixels) + ptrdiff_t(y) * pitch, size_t(width) * 2);
+    if (pitch == width * 2) {
+        std::memcpy(frame_.Pixels.data(), pixels, frame_.Pixels.size() * 2);
+    } else {
+        for (int32_t y = 0; y < height; ++y)
+            std::memcpy(frame_.Pixels.data() + size_t(y) * size_t(width),
+                        reinterpret_cast<const uint8_t*>(pixels) + ptrdiff_t(y) * pitch, size_t(width) * 2);
+    }
     ++presents_;
     if (vsync_) ++vsyncPresents_;
 }
@@ -104,10 +106,7 @@ std::unique_ptr<Presenter> CreatePresenter(const std::string& title) {
         Log("Video: headless (SPRALLION_VIDEO=headless)");
         return std::make_unique<HeadlessPresenter>();
     }
-    if (auto sdl = OpenSdlPresenter(title)) {
-        Log("Video: SDL2 window");
-        return sdl;
-    }
+    if (auto sdl = OpenSdlPresenter(title)) return sdl;
     Log(choice == "sdl" ? "Video: SDL2 requested but no video device opens; headless"
                         : "Video: no video device opens; headless");
     return std::make_unique<HeadlessPresenter>();

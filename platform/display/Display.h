@@ -1,5 +1,5 @@
-// Presentation of 16-bit (RGB565) frames: an SDL2 window whose own pixels take each frame,
-// or frames kept in memory (headless) that can be dumped to BMP.
+// Presentation of 16-bit (RGB565) frames: an SDL2 window whose renderer draws each frame, or
+// frames kept in memory (headless) that can be dumped to BMP.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +27,10 @@ public:
     // Shows one frame; `pitch` in bytes. Presenting never touches the window's events: the
     // event pump owns them.
     virtual void Present(const uint16_t* pixels, int32_t pitch, int32_t width, int32_t height) = 0;
-    // What the output shows now. The real window reads it back from its own pixels on each
-    // call: for checks and the rare caller, not for every frame.
+    // Shows the last frame again: the window was uncovered or changed its size.
+    virtual void Redraw() {}
+    // What the output shows now, at the frame's size. The real window reads it back from its
+    // renderer on each call: for screenshots, checks and the rare caller, not for every frame.
     virtual Frame ReadFrame() const = 0;
     virtual int32_t Width() const = 0;
     virtual int32_t Height() const = 0;
@@ -39,6 +41,9 @@ public:
     virtual bool Minimized() const = 0;
     // The window's id in the event pump's routing table; 0 without a window.
     virtual uint32_t WindowId() const { return 0; }
+    // A point of the window in frame pixels, wherever the window puts the frame and however it
+    // scales it (points beside the frame map beyond its edges). Without a window: the same.
+    virtual void WindowToFrame(int32_t& /*x*/, int32_t& /*y*/) const {}
     // Brings a minimised window back to its normal size, and puts the window above the others
     // with the input focus. A presenter without a window has nothing to restore or raise.
     virtual void Restore() {}
@@ -81,7 +86,9 @@ private:
     int restores_ = 0, raises_ = 0;
 };
 
-// Opens the SDL2 window; nullptr when no video device can be opened.
+// Opens the SDL2 window with a renderer, and writes one line naming the renderer; nullptr when
+// no video device can be opened. SPRALLION_WINDOWED=1 keeps the window a window when the game
+// asks for full screen.
 std::unique_ptr<Presenter> OpenSdlPresenter(const std::string& title);
 
 // The backend named by SPRALLION_VIDEO ("headless" or "sdl"); by default the real one

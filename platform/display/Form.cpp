@@ -98,6 +98,7 @@ void Form::OnWindowEvent(const window::WindowEvent& e) {
         case EventType::Resized:
             ClientWidth = e.X, ClientHeight = e.Y;
             Perform(WM_SIZE, SIZE_RESTORED, MakePoint(e.X, e.Y));
+            if (window_) window_->Redraw();
             break;
         case EventType::Moved: Left = e.X, Top = e.Y; break;
         case EventType::Close: Perform(WM_CLOSE); break;
@@ -111,6 +112,8 @@ void Form::OnWindowEvent(const window::WindowEvent& e) {
         case EventType::MouseDown:
         case EventType::MouseUp: {
             modifiers_ = e.Modifiers;
+            int32_t x = e.X, y = e.Y;
+            if (window_) window_->WindowToFrame(x, y);
             uint32_t msg = WM_MOUSEMOVE;
             if (e.Type != EventType::MouseMove) {
                 const bool down = e.Type == EventType::MouseDown;
@@ -119,7 +122,7 @@ void Form::OnWindowEvent(const window::WindowEvent& e) {
             }
             const uint32_t keys = ((e.Modifiers & window::kShiftKey) ? MK_SHIFT : 0) |
                                   ((e.Modifiers & window::kCtrlKey) ? MK_CONTROL : 0);
-            Perform(msg, buttons_ | keys, MakePoint(e.X, e.Y));
+            Perform(msg, buttons_ | keys, MakePoint(x, y));
             break;
         }
         case EventType::MouseWheel:
@@ -131,9 +134,11 @@ void Form::OnWindowEvent(const window::WindowEvent& e) {
             Perform(WM_HOTKEY, e.Param, intptr_t(uint32_t(uint16_t(e.Modifiers)) | uint32_t(uint16_t(e.Key)) << 16));
             break;
         case EventType::PowerBroadcast: Perform(WM_POWERBROADCAST, e.Param); break;
+        case EventType::Exposed:
+            if (window_) window_->Redraw();
+            break;
         case EventType::Hidden:
-        case EventType::MouseLeave:
-        case EventType::Exposed: break;
+        case EventType::MouseLeave: break;
     }
 }
 

@@ -4,8 +4,10 @@
 // A form attached to a real window hears that window's events from the event pump as the
 // messages of the window manager: focus as WM_ACTIVATE, the application's activation as
 // WM_ACTIVATEAPP, minimising and restoring as WM_SIZE, the close box as WM_CLOSE (whose
-// default handling destroys the form), keys and the mouse as their messages. The default
-// handling acts on the real window in turn: SC_MINIMIZE minimises it.
+// default handling destroys the form), keys and the mouse as their messages, the mouse at the
+// frame's pixels however the window scales and places the frame. The default handling acts
+// on the real window in turn: SC_MINIMIZE minimises it, and a window uncovered or resized
+// shows its last frame again.
 #pragma once
 
 #include <cstdint>

@@ -104,6 +104,15 @@ TEST(DDrawSurface, BltStretchesMirrorsKeysAndFills) {
     EXPECT_EQ(At(*dst, 1, 0), 0x1234);
     EXPECT_EQ(At(*dst, 2, 0), 0x1234);
     EXPECT_EQ(At(*dst, 3, 0), 4);
+    // A single-value key along a row long enough for every step width and a tail.
+    auto row = dev.Plain(45, 1), under = dev.Plain(45, 1);
+    for (int x = 0; x < 45; ++x) Put(*row, x, 0, x % 3 ? uint16_t(100 + x) : 0xF81F);
+    const dd::DDCOLORKEY magenta{0xF81F, 0xF81F};
+    row->SetColorKey(dd::DDCKEY_SRCBLT, &magenta);
+    fx.dwFillColor = 7;
+    ASSERT_EQ(under->Blt(nullptr, nullptr, nullptr, dd::DDBLT_COLORFILL, &fx), dd::DD_OK);
+    ASSERT_EQ(under->BltFast(0, 0, row.get(), nullptr, dd::DDBLTFAST_SRCCOLORKEY), dd::DD_OK);
+    for (int x = 0; x < 45; ++x) EXPECT_EQ(At(*under, x, 0), x % 3 ? 100 + x : 7) << x;
 }
 
 TEST(DDrawSurface, BltFastRefusesToClipAndBltClipsToTheClipper) {
@@ -298,4 +307,50 @@ TEST(DDrawSurface, AClippedStretchFromFarLeftStartsAtTheExactColumn) {
     fx.dwDDFX = dd::DDBLTFX_MIRRORLEFTRIGHT;
     ASSERT_EQ(dest->Blt(&far, source.get(), nullptr, dd::DDBLT_WAIT | dd::DDBLT_DDFX, &fx), dd::DD_OK);
     EXPECT_EQ(At(*dest, 400, 0), 1);
+}
+
+TEST(DDrawSurface, AWholeCopyToThePrimaryGoesStraightToTheScreenAndIsReadBackFromIt) {
+    Device dev;
+    ASSERT_EQ(dev.draw.SetCooperativeLevel(nullptr, dd::DDSCL_NORMAL), dd::DD_OK);
+    auto primary = Primary(dev);
+    const int w = primary->Width(), h = primary->Height();
+    auto back = dev.Plain(w, h);
+    dd::DDSURFACEDESC d;
+    ASSERT_EQ(back->Lock(nullptr, d, dd::DDLOCK_WAIT, nullptr), dd::DD_OK);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint16_t v = uint16_t(x * 7 + y * 13);
+            std::memcpy(static_cast<uint8_t*>(d.lpSurface) + y * d.lPitch + x * 2, &v, 2);
+        }
+    back->Unlock(d.lpSurface);
+    const auto straight = [&] {
+        ASSERT_EQ(primary->Blt(nullptr, back.get(), nullptr, dd::DDBLT_WAIT, nullptr), dd::DD_OK);
+        EXPECT_TRUE(primary->FrameOnScreenOnly());
+        EXPECT_EQ(dev.presenter.ReadFrame().Pixels[size_t(9 * w + 8)], uint16_t(8 * 7 + 9 * 13));
+    };
+    straight();
+    EXPECT_EQ(At(*primary, 8, 9), uint16_t(8 * 7 + 9 * 13)) << "a lock reads the screen";
+    EXPECT_FALSE(primary->FrameOnScreenOnly());
+    // A part written over the screen's frame keeps the rest of it, presented and in memory.
+    straight();
+    auto small = Numbered(dev, 4, 4);
+    ASSERT_EQ(primary->BltFast(100, 50, small.get(), nullptr, dd::DDBLTFAST_WAIT), dd::DD_OK);
+    EXPECT_EQ(dev.presenter.ReadFrame().Pixels[size_t(50 * w + 101)], 2);
+    EXPECT_EQ(dev.presenter.ReadFrame().Pixels[size_t(9 * w + 8)], uint16_t(8 * 7 + 9 * 13));
+    // A keyed whole copy writes only where the key is not: the screen's frame shows through.
+    straight();
+    auto keyed = dev.Plain(w, h);
+    FillAll(*keyed, 0x0001);
+    Put(*keyed, 8, 9, 0x7777);
+    const dd::DDCOLORKEY key{0x0001, 0x0001};
+    ASSERT_EQ(keyed->SetColorKey(dd::DDCKEY_SRCBLT, &key), dd::DD_OK);
+    ASSERT_EQ(primary->Blt(nullptr, keyed.get(), nullptr, dd::DDBLT_WAIT | dd::DDBLT_KEYSRC, nullptr), dd::DD_OK);
+    EXPECT_FALSE(primary->FrameOnScreenOnly());
+    EXPECT_EQ(At(*primary, 8, 9), 0x7777);
+    EXPECT_EQ(At(*primary, 20, 3), uint16_t(20 * 7 + 3 * 13));
+    // The primary as a source gives the screen's frame.
+    straight();
+    auto copy = dev.Plain(w, h);
+    ASSERT_EQ(copy->Blt(nullptr, primary.get(), nullptr, dd::DDBLT_WAIT, nullptr), dd::DD_OK);
+    EXPECT_EQ(At(*copy, 30, 40), uint16_t(30 * 7 + 40 * 13));
 }

@@ -1,6 +1,8 @@
 // Draws one frame (a background, keyed patterns of a picture collection and an alpha
 // draw) on the SDL2 display and on the headless one, and compares the frame the window
-// shows, read back from its renderer, with the headless frame pixel for pixel.
+// shows, read back from its renderer, with the headless frame pixel for pixel. The display
+// waits for the vertical blank (among its default options): the window's renderer presents
+// with vsync.
 #include <SDL.h>
 
 #include <cstdio>
@@ -13,6 +15,8 @@ using namespace media;
 namespace display = platform::display;
 
 namespace {
+
+bool rendererVSync = false;
 
 display::Frame DrawFrame(display::Presenter& presenter) {
     display::Form form;
@@ -46,6 +50,10 @@ display::Frame DrawFrame(display::Presenter& presenter) {
     sprites.DrawAlpha(back, {300, 200, 428, 264}, 3, 128);
     sprites.Draw(back, 500, 400, 1);
     dxdraw.Flip();
+    if (SDL_Renderer* renderer = SDL_GetRenderer(SDL_GetWindowFromID(presenter.WindowId()))) {
+        SDL_RendererInfo info{};
+        rendererVSync = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
+    }
     display::Frame frame = presenter.ReadFrame();
     list.SetDXDraw(nullptr);
     return frame;
@@ -69,6 +77,10 @@ int Check() {
     }
     const display::Frame shown = DrawFrame(*window);
     window.reset();
+    if (!rendererVSync) {
+        std::fprintf(stderr, "display check: the renderer does not present with vsync\n");
+        return 1;
+    }
     display::HeadlessPresenter headless;
     const display::Frame expected = DrawFrame(headless);
     if (shown.Width != expected.Width || shown.Height != expected.Height || shown.Pixels.size() != expected.Pixels.size()) {
