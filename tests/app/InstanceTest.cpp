@@ -8,6 +8,7 @@
 #include "app/multinst.h"
 #include "platform/display/Display.h"
 #include "platform/window/Dispatcher.h"
+#include "platform/window/EventPump.h"
 #include "platform/window/RegisteredMessages.h"
 #include "tests/app/AppFixtures.h"
 
@@ -100,6 +101,17 @@ TEST_F(InstanceTest, ALaterCopyRestoresTheFirstAndEndsWithoutAWindow) {
     EXPECT_EQ(testproc::WaitExit(second, std::chrono::seconds(20)), kLaterCopy);
     ASSERT_TRUE(PumpUntil([&] { return presenter->RaiseCount() > 1; }));
     EXPECT_EQ(presenter->RestoreCount(), 1);
+
+    // An open box above the game is what comes to the front: it keeps the input.
+    constexpr uint32_t kBox = 0x7E000001;
+    int boxRaised = 0;
+    pw::MainPump().PushModal(kBox, {}, [&] { ++boxRaised; });
+    const pid_t third = StartCopy();
+    EXPECT_EQ(testproc::WaitExit(third, std::chrono::seconds(20)), kLaterCopy);
+    EXPECT_TRUE(PumpUntil([&] { return boxRaised > 0; }));
+    pw::MainPump().PopModal(kBox);
+    EXPECT_EQ(boxRaised, 1);
+    EXPECT_EQ(presenter->RaiseCount(), 2);
 }
 
 TEST_F(InstanceTest, AKilledFirstCopyDoesNotBlockTheNext) {
