@@ -72,9 +72,15 @@ TEST(InstanceCopy, DISABLED_StartUp) {
 }
 
 TEST_F(InstanceTest, ALaterCopyRestoresTheFirstAndEndsWithoutAWindow) {
+    // Each copy sees another session's runtime and temporary folders, or none: one lock.
+    testproc::ScopedEnv env;
+    env.Set("XDG_RUNTIME_DIR", dir_.File("xdg-first"));
+    env.Set("TMPDIR", dir_.File("tmp-first"));
     auto* presenter = new display::HeadlessPresenter();
     form_->Presenter.reset(presenter);
     ASSERT_TRUE(form_->CheckInstance());
+    env.Unset("XDG_RUNTIME_DIR");
+    env.Set("TMPDIR", dir_.File("tmp-later"));
     EXPECT_TRUE(app::multinst::Hooked());
     EXPECT_EQ(app::multinst::Status(), 0u);
     form_->State = display::WindowState::Minimized;
@@ -97,6 +103,8 @@ TEST_F(InstanceTest, ALaterCopyRestoresTheFirstAndEndsWithoutAWindow) {
     EXPECT_EQ(presenter->RaiseCount(), 1);
 
     // A normal window is only raised.
+    env.Set("XDG_RUNTIME_DIR", dir_.File("xdg-later"));
+    env.Unset("TMPDIR");
     const pid_t second = StartCopy();
     EXPECT_EQ(testproc::WaitExit(second, std::chrono::seconds(20)), kLaterCopy);
     ASSERT_TRUE(PumpUntil([&] { return presenter->RaiseCount() > 1; }));
