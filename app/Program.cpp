@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -130,14 +131,22 @@ void StepVirtualClock(platform::clock::VirtualClock& clock, TDlg_Sprallion& form
 int RunProgram(int argc, char** argv) { return RunProgram(argc, argv, ProgramHooks{}); }
 
 int RunProgram(int argc, char** argv, const ProgramHooks& hooks) {
-    // First, before any thread exists: the signals then stay blocked in every thread.
+    // First, before any thread exists: the signals then stay blocked in every thread. While
+    // the program starts, the main thread is busy with the start's steps: a signal asks at once
+    // for the end, and the start stops at its next step. Once the game runs, a signal closes the
+    // main form, as the player's quitting does.
     TDlg_Sprallion* mainForm = nullptr;
-    pw::SignalWatch signals([&mainForm](int) {
-        if (mainForm)
-            mainForm->Perform(platform::display::WM_CLOSE);
-        else
-            pw::RequestTerminate();
-    });
+    std::atomic<bool> starting{true};
+    pw::SignalWatch signals(
+        [&mainForm, &starting](int) {
+            if (mainForm && !starting.load())
+                mainForm->Perform(platform::display::WM_CLOSE);
+            else
+                pw::RequestTerminate();
+        },
+        [&starting](int) {
+            if (starting.load()) pw::RequestTerminate();
+        });
     engine::SetParams(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
 
     std::unique_ptr<platform::clock::VirtualClock> virtualClock;
@@ -185,6 +194,7 @@ int RunProgram(int argc, char** argv, const ProgramHooks& hooks) {
     form->FormCreate(form.get());
     if (!pw::TerminateRequested()) {
         form->Show();
+        starting.store(false);
         pw::RunMessageLoop(pw::MainPump(), [&] {
             if (virtualClock) StepVirtualClock(*virtualClock, *form);
         });

@@ -73,9 +73,12 @@ void TDlg_Sprallion::FormCreate(TObject*) {
     LoadOptionsProject();
     optionsLoaded_ = true;
     if (!CheckSystemAndLanguage()) return;
+    // A signal to end the program stops the start between its longer steps.
+    if (platform::window::TerminateRequested()) return;
     CreateInternetObject();
 
     // 12: the display; nothing can be shown without it.
+    if (platform::window::TerminateRequested()) return;
     try {
         OpenDisplay();
     } catch (...) {
@@ -87,6 +90,7 @@ void TDlg_Sprallion::FormCreate(TObject*) {
     // 13-14: input is welcome, not required.
     OpenInput();
     WriteLog("SystemTestInfo: ", "");
+    if (platform::window::TerminateRequested()) return;
 
     // 15-23.
     try {

@@ -9,6 +9,7 @@
 #include "platform/instance/RuntimeFolder.h"
 #include "platform/window/Broadcast.h"
 #include "platform/window/Dispatcher.h"
+#include "platform/window/EventPump.h"
 #include "platform/window/Terminate.h"
 
 namespace app::multinst {
@@ -114,7 +115,9 @@ void InstanceWndProc(display::Message& message) {
             unit.mainForm->State = display::WindowState::Normal;
             if (presenter) presenter->Restore();
         }
-        if (presenter) presenter->Raise();
+        // The application's last active pop-up comes to the front: an open box above the
+        // game, which keeps the input, else the game itself.
+        if (!window::MainPump().RaiseModal() && presenter) presenter->Raise();
         message.Result = 0;
         return;
     }

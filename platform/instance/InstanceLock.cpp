@@ -43,10 +43,20 @@ InstanceLock::Result InstanceLock::TryAcquire(const std::string& folder, const s
     if (::ftruncate(fd, 0) == 0 && ::pwrite(fd, pid.data(), pid.size(), 0) < 0) {
         // Only informative; the lock itself is what counts.
     }
-    lock.reset(new InstanceLock(fd, path));
+    // The folder lies among the system's temporary files, which the system cleans of what
+    // went unused for days; a folder locked this way is left alone while the game runs.
+    int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0 && ::flock(folderFd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(folderFd);
+        folderFd = -1;
+    }
+    lock.reset(new InstanceLock(fd, folderFd, path));
     return Result::Acquired;
 }
 
-InstanceLock::~InstanceLock() { ::close(fd_); }
+InstanceLock::~InstanceLock() {
+    ::close(fd_);
+    if (folderFd_ >= 0) ::close(folderFd_);
+}
 
 }  // namespace platform::instance

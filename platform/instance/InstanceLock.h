@@ -2,7 +2,8 @@
 //
 // The lock belongs to the open file, which is closed on exec, so programs the game starts do
 // not inherit it, and it dies with the process however the process ends: a crashed copy never
-// keeps the next start from being the first.
+// keeps the next start from being the first. The holder also locks the folder itself, which
+// keeps the system's cleaning of old temporary files out of it while the game runs.
 #pragma once
 
 #include <memory>
@@ -26,8 +27,9 @@ public:
     const std::string& Path() const { return path_; }
 
 private:
-    InstanceLock(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    InstanceLock(int fd, int folderFd, std::string path) : fd_(fd), folderFd_(folderFd), path_(std::move(path)) {}
     int fd_;
+    int folderFd_;  // -1 when the folder could not be locked
     std::string path_;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/instance/RuntimeFolder.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,29 +32,36 @@ bool PrepareRuntimeFolder(const std::string& path, std::string* error) {
     if (path.empty()) return Fail(error, "no folder");
     if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
         return Fail(error, path + ": " + std::strerror(errno));
+    // Checked through a descriptor of the folder itself: what is checked is what is changed.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        const int code = errno;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) return Fail(error, path + " is a link");
+        if (code == ENOTDIR) return Fail(error, path + " is not a folder");
+        return Fail(error, path + ": " + std::strerror(code));
+    }
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) return Fail(error, path + ": " + std::strerror(errno));
-    if (S_ISLNK(st.st_mode)) return Fail(error, path + " is a link");
-    if (!S_ISDIR(st.st_mode)) return Fail(error, path + " is not a folder");
-    if (st.st_uid != ::geteuid()) return Fail(error, path + " belongs to another user");
-    if ((st.st_mode & 077) != 0 && ::chmod(path.c_str(), 0700) != 0)
-        return Fail(error, path + ": " + std::strerror(errno));
+    std::string problem;
+    if (::fstat(fd, &st) != 0)
+        problem = path + ": " + std::strerror(errno);
+    else if (st.st_uid != ::geteuid())
+        problem = path + " belongs to another user";
+    else if ((st.st_mode & 077) != 0 && ::fchmod(fd, 0700) != 0)
+        problem = path + ": " + std::strerror(errno);
+    ::close(fd);
+    if (!problem.empty()) return Fail(error, problem);
     return true;
 }
 
+std::string RuntimeFolderPath() {
+    const std::string path = Env("SPRALLION_RUNTIME_DIR");
+    if (!path.empty()) return WithoutTrailingSlash(path);
+    return "/tmp/sprallion-" + std::to_string(::geteuid());
+}
+
 std::string RuntimeFolder(std::string* error) {
-    std::string path = Env("SPRALLION_RUNTIME_DIR");
-    if (path.empty()) {
-        const std::string xdg = Env("XDG_RUNTIME_DIR");
-        if (!xdg.empty()) {
-            path = WithoutTrailingSlash(xdg) + "/sprallion";
-        } else {
-            std::string tmp = Env("TMPDIR");
-            if (tmp.empty()) tmp = "/tmp";
-            path = WithoutTrailingSlash(tmp) + "/sprallion-" + std::to_string(::geteuid());
-        }
-    }
-    path = WithoutTrailingSlash(path);
+    const std::string path = RuntimeFolderPath();
     return PrepareRuntimeFolder(path, error) ? path : std::string();
 }
 

@@ -2,13 +2,18 @@
 //
 // A thread of its own owns the bus connection: it makes the connection, carries out the
 // area's calls (queued by Notify, which waits for the answer), answers the host's method calls
-// and property reads, and watches for the watcher's coming and going.
+// and property reads, and watches for the watcher's coming and going. The thread starts, and
+// the bus is reached, only when an icon is first added: an area whose icon never shows never
+// touches the bus. Nothing waits on the bus without a time-out, the start of the connection
+// (its authentication and the bus's greeting) included, and the thread's waits end when the
+// area goes.
 #include <dbus/dbus.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -31,6 +36,7 @@ constexpr const char* kWatcherName = "org.kde.StatusNotifierWatcher";
 constexpr const char* kWatcherPath = "/StatusNotifierWatcher";
 constexpr const char* kPropertiesInterface = "org.freedesktop.DBus.Properties";
 constexpr const char* kIntrospectableInterface = "org.freedesktop.DBus.Introspectable";
+constexpr int kConnectTimeoutMs = 2000;
 constexpr int kCallTimeoutMs = 2000;
 constexpr uint64_t kDoubleClickNs = 500'000'000;
 
@@ -130,10 +136,6 @@ public:
         : shared_(std::make_shared<Shared>()), log_(std::move(log)) {
         shared_->callback = std::move(callback);
         wake_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-        std::promise<void> started;
-        auto ready = started.get_future();
-        thread_ = std::thread([this, &started] { Run(started); });
-        ready.wait();
     }
 
     ~DbusArea() override {
@@ -150,15 +152,21 @@ public:
     const char* Name() const override { return "dbus"; }
 
     bool Notify(uint32_t message, const NotifyIconData& data) override {
-        if (!connected_.load()) return false;
         std::packaged_task<bool()> task([this, message, data] { return Apply(message, data); });
         auto answer = task.get_future();
         {
             std::lock_guard lock(queueMutex_);
+            if (closed_) return false;
+            if (!thread_.joinable()) {
+                if (message != NIM_ADD) return false;  // nothing was ever added
+                thread_ = std::thread([this] { Run(); });
+            }
             queue_.push_back(std::move(task));
         }
         Wake();
-        if (answer.wait_for(std::chrono::milliseconds(3 * kCallTimeoutMs)) != std::future_status::ready) return false;
+        if (answer.wait_for(std::chrono::milliseconds(kConnectTimeoutMs + 3 * kCallTimeoutMs)) !=
+            std::future_status::ready)
+            return false;
         return answer.get();
     }
 
@@ -185,21 +193,25 @@ private:
 
     // ---- the bus thread ----
 
-    void Run(std::promise<void>& started) {
+    void DrainWake() {
+        uint64_t count = 0;
+        if (::read(wake_, &count, sizeof count) < 0) {
+            // Nothing was pending.
+        }
+    }
+
+    void Run() {
         Connect();
-        started.set_value();
-        if (!connection_) return;
+        if (!connection_) {
+            Close();
+            return;
+        }
         int fd = -1;
         dbus_connection_get_unix_fd(connection_, &fd);
         while (!stop_.load() && dbus_connection_get_is_connected(connection_)) {
             pollfd fds[2] = {{fd, POLLIN, 0}, {wake_, POLLIN, 0}};
             ::poll(fds, 2, 250);
-            if (fds[1].revents & POLLIN) {
-                uint64_t count = 0;
-                if (::read(wake_, &count, sizeof count) < 0) {
-                    // Nothing was pending.
-                }
-            }
+            if (fds[1].revents & POLLIN) DrainWake();
             RunQueued();
             dbus_connection_read_write(connection_, 0);
             while (dbus_connection_dispatch(connection_) == DBUS_DISPATCH_DATA_REMAINS) {
@@ -207,12 +219,20 @@ private:
             dbus_connection_flush(connection_);
         }
         if (!dbus_connection_get_is_connected(connection_) && !stop_.load()) Log("Tray: the session bus went away");
-        connected_.store(false);
-        RunQueued();  // callers still waiting get their answer
+        Close();
         if (added_) Remove();
         dbus_connection_close(connection_);
         dbus_connection_unref(connection_);
         connection_ = nullptr;
+    }
+
+    // No more calls are taken; those still waiting get their answer.
+    void Close() {
+        {
+            std::lock_guard lock(queueMutex_);
+            closed_ = true;
+        }
+        RunQueued();
     }
 
     void RunQueued() {
@@ -237,26 +257,67 @@ private:
         DBusError error;
         dbus_error_init(&error);
         DBusConnection* c = dbus_connection_open_private(address.c_str(), &error);
-        if (c && !dbus_bus_register(c, &error)) {
-            dbus_connection_close(c);
-            dbus_connection_unref(c);
-            c = nullptr;
-        }
-        if (!c) {
-            Log(std::string("Tray: no session bus (") + (error.message ? error.message : "unknown error") +
-                "); the notification icon is not shown");
-            dbus_error_free(&error);
+        std::string failure;
+        if (!c)
+            failure = error.message ? error.message : "unknown error";
+        else
+            failure = Register(c);
+        dbus_error_free(&error);
+        if (!failure.empty()) {
+            if (c) {
+                dbus_connection_close(c);
+                dbus_connection_unref(c);
+            }
+            if (!stop_.load()) Log("Tray: no session bus (" + failure + "); the notification icon is not shown");
             return;
         }
         dbus_connection_set_exit_on_disconnect(c, FALSE);
+        // Without an error to fill, the match is sent without waiting for the bus's answer.
         dbus_bus_add_match(c,
                            "type='signal',sender='org.freedesktop.DBus',interface='org.freedesktop.DBus',"
                            "member='NameOwnerChanged',arg0='org.kde.StatusNotifierWatcher'",
-                           &error);
-        dbus_error_free(&error);
+                           nullptr);
         dbus_connection_add_filter(c, &DbusArea::FilterThunk, this, nullptr);
         connection_ = c;
-        connected_.store(true);
+    }
+
+    // Greets the bus (authentication, then Hello) within the connection's time-out, the
+    // connection driven here: libdbus's own blocking calls wait without limit while a bus
+    // that took the connection never answers. "" when done, else what went wrong.
+    std::string Register(DBusConnection* c) {
+        DBusMessage* hello = dbus_message_new_method_call(DBUS_SERVICE_DBUS, DBUS_PATH_DBUS, DBUS_INTERFACE_DBUS, "Hello");
+        DBusPendingCall* pending = nullptr;
+        const bool sent = hello && dbus_connection_send_with_reply(c, hello, &pending, kConnectTimeoutMs) && pending;
+        if (hello) dbus_message_unref(hello);
+        if (!sent) return "out of memory";
+        int fd = -1;
+        dbus_connection_get_socket(c, &fd);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kConnectTimeoutMs);
+        while (!dbus_pending_call_get_completed(pending) && !stop_.load() && dbus_connection_get_is_connected(c)) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) break;
+            // Short turns: the authentication writes as well as reads.
+            pollfd fds[2] = {{fd, POLLIN, 0}, {wake_, POLLIN, 0}};
+            ::poll(fds, 2, int(std::min<int64_t>(left.count(), 50)));
+            if (fds[1].revents & POLLIN) DrainWake();
+            dbus_connection_read_write(c, 0);
+            while (dbus_connection_dispatch(c) == DBUS_DISPATCH_DATA_REMAINS) {  // completes the greeting
+            }
+        }
+        std::string failure;
+        DBusMessage* reply = dbus_pending_call_get_completed(pending) ? dbus_pending_call_steal_reply(pending) : nullptr;
+        const char* name = nullptr;
+        if (!reply) {
+            dbus_pending_call_cancel(pending);
+            failure = stop_.load() ? "closed" : "it does not answer";
+        } else if (dbus_message_get_type(reply) != DBUS_MESSAGE_TYPE_METHOD_RETURN ||
+                   !dbus_message_get_args(reply, nullptr, DBUS_TYPE_STRING, &name, DBUS_TYPE_INVALID) ||
+                   !dbus_bus_set_unique_name(c, name)) {
+            failure = "it refused the greeting";
+        }
+        if (reply) dbus_message_unref(reply);
+        dbus_pending_call_unref(pending);
+        return failure;
     }
 
     bool Apply(uint32_t message, const NotifyIconData& data) {
@@ -287,19 +348,18 @@ private:
         if (added_) return false;
         static std::atomic<unsigned> counter{0};
         service_ = "org.kde.StatusNotifierItem-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
-        DBusError error;
-        dbus_error_init(&error);
-        const int owner = dbus_bus_request_name(connection_, service_.c_str(), DBUS_NAME_FLAG_DO_NOT_QUEUE, &error);
-        if (owner != DBUS_REQUEST_NAME_REPLY_PRIMARY_OWNER) {
-            Log(std::string("Tray: cannot own ") + service_ + (error.message ? std::string(": ") + error.message : ""));
-            dbus_error_free(&error);
+        std::string problem;
+        if (NameCall("RequestName", DBUS_NAME_FLAG_DO_NOT_QUEUE, &problem) != DBUS_REQUEST_NAME_REPLY_PRIMARY_OWNER) {
+            Log("Tray: cannot own " + service_ + (problem.empty() ? "" : ": " + problem));
             return false;
         }
+        DBusError error;
+        dbus_error_init(&error);
         static const DBusObjectPathVTable vtable{nullptr, &DbusArea::MessageThunk, nullptr, nullptr, nullptr, nullptr};
         if (!dbus_connection_try_register_object_path(connection_, kItemPath, &vtable, this, &error)) {
             Log(std::string("Tray: cannot export the item: ") + (error.message ? error.message : ""));
             dbus_error_free(&error);
-            dbus_bus_release_name(connection_, service_.c_str(), nullptr);
+            NameCall("ReleaseName");
             return false;
         }
         data_ = data;
@@ -310,12 +370,32 @@ private:
 
     void Remove() {
         dbus_connection_unregister_object_path(connection_, kItemPath);
-        DBusError error;
-        dbus_error_init(&error);
-        dbus_bus_release_name(connection_, service_.c_str(), &error);
-        dbus_error_free(&error);
+        NameCall("ReleaseName");
         dbus_connection_flush(connection_);
         added_ = false;
+    }
+
+    // The bus's RequestName (with flags) or ReleaseName of the item's name, waiting at most the
+    // call's time-out: the bus's answer, -1 when there is none (why in `problem`).
+    int64_t NameCall(const char* member, uint32_t flags = 0, std::string* problem = nullptr) {
+        DBusMessage* call = dbus_message_new_method_call(DBUS_SERVICE_DBUS, DBUS_PATH_DBUS, DBUS_INTERFACE_DBUS, member);
+        if (!call) return -1;
+        const char* name = service_.c_str();
+        const dbus_uint32_t f = flags;
+        if (std::string_view(member) == "RequestName")
+            dbus_message_append_args(call, DBUS_TYPE_STRING, &name, DBUS_TYPE_UINT32, &f, DBUS_TYPE_INVALID);
+        else
+            dbus_message_append_args(call, DBUS_TYPE_STRING, &name, DBUS_TYPE_INVALID);
+        DBusError error;
+        dbus_error_init(&error);
+        DBusMessage* reply = dbus_connection_send_with_reply_and_block(connection_, call, kCallTimeoutMs, &error);
+        dbus_message_unref(call);
+        dbus_uint32_t answer = 0;
+        const bool read = reply && dbus_message_get_args(reply, &error, DBUS_TYPE_UINT32, &answer, DBUS_TYPE_INVALID);
+        if (!read && problem) *problem = error.message ? error.message : "no answer";
+        dbus_error_free(&error);
+        if (reply) dbus_message_unref(reply);
+        return read ? int64_t{answer} : -1;
     }
 
     void RegisterWithWatcher() {
@@ -504,10 +584,10 @@ private:
     std::shared_ptr<Shared> shared_;
     std::function<void(const std::string&)> log_;
     int wake_ = -1;
-    std::thread thread_;
     std::atomic<bool> stop_{false};
-    std::atomic<bool> connected_{false};
     std::mutex queueMutex_;
+    std::thread thread_;  // started by the first add
+    bool closed_ = false;  // the thread takes no more calls
     std::deque<std::packaged_task<bool()>> queue_;
 
     // Bus thread only.

@@ -100,12 +100,15 @@ void DialogWindow::ShowModal(uint32_t) {
         modal_ = true;
         // Input meant for another window of ours, or one of them taking the focus, brings
         // this one to the front instead.
-        pump_.PushModal(id_, [this](const WindowEvent& e) {
-            if (blocked_)
-                blocked_(e);
-            else if (e.Type == EventType::FocusGained || e.Type == EventType::MouseDown)
-                Raise();
-        });
+        pump_.PushModal(
+            id_,
+            [this](const WindowEvent& e) {
+                if (blocked_)
+                    blocked_(e);
+                else if (e.Type == EventType::FocusGained || e.Type == EventType::MouseDown)
+                    Raise();
+            },
+            [this] { Raise(); });
     }
     Show();
 }

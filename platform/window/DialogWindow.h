@@ -5,10 +5,13 @@
 //
 // Backends (SDL's one-interface-many-drivers way):
 // - SDL: a second SDL2 window, borderless and shaped, or decorated with a caption and a close
-//   box; modal for the game window; dragging through SDL's hit test. On X11 the shape is the
-//   X shape extension's bounding region of the window, set after the window has its pixels
-//   (SDL's own shaped windows lose their shape once a renderer exists). Without X11 the
-//   window stays rectangular and Shaped() answers false.
+//   box; dragging through SDL's hit test. A modal window is the window manager's modal box of
+//   its owner (transient for it, and on X11 in the modal state), told after the window has
+//   its pixels, which may replace the X window: the window manager keeps it above the owner
+//   and hands it the focus whatever is clicked. On X11 the shape is the X shape extension's
+//   bounding region of the window, set after the window has its pixels too (SDL's own shaped
+//   windows lose their shape once a renderer exists). Without X11 the window stays
+//   rectangular and Shaped() answers false.
 // - Headless: the same frame in memory (dump it to BMP), a screen of its own size, and what
 //   the window manager would do done here: input outside the shape never arrives, and a press
 //   on a dragging point followed by motion moves the window.

@@ -8,11 +8,13 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace platform::window {
 
@@ -70,18 +72,20 @@ public:
     }
 
     void ShowModal(uint32_t ownerId) override {
-        if (SDL_Window* owner = ownerId ? SDL_GetWindowFromID(ownerId) : nullptr) SDL_SetWindowModalFor(window_, owner);
+        owner_ = ownerId ? SDL_GetWindowFromID(ownerId) : nullptr;
         DialogWindow::ShowModal(ownerId);
     }
 
     void Show() override {
         // The window's pixels first (SDL may make a new X window for them, which forgets its
-        // place), then its outline, and only then does it appear: nothing outside the shape is
-        // ever drawn over what lies below, which a window system without a compositor would
-        // keep showing until the window below repaints.
+        // place and what the window manager was told of it), then its owner and its outline,
+        // and only then does it appear: nothing outside the shape is ever drawn over what lies
+        // below, which a window system without a compositor would keep showing until the
+        // window below repaints.
         if (!SDL_GetWindowSurface(window_)) return;
         surfaceMade_ = true;
         SDL_SetWindowPosition(window_, left_, top_);
+        if (!visible_) TellOwner(modal_ ? owner_ : nullptr);
         visible_ = true;
         CopyFrame();
         ApplyShape();
@@ -151,6 +155,34 @@ protected:
     }
 
 private:
+    // Tells the window manager, while the window is not shown, whose box it is: a box of the
+    // owner stays above it and takes the focus whatever of the owner is clicked (on X11 also
+    // the modal state, with which a window manager sends the owner's activation to the box).
+    // Without an owner it is a window of its own.
+    void TellOwner(SDL_Window* owner) {
+        if (owner) SDL_SetWindowModalFor(window_, owner);
+        const ::Window xwindow = X11Window();
+        if (!xwindow) return;
+        if (!owner) XDeleteProperty(display_, xwindow, XInternAtom(display_, "WM_TRANSIENT_FOR", False));
+        const Atom state = XInternAtom(display_, "_NET_WM_STATE", False);
+        const Atom modal = XInternAtom(display_, "_NET_WM_STATE_MODAL", False);
+        std::vector<Atom> states;
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, xwindow, state, 0, 64, False, XA_ATOM, &type, &format, &count, &after, &data) ==
+                Success &&
+            data && format == 32)
+            states.assign(reinterpret_cast<Atom*>(data), reinterpret_cast<Atom*>(data) + count);
+        if (data) XFree(data);
+        std::erase(states, modal);
+        if (owner) states.push_back(modal);
+        XChangeProperty(display_, xwindow, state, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(states.data()), int(states.size()));
+        XFlush(display_);
+    }
+
     // The frame into the window's pixels.
     void CopyFrame() {
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
@@ -184,6 +216,7 @@ private:
     }
 
     SDL_Window* window_;
+    SDL_Window* owner_ = nullptr;  // of the modal showing
     Display* display_ = nullptr;
     bool shapeExtension_ = false;
     bool shaped_ = false;

@@ -37,8 +37,16 @@ int EventPump::AddNativeHook(NativeHook hook) {
 
 void EventPump::RemoveNativeHook(int id) { nativeHooks_.erase(id); }
 
-void EventPump::PushModal(uint32_t windowId, BlockedHook blocked) {
-    modal_.push_back({windowId, std::make_shared<BlockedHook>(std::move(blocked))});
+void EventPump::PushModal(uint32_t windowId, BlockedHook blocked, std::function<void()> raise) {
+    modal_.push_back({windowId, std::make_shared<BlockedHook>(std::move(blocked)),
+                      std::make_shared<std::function<void()>>(std::move(raise))});
+}
+
+bool EventPump::RaiseModal() {
+    if (modal_.empty()) return false;
+    const std::shared_ptr<std::function<void()>> raise = modal_.back().Raise;  // it may pop its window
+    if (*raise) (*raise)();
+    return true;
 }
 
 void EventPump::PopModal(uint32_t windowId) {

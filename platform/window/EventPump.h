@@ -51,11 +51,15 @@ public:
     // press); the modal window's hook hears that input instead, and every
     // focus another window of ours gains, so it can come to the front or, being a pop-up,
     // close. They stack: the window pushed last takes the input.
+    // `raise` puts the window in front with the focus.
     using BlockedHook = std::function<void(const WindowEvent& event)>;
-    void PushModal(uint32_t windowId, BlockedHook blocked);
+    void PushModal(uint32_t windowId, BlockedHook blocked, std::function<void()> raise = {});
     void PopModal(uint32_t windowId);
     // The window that takes the input now; 0 when no modal window is up.
     uint32_t ModalWindow() const { return modal_.empty() ? 0 : modal_.back().WindowId; }
+    // Brings the modal window that takes the input to the front (the application's last
+    // active pop-up); false when none is up.
+    bool RaiseModal();
 
     int AddNativeHook(NativeHook hook);
     void RemoveNativeHook(int id);
@@ -127,6 +131,7 @@ private:
     struct Modal {
         uint32_t WindowId;
         std::shared_ptr<BlockedHook> Blocked;
+        std::shared_ptr<std::function<void()>> Raise;
     };
     std::vector<Modal> modal_;
     struct HotKey {

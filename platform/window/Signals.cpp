@@ -35,9 +35,11 @@ void UnblockInChild() {
 
 }  // namespace
 
-SignalWatch::SignalWatch(Handler handler) : SignalWatch(std::move(handler), MainDispatcher()) {}
+SignalWatch::SignalWatch(Handler handler, Handler atOnce)
+    : SignalWatch(std::move(handler), MainDispatcher(), std::move(atOnce)) {}
 
-SignalWatch::SignalWatch(Handler handler, Dispatcher& dispatcher) : handler_(std::move(handler)), dispatcher_(dispatcher) {
+SignalWatch::SignalWatch(Handler handler, Dispatcher& dispatcher, Handler atOnce)
+    : handler_(std::move(handler)), atOnce_(std::move(atOnce)), dispatcher_(dispatcher) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     static std::once_flag forkHook;
     std::call_once(forkHook, [] { pthread_atfork(nullptr, nullptr, UnblockInChild); });
@@ -76,6 +78,7 @@ void SignalWatch::Watch() {
         signalfd_siginfo info{};
         if (::read(signalFd_, &info, sizeof info) != static_cast<ssize_t>(sizeof info)) continue;
         const int signal = static_cast<int>(info.ssi_signo);
+        if (atOnce_) atOnce_(signal);
         dispatcher_.Post([handler = handler_, signal] { handler(signal); });
     }
 }

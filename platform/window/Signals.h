@@ -19,8 +19,11 @@ class Dispatcher;
 class SignalWatch {
 public:
     using Handler = std::function<void(int signal)>;
-    explicit SignalWatch(Handler handler);
-    SignalWatch(Handler handler, Dispatcher& dispatcher);
+    // `atOnce`, when given, also runs on the watching thread the moment a signal comes, before
+    // the main thread gets to `handler` (which may be long while it is busy): it may only do
+    // what is safe from any thread, such as RequestTerminate.
+    explicit SignalWatch(Handler handler, Handler atOnce = {});
+    SignalWatch(Handler handler, Dispatcher& dispatcher, Handler atOnce = {});
     // Stops the watching thread. The signals stay blocked: one that comes now waits unread
     // instead of ending a program that is already shutting down.
     ~SignalWatch();
@@ -34,6 +37,7 @@ private:
     void Watch();
 
     Handler handler_;
+    Handler atOnce_;
     Dispatcher& dispatcher_;
     int signalFd_ = -1;
     int stopFd_ = -1;

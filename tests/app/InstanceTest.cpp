@@ -8,6 +8,7 @@
 #include "app/multinst.h"
 #include "platform/display/Display.h"
 #include "platform/window/Dispatcher.h"
+#include "platform/window/EventPump.h"
 #include "platform/window/RegisteredMessages.h"
 #include "tests/app/AppFixtures.h"
 
@@ -71,9 +72,15 @@ TEST(InstanceCopy, DISABLED_StartUp) {
 }
 
 TEST_F(InstanceTest, ALaterCopyRestoresTheFirstAndEndsWithoutAWindow) {
+    // Each copy sees another session's runtime and temporary folders, or none: one lock.
+    testproc::ScopedEnv env;
+    env.Set("XDG_RUNTIME_DIR", dir_.File("xdg-first"));
+    env.Set("TMPDIR", dir_.File("tmp-first"));
     auto* presenter = new display::HeadlessPresenter();
     form_->Presenter.reset(presenter);
     ASSERT_TRUE(form_->CheckInstance());
+    env.Unset("XDG_RUNTIME_DIR");
+    env.Set("TMPDIR", dir_.File("tmp-later"));
     EXPECT_TRUE(app::multinst::Hooked());
     EXPECT_EQ(app::multinst::Status(), 0u);
     form_->State = display::WindowState::Minimized;
@@ -96,10 +103,23 @@ TEST_F(InstanceTest, ALaterCopyRestoresTheFirstAndEndsWithoutAWindow) {
     EXPECT_EQ(presenter->RaiseCount(), 1);
 
     // A normal window is only raised.
+    env.Set("XDG_RUNTIME_DIR", dir_.File("xdg-later"));
+    env.Unset("TMPDIR");
     const pid_t second = StartCopy();
     EXPECT_EQ(testproc::WaitExit(second, std::chrono::seconds(20)), kLaterCopy);
     ASSERT_TRUE(PumpUntil([&] { return presenter->RaiseCount() > 1; }));
     EXPECT_EQ(presenter->RestoreCount(), 1);
+
+    // An open box above the game is what comes to the front: it keeps the input.
+    constexpr uint32_t kBox = 0x7E000001;
+    int boxRaised = 0;
+    pw::MainPump().PushModal(kBox, {}, [&] { ++boxRaised; });
+    const pid_t third = StartCopy();
+    EXPECT_EQ(testproc::WaitExit(third, std::chrono::seconds(20)), kLaterCopy);
+    EXPECT_TRUE(PumpUntil([&] { return boxRaised > 0; }));
+    pw::MainPump().PopModal(kBox);
+    EXPECT_EQ(boxRaised, 1);
+    EXPECT_EQ(presenter->RaiseCount(), 2);
 }
 
 TEST_F(InstanceTest, AKilledFirstCopyDoesNotBlockTheNext) {

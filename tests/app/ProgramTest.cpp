@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "tests/TempDir.h"
+#include "tests/app/SessionBus.h"
 #include "tests/platform/ProcessHelpers.h"
 #include "tools/datagen/MinimalGame.h"
 
@@ -73,6 +74,26 @@ TEST_F(ProgramTest, ASignalDuringTheStartStillEndsTheSession) {
     ::kill(pid_, SIGTERM);
     EXPECT_EQ(Exit(), 0);
     EXPECT_TRUE(LogHas("END SESSION"));
+}
+
+TEST_F(ProgramTest, AHungSessionBusNeitherStallsTheStartNorKeepsASignalOut) {
+    bustest::SilentBus hung(dir_.File("bus"));
+    testproc::ScopedEnv env("DBUS_SESSION_BUS_ADDRESS", hung.Address());
+    const std::vector<std::string> withTheBus{"SPRALLION_TRAY=dbus"};
+    // The start runs through to the main menu's turn (a generous bound: it takes well under a
+    // second).
+    Start(withTheBus);
+    EXPECT_TRUE(testproc::WaitFor([&] { return LogHas("Class CreateGameKernel with message ''."); }, std::chrono::seconds(5)));
+    ::kill(pid_, SIGTERM);
+    EXPECT_EQ(Exit(), 0);
+    // A signal as soon as the start begins ends the program in order.
+    std::filesystem::remove(dir_.File("game/Exception.Log"));
+    Start(withTheBus);
+    ASSERT_TRUE(testproc::WaitFor([&] { return LogHas("BEGIN SESSION"); }, std::chrono::seconds(30)));
+    ::kill(pid_, SIGTERM);
+    EXPECT_EQ(Exit(std::chrono::seconds(10)), 0);
+    const std::string log = Log();
+    EXPECT_EQ(log.rfind("Class ----------------- END SESSION: "), log.rfind("Class "));
 }
 
 TEST_F(ProgramTest, WithoutGameDataTheProgramEndsByItselfAfterTheFatalError) {

@@ -1,15 +1,18 @@
-// A private session bus for the tray tests (a dbus-daemon of their own), a stand-in for the
-// desktop's notification area (org.kde.StatusNotifierWatcher) and a client that calls items
-// the way a notification-area host does.
+// A private session bus for the tray tests (a dbus-daemon of their own), a bus that never
+// answers, a stand-in for the desktop's notification area (org.kde.StatusNotifierWatcher) and
+// a client that calls items the way a notification-area host does.
 #pragma once
 
 #include <dbus/dbus.h>
 #include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <csignal>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -52,6 +55,43 @@ public:
 private:
     pid_t pid_ = -1;
     std::string address_;
+};
+
+// A session bus that takes connections and never says a word (a hung bus).
+class SilentBus {
+public:
+    explicit SilentBus(const std::string& path) : path_(path) {
+        listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        if (listener_ < 0 || path.size() >= sizeof addr.sun_path) return;
+        std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+        if (::bind(listener_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listener_, 16) != 0)
+            return;
+        thread_ = std::thread([this] {
+            for (;;) {
+                const int c = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+                if (c < 0) return;  // the listener was shut down
+                std::lock_guard lock(mutex_);
+                taken_.push_back(c);
+            }
+        });
+    }
+    ~SilentBus() {
+        if (listener_ >= 0) ::shutdown(listener_, SHUT_RDWR);
+        if (thread_.joinable()) thread_.join();
+        if (listener_ >= 0) ::close(listener_);
+        for (int c : taken_) ::close(c);
+        ::unlink(path_.c_str());
+    }
+    std::string Address() const { return "unix:path=" + path_; }
+
+private:
+    std::string path_;
+    int listener_ = -1;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::vector<int> taken_;
 };
 
 inline DBusConnection* Connect(const std::string& address) {

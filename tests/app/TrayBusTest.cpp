@@ -91,14 +91,26 @@ TEST_F(TrayBusTest, TheItemRegistersAgainWhenAWatcherAppears) {
 
 using NoBusTest = apptest::AppTest;
 
-TEST_F(NoBusTest, WithoutASessionBusTheTrayWritesOneLogLine) {
+TEST_F(NoBusTest, WithoutASessionBusOrWithAHungOneTheTrayWritesOneLogLine) {
     testproc::ScopedEnv env("SPRALLION_TRAY", "dbus");
     env.Unset("DBUS_SESSION_BUS_ADDRESS");
     env.Unset("XDG_RUNTIME_DIR");
     form_->CreateTrayIcon();
+    EXPECT_EQ(Log(), "") << "an icon not shown does not look for the bus";
     form_->TrayIcon->SetEnabled(true);
     form_->TrayIcon->SetHint("x");
     EXPECT_EQ(Log(), "Class TTrayIcon with message 'Tray: no session bus; the notification icon is not shown'.\r\n");
+
+    // A bus that takes the connection and never answers: the icon gives up after a while.
+    bustest::SilentBus hung(dir_.File("bus"));
+    env.Set("DBUS_SESSION_BUS_ADDRESS", hung.Address());
+    std::filesystem::remove(LogFile());
+    form_->CreateTrayIcon();
+    form_->TrayIcon->SetEnabled(true);
+    form_->TrayIcon->SetHint("y");
+    EXPECT_FALSE(form_->TrayIcon->Area().Notify(platform::tray::NIM_DELETE, {}));
+    EXPECT_EQ(Log(), "Class TTrayIcon with message 'Tray: no session bus (it does not answer); the notification icon "
+                     "is not shown'.\r\n");
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 #include "platform/instance/RuntimeFolder.h"
 #include "platform/shell/Shell.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -22,7 +24,7 @@ std::string RunFolder(const TempDir& dir) {
 }
 }  // namespace
 
-TEST(RuntimeFolder, ComesFromTheEnvironmentAndIsClosedToOthers) {
+TEST(RuntimeFolder, IsOnePerUserWhateverTheEnvironmentAndIsClosedToOthers) {
     TempDir dir;
     {
         ScopedEnv env("SPRALLION_RUNTIME_DIR", dir.File("run/"));
@@ -32,15 +34,16 @@ TEST(RuntimeFolder, ComesFromTheEnvironmentAndIsClosedToOthers) {
         EXPECT_EQ(st.st_mode & 0777, 0700u);
     }
     {
+        // A session's runtime folder and temporary folder, or none of them: one place.
+        const std::string user = "/tmp/sprallion-" + std::to_string(::geteuid());
         ScopedEnv env;
         env.Unset("SPRALLION_RUNTIME_DIR");
-        env.Set("XDG_RUNTIME_DIR", dir.File("xdg"));
-        std::filesystem::create_directory(dir.File("xdg"));
-        EXPECT_EQ(inst::RuntimeFolder(), dir.File("xdg") + "/sprallion");
-        env.Unset("XDG_RUNTIME_DIR");
-        env.Set("TMPDIR", dir.File("tmp"));
-        std::filesystem::create_directory(dir.File("tmp"));
-        EXPECT_EQ(inst::RuntimeFolder(), dir.File("tmp") + "/sprallion-" + std::to_string(::geteuid()));
+        for (const char* xdg : {"xdg", "other-xdg", ""})
+            for (const char* tmp : {"tmp", ""}) {
+                if (*xdg) env.Set("XDG_RUNTIME_DIR", dir.File(xdg)); else env.Unset("XDG_RUNTIME_DIR");
+                if (*tmp) env.Set("TMPDIR", dir.File(tmp)); else env.Unset("TMPDIR");
+                EXPECT_EQ(inst::RuntimeFolderPath(), user) << xdg << " " << tmp;
+            }
     }
     // An open folder of ours is closed; links and files are refused.
     std::filesystem::create_directory(dir.File("open"));
@@ -69,6 +72,11 @@ TEST(InstanceLock, OneHolderAtATimeAndPlainNamesOnly) {
     std::unique_ptr<Lock> first, second;
     ASSERT_EQ(Lock::TryAcquire(run, "sprallion", first), Lock::Result::Acquired);
     EXPECT_EQ(first->Path(), run + "/sprallion.lock");
+    {  // the system's cleaner of temporary files cannot take the folder while the lock is held
+        const int folder = ::open(run.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        EXPECT_NE(::flock(folder, LOCK_SH | LOCK_NB), 0);
+        ::close(folder);
+    }
     EXPECT_EQ(Lock::TryAcquire(run, "sprallion", second), Lock::Result::HeldElsewhere);
     EXPECT_EQ(second, nullptr);
     EXPECT_EQ(Lock::TryAcquire(run, "other", second), Lock::Result::Acquired);

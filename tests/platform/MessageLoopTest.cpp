@@ -147,22 +147,25 @@ TEST(FormMessages, HotKeysAndPowerEventsComeAsTheirMessages) {
 }
 
 // The signal's number in a file, written by the watch's handler on the thread that runs the
-// loop; the child ends 0 when that is its main thread.
+// loop; the child ends 0 when that is its main thread, and the signal was heard at once while
+// that thread was busy elsewhere.
 int WatchInChild(int signal, const std::string& file) {
     pw::Dispatcher dispatcher;
     pw::Application app;
     pw::EventPump pump{dispatcher, app};
     const std::thread::id main = std::this_thread::get_id();
     bool onMain = false;
+    std::atomic<bool> heard{false};
     pw::SignalWatch watch(
         [&](int s) {
             onMain = std::this_thread::get_id() == main;
             std::ofstream(file) << s;
             pw::RequestTerminate();
         },
-        dispatcher);
+        dispatcher, [&](int) { heard = true; });
     if (!watch.Watching()) return 10;
     std::thread sender([signal] { ::kill(::getpid(), signal); });  // blocked there too: it waits for the watch
+    if (!testproc::WaitFor([&] { return heard.load(); })) return 12;
     pw::RunMessageLoop(pump);
     sender.join();
     return onMain ? 0 : 11;

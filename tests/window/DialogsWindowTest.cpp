@@ -4,7 +4,11 @@
 // the dialog only inside its shape, and the game's keyboard reads nothing while a dialog has
 // the focus. Each dialog's screenshot is kept beside the test results.
 // The X11 headers come last: they define None and Status as macros.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <filesystem>
@@ -12,6 +16,8 @@
 #include <thread>
 
 #include "app/fmDrawOption.h"
+#include "app/fmPallidor.h"
+#include "app/multinst.h"
 #include "app/fmGPMessageBox.h"
 #include "app/fmPuDate.h"
 #include "platform/display/Display.h"
@@ -20,6 +26,7 @@
 #include "platform/window/ModalLoop.h"
 #include "tests/app/AppFixtures.h"
 #include "tests/app/FakeInternet.h"
+#include "tests/platform/ProcessHelpers.h"
 #include "tools/datagen/Container.h"
 #include "tools/datagen/demo/DemoArtWindows.h"
 #include "tools/datagen/demo/DemoImage.h"
@@ -31,6 +38,8 @@
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/shape.h>
 #include <X11/keysym.h>
+
+extern char** environ;
 
 namespace pw = platform::window;
 namespace demo = datagen::demo;
@@ -144,9 +153,7 @@ protected:
         pw::DialogWindow& window = form->Window();
         EXPECT_EQ(window.Backend(), std::string("sdl"));
         int x = 0, y = 0;
-        ::Window child = 0;
-        XTranslateCoordinates(screen_.display, XWindowOf(window.Id()), DefaultRootWindow(screen_.display), 0, 0, &x, &y,
-                              &child);
+        ScreenPlace(window.Id(), x, y);
         const pw::DialogFrame shown = screen_.Grab(x, y, window.Width(), window.Height());
         EXPECT_TRUE(window.DumpFrame(ArtifactDir() + "/" + name + "_frame.bmp"));
         {
@@ -154,20 +161,12 @@ protected:
             const auto bytes = pw::EncodeFrameBmp(shown);
             out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         }
-        pw::DialogFrame headless;
-        form->PaintTo(headless);
-        size_t inside = 0, wrongInside = 0, wrongOutside = 0;
+        size_t inside = 0, wrongOutside = 0;
+        const size_t wrongInside = WrongInside(*form, shown, &inside);
         for (int j = 0; j < window.Height(); ++j)
-            for (int i = 0; i < window.Width(); ++i) {
-                const bool in = !window.HasShape() || window.Shape().Contains(i, j);
-                const uint32_t pixel = shown.At(i, j);
-                if (in) {
-                    ++inside;
-                    wrongInside += pixel != headless.At(i, j);
-                } else {
-                    wrongOutside += pixel != before.At(x + i, y + j);
-                }
-            }
+            for (int i = 0; i < window.Width(); ++i)
+                if (window.HasShape() && !window.Shape().Contains(i, j))
+                    wrongOutside += shown.At(i, j) != before.At(x + i, y + j);
         EXPECT_GT(inside, size_t(window.Width()) * size_t(window.Height()) / 2) << name;
         EXPECT_EQ(wrongInside, 0u) << name << ": the window shows the headless frame";
         EXPECT_EQ(wrongOutside, 0u) << name << ": outside the shape the screen is as it was";
@@ -182,6 +181,30 @@ protected:
             EXPECT_EQ(pw::Region::FromRects(got), window.Shape()) << name << ": the X server's shape";
         }
         left_ = x, top_ = y;
+    }
+
+    // How many pixels inside the dialog's shape the screen shows otherwise than its frame
+    // (`inside` counts the shape's pixels).
+    static size_t WrongInside(app::TForm& form, const pw::DialogFrame& shown, size_t* inside = nullptr) {
+        pw::DialogFrame headless;
+        form.PaintTo(headless);
+        const pw::DialogWindow& window = form.Window();
+        size_t count = 0, wrong = 0;
+        for (int j = 0; j < window.Height(); ++j)
+            for (int i = 0; i < window.Width(); ++i)
+                if (!window.HasShape() || window.Shape().Contains(i, j)) {
+                    ++count;
+                    wrong += shown.At(i, j) != headless.At(i, j);
+                }
+        if (inside) *inside = count;
+        return wrong;
+    }
+
+    // The top-left corner of a window of ours on the screen.
+    void ScreenPlace(uint32_t windowId, int& x, int& y) const {
+        ::Window child = 0;
+        XTranslateCoordinates(screen_.display, XWindowOf(windowId), DefaultRootWindow(screen_.display), 0, 0, &x, &y,
+                              &child);
     }
 
     Screen screen_;
@@ -260,6 +283,154 @@ TEST_F(DialogsWindowTest, TheUpdateDialogIsADecoratedWindowWhoseOkEndsIt) {
     GiveUpAfter(3000);
     EXPECT_EQ(app::ShowUpdateDialog(*form_, &internet), app::mrOk);
     EXPECT_EQ(internet.Downloads, 1);
+}
+
+// A window manager on the virtual screen (openbox): it stacks, focuses and raises windows on
+// clicks as a desktop does.
+class WindowManager {
+public:
+    WindowManager() {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        char program[] = "openbox", noSession[] = "--sm-disable";
+        char* argv[] = {program, noSession, nullptr};
+        if (::posix_spawnp(&pid_, "openbox", &actions, nullptr, argv, environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        // It is up once it takes a new window into a frame of its own; one mapped while it
+        // was still starting may never be, so each try uses a new window.
+        ::Display* display = XOpenDisplay(nullptr);
+        if (pid_ <= 0 || !display) return;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!running_ && std::chrono::steady_clock::now() < deadline) {
+            const ::Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 10, 10, 0, 0, 0);
+            XSelectInput(display, probe, StructureNotifyMask);
+            XMapWindow(display, probe);
+            XFlush(display);
+            running_ = testproc::WaitFor([&] {
+                XEvent event;
+                return XCheckTypedWindowEvent(display, probe, ReparentNotify, &event) == True;
+            }, std::chrono::milliseconds(500));
+            XDestroyWindow(display, probe);
+            XSync(display, False);
+        }
+        XCloseDisplay(display);
+    }
+    ~WindowManager() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGTERM);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+    }
+    bool WindowManagerRunning() const { return running_; }
+
+private:
+    pid_t pid_ = -1;
+    bool running_ = false;
+};
+
+// The dialogs over the game window with a window manager that raises whatever is clicked.
+class ManagedDialogs : protected WindowManager, public DialogsWindowTest {
+protected:
+    // The game window's events pass the pump as the game's do (the main form itself is not
+    // started here); the box is shown above it.
+    ManagedDialogs() : gameWindow_(form_->Presenter ? form_->Presenter->WindowId() : 0) {
+        if (!gameWindow_) return;
+        pw::MainPump().Register(gameWindow_, [](const pw::WindowEvent&) {});
+        // The game runs full screen, as it does by default: the window manager keeps a focused
+        // full-screen window above every ordinary one.
+        form_->Presenter->SetMode(800, 600, true);
+        std::vector<uint16_t> pattern(800 * 600, 0x07E0);
+        form_->Presenter->Present(pattern.data(), 1600, 800, 600);
+    }
+    ~ManagedDialogs() override {
+        if (gameWindow_) pw::MainPump().Unregister(gameWindow_);
+    }
+
+    // Pixels of the open box that the screen does not show (0: the box is on top).
+    size_t BoxCovered() {
+        app::TForm* box = app::ActiveForm();
+        if (!box) return SIZE_MAX;
+        int x = 0, y = 0;
+        ScreenPlace(box->Window().Id(), x, y);
+        return WrongInside(*box, screen_.Grab(x, y, box->Window().Width(), box->Window().Height()));
+    }
+    // A point of the game window outside the box, on the screen.
+    void GamePointBesideTheBox(int& x, int& y) {
+        ScreenPlace(form_->Presenter->WindowId(), x, y);
+        x += 10, y += 10;
+    }
+    void PressEnter() {
+        screen_.Key(XK_Return, true);
+        screen_.Key(XK_Return, false);
+    }
+    int32_t ShowBox() {
+        return app::GPMessageBox(*form_, "Sprallion", "A message above the game.", form_->Resource.get(), 1, -1, 1);
+    }
+
+    uint32_t gameWindow_;
+};
+
+TEST_F(ManagedDialogs, ClicksOnTheGameLeaveTheBoxOnTopAndAnsweringKeys) {
+    ASSERT_TRUE(WindowManagerRunning()) << "openbox did not start";
+    ASSERT_NE(form_->Presenter, nullptr);
+    size_t shown = SIZE_MAX, afterCorner = SIZE_MAX, afterGame = SIZE_MAX;
+    Then(700, [&] {
+        shown = BoxCovered();
+        // Our own raise of the box on input meant for the game is off: the window manager
+        // alone keeps it above and focused (some refuse a raise no input of the box asked for).
+        app::ActiveForm()->Window().SetBlockedHandler([](const pw::WindowEvent&) {});
+        // The player has used the box already (a key that does nothing there).
+        screen_.Key(XK_Shift_L, true);
+        screen_.Key(XK_Shift_L, false);
+    });
+    Then(300, [&] {
+        // Through the box's transparent corner onto the game below.
+        int x = 0, y = 0;
+        ScreenPlace(app::ActiveForm()->Window().Id(), x, y);
+        screen_.Click(x + 1, y + 1);
+    });
+    Then(500, [&] {
+        afterCorner = BoxCovered();
+        int x = 0, y = 0;
+        GamePointBesideTheBox(x, y);
+        screen_.Click(x, y);
+    });
+    Then(500, [&] {
+        afterGame = BoxCovered();
+        PressEnter();
+    });
+    GiveUpAfter(3000);
+    EXPECT_EQ(ShowBox(), app::mrOk) << "the box answers Enter";
+    EXPECT_EQ(shown, 0u);
+    EXPECT_EQ(afterCorner, 0u) << "a click through the corner leaves the box on top";
+    EXPECT_EQ(afterGame, 0u) << "a click on the game leaves the box on top";
+}
+
+TEST_F(ManagedDialogs, ASecondStartLeavesTheOpenBoxOnTopAndAnswering) {
+    ASSERT_TRUE(WindowManagerRunning()) << "openbox did not start";
+    ASSERT_NE(form_->Presenter, nullptr);
+    ASSERT_TRUE(form_->CheckInstance());
+    std::optional<int> copyEnded;
+    size_t afterCopy = SIZE_MAX;
+    Then(700, [&] {
+        app::ActiveForm()->Window().SetBlockedHandler([](const pw::WindowEvent&) {});  // as above
+        const pid_t copy = testproc::SpawnProgram(
+            "sprallion", {"SPRALLION_HOME=" + dir_.File("copy"), "SPRALLION_REGISTRY=" + dir_.File("copy.registry"),
+                          "SPRALLION_RUNTIME_DIR=" + dir_.File("run"),
+                          "SPRALLION_VIDEO=headless", "SPRALLION_AUDIO=null", "SPRALLION_MIDI=null"},
+            dir_.File("copy.stderr"));
+        copyEnded = testproc::WaitExit(copy, std::chrono::seconds(20));
+    });
+    Then(700, [&] {  // the restore message has come meanwhile
+        afterCopy = BoxCovered();
+        PressEnter();
+    });
+    GiveUpAfter(3000);
+    EXPECT_EQ(ShowBox(), app::mrOk) << "the box answers Enter";
+    EXPECT_EQ(copyEnded, 0) << "the second copy hands over and ends";
+    EXPECT_EQ(afterCopy, 0u) << "the box stays on top";
+    app::multinst::ReleaseForTests();
 }
 
 }  // namespace
