@@ -90,6 +90,10 @@ TEST(DIBRead, InvalidAndHostileFiles) {
     EXPECT_EQ(wide.GBitMask, 0xFFFF0000u);
     EXPECT_EQ(MakePixelFormat(32, 32, 32).BBitMask, ~0u);
     EXPECT_EQ(MakePixelFormat(32, 32, 32).GBitMask, 0u);
+    // Pixels that the file header places past the end of the file.
+    std::string far = datagen::EncodeBmp(datagen::TestPicture(6, 4, 8), {.rle = true});
+    far[10] = '\xFF', far[11] = '\xFF';
+    EXPECT_THROW(Load(far), rtl::EInvalidGraphic);
     // Truncated and scrambled RLE: decoded within the picture, no crash.
     std::string rle = datagen::EncodeBmp(datagen::TestPicture(30, 9, 8), {.rle = true, .rleDelta = true});
     TDIB cut = Load(rle.substr(0, rle.size() - 20));
