@@ -70,14 +70,14 @@ void TGPObject::ReleaseRiders(bool fire) {
     const TObjectSnapshot riders(*Riders);
     for (int i = 0; i < riders.Count(); ++i) {
         TGPObject* rider = riders.Get(i);
-        if (!rider || !Riders || !Riders->Contains(rider)) continue;
+        if (!rider || !Riders->Contains(rider)) continue;
         double vx = 0, vy = 0;
         RiderLaunch(*rider, vx, vy);
         rider->OrderPhase = 5;
         const int32_t column = rider->Column;
         if (rider->CurrentSlide) rider->SetOrder(rider->CurrentSlide->Type_Ord_Default, -1, -1, -1, -1);
         rider->SetKind(-kind::Riding);
-        if (Riders && Riders->Contains(rider)) DetachRider(rider);  // it did not know its carrier
+        if (Riders->Contains(rider)) DetachRider(rider);  // it did not know its carrier
         rider->SpeedFx = FixedFromReal(RealFromFixed(rider->MinSpeedFx) * Shared().SpeedFactor);
         rider->SetFrame(column);
         rider->SetDGCDirection(DirectionOf(vx, vy));
