@@ -32,7 +32,7 @@ TDataStream::TDataStream(const std::string& fileName, TGPResource* resource, con
         if (resource) {
             stream_ = resource;
             resource_ = resource;
-            end_ = resource->Position() + resource->EntryRoomAt(resource->Position());
+            TakeEntry(mode == rtl::fmCreate);
         } else {
             file_ = std::make_unique<TMissionStream>(fileName, mode);
             stream_ = file_.get();
@@ -46,8 +46,9 @@ TDataStream::TDataStream(const std::string& fileName, TGPResource* resource, con
             stream_->WriteBuffer(header.data(), static_cast<int64_t>(header.size()));
             return;
         }
+        // Zero-filled first; inside a container no byte is taken past the entry.
         TDataStreamHeader stored{};
-        stream_->Read(stored.data(), static_cast<int64_t>(stored.size()));
+        stream_->Read(stored.data(), std::min<int64_t>(Room(), static_cast<int64_t>(stored.size())));
         if (GetInt32(stored.data()) != GetInt32(header.data())) {
             Close();
             error_ = true;
@@ -73,11 +74,17 @@ int64_t TDataStream::Room() const {
 
 bool TDataStream::Fits(int64_t n) const { return !resource_ || Room() >= n; }
 
-void TDataStream::StartRecord(bool writing) {
-    if (!resource_) return;
+void TDataStream::TakeEntry(bool writing) {
     const int64_t at = resource_->Position();
     const int64_t room = writing ? resource_->EntryWriteRoomAt(at) : resource_->EntryRoomAt(at);
     end_ = room > std::numeric_limits<int64_t>::max() - at ? std::numeric_limits<int64_t>::max() : at + room;
+    relocations_ = resource_->Relocations();  // after the look-up's own return to the position
+}
+
+void TDataStream::StartRecord(bool writing) {
+    // A record that follows the last one lies in the same entry, even where that entry ends
+    // and the next begins; only a caller that located a place since starts another entry.
+    if (resource_ && resource_->Relocations() != relocations_) TakeEntry(writing);
 }
 
 int32_t TDataStream::ReadRecordHeader(TDataRecordHeader& header) {

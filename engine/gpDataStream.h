@@ -62,8 +62,11 @@ public:
 
 private:
     void Close();
-    // Inside a container: takes the entry the next record starts in as its bound (a write to
-    // the last entry may grow the file; a read stops at the file's end).
+    // Inside a container: the entry at the position becomes the bound (a write to the last
+    // entry may grow the file; a read stops at the file's end).
+    void TakeEntry(bool writing);
+    // Before a record: the entry the caller located, when it located one since the last
+    // record; else the entry of the last record, which the new one may not leave.
     void StartRecord(bool writing);
     // Bytes left to read before the end of the entry (or of the file).
     int64_t Room() const;
@@ -78,6 +81,7 @@ private:
     uint16_t mode_;
     TGPResource* resource_ = nullptr;  // the container, when the stream lies inside one
     int64_t end_ = 0;                  // the end of the entry the present record lies in
+    uint64_t relocations_ = 0;         // the container's relocations when end_ was taken
     TDataRecordHeader last_;
 };
 

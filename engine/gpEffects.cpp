@@ -273,8 +273,8 @@ bool TGPPhantom::Position(int32_t vx, int32_t vy, int32_t& x, int32_t& y) {
                 x = X - vx, y = Y - vy;
                 return true;
             case TStyleImposition::siOffset:
-                x = ownerX + OffX + (ownerObject ? ownerObject->BaseLeft() : 0) - vx;
-                y = ownerY + OffY + (ownerObject ? ownerObject->BaseTop() : 0) - vy;
+                x = ownerX + OffX + (ownerObject ? ownerObject->CollisionRect.Left : 0) - vx;
+                y = ownerY + OffY + (ownerObject ? ownerObject->CollisionRect.Top : 0) - vy;
                 return true;
         }
         return false;

@@ -66,7 +66,10 @@ void TGPGObj::SendObject(rtl::Object& target) const {
         object->Template = object->LevelTemplate.get();
         object->FrameIndex = FrameRow;
         object->HitPoints = Toughness;
-        if (P(5) != 0) object->SetKind(P(5));
+        // P5 adds its kind bits as a structure does: the object's own SetKind would act on
+        // them (a riding bit attaches the object to its owner, every time the record is
+        // applied again, as when a rider is let go).
+        if (P(5) != 0) object->TGPStructure::SetKind(P(5));
         object->MinSpeedFx = minSpeed;
         object->MaxSpeedFx = maxSpeed;
         object->AccelerationFx = acceleration;

@@ -20,6 +20,9 @@ int32_t Saturate(int64_t v) {
                                                     std::numeric_limits<int32_t>::max()));
 }
 
+// Whole cells of `size` pixels before the pixel, counting from the grid's origin.
+int64_t FloorDiv(int64_t pixel, int64_t size) { return pixel >= 0 ? pixel / size : -((-pixel + size - 1) / size); }
+
 // The object's cell column and row, which it keeps with its position.
 int32_t CellColumn(const TGPObject& obj) { return obj.CellCol; }
 int32_t CellRow(const TGPObject& obj) { return obj.CellRow; }
@@ -104,10 +107,24 @@ media::TPictureCollectionItem* TGPMap::GetElementPicture(TOneSlide& slide, bool 
 
 bool TGPMap::FootprintRange(const TGPObject& obj, int32_t& col0, int32_t& col1, int32_t& row0, int32_t& row1) const {
     const int64_t col = CellColumn(obj), row = CellRow(obj);
-    col0 = Saturate(std::max<int64_t>(col, 0));
-    col1 = Saturate(std::min<int64_t>(col + obj.CellsAcross, int64_t{Cols} - 1));
-    row0 = Saturate(std::max<int64_t>(row, 0));
-    row1 = Saturate(std::min<int64_t>(row + obj.CellsDown, int64_t{Rows} - 1));
+    int64_t first = col, last = col + obj.CellsAcross, top = row, bottom = row + obj.CellsDown;
+    // The footprint's rounded size can fall short of the object (80 pixels at x = 60 reach
+    // column 2): every further cell its picture or collision rectangle touches is added.
+    if (CellSize > 0) {
+        const TRect r = obj.GetRect();
+        const int64_t x = obj.GetX(), y = obj.GetY();
+        const int64_t left = std::min<int64_t>(x, r.Left), right = std::max<int64_t>(x + obj.Width, r.Right);
+        const int64_t upper = std::min<int64_t>(y, r.Top), lower = std::max<int64_t>(y + obj.Height, r.Bottom);
+        auto cell = [this](int64_t pixel) { return FloorDiv(pixel, CellSize); };
+        first = std::min(first, cell(left));
+        top = std::min(top, cell(upper));
+        if (right > left) last = std::max(last, cell(right - 1));
+        if (lower > upper) bottom = std::max(bottom, cell(lower - 1));
+    }
+    col0 = Saturate(std::max<int64_t>(first, 0));
+    col1 = Saturate(std::min<int64_t>(last, int64_t{Cols} - 1));
+    row0 = Saturate(std::max<int64_t>(top, 0));
+    row1 = Saturate(std::min<int64_t>(bottom, int64_t{Rows} - 1));
     return col0 <= col1 && row0 <= row1;
 }
 

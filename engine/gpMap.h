@@ -5,8 +5,9 @@
 // background picture. The map's child sprites are the effects drawn on the map.
 //
 // Footprint of an object: its cell column and row (position div 64) and one column and one
-// row more than its CellsAcross and CellsDown. The index remembers the cells each object
-// entered and takes it out of exactly those, wherever it has moved since.
+// row more than its CellsAcross and CellsDown, widened to every cell its picture or collision
+// rectangle touches. The index remembers the cells each object entered and takes it out of
+// exactly those, wherever it has moved since.
 #pragma once
 
 #include "engine/gpMapElement.h"

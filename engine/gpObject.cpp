@@ -17,6 +17,7 @@
 #include "rtl/Numbers.h"
 
 #include <cmath>
+#include <exception>
 #include <limits>
 
 namespace engine {
@@ -144,10 +145,15 @@ void TGPObject::LoadOneSlide(int32_t state) {
 void TGPObject::LoadPictures() {
     TGPNation* nation = Nation();
     if (!Animation || !nation) return;
-    for (int i = 0; i < Animation->SlideCount(); ++i) {
-        TOneSlide* slide = Animation->Slide(i);
-        if (slide->IDSlide.empty() || slide->IDSlide == "No") continue;
-        if (!nation->GetPicture(*slide)) return;
+    // The first picture that fails (absent, or damaged: its loader raises) ends the loop
+    // quietly; its description is marked and the object draws without it.
+    try {
+        for (int i = 0; i < Animation->SlideCount(); ++i) {
+            TOneSlide* slide = Animation->Slide(i);
+            if (slide->IDSlide.empty() || slide->IDSlide == "No") continue;
+            if (!nation->GetPicture(*slide)) return;
+        }
+    } catch (const std::exception&) {
     }
 }
 

@@ -297,6 +297,16 @@ void TGPObject::RunEvent(TObjectEvent event) {
 
 // ---- Prizes ----
 
+namespace {
+// Runs a newly placed object's ONBIRTH; false when its script took it out of play (it went
+// back to its pool, and may even have been handed out again): it is then left as it is.
+bool SurvivesBirth(TGPObject& object) {
+    const uint16_t generation = object.Generation();
+    object.RunOnBirth();
+    return object.Generation() == generation;
+}
+}  // namespace
+
 int32_t TGPObject::PickBonus(int32_t roll) const {
     if (!Template || Template->Toughness == kIndestructible || IsMonsterClass(IDClass)) return -1;
     const TGPShared& shared = Shared();
@@ -338,7 +348,7 @@ void TGPObject::DropBonus(std::span<const int32_t> idClasses, std::span<const in
         const int32_t prizeWidth = prize->CollisionRect.Right - prize->CollisionRect.Left;
         prize->SetX(GetX() + width / 2 - prizeWidth / 2);
         prize->SetY(GetY() + height + 2);
-        prize->RunOnBirth();
+        if (!SurvivesBirth(*prize)) continue;
         prize->DriftX = 0;
         prize->DriftY = rtl::Random(static_cast<int32_t>(rtl::Trunc(RealFromFixed(prize->MinSpeedFx)) * 10)) / 10.0;
         if (Kernel->Map) Kernel->Map->AddObjectToCells(nullptr, prize);
@@ -359,7 +369,7 @@ int32_t TGPObject::Splinter(TGPObject* source, int32_t rounds, std::span<const i
             if (!piece) continue;
             piece->SetX(source->GetX() + source->Width / 2 - piece->Width / 2);
             piece->SetY(source->GetY() + source->Height / 2 - piece->Height / 2);
-            piece->RunOnBirth();
+            if (!SurvivesBirth(*piece)) continue;
             const int32_t spread = static_cast<int32_t>(rtl::Trunc(RealFromFixed(piece->MaxSpeedFx) * 100));
             piece->SetDGCSpeed(RealFromFixed(piece->MinSpeedFx) + rtl::Trunc(rtl::Random(spread) / 100.0));
             piece->SetDGCDirection(rtl::Random(255));

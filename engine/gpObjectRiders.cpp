@@ -5,6 +5,7 @@
 #include "engine/gpGeneralObject.h"
 #include "engine/gpKernel.h"
 #include "engine/gpMap.h"
+#include "engine/gpObjectList.h"
 #include "engine/gpShared.h"
 #include "engine/gpUtils.h"
 #include "engine/gpWeapon.h"
@@ -62,17 +63,21 @@ int64_t DirectionOf(double vx, double vy) { return AngleOf(FixedFromReal(vy), Fi
 void TGPObject::ReleaseRiders(bool fire) {
     if (!CurrentSlide || CurrentSlide->IDCondition != 4) return;
     if (fire && Weapon) Weapon->Fire();
-    if (IDClass != kPaddleClass) return;
-    // Each rider leaves the list as it is let go; the walk takes the first until none is left.
-    while (RiderCount() > 0) {
-        TGPObject* rider = Riders->First();
+    if (IDClass != kPaddleClass || RiderCount() == 0) return;
+    // Each rider of the list as it was is let go once, whatever letting it go runs (its
+    // order, its record applied again): one that left play or this carrier meanwhile is
+    // skipped, one that came back is not let go again.
+    const TObjectSnapshot riders(*Riders);
+    for (int i = 0; i < riders.Count(); ++i) {
+        TGPObject* rider = riders.Get(i);
+        if (!rider || !Riders->Contains(rider)) continue;
         double vx = 0, vy = 0;
         RiderLaunch(*rider, vx, vy);
         rider->OrderPhase = 5;
         const int32_t column = rider->Column;
         if (rider->CurrentSlide) rider->SetOrder(rider->CurrentSlide->Type_Ord_Default, -1, -1, -1, -1);
         rider->SetKind(-kind::Riding);
-        if (RiderCount() > 0 && Riders->First() == rider) DetachRider(rider);  // it did not know its carrier
+        if (Riders->Contains(rider)) DetachRider(rider);  // it did not know its carrier
         rider->SpeedFx = FixedFromReal(RealFromFixed(rider->MinSpeedFx) * Shared().SpeedFactor);
         rider->SetFrame(column);
         rider->SetDGCDirection(DirectionOf(vx, vy));

@@ -295,8 +295,9 @@ std::unique_ptr<rtl::SubStream> TGPResource::OpenEntry(const std::string& sectio
 
 std::string TGPResource::ReadString(const std::string& section, const std::string& key) {
     if (!Locate(section, key)) return {};
+    const int64_t left = std::min(EntryRoomAt(Position()), Remaining());  // the entry's own bytes
     int32_t length = 0;
-    if (!ReadInt32(*this, length) || length <= 0 || length > Remaining()) return {};
+    if (!ReadInt32(*this, length) || length <= 0 || length > left - 4) return {};
     std::string text(static_cast<size_t>(length), '\0');
     ReadBuffer(text.data(), length);
     return text;
@@ -448,9 +449,20 @@ void TGPResource::Finish() {
     Commit();
 }
 
+namespace {
+// The bytes a reader at the stream's position may take: up to the end of the stream, and in a
+// container up to the end of the entry it is in.
+int64_t BytesLeft(rtl::Stream& stream) {
+    if (auto* container = dynamic_cast<TGPResource*>(&stream))
+        return std::min(container->EntryRoomAt(container->Position()), container->Remaining());
+    return stream.Remaining();
+}
+}  // namespace
+
 void ReadStringsText(rtl::Stream& stream, rtl::StringList& strings) {
+    const int64_t left = BytesLeft(stream);
     int32_t length = 0;
-    if (!ReadInt32(stream, length) || length < 0 || length > stream.Remaining()) {
+    if (!ReadInt32(stream, length) || length < 0 || length > left - 4) {
         strings.SetText(std::string());
         return;
     }

@@ -140,7 +140,8 @@ public:
     // container, which must outlive it.
     std::unique_ptr<rtl::SubStream> OpenEntry(const std::string& section, const std::string& key);
 
-    std::string ReadString(const std::string& section, const std::string& key);  // empty when absent
+    // The entry's length-prefixed text; empty when absent or longer than the entry.
+    std::string ReadString(const std::string& section, const std::string& key);
     int32_t ReadInt(const std::string& section, const std::string& key);         // 0 when absent
     // 3 when absent or unreadable (Bitmap is then nil); else the picture kind loaded.
     uint8_t ReadBitmap(const std::string& section, const std::string& key,
@@ -183,7 +184,8 @@ private:
 };
 
 // Reads an int32 length and that many bytes at the position and makes them the whole text
-// of Strings; a length beyond what the stream holds reads nothing.
+// of Strings; a length beyond what the stream holds (in a container: what the entry at the
+// position holds) reads nothing.
 void ReadStringsText(rtl::Stream& stream, rtl::StringList& strings);
 
 }  // namespace engine

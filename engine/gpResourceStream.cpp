@@ -94,7 +94,10 @@ int64_t TMissionStream::Write(const void* buffer, int64_t count) {
     return file_->Write(buffer, count);
 }
 
-int64_t TMissionStream::Seek(int64_t offset, rtl::SeekOrigin origin) { return file_->Seek(offset, origin); }
+int64_t TMissionStream::Seek(int64_t offset, rtl::SeekOrigin origin) {
+    if (offset != 0 || origin != rtl::SeekOrigin::soCurrent) ++relocations_;  // not a look at Position
+    return file_->Seek(offset, origin);
+}
 
 int64_t TMissionStream::Size() { return file_->Size(); }
 

@@ -32,6 +32,9 @@ public:
 
     const std::string& FileName() const { return fileName_; }
     uint16_t Mode() const { return mode_; }
+    // How often the position was set (reads and writes move it without counting): a reader
+    // that goes on where it stopped can tell whether someone located another place meanwhile.
+    uint64_t Relocations() const { return relocations_; }
     // Makes what was written durable and visible under FileName.
     void Commit();
 
@@ -43,6 +46,7 @@ private:
     uint16_t mode_;
     std::unique_ptr<rtl::FileStream> file_;
     bool writing_ = false;  // file_ is the private temporary copy
+    uint64_t relocations_ = 0;
     int uncaught_;          // exceptions in flight at construction
 };
 

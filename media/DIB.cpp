@@ -12,11 +12,16 @@ namespace media {
 // ---- pixel formats and colour tables ----
 
 TPixelFormat MakePixelFormat(uint32_t r, uint32_t g, uint32_t b) {
-    auto maskOf = [](uint32_t bits) { return bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1u; };
+    // A channel of `bits` bits above `shift` others; what lies beyond 32 bits is lost.
+    auto maskOf = [](uint64_t bits, uint64_t shift) -> uint32_t {
+        if (shift >= 32) return 0;
+        const uint64_t ones = bits >= 32 ? 0xFFFFFFFFu : (uint64_t{1} << bits) - 1;
+        return static_cast<uint32_t>(ones << shift);
+    };
     TPixelFormat f;
-    f.RBitMask = maskOf(r) << (g + b);
-    f.GBitMask = maskOf(g) << b;
-    f.BBitMask = maskOf(b);
+    f.RBitMask = maskOf(r, uint64_t{g} + b);
+    f.GBitMask = maskOf(g, b);
+    f.BBitMask = maskOf(b, 0);
     f.RBitCount = r;
     f.GBitCount = g;
     f.BBitCount = b;

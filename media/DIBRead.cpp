@@ -98,9 +98,12 @@ void TDIB::ReadDIB(rtl::Stream& stream, int64_t fileStart, int64_t pixelOffset) 
         table[i] = TRGBQuad{entry[0], entry[1], entry[2], colorBytes == 4 ? entry[3] : uint8_t{0}};
     }
 
-    // The file header says where the pixels start; honour it when it points past the headers.
-    if (fileStart >= 0 && pixelOffset > 0 && fileStart + pixelOffset >= infoStart + headerSize)
+    // The file header says where the pixels start; honour it when it points past the headers,
+    // but not past the end of the file.
+    if (fileStart >= 0 && pixelOffset > 0 && fileStart + pixelOffset >= infoStart + headerSize) {
+        if (fileStart + pixelOffset > stream.Size()) Invalid();
         stream.SetPosition(fileStart + pixelOffset);
+    }
 
     auto image = std::make_shared<TDIBSharedImage>();
     image->NewImage(static_cast<int>(width), static_cast<int>(std::abs(height)), compressed, table, format, bitCount);

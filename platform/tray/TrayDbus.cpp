@@ -24,65 +24,15 @@
 #include <thread>
 
 #include "platform/tray/Tray.h"
+#include "platform/tray/TrayItem.h"
 #include "platform/window/Dispatcher.h"
-#include "rtl/Text.h"
 
 namespace platform::tray {
 namespace {
 
-constexpr const char* kItemPath = "/StatusNotifierItem";
-constexpr const char* kItemInterface = "org.kde.StatusNotifierItem";
-constexpr const char* kWatcherName = "org.kde.StatusNotifierWatcher";
 constexpr const char* kWatcherPath = "/StatusNotifierWatcher";
-constexpr const char* kPropertiesInterface = "org.freedesktop.DBus.Properties";
-constexpr const char* kIntrospectableInterface = "org.freedesktop.DBus.Introspectable";
 constexpr int kConnectTimeoutMs = 2000;
 constexpr int kCallTimeoutMs = 2000;
-constexpr uint64_t kDoubleClickNs = 500'000'000;
-
-constexpr const char* kProperties[] = {"Category", "Id", "Title", "Status", "WindowId", "IconName", "IconPixmap",
-                                       "OverlayIconName", "OverlayIconPixmap", "AttentionIconName",
-                                       "AttentionIconPixmap", "AttentionMovieName", "ToolTip", "ItemIsMenu"};
-
-constexpr const char* kIntrospection =
-    "<!DOCTYPE node PUBLIC \"-//freedesktop//DTD D-BUS Object Introspection 1.0//EN\"\n"
-    " \"http://www.freedesktop.org/standards/dbus/1.0/introspect.dtd\">\n"
-    "<node>\n"
-    " <interface name=\"org.kde.StatusNotifierItem\">\n"
-    "  <property name=\"Category\" type=\"s\" access=\"read\"/>\n"
-    "  <property name=\"Id\" type=\"s\" access=\"read\"/>\n"
-    "  <property name=\"Title\" type=\"s\" access=\"read\"/>\n"
-    "  <property name=\"Status\" type=\"s\" access=\"read\"/>\n"
-    "  <property name=\"WindowId\" type=\"i\" access=\"read\"/>\n"
-    "  <property name=\"IconName\" type=\"s\" access=\"read\"/>\n"
-    "  <property name=\"IconPixmap\" type=\"a(iiay)\" access=\"read\"/>\n"
-    "  <property name=\"OverlayIconName\" type=\"s\" access=\"read\"/>\n"
-    "  <property name=\"OverlayIconPixmap\" type=\"a(iiay)\" access=\"read\"/>\n"
-    "  <property name=\"AttentionIconName\" type=\"s\" access=\"read\"/>\n"
-    "  <property name=\"AttentionIconPixmap\" type=\"a(iiay)\" access=\"read\"/>\n"
-    "  <property name=\"AttentionMovieName\" type=\"s\" access=\"read\"/>\n"
-    "  <property name=\"ToolTip\" type=\"(sa(iiay)ss)\" access=\"read\"/>\n"
-    "  <property name=\"ItemIsMenu\" type=\"b\" access=\"read\"/>\n"
-    "  <method name=\"ContextMenu\"><arg name=\"x\" type=\"i\" direction=\"in\"/>"
-    "<arg name=\"y\" type=\"i\" direction=\"in\"/></method>\n"
-    "  <method name=\"Activate\"><arg name=\"x\" type=\"i\" direction=\"in\"/>"
-    "<arg name=\"y\" type=\"i\" direction=\"in\"/></method>\n"
-    "  <method name=\"SecondaryActivate\"><arg name=\"x\" type=\"i\" direction=\"in\"/>"
-    "<arg name=\"y\" type=\"i\" direction=\"in\"/></method>\n"
-    "  <method name=\"Scroll\"><arg name=\"delta\" type=\"i\" direction=\"in\"/>"
-    "<arg name=\"orientation\" type=\"s\" direction=\"in\"/></method>\n"
-    "  <signal name=\"NewTitle\"/>\n  <signal name=\"NewIcon\"/>\n  <signal name=\"NewToolTip\"/>\n"
-    "  <signal name=\"NewStatus\"><arg name=\"status\" type=\"s\"/></signal>\n"
-    " </interface>\n"
-    " <interface name=\"org.freedesktop.DBus.Properties\">\n"
-    "  <method name=\"Get\"><arg type=\"s\" direction=\"in\"/><arg type=\"s\" direction=\"in\"/>"
-    "<arg type=\"v\" direction=\"out\"/></method>\n"
-    "  <method name=\"GetAll\"><arg type=\"s\" direction=\"in\"/><arg type=\"a{sv}\" direction=\"out\"/></method>\n"
-    " </interface>\n"
-    " <interface name=\"org.freedesktop.DBus.Introspectable\">\n"
-    "  <method name=\"Introspect\"><arg type=\"s\" direction=\"out\"/></method>\n"
-    " </interface>\n"
-    "</node>\n";
 
 uint64_t SteadyNs() {
     return static_cast<uint64_t>(
@@ -100,34 +50,6 @@ std::string SessionBusAddress() {
         if (::stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) return "unix:path=" + path;
     }
     return {};
-}
-
-void AppendString(DBusMessageIter* it, const std::string& utf8) {
-    const char* s = utf8.c_str();
-    dbus_message_iter_append_basic(it, DBUS_TYPE_STRING, &s);
-}
-
-void AppendPixmaps(DBusMessageIter* it, const IconImage& icon) {
-    DBusMessageIter array;
-    dbus_message_iter_open_container(it, DBUS_TYPE_ARRAY, "(iiay)", &array);
-    if (!icon.Empty()) {
-        DBusMessageIter entry, bytes;
-        dbus_message_iter_open_container(&array, DBUS_TYPE_STRUCT, nullptr, &entry);
-        const dbus_int32_t w = icon.Width, h = icon.Height;
-        dbus_message_iter_append_basic(&entry, DBUS_TYPE_INT32, &w);
-        dbus_message_iter_append_basic(&entry, DBUS_TYPE_INT32, &h);
-        // ARGB32 in network byte order.
-        std::vector<unsigned char> data;
-        data.reserve(icon.Argb.size() * 4);
-        for (uint32_t p : icon.Argb)
-            for (int shift : {24, 16, 8, 0}) data.push_back(static_cast<unsigned char>(p >> shift));
-        const unsigned char* raw = data.data();
-        dbus_message_iter_open_container(&entry, DBUS_TYPE_ARRAY, "y", &bytes);
-        dbus_message_iter_append_fixed_array(&bytes, DBUS_TYPE_BYTE, &raw, static_cast<int>(data.size()));
-        dbus_message_iter_close_container(&entry, &bytes);
-        dbus_message_iter_close_container(&array, &entry);
-    }
-    dbus_message_iter_close_container(it, &array);
 }
 
 class DbusArea final : public NotifyArea {
@@ -325,19 +247,19 @@ private:
         switch (message) {
             case NIM_ADD: return Add(data);
             case NIM_MODIFY:
-                if (!added_ || data.Id != data_.Id) return false;
-                if (data.Flags & NIF_MESSAGE) data_.CallbackMessage = data.CallbackMessage;
+                if (!added_ || data.Id != item_.Data.Id) return false;
+                if (data.Flags & NIF_MESSAGE) item_.Data.CallbackMessage = data.CallbackMessage;
                 if (data.Flags & NIF_ICON) {
-                    data_.Icon = data.Icon;
+                    item_.Data.Icon = data.Icon;
                     Signal("NewIcon");
                 }
                 if (data.Flags & NIF_TIP) {
-                    data_.Tip = data.Tip;
+                    item_.Data.Tip = data.Tip;
                     Signal("NewToolTip");
                 }
                 return true;
             case NIM_DELETE:
-                if (!added_ || data.Id != data_.Id) return false;
+                if (!added_ || data.Id != item_.Data.Id) return false;
                 Remove();
                 return true;
             default: return false;
@@ -362,7 +284,7 @@ private:
             NameCall("ReleaseName");
             return false;
         }
-        data_ = data;
+        item_.Data = data;
         added_ = true;
         RegisterWithWatcher();
         return true;
@@ -426,7 +348,7 @@ private:
     }
 
     void Post(uint32_t mouseMessage, int32_t x, int32_t y) {
-        platform::window::MainDispatcher().Post([shared = shared_, id = data_.Id, mouseMessage, x, y] {
+        platform::window::MainDispatcher().Post([shared = shared_, id = item_.Data.Id, mouseMessage, x, y] {
             Callback callback;
             {
                 std::lock_guard lock(shared->mutex);
@@ -439,13 +361,7 @@ private:
 
     static DBusHandlerResult FilterThunk(DBusConnection*, DBusMessage* message, void* self) {
         auto* area = static_cast<DbusArea*>(self);
-        if (dbus_message_is_signal(message, "org.freedesktop.DBus", "NameOwnerChanged")) {
-            const char *name = nullptr, *oldOwner = nullptr, *newOwner = nullptr;
-            if (dbus_message_get_args(message, nullptr, DBUS_TYPE_STRING, &name, DBUS_TYPE_STRING, &oldOwner,
-                                      DBUS_TYPE_STRING, &newOwner, DBUS_TYPE_INVALID) &&
-                std::string_view(name) == kWatcherName && newOwner && *newOwner && area->added_)
-                area->RegisterWithWatcher();
-        }
+        if (area->added_ && WatcherArrived(message)) area->RegisterWithWatcher();
         return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
     }
 
@@ -453,132 +369,15 @@ private:
         return static_cast<DbusArea*>(self)->Handle(message);
     }
 
-    static bool Is(DBusMessage* message, const char* interface, const char* member) {
-        if (dbus_message_get_type(message) != DBUS_MESSAGE_TYPE_METHOD_CALL) return false;
-        const char* i = dbus_message_get_interface(message);
-        const char* m = dbus_message_get_member(message);
-        return m && std::string_view(m) == member && (!i || std::string_view(i) == interface);
-    }
-
     DBusHandlerResult Handle(DBusMessage* message) {
-        DBusMessage* reply = nullptr;
-        dbus_int32_t x = 0, y = 0;
-        if (Is(message, kItemInterface, "Activate")) {
-            dbus_message_get_args(message, nullptr, DBUS_TYPE_INT32, &x, DBUS_TYPE_INT32, &y, DBUS_TYPE_INVALID);
-            reply = dbus_message_new_method_return(message);
-            const uint64_t now = SteadyNs();
-            if (lastActivate_ != 0 && now - lastActivate_ < kDoubleClickNs) {
-                Post(WM_LBUTTONDBLCLK, x, y);
-                lastActivate_ = 0;
-            } else {
-                Post(WM_LBUTTONDOWN, x, y);
-                lastActivate_ = now;
-            }
-            Post(WM_LBUTTONUP, x, y);
-        } else if (Is(message, kItemInterface, "ContextMenu")) {
-            dbus_message_get_args(message, nullptr, DBUS_TYPE_INT32, &x, DBUS_TYPE_INT32, &y, DBUS_TYPE_INVALID);
-            reply = dbus_message_new_method_return(message);
-            Post(WM_RBUTTONDOWN, x, y);
-        } else if (Is(message, kItemInterface, "SecondaryActivate") || Is(message, kItemInterface, "Scroll")) {
-            reply = dbus_message_new_method_return(message);
-        } else if (Is(message, kPropertiesInterface, "Get")) {
-            const char *interface = nullptr, *name = nullptr;
-            if (dbus_message_get_args(message, nullptr, DBUS_TYPE_STRING, &interface, DBUS_TYPE_STRING, &name,
-                                      DBUS_TYPE_INVALID) &&
-                std::string_view(interface) == kItemInterface && Known(name)) {
-                reply = dbus_message_new_method_return(message);
-                DBusMessageIter it;
-                dbus_message_iter_init_append(reply, &it);
-                AppendProperty(&it, name);
-            } else {
-                reply = dbus_message_new_error(message, "org.freedesktop.DBus.Error.UnknownProperty",
-                                               "No such property");
-            }
-        } else if (Is(message, kPropertiesInterface, "GetAll")) {
-            reply = dbus_message_new_method_return(message);
-            DBusMessageIter it, dict;
-            dbus_message_iter_init_append(reply, &it);
-            dbus_message_iter_open_container(&it, DBUS_TYPE_ARRAY, "{sv}", &dict);
-            const char* interface = nullptr;
-            if (dbus_message_get_args(message, nullptr, DBUS_TYPE_STRING, &interface, DBUS_TYPE_INVALID) &&
-                std::string_view(interface) == kItemInterface) {
-                for (const char* name : kProperties) {
-                    DBusMessageIter entry;
-                    dbus_message_iter_open_container(&dict, DBUS_TYPE_DICT_ENTRY, nullptr, &entry);
-                    dbus_message_iter_append_basic(&entry, DBUS_TYPE_STRING, &name);
-                    AppendProperty(&entry, name);
-                    dbus_message_iter_close_container(&dict, &entry);
-                }
-            }
-            dbus_message_iter_close_container(&it, &dict);
-        } else if (Is(message, kPropertiesInterface, "Set")) {
-            reply = dbus_message_new_error(message, "org.freedesktop.DBus.Error.PropertyReadOnly",
-                                           "The item's properties are read-only");
-        } else if (Is(message, kIntrospectableInterface, "Introspect")) {
-            reply = dbus_message_new_method_return(message);
-            dbus_message_append_args(reply, DBUS_TYPE_STRING, &kIntrospection, DBUS_TYPE_INVALID);
-        } else {
-            return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
-        }
-        if (reply) {
-            dbus_connection_send(connection_, reply, nullptr);
-            dbus_message_unref(reply);
+        ItemAnswer answer = AnswerItemCall(message, item_, SteadyNs());
+        if (!answer.Handled) return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
+        for (const ItemMouse& m : answer.Mouse) Post(m.Message, m.X, m.Y);
+        if (answer.Reply) {
+            dbus_connection_send(connection_, answer.Reply, nullptr);
+            dbus_message_unref(answer.Reply);
         }
         return DBUS_HANDLER_RESULT_HANDLED;
-    }
-
-    static bool Known(const char* name) {
-        for (const char* p : kProperties)
-            if (std::string_view(p) == name) return true;
-        return false;
-    }
-
-    // One property as a variant.
-    void AppendProperty(DBusMessageIter* it, std::string_view name) {
-        DBusMessageIter v;
-        auto text = [&](const std::string& s) {
-            dbus_message_iter_open_container(it, DBUS_TYPE_VARIANT, "s", &v);
-            AppendString(&v, s);
-            dbus_message_iter_close_container(it, &v);
-        };
-        if (name == "Category") return text("ApplicationStatus");
-        if (name == "Id") return text("sprallion");
-        if (name == "Title") return text("Sprallion");
-        if (name == "Status") return text("Active");
-        if (name == "IconName" || name == "OverlayIconName" || name == "AttentionIconName" ||
-            name == "AttentionMovieName")
-            return text("");
-        if (name == "WindowId") {
-            const dbus_int32_t zero = 0;
-            dbus_message_iter_open_container(it, DBUS_TYPE_VARIANT, "i", &v);
-            dbus_message_iter_append_basic(&v, DBUS_TYPE_INT32, &zero);
-            dbus_message_iter_close_container(it, &v);
-            return;
-        }
-        if (name == "ItemIsMenu") {
-            const dbus_bool_t no = FALSE;
-            dbus_message_iter_open_container(it, DBUS_TYPE_VARIANT, "b", &v);
-            dbus_message_iter_append_basic(&v, DBUS_TYPE_BOOLEAN, &no);
-            dbus_message_iter_close_container(it, &v);
-            return;
-        }
-        if (name == "IconPixmap" || name == "OverlayIconPixmap" || name == "AttentionIconPixmap") {
-            dbus_message_iter_open_container(it, DBUS_TYPE_VARIANT, "a(iiay)", &v);
-            AppendPixmaps(&v, name == "IconPixmap" ? data_.Icon : IconImage{});
-            dbus_message_iter_close_container(it, &v);
-            return;
-        }
-        if (name == "ToolTip") {
-            DBusMessageIter tip;
-            dbus_message_iter_open_container(it, DBUS_TYPE_VARIANT, "(sa(iiay)ss)", &v);
-            dbus_message_iter_open_container(&v, DBUS_TYPE_STRUCT, nullptr, &tip);
-            AppendString(&tip, "");
-            AppendPixmaps(&tip, data_.Icon);
-            AppendString(&tip, rtl::AnsiToUtf8(data_.Tip));
-            AppendString(&tip, "");
-            dbus_message_iter_close_container(&v, &tip);
-            dbus_message_iter_close_container(it, &v);
-        }
     }
 
     std::shared_ptr<Shared> shared_;
@@ -593,10 +392,9 @@ private:
     // Bus thread only.
     DBusConnection* connection_ = nullptr;
     std::string service_;
-    NotifyIconData data_;
+    ItemState item_;  // what the host reads
     bool added_ = false;
     bool watcherMissingLogged_ = false;
-    uint64_t lastActivate_ = 0;
 };
 
 }  // namespace

@@ -11,9 +11,9 @@
 
 #include <chrono>
 #include <climits>
-#include <cstring>
 
 #include "platform/window/Clipboard.h"
+#include "platform/window/ClipboardReply.h"
 #include "platform/window/EventPump.h"
 #include "rtl/Text.h"
 
@@ -21,13 +21,7 @@ namespace platform::window {
 
 namespace {
 
-constexpr size_t kMaxTransfer = size_t(64) << 20;  // the most a paste takes from another program
 constexpr int kAnswerTimeoutMs = 1500;
-
-std::string Latin1ToAnsi(std::span<const uint8_t> bytes) {
-    std::u16string wide(bytes.begin(), bytes.end());
-    return rtl::Utf16ToAnsi(wide);
-}
 
 std::string AnsiToLatin1(std::string_view text) {
     std::string out;
@@ -97,14 +91,8 @@ public:
     bool HasFormat(uint32_t format) override {
         if (owned_) return content_.count(format) != 0;
         const auto targets = Request(targets_);
-        if (!targets || targets->format != 32) return false;
-        for (size_t i = 0; i + 4 <= targets->bytes.size(); i += 4) {
-            uint32_t atom;
-            std::memcpy(&atom, targets->bytes.data() + i, 4);
-            for (Atom wanted : TargetsOf(format))
-                if (atom == wanted) return true;
-        }
-        return false;
+        const std::vector<Atom> wanted = TargetsOf(format);
+        return targets && OffersTarget(*targets, wanted);
     }
 
     std::optional<std::vector<uint8_t>> GetData(uint32_t format) override {
@@ -114,25 +102,16 @@ public:
             return it->second;
         }
         for (Atom target : TargetsOf(format)) {
-            auto reply = Request(target);
-            if (!reply || reply->format != 8) continue;
-            if (format == CF_DIB) {
-                if (auto dib = DibFromBmpFile(reply->bytes)) return dib;
-                continue;
-            }
-            const std::string text = reply->type == XA_STRING ? Latin1ToAnsi(reply->bytes)
-                                                              : rtl::Utf8ToAnsi({reinterpret_cast<const char*>(reply->bytes.data()), reply->bytes.size()});
-            return std::vector<uint8_t>(text.begin(), text.end());
+            const auto reply = Request(target);
+            if (!reply) continue;
+            auto data = format == CF_DIB ? PictureFromReply(*reply) : TextFromReply(*reply, reply->Type == XA_STRING);
+            if (data) return data;
         }
         return std::nullopt;
     }
 
 private:
-    struct Reply {
-        Atom type = None;
-        int format = 0;
-        std::vector<uint8_t> bytes;  // format 32 items packed as 4-byte values
-    };
+    using Reply = ClipboardReply;
 
     std::vector<Atom> TargetsOf(uint32_t format) const {
         if (format == CF_TEXT) return {utf8_, textPlain_, XA_STRING};
@@ -217,7 +196,7 @@ private:
         if (!WaitFor(event, &IsSelectionNotify)) return std::nullopt;
         if (event.xselection.property == None) return std::nullopt;  // refused
         auto reply = ReadProperty();
-        if (!reply || reply->type != incr_) {
+        if (!reply || reply->Type != incr_) {
             XDeleteProperty(display_, window_, property_);
             XFlush(display_);
             return reply;
@@ -236,11 +215,8 @@ private:
             XDeleteProperty(display_, window_, property_);  // asks for the next one
             XFlush(display_);
             if (!chunk) return std::nullopt;
-            if (chunk->bytes.empty()) return whole;
-            whole.type = chunk->type;
-            whole.format = chunk->format;
-            if (whole.bytes.size() + chunk->bytes.size() > kMaxTransfer) return std::nullopt;
-            whole.bytes.insert(whole.bytes.end(), chunk->bytes.begin(), chunk->bytes.end());
+            if (chunk->Bytes.empty()) return whole;
+            if (!AddTransferChunk(whole, *chunk)) return std::nullopt;
         }
     }
 
@@ -256,23 +232,9 @@ private:
             if (XGetWindowProperty(display_, window_, property_, offset, 1 << 18, False, AnyPropertyType, &type,
                                    &format, &items, &after, &data) != Success)
                 return std::nullopt;
-            reply.type = type;
-            reply.format = format;
-            if (format == 32) {
-                // Xlib hands 32-bit items as longs.
-                const long* longs = reinterpret_cast<const long*>(data);
-                for (unsigned long i = 0; i < items; ++i) {
-                    const uint32_t v = uint32_t(longs[i]);
-                    const auto* p = reinterpret_cast<const uint8_t*>(&v);
-                    reply.bytes.insert(reply.bytes.end(), p, p + 4);
-                }
-            } else if (format == 8 || format == 16) {
-                const size_t bytes = size_t(items) * size_t(format / 8);
-                reply.bytes.insert(reply.bytes.end(), data, data + bytes);
-            }
+            const bool kept = AddPropertyPiece(reply, type, format, data, items, offset);
             if (data) XFree(data);
-            offset += long(size_t(items) * size_t(format) / 32);
-            if (reply.bytes.size() > kMaxTransfer) return std::nullopt;
+            if (!kept) return std::nullopt;
             if (after == 0 || items == 0) break;
         }
         return reply;

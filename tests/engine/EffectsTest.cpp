@@ -154,6 +154,14 @@ TEST_F(EffectsTest, PhantomsFollowTheirOwnersAlignmentAndFacing) {
     obj->Column = 1;
     ASSERT_TRUE(p->Position(0, 0, x, y));
     EXPECT_EQ(rtl::TPoint(x, y), RotatePoint(100, 60, 20, 20, 8, 8, 32));
+    // Offset from the owner's collision rectangle, which a size slide grows by its column.
+    p->SetParam(8, 0);
+    p->Effect()->StyleImposition = TStyleImposition::siOffset;
+    ownerSlide.StyleAniSprite = TStyleAniSprite::swSize;
+    ownerSlide.BaseLeft = 2, ownerSlide.BaseTop = 3, ownerSlide.IncSize = 4, ownerSlide.IncSizeH = 5;
+    obj->SetFrame(2);
+    ASSERT_TRUE(p->Position(10, 20, x, y));
+    EXPECT_EQ(std::pair(x, y), std::pair(100 + 5 + (2 - 8) - 10, 60 + 7 + (3 - 10) - 20));
     p->SetParam(8, 2);
     EXPECT_FALSE(p->Position(0, 0, x, y));
     dxdraw.Surface()->Fill(0);

@@ -113,6 +113,24 @@ TEST_F(MapTest, TheIndexMeetsNeighboursInEveryCellOfTheFootprint) {
     EXPECT_TRUE(Near(right).empty());
 }
 
+TEST_F(MapTest, AnObjectIsIndexedInEveryCellItsRectangleCovers) {
+    // 80 pixels at x = 60 cover columns 0 to 2; the footprint's rounding gives 0 and 1 only.
+    Piece wide(60, 0, 1, 0), tall(0, 60, 0, 1);
+    wide.Width = 80, wide.Height = 10;
+    tall.Width = 10, tall.Height = 80;  // rows 0 to 2 likewise
+    Piece right(130, 0), below(0, 130), square(0, 0);
+    for (Piece* p : {&wide, &tall, &right, &below, &square}) map->AddObjectToCells(nullptr, p);
+    EXPECT_EQ(Near(right), std::vector<TGPObject*>{&wide});
+    EXPECT_EQ(Near(below), std::vector<TGPObject*>{&tall});
+    // The footprint itself is kept: a piece 64 wide at 0 still reaches into column 1.
+    square.Width = square.Height = 64, square.CellsAcross = square.CellsDown = 1;
+    map->RemoveObjectFromCells(&square);
+    map->AddObjectToCells(nullptr, &square);
+    EXPECT_TRUE(map->Cells->Get(1 + 9)->Objects.Contains(&square));
+    map->RemoveObjectFromCells(&wide);
+    EXPECT_TRUE(Near(right).empty());
+}
+
 TEST_F(MapTest, AnObjectLeavesTheCellsItEnteredWhereverItMovedSince) {
     // The last column spans past the grid: the next row's first cell is not part of it.
     Piece edge(8 * 64, 0, 1, 0);

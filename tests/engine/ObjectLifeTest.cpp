@@ -19,6 +19,15 @@ using enginetest::FixedWeapon;
 
 namespace {
 
+// An object whose birth script takes it out of play.
+class LeavesAtBirth : public EventProbe {
+protected:
+    void RunEvent(TObjectEvent event) override {
+        EventProbe::RunEvent(event);
+        if (event == TObjectEvent::OnBirth) SetAlive(false);
+    }
+};
+
 class ObjectLife : public enginetest::ObjectFixture {
 protected:
     // Drop table: class 42 for rolls 0..300, the letters for 300..600, class 99 for 600..900.
@@ -255,6 +264,41 @@ TEST_F(ObjectLife, DropBonusPlacesOnePrizeOfAClassUnderTheSource) {
     const std::vector<int32_t> two = {2};
     brick->DropBonus(second, two);
     EXPECT_EQ(prizes->Objects.Count(), 1);
+}
+
+TEST_F(ObjectLife, PiecesAndPrizesThatLeavePlayAtBirthAreNeitherIndexedNorCounted) {
+    Class(kBrick, {}, {.patternWidth = 40, .patternHeight = 20, .baseRight = 40, .baseBottom = 20});
+    Class(kPrize, {.minSpeed = 3}, {.patternWidth = 10, .patternHeight = 10, .baseRight = 10, .baseBottom = 10});
+    Class(kSplinter, {.minSpeed = 1, .maxSpeed = 4}, {.patternWidth = 8, .patternHeight = 8});
+    Commit();
+    EventProbe* brick = Make(0, kBrick, 100, 50);
+    Nation(kPrizeNation)->ObjectFactory = [] { return std::make_unique<LeavesAtBirth>(); };
+    Nation(kSplinterNation)->ObjectFactory = [] { return std::make_unique<LeavesAtBirth>(); };
+    const std::vector<int32_t> prize = {kPrize}, dropped = {2}, pieces = {kSplinter, kSplinter};
+    brick->DropBonus(prize, dropped);
+    EXPECT_EQ(brick->Splinter(brick, 3, pieces), 0);
+    EXPECT_EQ(kernel->FindNation(kPrizeNation)->Objects.Count(), 0);
+    EXPECT_EQ(kernel->FindNation(kSplinterNation)->Objects.Count(), 0);
+    for (int i = 0; i < map->CellCount(); ++i)
+        for (TGPObject* o : map->Cells->Get(i)->Objects) EXPECT_EQ(o, brick) << "cell " << i;
+    // Back in the pool they keep what the pool gave them: no drift, no direction.
+    for (int i = 0; i < ObjectPool().Count(); ++i) {
+        const TGPObject* o = ObjectPool().Get(i);
+        EXPECT_TRUE(o->IDClass != kPrize || o->DriftY == -0.6);
+        EXPECT_TRUE(o->IDClass != kSplinter || o->Direction == 0);
+    }
+}
+
+TEST_F(ObjectLife, ADamagedPictureEndsThePictureLoadSilently) {
+    Class(kBrick, {}, {.picture = "Brick"});
+    Picture("Unit12_Birth", "BM this is no bitmap");
+    Picture("Unit12_Stop", datagen::SolidPicture(16, 16, 0xFF));
+    Commit();
+    EventProbe* first = Make(0, kBrick);
+    EXPECT_NO_THROW(first->LoadPictures());
+    EventProbe* second = Make(0, kBrick);  // the next object of the level still loads
+    EXPECT_NO_THROW(second->LoadPictures());
+    EXPECT_NO_THROW(second->Draw());  // the damaged picture is not tried again
 }
 
 TEST_F(ObjectLife, SplintersStopWhenTheirNationIsFull) {

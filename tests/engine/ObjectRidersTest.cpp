@@ -3,6 +3,7 @@
 #include "ObjectFixture.h"
 
 #include "engine/gpEffects.h"
+#include "engine/gpLevel.h"
 #include "engine/gpMap.h"
 #include "engine/gpWeapon.h"
 
@@ -19,6 +20,16 @@ public:
         TGPObject::Draw();
     }
     int draws = 0;
+};
+
+// Gives up (with an exception) after more kind changes than any release takes.
+class BoundedKinds : public EventProbe {
+public:
+    void SetKind(int32_t value) override {
+        if (++changes > 100) throw std::runtime_error("kind changed without end");
+        EventProbe::SetKind(value);
+    }
+    int changes = 0;
 };
 
 class ObjectRiders : public enginetest::ObjectFixture {
@@ -108,6 +119,38 @@ TEST_F(ObjectRiders, ReleasedRidersLeaveUpwardsAndSidewaysByTheirPlace) {
     paddle->LoadOneSlide(3);
     paddle->ReleaseRiders(false);
     EXPECT_EQ(paddle->RiderCount(), 1);
+}
+
+TEST_F(ObjectRiders, RidersWhoseLevelRecordRidesAreReleasedOnceAndTheRecordOnlySetsTheBit) {
+    Nation(4)->ObjectFactory = [] { return std::make_unique<BoundedKinds>(); };
+    TGPGObjHandle record(TGPGObj_1::Create());
+    record->Retain();
+    record->IDClass = kBall;
+    record->AddParamInt2 = kind::Riding;  // P5: the ball rides
+    record->MinSpeed = 2;
+    record->MaxSpeed = 10;
+    record->DefaultSlide = 1;
+    EventProbe* a = Rider(110);
+    EventProbe* b = Rider(140);
+    record->AttachObject(*a);
+    record->AttachObject(*b);
+    paddle->ReleaseRiders(false);  // letting each go applies its record again
+    EXPECT_EQ(paddle->RiderCount(), 0);
+    EXPECT_EQ(paddle->Kind & kind::Carrier, 0);
+    for (EventProbe* ball : {a, b}) {
+        EXPECT_EQ(ball->Kind & kind::Riding, 0);
+        EXPECT_GT(ball->Direction, 128);  // up
+    }
+
+    // Sent to an object whose owner is a carrier, the record adds its bits and tells
+    // OnGPSetKind; it attaches nothing.
+    std::vector<int32_t> told;
+    a->OnGPSetKind = [&](TObject*, int32_t v) { told.push_back(v); };
+    record->SendObject(*a);
+    EXPECT_EQ(a->Kind & kind::Riding, kind::Riding);
+    EXPECT_EQ(paddle->RiderCount(), 0);
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told.front(), kind::Riding);
 }
 
 TEST_F(ObjectRiders, ClearingTheCarrierBitEmptiesTheListSoRidersDoNotComeBackStale) {

@@ -145,10 +145,29 @@ TEST(TDataStream, InsideAContainerEntryItNeverWritesOrReadsIntoTheNextEntry) {
     TGPResource two(dir.File("two.bif"), rtl::fmOpenRead);
     ASSERT_TRUE(two.Locate("Cfg", "A"));
     TDataStream s("", &two, kHeader, rtl::fmOpenRead);
-    // A record starting where the next entry starts is that entry's, read whole; the stream
-    // then stops at the end of the file.
-    EXPECT_EQ(ReadAll(s), (std::vector<std::pair<int32_t, std::string>>{{7, "abcd"}, {7, "abcd"}}));
+    // The record that fills A ends the stream: the one after it lies in B, which the caller
+    // did not locate.
+    EXPECT_EQ(ReadAll(s), (std::vector<std::pair<int32_t, std::string>>{{7, "abcd"}}));
     EXPECT_TRUE(s.Error());
+    // Located, B's record is read although it starts where A's ended; then B is done too.
+    ASSERT_TRUE(two.Locate("Cfg", "A"));
+    TDataStream t("", &two, kHeader, rtl::fmOpenRead);
+    TDataRecordHeader h;
+    char buffer[8];
+    EXPECT_EQ(t.ReadRecordHeader(h), 7);
+    EXPECT_EQ(t.ReadData(buffer, sizeof buffer), 4);
+    ASSERT_TRUE(two.Locate("Cfg", "B"));
+    EXPECT_EQ(ReadAll(t), (std::vector<std::pair<int32_t, std::string>>{{7, "abcd"}}));
+    EXPECT_TRUE(t.Error());
+    // A stream header cut short by its entry reads as zeros, as at the end of a file; the
+    // records after it are not looked for in the next entry.
+    datagen::WriteContainer(dir.File("short.bif"),
+                            {{"Cfg", {{"Short", std::string("\x10\0\0\0", 4)}, {"Next", std::string(12, '\0') + exact.substr(16)}}}});
+    TGPResource shortHeader(dir.File("short.bif"), rtl::fmOpenRead);
+    ASSERT_TRUE(shortHeader.Locate("Cfg", "Short"));
+    TDataStream u("", &shortHeader, kHeader, rtl::fmOpenRead);
+    EXPECT_FALSE(u.Error());
+    EXPECT_TRUE(ReadAll(u).empty());
 }
 
 TEST(CreateSaveFile, SlotsRecordsAndRedThumbnails) {

@@ -229,6 +229,17 @@ TEST(ReadStringsText, SplitsLinesAndBoundsItsLength) {
     rtl::MemoryStream hostile(std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0x7F, 'a'});
     ReadStringsText(hostile, list);
     EXPECT_EQ(list.Count(), 0);
+
+    // In a container a text is its entry's: a length that reaches into the next reads nothing.
+    TempDir dir;
+    datagen::WriteContainer(dir.File("t.bif"), {{"Strings", {{"Short", datagen::Int32Bytes(9) + "one"},
+                                                             {"Next", datagen::LenString("two")}}}});
+    TGPResource r(dir.File("t.bif"), rtl::fmOpenRead);
+    EXPECT_EQ(r.ReadString("Strings", "Short"), "");
+    EXPECT_EQ(r.ReadString("Strings", "Next"), "two");
+    ASSERT_TRUE(r.Locate("Strings", "Short"));
+    ReadStringsText(r, list);
+    EXPECT_EQ(list.Count(), 0);
 }
 
 TEST(TMissionStream, ACreationInterruptedByAnExceptionLeavesNoFile) {

@@ -80,9 +80,20 @@ TEST(DIBRead, InvalidAndHostileFiles) {
     bad[18] = '\xFF', bad[19] = '\xFF', bad[20] = '\xFF', bad[21] = '\x7F';  // width 2^31-1
     EXPECT_THROW(Load(bad), rtl::Exception);
     EXPECT_THROW(Load(good.substr(0, good.size() - 1)), rtl::EReadError);  // short pixels
-    // 32 bits with masks other than 8-8-8.
+    // 32 bits with masks other than 8-8-8, full-width ones among them.
     EXPECT_THROW(Load(datagen::EncodeBmp(datagen::TestPicture(4, 4, 32, 0xFF, 0xFF00, 0xFF0000))),
                  rtl::EInvalidGraphicOperation);
+    EXPECT_THROW(Load(datagen::EncodeBmp(datagen::TestPicture(4, 4, 32, ~0u, ~0u, ~0u))), rtl::EInvalidGraphicOperation);
+    // Channels that reach past 32 bits keep only what fits.
+    const TPixelFormat wide = MakePixelFormat(8, 16, 16);
+    EXPECT_EQ(wide.RBitMask, 0u);
+    EXPECT_EQ(wide.GBitMask, 0xFFFF0000u);
+    EXPECT_EQ(MakePixelFormat(32, 32, 32).BBitMask, ~0u);
+    EXPECT_EQ(MakePixelFormat(32, 32, 32).GBitMask, 0u);
+    // Pixels that the file header places past the end of the file.
+    std::string far = datagen::EncodeBmp(datagen::TestPicture(6, 4, 8), {.rle = true});
+    far[10] = '\xFF', far[11] = '\xFF';
+    EXPECT_THROW(Load(far), rtl::EInvalidGraphic);
     // Truncated and scrambled RLE: decoded within the picture, no crash.
     std::string rle = datagen::EncodeBmp(datagen::TestPicture(30, 9, 8), {.rle = true, .rleDelta = true});
     TDIB cut = Load(rle.substr(0, rle.size() - 20));

@@ -71,21 +71,12 @@ ContainerSection ConfigSection(const GameConfig& config, ConfigDamage damage) {
 
 namespace {
 
-// The fuzz input of the configuration reader: per entry a name index byte (0 DataStream,
-// 1 GPCfg, 2 KeyAssignList, 3 KeyChange_Mouse, 4 KeyChange_Joystick), a 16-bit length and the
-// bytes. This seed writer and the target agree on it.
+// The fuzz input of the configuration reader: the section's entries, their names in the
+// target's order.
 std::string FuzzInput(const ContainerSection& section) {
-    static const std::string names[] = {"DataStream", "GPCfg", "KeyAssignList", "KeyChange_Mouse", "KeyChange_Joystick"};
-    std::string out;
-    for (const ContainerEntry& e : section.entries) {
-        size_t index = 0;
-        while (index < std::size(names) && names[index] != e.name) ++index;
-        out += static_cast<char>(index);
-        out += static_cast<char>(e.data.size() & 0xFF);
-        out += static_cast<char>((e.data.size() >> 8) & 0xFF);
-        out += e.data;
-    }
-    return out;
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const ContainerEntry& e : section.entries) entries.emplace_back(e.name, e.data);
+    return EntriesInput(entries, {"DataStream", "GPCfg", "KeyAssignList", "KeyChange_Mouse", "KeyChange_Joystick"});
 }
 
 const SeedWriter configSeeds("fuzz_config", [](const SeedSink& put) {

@@ -24,6 +24,20 @@ SeedWriter::SeedWriter(std::string target, SeedFunction write) {
     };
 }
 
+std::string EntriesInput(const std::vector<std::pair<std::string, std::string>>& entries,
+                         const std::vector<std::string>& names) {
+    std::string out;
+    for (const auto& [name, data] : entries) {
+        size_t index = 0;
+        while (index < names.size() && names[index] != name) ++index;
+        out += static_cast<char>(index);
+        out += static_cast<char>(data.size() & 0xFF);
+        out += static_cast<char>((data.size() >> 8) & 0xFF);
+        out += data;
+    }
+    return out;
+}
+
 const SeedFunction* FindSeedWriter(const std::string& target) {
     auto it = Writers().find(target);
     return it == Writers().end() ? nullptr : &it->second;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace datagen {
@@ -22,6 +23,11 @@ using SeedFunction = std::function<void(const SeedSink&)>;
 struct SeedWriter {
     SeedWriter(std::string target, SeedFunction write);
 };
+
+// The input of a target that spells container entries (fuzz/FuzzInput.h): per entry the index
+// of its name in `names` as a byte, a 16-bit little-endian length and the bytes.
+std::string EntriesInput(const std::vector<std::pair<std::string, std::string>>& entries,
+                         const std::vector<std::string>& names);
 
 // The seed function registered for a target, or nullptr.
 const SeedFunction* FindSeedWriter(const std::string& target);

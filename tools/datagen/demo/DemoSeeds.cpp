@@ -75,5 +75,33 @@ const SeedWriter midiSeeds("fuzz_midi_file", [](const SeedSink& put) {
     for (const DemoTune& t : DemoTunes()) put("demo_" + t.file, t.midi);
 });
 
+// The entries of a section whose names are among `names`, as a target that spells entries
+// takes them.
+std::string SectionInput(const std::vector<ContainerSection>& sections, const std::string& section,
+                         const std::vector<std::string>& names) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const std::string& name : names)
+        if (const std::string* data = Entry(sections, section, name)) entries.emplace_back(name, *data);
+    return EntriesInput(entries, names);
+}
+
+const SeedWriter tuningSeeds("fuzz_tuning", [](const SeedSink& put) {
+    const std::vector<std::string> names = {"AverageFactor", "SizeLevel", "MinCountForTopList", "IntervalTimer",
+                                            "SKB", "SS", "SGCB", "CCP", "SA", "FH", "UF", "TL", "SpeedDifficulty",
+                                            "SuperSpeedup", "TypeIG"};
+    for (const DemoLevelSetData& s : DataSet().levelSets)
+        put("demo_" + s.set.FileTitle(), SectionInput(s.sections, "Default", names));
+});
+
+const SeedWriter gameTextSeeds("fuzz_game_texts", [](const SeedSink& put) {
+    put("demo", SectionInput(DataSet().gameData, "Strings",
+                             {"Message_1_419", "Title_Message_1_419", "Title_Key_419", "Message_26_409", "Script_Interface"}));
+});
+
+const SeedWriter dialogPictureSeeds("fuzz_dialog_picture", [](const SeedSink& put) {
+    for (const char* key : {"Pal_Option_Win", "Pal_MessageBox", "Win_Button_Ok"})
+        if (const std::string* data = Entry(DataSet().gameData, "BMP", key)) put(std::string("demo_") + key, *data);
+});
+
 }  // namespace
 }  // namespace datagen::demo
