@@ -303,6 +303,10 @@ public:
     // Polls the devices into State (the merged states, and 4 or 5 for a pressed mouse
     // sprite) and answers the paddle's movement.
     TPlayerMovement ReadPlayerMovement(engine::TDXInputStates& state);
+    // The mouse sprite's press from the poll: a button pressed since the poll before presses
+    // it for this tick, even when it was released before the tick (a fast click); a pressed
+    // button found up releases it.
+    void TrackPointerPress();
     // "Pause" over the game while playing, hidden while shown: 1 shown, 0 hidden, 255 nothing
     // (within 500 ms of the last toggle, or in another condition).
     int32_t TogglePausePanel(const std::string& name);

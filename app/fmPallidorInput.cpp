@@ -206,6 +206,7 @@ TDlg_Sprallion::TPlayerMovement TDlg_Sprallion::ReadPlayerMovement(engine::TDXIn
     state.reset();
     if (Input) {
         Input->Update();
+        TrackPointerPress();
         for (size_t i = 0; i < state.size(); ++i) state.set(i, Input->States.test(i));
         const platform::input::MouseState& mouse = Input->Mouse().MouseState;
         const bool byMouse = MouseControl != 0;
@@ -234,6 +235,22 @@ TDlg_Sprallion::TPlayerMovement TDlg_Sprallion::ReadPlayerMovement(engine::TDXIn
         if (PressedButton == 1) state.set(kFire);
     }
     return m;
+}
+
+void TDlg_Sprallion::TrackPointerPress() {
+    if (!Input || !Kernel || !Kernel->Mouse) return;
+    constexpr uint8_t kLeftButton = 1, kRightButton = 2;
+    const platform::input::MouseButtons buttons = Input->Window().Buttons();
+    engine::TGPMouse& mouse = *Kernel->Mouse;
+    if (buttons.pressed & (kLeftButton | kRightButton)) {
+        // Pressed since the poll before, released again or not: this tick sees the press.
+        mouse.Pressed = true;
+        PressedButton = (buttons.pressed & kLeftButton) ? 0 : 1;
+    } else if (mouse.Pressed && PressedButton >= 0 && !(buttons.down >> PressedButton & 1)) {
+        mouse.Pressed = false;
+        PressedButton = -1;
+    }
+    // Held, the press stays as it is: one a handler took back stays taken.
 }
 
 void TDlg_Sprallion::SetWeaponCharge(int32_t value) {
