@@ -348,13 +348,15 @@ void TDlg_Sprallion::DoKernelInput(TObject*, engine::TDXInputStates& state) {
         return;
     }
     if (kernel.Condition == engine::ck_Play || GameRunning) {
-        if (IsAction(actions, kOptions)) {
-            if (kernel.Condition == engine::ck_Play) {
-                kernel.SavedCondition = engine::ck_Play;
-                kernel.RestorePending = true;
-            }
+        const bool options = IsAction(actions, kOptions), help = IsAction(actions, kHelp);
+        if ((options || help) && kernel.Condition == engine::ck_Play) {
+            // Closing the panel, by its key, Esc or Back, returns to the game.
+            kernel.SavedCondition = engine::ck_Play;
+            kernel.RestorePending = true;
+        }
+        if (options) {
             ToggleMenuPanel("OptionPanel");
-        } else if (IsAction(actions, kHelp)) {
+        } else if (help) {
             ToggleMenuPanel("Help");
         } else if (kernel.Condition == engine::ck_Play && IsAction(actions, kEndGame)) {
             // Message 9: Ok ends the game, Cancel goes back to it.
