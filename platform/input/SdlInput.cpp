@@ -64,11 +64,11 @@ uint8_t ButtonBit(int sdlButton) {
     }
 }
 
-// An event meant for a dialog of ours: its keys and clicks are its own.
-bool ForDialog(uint32_t windowId) {
-    SDL_Window* window = SDL_GetWindowFromID(windowId);
-    return window && SDL_GetWindowData(window, kDialogWindowData);
-}
+bool IsDialog(SDL_Window* window) { return window && SDL_GetWindowData(window, kDialogWindowData); }
+
+// An event meant for a dialog of ours, or one while a dialog has the keyboard (a modal box
+// takes the game window's presses as well): its keys and clicks are its own.
+bool ForDialog(uint32_t windowId) { return IsDialog(SDL_GetWindowFromID(windowId)) || IsDialog(SDL_GetKeyboardFocus()); }
 
 class SdlInput : public Device {
 public:
@@ -87,7 +87,7 @@ public:
     void Poll() override {
         SDL_Window* focus = SDL_GetKeyboardFocus();
         // A dialog of ours with the focus: its keys and clicks are its own.
-        const bool dialog = focus && SDL_GetWindowData(focus, kDialogWindowData);
+        const bool dialog = IsDialog(focus);
         focused_ = focus && !dialog;
         std::bitset<256> pressedKeys;
         uint8_t pressedButtons = 0;
