@@ -39,9 +39,8 @@ constexpr int32_t NationKeyOf(int32_t id) {
     return -1;
 }
 
-// A field's integer through the nil-safe helpers; `absent` for a variable that does not exist.
-inline int32_t FieldInt(engine::TGPField* field, int32_t absent = 0) {
-    return field ? engine::ValueToInteger(engine::GetFieldValue(field)) : absent;
-}
+// A field's integer through the nil-safe helper: a variable that does not exist reads as 1
+// (so a tick with no game loses no life).
+inline int32_t FieldInt(engine::TGPField* field) { return engine::ValueToInteger(engine::GetFieldValue(field)); }
 
 }  // namespace app::rules

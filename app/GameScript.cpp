@@ -112,6 +112,12 @@ public:
             return Add(Wait(ticks));
         }
         if (Same(cmd, "until")) return Until(w);
+        if (Same(cmd, "keep")) {
+            if (w.size() != 2 || !ValidVariable(w[1])) return Fail("keep VARIABLE expected");
+            TScriptStep s = Step(TScriptStep::Kind::Keep);
+            s.Name = std::string(w[1]);
+            return Add(s);
+        }
         return Fail("unknown command");
     }
 
@@ -119,16 +125,21 @@ private:
     bool Until(const std::vector<std::string_view>& w) {
         TScriptStep s;
         size_t within = 0;
-        if (w.size() == 5 && Same(w[1], "panel")) {
-            if (!ValidName(w[2])) return Fail("a panel name of 1 to 64 letters expected");
+        const bool hidden = w.size() == 6 && Same(w[1], "no");
+        if ((w.size() == 5 || hidden) && Same(w[hidden ? 2 : 1], "panel")) {
+            const std::string_view name = w[hidden ? 3 : 2];
+            if (!ValidName(name)) return Fail("a panel name of 1 to 64 letters expected");
             s = Step(TScriptStep::Kind::UntilPanel);
-            s.Name = std::string(w[2]);
-            within = 3;
-        } else if (w.size() == 6 && w[2] == "=") {
+            s.Name = std::string(name);
+            s.Hidden = hidden;
+            within = hidden ? 4 : 3;
+        } else if (w.size() == 6 && (w[2] == "=" || w[2] == ">")) {
             if (!ValidVariable(w[1])) return Fail("a variable name expected");
             s = Step(TScriptStep::Kind::UntilValue);
             s.Name = std::string(w[1]);
-            if (!ParseInt(w[3], s.Value)) return Fail("a 32-bit value expected");
+            s.Greater = w[2] == ">";
+            s.Kept = Same(w[3], "kept");
+            if (!s.Kept && !ParseInt(w[3], s.Value)) return Fail("a 32-bit value or kept expected");
             within = 4;
         } else if (w.size() == 5 && Same(w[1], "message")) {
             s = Step(TScriptStep::Kind::UntilMessage);
@@ -136,7 +147,7 @@ private:
                 return Fail("a message number within 1..47 expected");
             within = 3;
         } else {
-            return Fail("until panel NAME within N, until message N within T, or until VARIABLE = VALUE within N expected");
+            return Fail("until [no] panel NAME within N, until message N within T, or until VARIABLE =|> VALUE within N expected");
         }
         if (!Same(w[within], "within") || !ParseTicks(w[within + 1], s.Ticks))
             return Fail("within N expected, N within 0..10000000");
@@ -239,21 +250,37 @@ std::string TScriptRunner::FailureText(const TScriptStep& s) {
     };
     switch (s.Type) {
         case TScriptStep::Kind::UntilPanel:
-            return rtl::Format("line %d: panel %S not shown within %u ticks", {s.Line, s.Name, s.Ticks});
+            return rtl::Format("line %d: panel %S not %S within %u ticks",
+                               {s.Line, s.Name, s.Hidden ? "hidden" : "shown", s.Ticks});
         case TScriptStep::Kind::UntilMessage:
             return rtl::Format("line %d: message %d not shown within %u ticks", {s.Line, s.Value, s.Ticks}) +
                    instead(target_.MessageShown(), " (none)");
-        default:
-            return rtl::Format("line %d: %S is not %d within %u ticks", {s.Line, s.Name, s.Value, s.Ticks}) +
+        case TScriptStep::Kind::Keep: return rtl::Format("line %d: %S does not exist", {s.Line, s.Name});
+        default: {
+            const std::optional<int32_t> expected = Expected(s);
+            if (!expected) return rtl::Format("line %d: no value of %S was kept", {s.Line, s.Name});
+            return rtl::Format("line %d: %S is not %S%d within %u ticks",
+                               {s.Line, s.Name, s.Greater ? "above " : "", *expected, s.Ticks}) +
                    instead(target_.Variable(s.Name), " (no such variable)");
+        }
     }
 }
 
+// The value a check compares with: its own, or the one kept for its variable.
+std::optional<int32_t> TScriptRunner::Expected(const TScriptStep& step) const {
+    if (!step.Kept) return step.Value;
+    const auto it = kept_.find(step.Name);
+    return it == kept_.end() ? std::nullopt : std::optional<int32_t>(it->second);
+}
+
 bool TScriptRunner::Holds(const TScriptStep& step) {
-    if (step.Type == TScriptStep::Kind::UntilPanel) return target_.PanelShown(step.Name);
-    const std::optional<int32_t> value =
-        step.Type == TScriptStep::Kind::UntilMessage ? target_.MessageShown() : target_.Variable(step.Name);
-    return value && *value == step.Value;
+    if (step.Type == TScriptStep::Kind::UntilPanel) return target_.PanelShown(step.Name) != step.Hidden;
+    if (step.Type == TScriptStep::Kind::UntilMessage) {
+        const std::optional<int32_t> shown = target_.MessageShown();
+        return shown && *shown == step.Value;
+    }
+    const std::optional<int32_t> value = target_.Variable(step.Name), expected = Expected(step);
+    return value && expected && (step.Greater ? *value > *expected : *value == *expected);
 }
 
 void TScriptRunner::Tick() {
@@ -276,6 +303,14 @@ void TScriptRunner::Tick() {
                     return;
                 }
                 break;
+            case K::Keep:
+                if (const std::optional<int32_t> value = target_.Variable(s.Name)) {
+                    kept_[s.Name] = *value;
+                    break;
+                }
+                state_ = State::Failed;
+                failure_ = FailureText(s);
+                return;
             case K::UntilPanel:
             case K::UntilValue:
             case K::UntilMessage:

@@ -13,8 +13,15 @@
 //   press BUTTON / release BUTTON
 //   wait N                 let N ticks pass
 //   until panel NAME within N       the panel shows now or within N ticks
+//   until no panel NAME within N    ... is hidden
 //   until VARIABLE = VALUE within N  a game variable (fd_Level, ...) holds VALUE
+//   until VARIABLE > VALUE within N  ... or a greater value
 //   until message N within T        the in-game message box shows message N (1..47)
+//   keep VARIABLE                   keeps the variable's value now (it must exist); a later
+//                                   check compares with it when its VALUE is "kept"
+//
+// Besides the game variables the program answers "Condition" (the kernel's condition: 0 play,
+// 3 a panel over the game, 4 a menu) and "Bricks" (the bricks in play that can be broken).
 //
 // Key names: Enter (Return), Esc (Escape), Space, Tab, Backspace, Shift, Ctrl, Alt, Pause,
 // Left, Right, Up, Down, Home, End, PageUp, PageDown, Insert, Delete, F1..F24, A..Z, 0..9.
@@ -25,6 +32,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,7 +41,7 @@
 namespace app {
 
 struct TScriptStep {
-    enum class Kind : uint8_t { KeyDown, KeyUp, MouseMove, ButtonDown, ButtonUp, Wait, UntilPanel, UntilValue, UntilMessage };
+    enum class Kind : uint8_t { KeyDown, KeyUp, MouseMove, ButtonDown, ButtonUp, Wait, UntilPanel, UntilValue, UntilMessage, Keep };
     Kind Type = Kind::Wait;
     int Line = 0;
     uint8_t Key = 0;          // KeyDown, KeyUp: virtual key; ButtonDown, ButtonUp: 0 left, 1 right, 2 middle
@@ -41,6 +49,9 @@ struct TScriptStep {
     uint32_t Ticks = 0;       // Wait; the Until checks' limit
     std::string Name;         // the panel or the variable
     int32_t Value = 0;        // UntilValue; UntilMessage: the message's number
+    bool Hidden = false;      // UntilPanel: the panel hidden rather than shown
+    bool Greater = false;     // UntilValue: VARIABLE > VALUE rather than =
+    bool Kept = false;        // UntilValue: the value kept for the variable rather than Value
 };
 
 struct TGameScript {
@@ -87,6 +98,7 @@ public:
 
 private:
     bool Holds(const TScriptStep& step);
+    std::optional<int32_t> Expected(const TScriptStep& step) const;
     std::string FailureText(const TScriptStep& step);
 
     TGameScript script_;
@@ -97,6 +109,7 @@ private:
     uint32_t checked_ = 0;  // ticks an Until has waited
     uint64_t ticks_ = 0;
     std::string failure_;
+    std::map<std::string, int32_t> kept_;
 };
 
 }  // namespace app

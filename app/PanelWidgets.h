@@ -39,12 +39,24 @@ inline engine::TGPForm* FindForm(const engine::TGPKernel* kernel, const std::str
     return FormNamed(kernel, name);
 }
 
-// A panel opened from the main menu: shown before the menu is hidden (both at the end of the
-// tick, in this order), so that the menu is still the focused form and becomes the panel's
-// parent, to which Esc and "Back" return.
+// A panel opened in place of the form `from` (the main menu, the pause): shown before `from`
+// is hidden (both at the end of the tick, in this order), so that `from` is still the focused
+// form and becomes the panel's parent, to which Esc and "Back" return.
+inline void ShowInPlaceOf(engine::TGPKernel& kernel, const std::string& panel, const std::string& from) {
+    kernel.ShowForm(panel, kernel.FindChild(from));
+    kernel.HideForm(from);
+}
+
 inline void ShowFromMainMenu(engine::TGPKernel& kernel, const std::string& panel) {
-    kernel.ShowForm(panel, kernel.FocusForm);
-    kernel.HideForm("MainPanel");
+    ShowInPlaceOf(kernel, panel, "MainPanel");
+}
+
+// Back from `form` to its parent: the parent is shown before the form is hidden, so that the
+// hide hands the kernel to the parent's condition, and the restore flag that the pause keeps
+// for its own closing stays unused.
+inline void ReturnToParent(engine::TGPKernel& kernel, const std::string& form, const std::string& parent) {
+    kernel.ShowForm(parent, nullptr);
+    kernel.HideForm(form);
 }
 
 // The name of a structure, or empty.

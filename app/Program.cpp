@@ -9,9 +9,12 @@
 #include <memory>
 #include <optional>
 
+#include "app/GameRules.h"
 #include "app/GameScript.h"
 #include "app/fmPallidor.h"
 #include "engine/gpKernel.h"
+#include "engine/gpNation.h"
+#include "engine/gpObject.h"
 #include "engine/gpUtils.h"
 #include "media/GPTimer.h"
 #include "platform/clock/VirtualClock.h"
@@ -79,6 +82,8 @@ public:
     }
     std::optional<int32_t> Variable(const std::string& name) override {
         if (!form_.Kernel) return std::nullopt;
+        if (name == "Condition") return static_cast<int32_t>(form_.Kernel->Condition);
+        if (name == "Bricks") return BricksInPlay();
         engine::TGPField** field = form_.Kernel->KernelRecord.Find(name);
         if (!field || !*field) return std::nullopt;
         try {
@@ -95,6 +100,17 @@ public:
 
 private:
     static constexpr const char* kMessagePanel = "MessageBox";
+
+    // The bricks that can still be broken: what a level's end waits for.
+    int32_t BricksInPlay() const {
+        engine::TGPNation* bricks = form_.Kernel->FindNation(rules::BrickNationKey);
+        int32_t count = 0;
+        for (int i = 0; bricks && i < bricks->Objects.Count(); ++i) {
+            const engine::TGPObject* o = bricks->Objects[i];
+            if (engine::IsBrickClass(o->IDClass) && o->HitPoints < engine::kIndestructible) ++count;
+        }
+        return count;
+    }
 
     template <class Fill> void Post(pw::EventType type, Fill fill) {
         pw::WindowEvent e;

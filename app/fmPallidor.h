@@ -303,6 +303,10 @@ public:
     // Polls the devices into State (the merged states, and 4 or 5 for a pressed mouse
     // sprite) and answers the paddle's movement.
     TPlayerMovement ReadPlayerMovement(engine::TDXInputStates& state);
+    // The mouse sprite's press from the poll: a button pressed since the poll before presses
+    // it for this tick, even when it was released before the tick (a fast click); a pressed
+    // button found up releases it.
+    void TrackPointerPress();
     // "Pause" over the game while playing, hidden while shown: 1 shown, 0 hidden, 255 nothing
     // (within 500 ms of the last toggle, or in another condition).
     int32_t TogglePausePanel(const std::string& name);
@@ -466,6 +470,7 @@ private:
     void ShowSlots(engine::TGPStructure* form, bool loadPanel);
     void FillSlot(engine::TGPStructure& form, int slot, const TSaveSlot* game, bool loadPanel);
     void HoverSlot(TObject* sender, bool loadPanel);
+    void OpenSlotsPanel(TObject* sender, const std::string& panel);
     void ReportDamagedSlot(int slot);
     uint8_t reportedSlots_ = 0;  // damaged slots reported since the panel was shown (bit N)
 public:
@@ -535,9 +540,14 @@ public:
     void On_Link_Spr_Logo_F_Hide(TObject* sender);
     // The in-game message N in "MessageBox" with its Ok and Cancel handlers (nil: the panel
     // closes as On_Link_OnClick_Concel); without the panel or the text the Ok handler, else the
-    // Cancel handler, runs at once.
+    // Cancel handler, runs at once. A mode other than 0 makes the panel under the message its
+    // caller, when one shows. The message returns to no remembered panel.
     void ShowMessageBox(int32_t n, int32_t picture, std::span<const rtl::FormatArg> args, engine::TNotifyEvent onCancel,
                         engine::TNotifyEvent onOk, int32_t mode = 0);
+    // The in-game message N over the focused panel, which is remembered: Cancel (and Ok, when
+    // no handler is given) returns there.
+    void ShowMessageOverPanel(int32_t n, int32_t picture, std::span<const rtl::FormatArg> args,
+                              engine::TNotifyEvent onOk = nullptr);
     // Hides "MessageBox" and shows the remembered panel again, with its parent as caller.
     void ReturnFromMessageBox();
 
@@ -573,6 +583,9 @@ private:
     // A numbered window message of the game; the answer of its dialog (1 yes / ok).
     int32_t AskWindowMessage(int32_t number, int32_t kind, const std::string& argument, int32_t buttons);
     int32_t RunUpdateDialog();
+    // ShowMessageBox without touching the remembered panel.
+    void RaiseMessageBox(int32_t n, int32_t picture, std::span<const rtl::FormatArg> args, engine::TNotifyEvent onCancel,
+                         engine::TNotifyEvent onOk, int32_t mode);
 
     bool started_ = false;
     bool optionsLoaded_ = false;  // options read in this run: only then written back

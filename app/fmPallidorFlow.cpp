@@ -85,7 +85,7 @@ void SendObject(engine::TGPGObj_1& record, engine::TGPObject& object) {
 }  // namespace
 
 int32_t TDlg_Sprallion::Difficulty() const {
-    return Kernel ? std::clamp(FieldInt(Kernel->KernelRecord.Difficulty, 1), 1, 3) : 1;
+    return Kernel ? std::clamp(FieldInt(Kernel->KernelRecord.Difficulty), 1, 3) : 1;
 }
 
 // ---- Tables ----
@@ -587,7 +587,7 @@ bool TDlg_Sprallion::CalculationOfBonus(int32_t level, bool silent) {
     const int32_t size = Tuning.SizeLevel;
     const bool rankStep = level >= 1 && size >= 1 && (int64_t{level} + 1) % size == 0;
     if (rankStep) {
-        const int32_t m = FieldInt(k.Rank, 1);
+        const int32_t m = FieldInt(k.Rank);
         if (m >= TPlayerRecord::kLastRank) {
             award(10);
         } else {

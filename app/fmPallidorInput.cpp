@@ -206,6 +206,7 @@ TDlg_Sprallion::TPlayerMovement TDlg_Sprallion::ReadPlayerMovement(engine::TDXIn
     state.reset();
     if (Input) {
         Input->Update();
+        TrackPointerPress();
         for (size_t i = 0; i < state.size(); ++i) state.set(i, Input->States.test(i));
         const platform::input::MouseState& mouse = Input->Mouse().MouseState;
         const bool byMouse = MouseControl != 0;
@@ -234,6 +235,22 @@ TDlg_Sprallion::TPlayerMovement TDlg_Sprallion::ReadPlayerMovement(engine::TDXIn
         if (PressedButton == 1) state.set(kFire);
     }
     return m;
+}
+
+void TDlg_Sprallion::TrackPointerPress() {
+    if (!Input || !Kernel || !Kernel->Mouse) return;
+    constexpr uint8_t kLeftButton = 1, kRightButton = 2;
+    const platform::input::MouseButtons buttons = Input->Window().Buttons();
+    engine::TGPMouse& mouse = *Kernel->Mouse;
+    if (buttons.pressed & (kLeftButton | kRightButton)) {
+        // Pressed since the poll before, released again or not: this tick sees the press.
+        mouse.Pressed = true;
+        PressedButton = (buttons.pressed & kLeftButton) ? 0 : 1;
+    } else if (mouse.Pressed && PressedButton >= 0 && !(buttons.down >> PressedButton & 1)) {
+        mouse.Pressed = false;
+        PressedButton = -1;
+    }
+    // Held, the press stays as it is: one a handler took back stays taken.
 }
 
 void TDlg_Sprallion::SetWeaponCharge(int32_t value) {
@@ -331,13 +348,15 @@ void TDlg_Sprallion::DoKernelInput(TObject*, engine::TDXInputStates& state) {
         return;
     }
     if (kernel.Condition == engine::ck_Play || GameRunning) {
-        if (IsAction(actions, kOptions)) {
-            if (kernel.Condition == engine::ck_Play) {
-                kernel.SavedCondition = engine::ck_Play;
-                kernel.RestorePending = true;
-            }
+        const bool options = IsAction(actions, kOptions), help = IsAction(actions, kHelp);
+        if ((options || help) && kernel.Condition == engine::ck_Play) {
+            // Closing the panel, by its key, Esc or Back, returns to the game.
+            kernel.SavedCondition = engine::ck_Play;
+            kernel.RestorePending = true;
+        }
+        if (options) {
             ToggleMenuPanel("OptionPanel");
-        } else if (IsAction(actions, kHelp)) {
+        } else if (help) {
             ToggleMenuPanel("Help");
         } else if (kernel.Condition == engine::ck_Play && IsAction(actions, kEndGame)) {
             // Message 9: Ok ends the game, Cancel goes back to it.

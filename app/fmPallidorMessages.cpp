@@ -120,6 +120,8 @@ void TDlg_Sprallion::ShowRankMessage(int32_t k) {
 void TDlg_Sprallion::ShowAnnouncement(int32_t n, const std::string& name, const char* picture, bool rank) {
     engine::TGPStructure* panel = Kernel ? Kernel->FindChild(kMessagePanel) : nullptr;
     if (!panel || name.empty()) return;
+    RememberedPanel.clear();  // the announcement returns to no panel of before
+    RememberedParent.clear();
     try {
         const std::string format = LanguageString(rtl::Format("Message_%D_%%S", {n}));
         std::string text = name;

@@ -89,10 +89,15 @@ void TDlg_Sprallion::On_Link_OnClick_Halt(TObject*) {
 void TDlg_Sprallion::On_Link_OnClick_Concel(TObject* sender) {
     TGPForm* form = OwnerForm(sender);
     if (!form || !Kernel) return;
+    if (const std::string parent = NameOf(form->ParentForm); !parent.empty()) {
+        ReturnToParent(*Kernel, form->Name, parent);
+        return;
+    }
+    // Nothing to return to but the game. (With a parent the flag stays as it is: set, it
+    // would outlive this panel and send a later hide to play.)
     Kernel->RestorePending = true;
     Kernel->SavedCondition = engine::ck_Play;
     Kernel->HideForm(form->Name);
-    if (const std::string parent = NameOf(form->ParentForm); !parent.empty()) Kernel->ShowForm(parent, nullptr);
 }
 
 void TDlg_Sprallion::On_Link_MainPanel_Show(TObject* sender) {
@@ -121,8 +126,7 @@ void TDlg_Sprallion::On_Link_DXKeyDown(TObject* sender, engine::TDXInputStates& 
     if (!OnlyPressed(key, kEscState)) return;
     if (form->Name == kMainPanel) return;  // the main menu's own buttons ask the exit question
     if (const std::string parent = NameOf(form->ParentForm); !parent.empty()) {
-        Kernel->HideForm(form->Name);
-        Kernel->ShowForm(parent, nullptr);
+        ReturnToParent(*Kernel, form->Name, parent);
         key.reset();
         return;
     }
@@ -161,22 +165,33 @@ void TDlg_Sprallion::On_Link_Sprallion_Exit(TObject* sender) {
         if (Kernel->Mouse) Kernel->Mouse->Pressed = false;
         Kernel->HoverWidget(widget);
     }
-    RememberFocus(*Kernel, RememberedPanel, RememberedParent);
-    ShowMessageBox(10, 10, {}, [this](TObject*) { ReturnFromMessageBox(); },
-                   [this](TObject* s) { On_Link_OnClick_Halt(s); }, 0);
+    ShowMessageOverPanel(10, 10, {}, [this](TObject* s) { On_Link_OnClick_Halt(s); });
 }
 
 void TDlg_Sprallion::On_Link_About_Show(TObject*) {
     if (!Kernel) return;
-    RememberFocus(*Kernel, RememberedPanel, RememberedParent);
-    auto back = [this](TObject*) { ReturnFromMessageBox(); };
-    ShowMessageBox(15, 10, {}, back, back, 0);
+    ShowMessageOverPanel(15, 10, {});
 }
 
 // ---- The in-game message panel ----
 
 void TDlg_Sprallion::ShowMessageBox(int32_t n, int32_t picture, std::span<const rtl::FormatArg> args,
                                     engine::TNotifyEvent onCancel, engine::TNotifyEvent onOk, int32_t mode) {
+    // A memory left by an earlier message would send this one's Esc to a panel of then.
+    RememberedPanel.clear();
+    RememberedParent.clear();
+    RaiseMessageBox(n, picture, args, std::move(onCancel), std::move(onOk), mode);
+}
+
+void TDlg_Sprallion::ShowMessageOverPanel(int32_t n, int32_t picture, std::span<const rtl::FormatArg> args,
+                                          engine::TNotifyEvent onOk) {
+    if (Kernel) RememberFocus(*Kernel, RememberedPanel, RememberedParent);
+    const engine::TNotifyEvent back = [this](TObject*) { ReturnFromMessageBox(); };
+    RaiseMessageBox(n, picture, args, back, onOk ? std::move(onOk) : back, 0);
+}
+
+void TDlg_Sprallion::RaiseMessageBox(int32_t n, int32_t picture, std::span<const rtl::FormatArg> args,
+                                     engine::TNotifyEvent onCancel, engine::TNotifyEvent onOk, int32_t mode) {
     if (OnGameMessage) OnGameMessage(n, picture);
     try {
         TGPForm* panel = Kernel ? FindForm(Kernel.get(), kMessageBox) : nullptr;
@@ -210,7 +225,10 @@ void TDlg_Sprallion::ShowMessageBox(int32_t n, int32_t picture, std::span<const 
                 cancel->OnGPMouseDown = onCancel ? onCancel : engine::TNotifyEvent(concel);
                 cancel->Visible = true;
             }
-            TObject* caller = mode != 0 ? Kernel->FocusForm : nullptr;
+            // The caller is a panel the message is raised over; over play the focused form is
+            // a panel of before the game, hidden, and the message has none.
+            auto* focus = dynamic_cast<TGPForm*>(Kernel->FocusForm);
+            TObject* caller = mode != 0 && focus && focus->Visible ? focus : nullptr;
             Kernel->CommandLine->AddShow(panel, caller);
             return;
         }

@@ -270,10 +270,8 @@ void TDlg_Sprallion::On_Link_Load_Games(TObject* sender) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(engine::RealPath(levelSet), error) || !UsableLevelSet(engine::RealPath(levelSet))) {
         // The running world stays as it is; the message returns to this panel.
-        panels::RememberFocus(*Kernel, RememberedPanel, RememberedParent);
         const rtl::FormatArg args[] = {record.SubjectFile};
-        auto back = [this](TObject*) { ReturnFromMessageBox(); };
-        ShowMessageBox(kMissingLevelSetMessage, kMessagePicture, args, back, back, 0);
+        ShowMessageOverPanel(kMissingLevelSetMessage, kMessagePicture, args);
         return;
     }
     Kernel->EndGames();
@@ -287,18 +285,16 @@ void TDlg_Sprallion::On_Link_Load_Games(TObject* sender) {
 
 // ---- Opening the panels ----
 
-void TDlg_Sprallion::On_Link_Load_Create(TObject* sender) {
-    auto* from = panels::OwnerForm(sender);
-    if (!Kernel || !from || !panels::FormNamed(Kernel.get(), "Load_Games")) return;
-    Kernel->HideForm(from->Name);
-    Kernel->ShowForm("Load_Games", Kernel->FocusForm);
-}
+void TDlg_Sprallion::On_Link_Load_Create(TObject* sender) { OpenSlotsPanel(sender, "Load_Games"); }
 
-void TDlg_Sprallion::On_Link_Save_Create(TObject* sender) {
+void TDlg_Sprallion::On_Link_Save_Create(TObject* sender) { OpenSlotsPanel(sender, "Save_Games"); }
+
+// The panel takes the place of the form its button lies on (the main menu, or the pause),
+// which becomes its parent: Esc, Back and a saved slot return there.
+void TDlg_Sprallion::OpenSlotsPanel(TObject* sender, const std::string& panel) {
     auto* from = panels::OwnerForm(sender);
-    if (!Kernel || !from || !panels::FormNamed(Kernel.get(), "Save_Games")) return;
-    Kernel->HideForm(from->Name);
-    Kernel->ShowForm("Save_Games", Kernel->FocusForm);
+    if (!Kernel || !from || !panels::FormNamed(Kernel.get(), panel)) return;
+    panels::ShowInPlaceOf(*Kernel, panel, from->Name);
 }
 
 }  // namespace app

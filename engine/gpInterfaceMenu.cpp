@@ -82,10 +82,22 @@ void TGPForm::Hide() {
         if (auto* child = dynamic_cast<TGPBaseInterface*>(GetChild(i))) child->FreePictures();
     if (!Kernel) return;
     Kernel->HoverWidget(nullptr);
+    DropKeyboardFocus();
     // The focus goes back to the form that had it when this one was shown.
     if (Kernel->FocusForm == this) Kernel->FocusForm = PreviousFocus;
     RestorePrevious();
     if (OnGPHide) OnGPHide(this);
+}
+
+void TGPForm::DropKeyboardFocus() {
+    auto* control = dynamic_cast<TGPInterface*>(Kernel->FocusControl);
+    // Up the control's parent widgets to this form; the bound keeps a damaged chain from looping.
+    TGPInterface* w = control ? control->ParentWidget() : nullptr;
+    for (int depth = 0; w && w != this && depth < 64; ++depth) w = w->ParentWidget();
+    if (w != this) return;
+    // A control of a hidden form takes no keys: typing in the next panel would change it unseen.
+    if (auto* edit = dynamic_cast<TGPEdit*>(control)) edit->Focused = false;
+    Kernel->SetFocusControl(nullptr);
 }
 
 void TGPForm::RestorePrevious() {

@@ -29,6 +29,8 @@ public:
     void Draw() override;
     // Exactly a form: the focused form's Condition, or the shell's saved condition.
     void RestorePrevious();
+    // The kernel's keyboard focus leaves a control of this form.
+    void DropKeyboardFocus();
 
     TConditionKernel Condition = ck_Play;
     std::string MIDIFile;

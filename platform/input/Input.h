@@ -1,6 +1,10 @@
 // Input devices of the game window: keyboard state by virtual-key code, relative mouse,
 // joysticks with their capabilities, and whether the window has the focus.
 // Backends: SDL (state read after the window's event pump) and a scripted one for tests.
+//
+// A device is buffered as DirectInput's are: a key or mouse button pressed since the poll
+// before reads as down in this poll even when it was released again, so a tap or a click
+// shorter than a tick (or one that fell into a slow tick) is never lost.
 #pragma once
 
 #include <array>
@@ -13,7 +17,13 @@ namespace platform::input {
 
 struct MouseState {
     int32_t dx = 0, dy = 0, dz = 0;  // movement since the last read
-    std::array<uint8_t, 4> buttons{};  // bit 7 set = down
+    std::array<uint8_t, 4> buttons{};  // bit 7 set = down at the poll, or pressed since the poll before
+};
+
+// The mouse buttons of the last poll, bit n for button n (0 left, 1 right, 2 middle, 3 X1).
+struct MouseButtons {
+    uint8_t down = 0;     // down at the poll, or pressed since the poll before
+    uint8_t pressed = 0;  // pressed since the poll before, whether still down or not
 };
 
 // Axes X, Y, Z, as the device reports them within [min, max].
@@ -42,6 +52,7 @@ public:
     virtual std::array<uint8_t, 256> Keys() const = 0;
     virtual bool HasMouse() const = 0;
     virtual MouseState ReadMouse() = 0;  // movement consumed by the read
+    virtual MouseButtons Buttons() const = 0;
     virtual int JoystickCount() const = 0;
     virtual bool JoystickCapabilities(int index, JoystickCaps& caps) const = 0;
     virtual bool ReadJoystick(int index, JoystickState& state) = 0;

@@ -1,9 +1,13 @@
-// SDL backend: the state SDL keeps after the window's event pump, read once per poll.
+// SDL backend: the state SDL keeps after the window's event pump, read once per poll, with
+// the presses since the poll before: an event watch notes each key and button that goes down,
+// so one pressed and released between two polls still reads as down.
 #include <SDL.h>
 
+#include <bitset>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #include "platform/input/Input.h"
 #include "platform/input/ScriptedInput.h"
@@ -49,10 +53,32 @@ constexpr KeyRow kKeyTable[] = {
     {SDL_SCANCODE_LGUI, vk::LWin}, {SDL_SCANCODE_RGUI, vk::RWin},
 };
 
+// Bit n of the device's buttons (0 left, 1 right, 2 middle, 3 X1) for an SDL button; 0 for others.
+uint8_t ButtonBit(int sdlButton) {
+    switch (sdlButton) {
+        case SDL_BUTTON_LEFT: return 1;
+        case SDL_BUTTON_RIGHT: return 2;
+        case SDL_BUTTON_MIDDLE: return 4;
+        case SDL_BUTTON_X1: return 8;
+        default: return 0;
+    }
+}
+
+bool IsDialog(SDL_Window* window) { return window && SDL_GetWindowData(window, kDialogWindowData); }
+
+// An event meant for a dialog of ours, or one while a dialog has the keyboard (a modal box
+// takes the game window's presses as well): its keys and clicks are its own.
+bool ForDialog(uint32_t windowId) { return IsDialog(SDL_GetWindowFromID(windowId)) || IsDialog(SDL_GetKeyboardFocus()); }
+
 class SdlInput : public Device {
 public:
-    SdlInput() { SDL_InitSubSystem(SDL_INIT_JOYSTICK); Poll(); }
+    SdlInput() {
+        SDL_InitSubSystem(SDL_INIT_JOYSTICK);
+        SDL_AddEventWatch(&SdlInput::Watch, this);
+        Poll();
+    }
     ~SdlInput() override {
+        SDL_DelEventWatch(&SdlInput::Watch, this);
         for (SDL_Joystick* j : sticks_) SDL_JoystickClose(j);
         SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
     }
@@ -61,23 +87,34 @@ public:
     void Poll() override {
         SDL_Window* focus = SDL_GetKeyboardFocus();
         // A dialog of ours with the focus: its keys and clicks are its own.
-        const bool dialog = focus && SDL_GetWindowData(focus, kDialogWindowData);
+        const bool dialog = IsDialog(focus);
         focused_ = focus && !dialog;
+        std::bitset<256> pressedKeys;
+        uint8_t pressedButtons = 0;
+        {
+            std::lock_guard lock(pressedLock_);
+            std::swap(pressedKeys, pressedKeys_);
+            std::swap(pressedButtons, pressedButtons_);
+        }
+        if (dialog) pressedKeys.reset(), pressedButtons = 0;
         int count = 0;
         const Uint8* state = SDL_GetKeyboardState(&count);
         keys_.fill(0);
         for (int sc = 0; sc < count && !dialog; ++sc)
             if (state[sc])
                 if (uint8_t code = ScancodeToVK(sc)) keys_[code] = 0x80;
+        for (size_t code = 0; code < keys_.size(); ++code)
+            if (pressedKeys.test(code)) keys_[code] = 0x80;
         int x = 0, y = 0;
-        Uint32 buttons = SDL_GetRelativeMouseState(&x, &y);
-        if (dialog) x = y = 0, buttons = 0;
+        const Uint32 held = SDL_GetRelativeMouseState(&x, &y);
+        if (dialog) x = y = 0;
+        uint8_t down = 0;
+        for (int b : {SDL_BUTTON_LEFT, SDL_BUTTON_RIGHT, SDL_BUTTON_MIDDLE, SDL_BUTTON_X1})
+            if (!dialog && (held & SDL_BUTTON(b))) down |= ButtonBit(b);
+        buttons_ = {static_cast<uint8_t>(down | pressedButtons), pressedButtons};
         mouse_.dx += x;
         mouse_.dy += y;
-        mouse_.buttons[0] = (buttons & SDL_BUTTON_LMASK) ? 0x80 : 0;
-        mouse_.buttons[1] = (buttons & SDL_BUTTON_RMASK) ? 0x80 : 0;
-        mouse_.buttons[2] = (buttons & SDL_BUTTON_MMASK) ? 0x80 : 0;
-        mouse_.buttons[3] = (buttons & SDL_BUTTON_X1MASK) ? 0x80 : 0;
+        for (size_t b = 0; b < mouse_.buttons.size(); ++b) mouse_.buttons[b] = (buttons_.down >> b & 1) ? 0x80 : 0;
         SDL_JoystickUpdate();
         const int n = SDL_NumJoysticks();
         if (n != static_cast<int>(sticks_.size())) {
@@ -95,6 +132,7 @@ public:
         mouse_.dx = mouse_.dy = mouse_.dz = 0;
         return s;
     }
+    MouseButtons Buttons() const override { return buttons_; }
     int JoystickCount() const override { return static_cast<int>(sticks_.size()); }
     bool JoystickCapabilities(int index, JoystickCaps& caps) const override {
         if (index < 0 || index >= JoystickCount()) return false;
@@ -125,9 +163,30 @@ public:
     }
 
 private:
+    // Called for every event SDL queues, on the thread that queues it (the one pumping).
+    static int SDLCALL Watch(void* self, SDL_Event* e) {
+        static_cast<SdlInput*>(self)->NotePress(*e);
+        return 0;
+    }
+    void NotePress(const SDL_Event& e) {
+        if (e.type == SDL_KEYDOWN && !e.key.repeat && !ForDialog(e.key.windowID)) {
+            if (const uint8_t code = ScancodeToVK(e.key.keysym.scancode)) {
+                std::lock_guard lock(pressedLock_);
+                pressedKeys_.set(code);
+            }
+        } else if (e.type == SDL_MOUSEBUTTONDOWN && !ForDialog(e.button.windowID)) {
+            std::lock_guard lock(pressedLock_);
+            pressedButtons_ |= ButtonBit(e.button.button);
+        }
+    }
+
     bool focused_ = false;
     std::array<uint8_t, 256> keys_{};
     MouseState mouse_;
+    MouseButtons buttons_;
+    std::mutex pressedLock_;
+    std::bitset<256> pressedKeys_;  // since the last poll
+    uint8_t pressedButtons_ = 0;
     std::vector<SDL_Joystick*> sticks_;
 };
 

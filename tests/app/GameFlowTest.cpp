@@ -364,6 +364,16 @@ TEST_F(PendingSaveTest, AContainerThatDoesNotOpenIsKeptAsideAndMadeAnew) {
 
 // ---- Limits and the hit handlers ----
 
+TEST_F(GameFlowTest, ATickOfPlayWithoutTheLivesVariableLosesNoLife) {
+    R().Life = nullptr;  // no game made it: it reads as 1
+    EXPECT_EQ(Get(R().Life), 1);
+    form_->Kernel->Condition = engine::ck_Play;
+    form_->DoGPMove(form_->Kernel.get());
+    form_->Kernel->RunCommands();
+    EXPECT_TRUE(shown.empty()) << "message " << shown[0].first;
+    EXPECT_EQ(form_->Kernel->Condition, engine::ck_Play);
+}
+
 TEST_F(GameFlowTest, SpeedsAreLimitedByClassAndDifficulty) {
     engine::TGPObject ball;
     ball.IDClass = 62;

@@ -118,10 +118,12 @@ TEST(GameScriptParse, FaultsNameTheirLine) {
     EXPECT_EQ(Refusal("move 40000 0"), "line 1: move DX DY expected, each within -32768..32767");
     EXPECT_EQ(Refusal("click up"), "line 1: left, right or middle expected");
     EXPECT_EQ(Refusal("until panel X within"),
-              "line 1: until panel NAME within N, until message N within T, or until VARIABLE = VALUE within N expected");
+              "line 1: until [no] panel NAME within N, until message N within T, or until VARIABLE =|> VALUE within N expected");
     EXPECT_EQ(Refusal("until panel X inside 5"), "line 1: within N expected, N within 0..10000000");
     EXPECT_EQ(Refusal("until 1x = 2 within 5"), "line 1: a variable name expected");
-    EXPECT_EQ(Refusal("until fd_Level = 2147483648 within 5"), "line 1: a 32-bit value expected");
+    EXPECT_EQ(Refusal("until fd_Level = 2147483648 within 5"), "line 1: a 32-bit value or kept expected");
+    EXPECT_EQ(Refusal("keep 1x"), "line 1: keep VARIABLE expected");
+    EXPECT_EQ(Refusal("keep"), "line 1: keep VARIABLE expected");
     EXPECT_EQ(Refusal("until panel " + std::string(65, 'P') + " within 5"), "line 1: a panel name of 1 to 64 letters expected");
     EXPECT_EQ(Refusal(std::string("wait 1\nwait\0 2\n", 15)), "line 2: a zero byte");
 }
@@ -228,6 +230,45 @@ TEST(GameScriptRun, AFailedValueCheckNamesTheValueThatHeldInstead) {
     TScriptRunner message(Parse("until message 7 within 0\n"), other);
     Turn(message, other, 1);
     EXPECT_EQ(message.Failure(), "line 1: message 7 not shown within 0 ticks (4)");
+}
+
+TEST(GameScriptRun, APanelCheckWaitsForItToHide) {
+    Recorder target;
+    target.panels.insert("Pause");
+    TScriptRunner runner(Parse("until no panel Pause within 1\nkey A\n"), target);
+    Turn(runner, target, 1);
+    EXPECT_TRUE(target.log.empty());
+    target.panels.clear();
+    Turn(runner, target, 1);
+    EXPECT_EQ(target.log, std::vector<std::string>{"2: down 65"});
+    TScriptRunner never(Parse("until no panel MainPanel within 0\n"), target);
+    target.panels.insert("MainPanel");
+    Turn(never, target, 1);
+    EXPECT_EQ(never.Failure(), "line 1: panel MainPanel not hidden within 0 ticks");
+}
+
+TEST(GameScriptRun, AKeptValueIsComparedLater) {
+    Recorder target;
+    target.variables["fd_Count"] = 40;
+    TScriptRunner runner(Parse("keep fd_Count\nuntil fd_Count = kept within 0\nuntil fd_Count > kept within 5\n"
+                               "until fd_Life > 2 within 0\nkeep fd_Prizes\n"),
+                         target);
+    Turn(runner, target, 3);
+    EXPECT_EQ(runner.Status(), TScriptRunner::State::Running);  // 40 is not above 40
+    target.variables["fd_Count"] = 41;
+    target.variables["fd_Life"] = 3;
+    Turn(runner, target, 1);
+    EXPECT_EQ(runner.Status(), TScriptRunner::State::Failed);
+    EXPECT_EQ(runner.Failure(), "line 5: fd_Prizes does not exist");
+
+    Recorder other;
+    other.variables["fd_Count"] = 7;
+    TScriptRunner never(Parse("until fd_Count = kept within 0\n"), other);
+    Turn(never, other, 1);
+    EXPECT_EQ(never.Failure(), "line 1: no value of fd_Count was kept");
+    TScriptRunner above(Parse("until fd_Count > 9 within 0\n"), other);
+    Turn(above, other, 1);
+    EXPECT_EQ(above.Failure(), "line 1: fd_Count is not above 9 within 0 ticks (7)");
 }
 
 TEST(GameScriptRun, AnEmptyScriptIsFinishedAtOnce) {

@@ -1,9 +1,14 @@
 // The player's input in the tick: pause and its guard, the action keys run once when released,
 // activation and the music, the paddle's order and the weapon's charge.
+#include <SDL.h>
+
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "engine/gpGeneralObject.h"
 #include "engine/gpInterfaceMenu.h"
+#include "engine/gpMouse.h"
 #include "engine/gpObject.h"
 #include "engine/gpOrder.h"
 #include "platform/clock/VirtualClock.h"
@@ -239,6 +244,60 @@ TEST_F(InputTest, SuspendMinimisesTheWindow) {
     platform::display::Message suspend{platform::display::WM_POWERBROADCAST, platform::display::PBT_APMSUSPEND, 0, 0};
     form_->OnPOWERBROADCAST(suspend);
     EXPECT_EQ(form_->State, platform::display::WindowState::Minimized);
+}
+
+// Under SDL (its dummy video driver, events injected as the window system queues them): a
+// click or an Enter pressed and released 5 ms later, between two ticks, is taken each time.
+TEST_F(InputTest, AClickOrAKeyTapShorterThanATickIsTakenUnderSDL) {
+    testproc::ScopedEnv env("SDL_VIDEODRIVER", "dummy");
+    env.Unset("SPRALLION_VIDEO");
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    {
+        std::unique_ptr<platform::input::Device> sdl = platform::input::OpenDevice();
+        ASSERT_STREQ(sdl->Name(), "SDL");
+        form_->Input = std::make_unique<media::TDXInput>(sdl.get());
+        form_->Input->SetActiveOnly(false);  // no window of the dummy driver has the focus
+        form_->Input->Initialize();
+        app::TDlg_Sprallion::SetDefaultKeyAssignments(form_->Input->Keyboard().KeyAssigns);
+        auto mouse = std::make_unique<engine::TGPMouse>();
+        engine::TGPMouse& pointer = *mouse;
+        pointer.Create(&Kernel(), 0);
+        Kernel().SetMouse(std::move(mouse));
+        Kernel().Condition = engine::ck_MainInterface;
+        engine::TGPForm* box = Panel("MessageBox");
+        Kernel().FocusForm = box;
+        int enters = 0;
+        box->OnDXKeyDown = [&](rtl::Object*, engine::TDXInputStates& keys) { enters += keys == engine::TDXInputStates().set(16); };
+
+        auto inject = [](SDL_Event down, SDL_Event up) {
+            SDL_PushEvent(&down);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            SDL_PushEvent(&up);
+            SDL_PumpEvents();
+            SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);  // the window's share, no tick's
+        };
+        SDL_Event press{}, release{};
+        press.type = SDL_MOUSEBUTTONDOWN, release.type = SDL_MOUSEBUTTONUP;
+        press.button.button = release.button.button = SDL_BUTTON_LEFT;
+        SDL_Event keyDown{}, keyUp{};
+        keyDown.type = SDL_KEYDOWN, keyUp.type = SDL_KEYUP;
+        keyDown.key.keysym.scancode = keyUp.key.keysym.scancode = SDL_SCANCODE_RETURN;
+        int clicks = 0;
+        for (int i = 0; i < 20; ++i) {
+            inject(press, release);
+            Tick();
+            clicks += pointer.Pressed;  // the tick's widgets see the press
+            Tick();
+            EXPECT_FALSE(pointer.Pressed) << "released by the next tick";
+            inject(keyDown, keyUp);
+            Tick();  // down for this poll: remembered
+            Tick();  // up: the action runs
+        }
+        EXPECT_EQ(clicks, 20);
+        EXPECT_EQ(enters, 20);
+        form_->Input.reset();  // before its device
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 }  // namespace

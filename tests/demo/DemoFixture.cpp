@@ -39,4 +39,13 @@ const std::string* DemoData::Entry(const std::vector<datagen::ContainerSection>&
     return nullptr;
 }
 
+std::vector<std::string> ScriptedRun(const std::string& home, const std::string& run, const std::string& script) {
+    const auto in = [&](const char* name) { return (std::filesystem::path(run) / name).string(); };
+    return {"SPRALLION_HOME=" + home,           "SPRALLION_REGISTRY=" + in("registry"),
+            "SPRALLION_RUNTIME_DIR=" + in("run"), "SPRALLION_SHELL=record:" + in("shell"),
+            "SPRALLION_SCRIPT=" + script,        "SPRALLION_CLOCK=virtual",
+            "SPRALLION_VIDEO=headless",          "SPRALLION_AUDIO=null",
+            "SPRALLION_MIDI=null",               "SPRALLION_TEXT=headless"};
+}
+
 }  // namespace demotest

@@ -33,4 +33,9 @@ public:
     DemoData& operator=(const DemoData&) = delete;
 };
 
+// The environment of the program run as the end-to-end tests run it: headless on the virtual
+// clock, silent, over the program folder `home`, with a registry, a runtime folder and a shell
+// recorder of its own and the test script `script`. The files are named inside `run`.
+std::vector<std::string> ScriptedRun(const std::string& home, const std::string& run, const std::string& script);
+
 }  // namespace demotest

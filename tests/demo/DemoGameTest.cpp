@@ -81,12 +81,7 @@ public:
         if (!WIFEXITED(registered) || WEXITSTATUS(registered) != 0) return;
         dir.Write("script", kScript);
         const pid_t pid = testproc::SpawnProgram(
-            "sprallion",
-            {"SPRALLION_HOME=" + Home(), "SPRALLION_REGISTRY=" + Registry(), "SPRALLION_RUNTIME_DIR=" + dir.File("run"),
-             "SPRALLION_SHELL=record:" + dir.File("shell"), "SPRALLION_SCRIPT=" + dir.File("script"),
-             "SPRALLION_CLOCK=virtual", "SPRALLION_VIDEO=headless", "SPRALLION_AUDIO=null", "SPRALLION_MIDI=null",
-             "SPRALLION_TEXT=headless"},
-            dir.File("stderr"));
+            "sprallion", demotest::ScriptedRun(Home(), dir.File(""), dir.File("script")), dir.File("stderr"));
         if (pid > 0) exit = testproc::WaitExit(pid, std::chrono::seconds(120));
     }
 

@@ -37,11 +37,7 @@ protected:
         dir_.Write(name + ".script", script);
         const size_t logBefore = Log().size();
         const pid_t pid = testproc::SpawnProgram(
-            "sprallion",
-            {"SPRALLION_HOME=" + Game(), "SPRALLION_REGISTRY=" + dir_.File("registry"),
-             "SPRALLION_RUNTIME_DIR=" + dir_.File("run"), "SPRALLION_SHELL=record:" + dir_.File("shell"),
-             "SPRALLION_SCRIPT=" + dir_.File(name + ".script"), "SPRALLION_CLOCK=virtual",
-             "SPRALLION_VIDEO=headless", "SPRALLION_AUDIO=null", "SPRALLION_MIDI=null", "SPRALLION_TEXT=headless"},
+            "sprallion", demotest::ScriptedRun(Game(), dir_.File(""), dir_.File(name + ".script")),
             dir_.File(name + ".stderr"));
         if (pid <= 0) return -101;
         const std::optional<int> status = testproc::WaitExit(pid, std::chrono::seconds(300));

@@ -30,12 +30,7 @@ TEST(DemoPlay, ANewGameOnTheTestSetReachesItsSecondLevelWithoutInput) {
               "until fd_Level = 1 within 3000\n"
               "until panel NoSuchPanel within 1\n");
     const pid_t pid = testproc::SpawnProgram(
-        "sprallion",
-        {"SPRALLION_HOME=" + dir.File("game"), "SPRALLION_REGISTRY=" + dir.File("registry"),
-         "SPRALLION_RUNTIME_DIR=" + dir.File("run"), "SPRALLION_SHELL=record:" + dir.File("shell"),
-         "SPRALLION_SCRIPT=" + dir.File("script"), "SPRALLION_CLOCK=virtual", "SPRALLION_VIDEO=headless",
-         "SPRALLION_AUDIO=null", "SPRALLION_MIDI=null", "SPRALLION_TEXT=headless"},
-        dir.File("stderr"));
+        "sprallion", demotest::ScriptedRun(dir.File("game"), dir.File(""), dir.File("script")), dir.File("stderr"));
     ASSERT_GT(pid, 0);
 
     EXPECT_EQ(testproc::WaitExit(pid, std::chrono::seconds(240)), 3);

@@ -270,6 +270,24 @@ TEST_F(WidgetEndToEndTest, AnEditIsFocusedByAClickTypedIntoAndBlinksItsCaret) {
     EXPECT_GT(Count(To565(0x0000FF), 20, 260, 220, 300), 0);  // the back colour, unfocused
 }
 
+TEST_F(WidgetEndToEndTest, AnEditOfAHiddenFormTakesNoMoreKeys) {
+    auto& edit = Widget<TGPEdit>("Player");
+    edit.Text = "Ab";
+    PointerAt(175, 370);
+    Step();
+    mouse->Pressed = true;
+    Step();
+    mouse->Pressed = false;
+    ASSERT_TRUE(edit.Focused);
+    kernel->ShowForm("Options", &shell);  // the next panel, where keys still go to the focus
+    kernel->HideForm("Main");
+    Step();
+    Key('Z');
+    EXPECT_EQ(edit.Text, "Ab");
+    EXPECT_FALSE(edit.Focused);
+    EXPECT_EQ(kernel->FocusControl, nullptr);
+}
+
 TEST_F(WidgetEndToEndTest, AnEditHoldingCyrillicDrawsItsLetters) {
     kernel->FontCharset = 204;
     auto& edit = Widget<TGPEdit>("Player");

@@ -192,7 +192,8 @@ WidgetSpec Help() {
     c.push_back(Grid("CG_ExpanKeyHelp", 320, 52, 2, 11, 0, 1, 130, 26, {{"RowPaint", "Grid_KeyColumns"}, {"NameEdit", ""}},
                      {}));
     c.push_back(Button("TB_HelpHTML", "Bt_HelpPage", 28, 420, "On_Link_HelpHTML"));
-    c.push_back(Button("TB_Back_Help", "Bt_Back", 392, 420, "On_Link_CallBackMain"));
+    // Help opens over a game too (F1): Back returns to the form it came from, or to the game.
+    c.push_back(Button("TB_Back_Help", "Bt_Back", 392, 420, "On_Link_OnClick_Concel"));
     return Form("Help", "Panel_Help", 640, 480, true, {{"OnGPShow", "On_Link_ShowHelp"}, {"OnDXKeyDown", "On_Link_DXKeyDown"}},
                 std::move(c));
 }
@@ -235,7 +236,9 @@ WidgetSpec Slots(const std::string& form, const std::string& paint, const std::s
         c.push_back(Label(count + N(s), "", x, y + 148, 196, 22, 14, kPale));
         c.push_back(Label(level + N(s), "", x, y + 170, 196, 22, 14, kPale));
     }
-    c.push_back(Button("TB_Back_" + form, "Bt_Back", 392, 500, "On_Link_CallBackMain"));
+    // The save panel opens from the pause too: Back returns to the form it came from.
+    c.push_back(Button("TB_Back_" + form, "Bt_Back", 392, 500,
+                       form == "Save_Games" ? "On_Link_OnClick_Concel" : "On_Link_CallBackMain"));
     return Form(form, paint, 640, 560, true, {{"OnGPShow", show}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
 }
 
