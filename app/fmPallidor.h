@@ -153,6 +153,8 @@ public:
     bool HasOtherObjectOfKinds(engine::TGPObject* object);
     // Queues the end of the level and the next one, once per level.
     void LevelCompleted();
+    // The kernel's OnPUSH while a level runs: the last destructible brick gone ends the level.
+    void DoPUSH(TObject* sender);
     bool OnlySpecialBricksLeft();
     void OnSort_Effect_Rocet(engine::TGPStructure* child, engine::TListStructure* list);
     void DoMapSetKind(TObject* map, int32_t value);
@@ -341,8 +343,6 @@ public:
     void BuildPanelWidgets(engine::TGPPanel& panel);
     // The player-name text: the best local entry, else the player's name; its font size.
     void SetPlayerNameText(engine::TGPText& text);
-    // The kernel's OnPUSH: the last destructible target gone ends the level, once per level.
-    void DoPUSH(TObject* sender);
 
     // ---- State shared by the shell ----
 
@@ -365,9 +365,10 @@ public:
     int32_t IntervalTimer = 22;   // ms between ticks
     int32_t WanderTicks = 0;      // ticks towards the next wandering monster
 
-    // The game's statistics counters and flags.
+    // The game's statistics counters and flags. The lives gained are the kernel's shared
+    // value (Shared.LivesGained), where the engine adds the letters' lives.
     int32_t LevelsWithoutLoss = 0, BallMonsterHits = 0, ChargeCount = 0;
-    int32_t MonsterHitsByBall = 0, MonsterHitsOther = 0, ShotCount = 0, LivesGained = 0;
+    int32_t MonsterHitsByBall = 0, MonsterHitsOther = 0, ShotCount = 0;
     bool OnlySpecialBricks = false, FatalHit = false, GameRunning = false, HallOfFameShown = false;
 
     // Called after each tick of the kernel (the test script's turn).

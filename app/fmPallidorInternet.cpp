@@ -230,7 +230,7 @@ void TDlg_Sprallion::InsertToList() {
     try {
         UpdatePlayerRecord();
         TPlayerRecord& record = PlayerRecord;
-        if (record.Score < kMinCountForTopList) {
+        if (record.Score < Tuning.MinCountForTopList) {
             palvrek::FreeRecord(entry);
             return;
         }

@@ -103,7 +103,7 @@ void TDlg_Sprallion::FormCreate(TObject*) {
     PlayerRecord.Name = kDefaultPlayerName.Plain();
     InitSaveContainer();
     WriteLog("CreateSaveRes: ", "");
-    MonsterHitsByBall = MonsterHitsOther = LivesGained = 0;
+    MonsterHitsByBall = MonsterHitsOther = 0;
 
     // 24-26: the game data.
     Bif = kContainerName;
