@@ -130,13 +130,20 @@ private:
             s.Name = std::string(w[1]);
             if (!ParseInt(w[3], s.Value)) return Fail("a 32-bit value expected");
             within = 4;
-        } else if (w.size() == 5 && Same(w[1], "message")) {
-            s = Step(TScriptStep::Kind::UntilMessage);
+        } else if (w.size() == 5 && (Same(w[1], "message") || Same(w[1], "window"))) {
+            s = Step(Same(w[1], "message") ? TScriptStep::Kind::UntilMessage : TScriptStep::Kind::UntilWindow);
             if (!ParseInt(w[2], s.Value) || s.Value < 1 || s.Value > kMaxScriptMessage)
                 return Fail("a message number within 1..47 expected");
             within = 3;
+        } else if (w.size() == 5 && Same(w[1], "dialog")) {
+            if (!ValidName(w[2])) return Fail("a dialog name of 1 to 64 letters expected");
+            s = Step(TScriptStep::Kind::UntilDialog);
+            s.Name = std::string(w[2]);
+            within = 3;
         } else {
-            return Fail("until panel NAME within N, until message N within T, or until VARIABLE = VALUE within N expected");
+            return Fail(
+                "until panel NAME, until message N, until window N, until dialog NAME (each within T), or until "
+                "VARIABLE = VALUE within N expected");
         }
         if (!Same(w[within], "within") || !ParseTicks(w[within + 1], s.Ticks))
             return Fail("within N expected, N within 0..10000000");
@@ -243,6 +250,14 @@ std::string TScriptRunner::FailureText(const TScriptStep& s) {
         case TScriptStep::Kind::UntilMessage:
             return rtl::Format("line %d: message %d not shown within %u ticks", {s.Line, s.Value, s.Ticks}) +
                    instead(target_.MessageShown(), " (none)");
+        case TScriptStep::Kind::UntilWindow:
+            return rtl::Format("line %d: window message %d not shown within %u ticks", {s.Line, s.Value, s.Ticks}) +
+                   instead(target_.WindowMessageShown(), " (none)");
+        case TScriptStep::Kind::UntilDialog: {
+            const std::optional<std::string> shown = target_.DialogShown();
+            return rtl::Format("line %d: dialog %S not shown within %u ticks (%S)",
+                               {s.Line, s.Name, s.Ticks, shown ? *shown : std::string("none")});
+        }
         default:
             return rtl::Format("line %d: %S is not %d within %u ticks", {s.Line, s.Name, s.Value, s.Ticks}) +
                    instead(target_.Variable(s.Name), " (no such variable)");
@@ -250,9 +265,12 @@ std::string TScriptRunner::FailureText(const TScriptStep& s) {
 }
 
 bool TScriptRunner::Holds(const TScriptStep& step) {
-    if (step.Type == TScriptStep::Kind::UntilPanel) return target_.PanelShown(step.Name);
-    const std::optional<int32_t> value =
-        step.Type == TScriptStep::Kind::UntilMessage ? target_.MessageShown() : target_.Variable(step.Name);
+    using K = TScriptStep::Kind;
+    if (step.Type == K::UntilPanel) return target_.PanelShown(step.Name);
+    if (step.Type == K::UntilDialog) return target_.DialogShown() == step.Name;
+    const std::optional<int32_t> value = step.Type == K::UntilMessage  ? target_.MessageShown()
+                                         : step.Type == K::UntilWindow ? target_.WindowMessageShown()
+                                                                       : target_.Variable(step.Name);
     return value && *value == step.Value;
 }
 
@@ -279,6 +297,8 @@ void TScriptRunner::Tick() {
             case K::UntilPanel:
             case K::UntilValue:
             case K::UntilMessage:
+            case K::UntilWindow:
+            case K::UntilDialog:
                 if (!Holds(s)) {
                     if (checked_ < s.Ticks) {
                         ++checked_;

@@ -15,6 +15,8 @@
 //   until panel NAME within N       the panel shows now or within N ticks
 //   until VARIABLE = VALUE within N  a game variable (fd_Level, ...) holds VALUE
 //   until message N within T        the in-game message box shows message N (1..47)
+//   until window N within T         the native message box shows window message N (1..47)
+//   until dialog NAME within N      the native dialog of that name (its form's) is up
 //
 // Key names: Enter (Return), Esc (Escape), Space, Tab, Backspace, Shift, Ctrl, Alt, Pause,
 // Left, Right, Up, Down, Home, End, PageUp, PageDown, Insert, Delete, F1..F24, A..Z, 0..9.
@@ -33,14 +35,16 @@
 namespace app {
 
 struct TScriptStep {
-    enum class Kind : uint8_t { KeyDown, KeyUp, MouseMove, ButtonDown, ButtonUp, Wait, UntilPanel, UntilValue, UntilMessage };
+    enum class Kind : uint8_t {
+        KeyDown, KeyUp, MouseMove, ButtonDown, ButtonUp, Wait, UntilPanel, UntilValue, UntilMessage, UntilWindow, UntilDialog
+    };
     Kind Type = Kind::Wait;
     int Line = 0;
     uint8_t Key = 0;          // KeyDown, KeyUp: virtual key; ButtonDown, ButtonUp: 0 left, 1 right, 2 middle
     int32_t X = 0, Y = 0;     // MouseMove
     uint32_t Ticks = 0;       // Wait; the Until checks' limit
-    std::string Name;         // the panel or the variable
-    int32_t Value = 0;        // UntilValue; UntilMessage: the message's number
+    std::string Name;         // the panel, the variable or the dialog
+    int32_t Value = 0;        // UntilValue; UntilMessage, UntilWindow: the message's number
 };
 
 struct TGameScript {
@@ -70,6 +74,10 @@ public:
     virtual std::optional<int32_t> Variable(const std::string& name) = 0;
     // The number of the message the in-game message box shows; nothing while it is hidden.
     virtual std::optional<int32_t> MessageShown() = 0;
+    // The native dialog that is up (its name), and the window message its box shows; nothing
+    // without one.
+    virtual std::optional<std::string> DialogShown() { return std::nullopt; }
+    virtual std::optional<int32_t> WindowMessageShown() { return std::nullopt; }
 };
 
 // Runs a script one tick at a time.

@@ -209,6 +209,9 @@ public:
     // The end of a game: the player's entry into the hall of fame.
     void InsertToList();
     void CheckForUpdate();
+    // The end of the start-up: the messages the creation of the internet object left (the
+    // registration tool did not start) and the update check the options ask for.
+    void RunStartupInternetMessages();
     // The update check asked for by the player, whatever the option says.
     void UpDataClick(TObject* sender);
     std::string ReadUpdateDescriptions();
@@ -571,9 +574,6 @@ private:
     void CreateMusicPlayer();
     void InstallMessagePump(bool on);
     void StartRegistrationTool();
-    // A numbered window message of the game; the answer of its dialog (1 yes / ok).
-    int32_t AskWindowMessage(int32_t number, int32_t kind, const std::string& argument, int32_t buttons);
-    int32_t RunUpdateDialog();
 
     bool started_ = false;
     bool optionsLoaded_ = false;  // options read in this run: only then written back
@@ -581,6 +581,9 @@ private:
     bool comInitialized_ = false;
     bool hotKeyRegistered_ = false;
     bool handlerInstalled_ = false;
+    // What the internet object's creation leaves to tell once the game data is open.
+    bool startupRegistrationFailed_ = false;
+    bool startupUpdateCheck_ = false;
     TGPCfg storedGPCfg_;  // GPCfg as read: what a device missing this run keeps
 
     // The sound list whose common volume is the wave volume: the kernel's sound register.

@@ -139,6 +139,9 @@ void TDlg_Sprallion::FormCreate(TObject*) {
     hotKeyRegistered_ = RegisterHotKey(kHotKeyId, 0, kHotKeyF10);
     WriteLog("RegisterHotKey: ", "");
     started_ = true;
+
+    // The internet object's messages, now that the game data holds their texts and pictures.
+    RunStartupInternetMessages();
 }
 
 void TDlg_Sprallion::OpenDisplay() {

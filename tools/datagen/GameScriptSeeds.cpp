@@ -9,6 +9,7 @@ const datagen::SeedWriter seeds("fuzz_game_script", [](const datagen::SeedSink& 
     put("mouse", "move 10 -4\nclick left\npress right\nwait 2\nrelease right\n");
     put("variables", "until fd_Level = 1 within 5000\nuntil fd_Life = -1 within 0\n");
     put("messages", "until message 4 within 3000\nkey Enter\nuntil message 7 within 5000\nuntil message 48 within 1\n");
+    put("dialogs", "until window 19 within 500\nkey Enter\nuntil dialog Glg_UpDate within 100\nuntil window 0 within 1\n");
     put("keys", "down Shift\nkey a\nup shift\nkey F24\nkey PageDown 1\nkey Esc 10000000\n");
     put("crlf", "wait 1\r\nkey Space\r\n\r\n   # blank\r\n");
     put("faults", "wait 10000001\nkey F25\nuntil panel within 3\nmove 1\n");
