@@ -293,8 +293,15 @@ void TDlg_Sprallion::InsertToList() {
 }
 
 void TDlg_Sprallion::CheckForUpdate() {
-    // The dialogs show on the desktop, not over a full-screen game.
-    if (DXDrawGP && (DXDrawGP->Options() & media::doFullScreen) && Presenter) Presenter->Minimize();
+    // The dialogs show on the desktop, not over a full-screen game; the game's window comes
+    // back after them, unless an accepted update ends the program.
+    struct GiveBack {
+        platform::display::Presenter* window;
+        ~GiveBack() {
+            if (window && !platform::window::TerminateRequested()) window->Restore();
+        }
+    } giveBack{DXDrawGP && (DXDrawGP->Options() & media::doFullScreen) ? Presenter.get() : nullptr};
+    if (giveBack.window) giveBack.window->Minimize();
     if (InternetAvailable && !CurrentVersion.empty()) {
         // The box of the connection check asks the library and closes with its answer.
         if (ShowWindowMessage(kConnectionCheck, kKindQuestion, {}, 0) != mrOk) {
