@@ -141,13 +141,20 @@ private:
             s.Kept = Same(w[3], "kept");
             if (!s.Kept && !ParseInt(w[3], s.Value)) return Fail("a 32-bit value or kept expected");
             within = 4;
-        } else if (w.size() == 5 && Same(w[1], "message")) {
-            s = Step(TScriptStep::Kind::UntilMessage);
+        } else if (w.size() == 5 && (Same(w[1], "message") || Same(w[1], "window"))) {
+            s = Step(Same(w[1], "message") ? TScriptStep::Kind::UntilMessage : TScriptStep::Kind::UntilWindow);
             if (!ParseInt(w[2], s.Value) || s.Value < 1 || s.Value > kMaxScriptMessage)
                 return Fail("a message number within 1..47 expected");
             within = 3;
+        } else if (w.size() == 5 && Same(w[1], "dialog")) {
+            if (!ValidName(w[2])) return Fail("a dialog name of 1 to 64 letters expected");
+            s = Step(TScriptStep::Kind::UntilDialog);
+            s.Name = std::string(w[2]);
+            within = 3;
         } else {
-            return Fail("until [no] panel NAME within N, until message N within T, or until VARIABLE =|> VALUE within N expected");
+            return Fail(
+                "until [no] panel NAME, until message N, until window N, until dialog NAME (each within T), or until "
+                "VARIABLE =|> VALUE within N expected");
         }
         if (!Same(w[within], "within") || !ParseTicks(w[within + 1], s.Ticks))
             return Fail("within N expected, N within 0..10000000");
@@ -255,6 +262,14 @@ std::string TScriptRunner::FailureText(const TScriptStep& s) {
         case TScriptStep::Kind::UntilMessage:
             return rtl::Format("line %d: message %d not shown within %u ticks", {s.Line, s.Value, s.Ticks}) +
                    instead(target_.MessageShown(), " (none)");
+        case TScriptStep::Kind::UntilWindow:
+            return rtl::Format("line %d: window message %d not shown within %u ticks", {s.Line, s.Value, s.Ticks}) +
+                   instead(target_.WindowMessageShown(), " (none)");
+        case TScriptStep::Kind::UntilDialog: {
+            const std::optional<std::string> shown = target_.DialogShown();
+            return rtl::Format("line %d: dialog %S not shown within %u ticks (%S)",
+                               {s.Line, s.Name, s.Ticks, shown ? *shown : std::string("none")});
+        }
         case TScriptStep::Kind::Keep: return rtl::Format("line %d: %S does not exist", {s.Line, s.Name});
         default: {
             const std::optional<int32_t> expected = Expected(s);
@@ -274,9 +289,12 @@ std::optional<int32_t> TScriptRunner::Expected(const TScriptStep& step) const {
 }
 
 bool TScriptRunner::Holds(const TScriptStep& step) {
-    if (step.Type == TScriptStep::Kind::UntilPanel) return target_.PanelShown(step.Name) != step.Hidden;
-    if (step.Type == TScriptStep::Kind::UntilMessage) {
-        const std::optional<int32_t> shown = target_.MessageShown();
+    using K = TScriptStep::Kind;
+    if (step.Type == K::UntilPanel) return target_.PanelShown(step.Name) != step.Hidden;
+    if (step.Type == K::UntilDialog) return target_.DialogShown() == step.Name;
+    if (step.Type == K::UntilMessage || step.Type == K::UntilWindow) {
+        const std::optional<int32_t> shown =
+            step.Type == K::UntilMessage ? target_.MessageShown() : target_.WindowMessageShown();
         return shown && *shown == step.Value;
     }
     const std::optional<int32_t> value = target_.Variable(step.Name), expected = Expected(step);
@@ -314,6 +332,8 @@ void TScriptRunner::Tick() {
             case K::UntilPanel:
             case K::UntilValue:
             case K::UntilMessage:
+            case K::UntilWindow:
+            case K::UntilDialog:
                 if (!Holds(s)) {
                     if (checked_ < s.Ticks) {
                         ++checked_;

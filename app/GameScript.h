@@ -19,6 +19,8 @@
 //   until message N within T        the in-game message box shows message N (1..47)
 //   keep VARIABLE                   keeps the variable's value now (it must exist); a later
 //                                   check compares with it when its VALUE is "kept"
+//   until window N within T         the native message box shows window message N (1..47)
+//   until dialog NAME within N      the native dialog of that name (its form's) is up
 //
 // Besides the game variables the program answers "Condition" (the kernel's condition: 0 play,
 // 3 a panel over the game, 4 a menu) and "Bricks" (the bricks in play that can be broken).
@@ -41,14 +43,17 @@
 namespace app {
 
 struct TScriptStep {
-    enum class Kind : uint8_t { KeyDown, KeyUp, MouseMove, ButtonDown, ButtonUp, Wait, UntilPanel, UntilValue, UntilMessage, Keep };
+    enum class Kind : uint8_t {
+        KeyDown, KeyUp, MouseMove, ButtonDown, ButtonUp, Wait, UntilPanel, UntilValue, UntilMessage, UntilWindow, UntilDialog,
+        Keep
+    };
     Kind Type = Kind::Wait;
     int Line = 0;
     uint8_t Key = 0;          // KeyDown, KeyUp: virtual key; ButtonDown, ButtonUp: 0 left, 1 right, 2 middle
     int32_t X = 0, Y = 0;     // MouseMove
     uint32_t Ticks = 0;       // Wait; the Until checks' limit
-    std::string Name;         // the panel or the variable
-    int32_t Value = 0;        // UntilValue; UntilMessage: the message's number
+    std::string Name;         // the panel, the variable or the dialog
+    int32_t Value = 0;        // UntilValue; UntilMessage, UntilWindow: the message's number
     bool Hidden = false;      // UntilPanel: the panel hidden rather than shown
     bool Greater = false;     // UntilValue: VARIABLE > VALUE rather than =
     bool Kept = false;        // UntilValue: the value kept for the variable rather than Value
@@ -81,6 +86,10 @@ public:
     virtual std::optional<int32_t> Variable(const std::string& name) = 0;
     // The number of the message the in-game message box shows; nothing while it is hidden.
     virtual std::optional<int32_t> MessageShown() = 0;
+    // The native dialog that is up (its name), and the window message its box shows; nothing
+    // without one.
+    virtual std::optional<std::string> DialogShown() { return std::nullopt; }
+    virtual std::optional<int32_t> WindowMessageShown() { return std::nullopt; }
 };
 
 // Runs a script one tick at a time.

@@ -10,7 +10,9 @@
 #include <optional>
 
 #include "app/GameRules.h"
+#include "app/Forms.h"
 #include "app/GameScript.h"
+#include "app/fmGPMessageBox.h"
 #include "app/fmPallidor.h"
 #include "engine/gpKernel.h"
 #include "engine/gpNation.h"
@@ -25,6 +27,7 @@
 #include "platform/window/Dispatcher.h"
 #include "platform/window/EventPump.h"
 #include "platform/window/MessageLoop.h"
+#include "platform/window/ModalLoop.h"
 #include "platform/window/Signals.h"
 #include "platform/window/Terminate.h"
 
@@ -56,11 +59,17 @@ public:
         platform::display::ScriptPointer(x_, y_);
     }
 
+    // A key goes to the window with the keyboard focus: a native dialog while one is up (the
+    // game's input device then reads nothing of it), else the game.
     void Key(uint8_t key, bool down) override {
-        input_.SetKey(key, down);
+        const uint32_t dialog = pw::MainPump().ModalWindow();
+        if (!dialog) input_.SetKey(key, down);
         const uint32_t bit = key == vk::Shift ? pw::kShiftKey : key == vk::Control ? pw::kCtrlKey : key == vk::Menu ? pw::kAltKey : 0;
         modifiers_ = down ? (modifiers_ | bit) : (modifiers_ & ~bit);
-        Post(down ? pw::EventType::KeyDown : pw::EventType::KeyUp, [&](pw::WindowEvent& e) { e.Key = key; });
+        Post(down ? pw::EventType::KeyDown : pw::EventType::KeyUp, [&](pw::WindowEvent& e) {
+            e.Key = key;
+            if (dialog) e.WindowId = dialog;
+        });
     }
     // The move starts where the pointer is (the game warps it onto menus and objects) and
     // moves the pointer the game reads each tick as well as the window's mouse.
@@ -96,6 +105,16 @@ public:
     std::optional<int32_t> MessageShown() override {
         if (!message_ || !PanelShown(kMessagePanel)) return std::nullopt;
         return message_;
+    }
+
+    std::optional<std::string> DialogShown() override {
+        if (const TForm* dialog = ActiveForm()) return dialog->Name();
+        return std::nullopt;
+    }
+    // The message box shows window message N as its kind.
+    std::optional<int32_t> WindowMessageShown() override {
+        if (const auto* box = dynamic_cast<const TDlg_GPMessage*>(ActiveForm())) return box->Kind;
+        return std::nullopt;
     }
 
 private:
@@ -191,17 +210,29 @@ int RunProgram(int argc, char** argv, const ProgramHooks& hooks) {
         target = std::make_unique<FormScriptTarget>(*form, scriptInput);
         runner = std::make_unique<TScriptRunner>(std::move(*script), *target);
     }
+    // The script's turn: after each tick of the game, and every tick's time while a native
+    // dialog is up (its modal loop may run before the kernel exists, or while it pauses).
+    auto scriptStep = [&] {
+        runner->Tick();
+        if (runner->Status() == TScriptRunner::State::Failed && exitCode == 0) {
+            exitCode = kExitScriptFailed;
+            form->WriteLog("Script", runner->Failure());
+            std::fprintf(stderr, "sprallion: %s\n", runner->Failure().c_str());
+            form->Perform(platform::display::WM_CLOSE);
+            pw::RequestTerminate();  // also ends a dialog of a start-up that has not shown the form
+        }
+    };
+    pw::DialogTimer dialogSteps;
+    if (runner) {
+        dialogSteps.SetInterval(form->IntervalTimer);
+        dialogSteps.SetOnTimer([&] {
+            if (ActiveForm()) scriptStep();
+        });
+        dialogSteps.SetEnabled(true);
+    }
     if (runner || hooks.AfterTick) {
         form->AfterTick = [&] {
-            if (runner) {
-                runner->Tick();
-                if (runner->Status() == TScriptRunner::State::Failed && exitCode == 0) {
-                    exitCode = kExitScriptFailed;
-                    form->WriteLog("Script", runner->Failure());
-                    std::fprintf(stderr, "sprallion: %s\n", runner->Failure().c_str());
-                    form->Perform(platform::display::WM_CLOSE);
-                }
-            }
+            if (runner && !ActiveForm()) scriptStep();
             if (hooks.AfterTick) hooks.AfterTick(*form);
         };
     }
@@ -216,6 +247,7 @@ int RunProgram(int argc, char** argv, const ProgramHooks& hooks) {
         });
     }
     mainForm = nullptr;
+    dialogSteps.SetEnabled(false);
     form->FormDestroy(form.get());
     form.reset();
     if (virtualClock) platform::clock::Install(nullptr);

@@ -4,7 +4,9 @@
 //
 // Test runs: SPRALLION_CLOCK=virtual runs the ticks back to back on a virtual clock (the
 // same ticks in the same order on every run, without waiting for real time);
-// SPRALLION_SCRIPT=FILE feeds the script of app/GameScript.h, one step after each tick.
+// SPRALLION_SCRIPT=FILE feeds the script of app/GameScript.h, one step after each tick; while a
+// native dialog is up (at start-up there is no tick yet), one step every tick's time of the
+// clock, its keys going to the dialog.
 #pragma once
 
 #include <functional>

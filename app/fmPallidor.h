@@ -153,6 +153,8 @@ public:
     bool HasOtherObjectOfKinds(engine::TGPObject* object);
     // Queues the end of the level and the next one, once per level.
     void LevelCompleted();
+    // The kernel's OnPUSH while a level runs: the last destructible brick gone ends the level.
+    void DoPUSH(TObject* sender);
     bool OnlySpecialBricksLeft();
     void OnSort_Effect_Rocet(engine::TGPStructure* child, engine::TListStructure* list);
     void DoMapSetKind(TObject* map, int32_t value);
@@ -207,6 +209,9 @@ public:
     // The end of a game: the player's entry into the hall of fame.
     void InsertToList();
     void CheckForUpdate();
+    // The end of the start-up: the messages the creation of the internet object left (the
+    // registration tool did not start) and the update check the options ask for.
+    void RunStartupInternetMessages();
     // The update check asked for by the player, whatever the option says.
     void UpDataClick(TObject* sender);
     std::string ReadUpdateDescriptions();
@@ -345,8 +350,6 @@ public:
     void BuildPanelWidgets(engine::TGPPanel& panel);
     // The player-name text: the best local entry, else the player's name; its font size.
     void SetPlayerNameText(engine::TGPText& text);
-    // The kernel's OnPUSH: the last destructible target gone ends the level, once per level.
-    void DoPUSH(TObject* sender);
 
     // ---- State shared by the shell ----
 
@@ -369,9 +372,10 @@ public:
     int32_t IntervalTimer = 22;   // ms between ticks
     int32_t WanderTicks = 0;      // ticks towards the next wandering monster
 
-    // The game's statistics counters and flags.
+    // The game's statistics counters and flags. The lives gained are the kernel's shared
+    // value (Shared.LivesGained), where the engine adds the letters' lives.
     int32_t LevelsWithoutLoss = 0, BallMonsterHits = 0, ChargeCount = 0;
-    int32_t MonsterHitsByBall = 0, MonsterHitsOther = 0, ShotCount = 0, LivesGained = 0;
+    int32_t MonsterHitsByBall = 0, MonsterHitsOther = 0, ShotCount = 0;
     bool OnlySpecialBricks = false, FatalHit = false, GameRunning = false, HallOfFameShown = false;
 
     // Called after each tick of the kernel (the test script's turn).
@@ -580,9 +584,6 @@ private:
     void CreateMusicPlayer();
     void InstallMessagePump(bool on);
     void StartRegistrationTool();
-    // A numbered window message of the game; the answer of its dialog (1 yes / ok).
-    int32_t AskWindowMessage(int32_t number, int32_t kind, const std::string& argument, int32_t buttons);
-    int32_t RunUpdateDialog();
     // ShowMessageBox without touching the remembered panel.
     void RaiseMessageBox(int32_t n, int32_t picture, std::span<const rtl::FormatArg> args, engine::TNotifyEvent onCancel,
                          engine::TNotifyEvent onOk, int32_t mode);
@@ -593,6 +594,9 @@ private:
     bool comInitialized_ = false;
     bool hotKeyRegistered_ = false;
     bool handlerInstalled_ = false;
+    // What the internet object's creation leaves to tell once the game data is open.
+    bool startupRegistrationFailed_ = false;
+    bool startupUpdateCheck_ = false;
     TGPCfg storedGPCfg_;  // GPCfg as read: what a device missing this run keeps
 
     // The sound list whose common volume is the wave volume: the kernel's sound register.

@@ -138,6 +138,9 @@ void TDlg_Sprallion::SetUserInfo() {
     engine::SetFieldValue(k.Rank, std::clamp(r.Rank, TPlayerRecord::kFirstRank, TPlayerRecord::kLastRank));
     RefillSet(k.Prizes, r.Prizes, 0, 10);
     RefillSet(k.Medals, r.Medals, TPlayerRecord::kFirstMedal, TPlayerRecord::kLastMedal);
+    // The points of the saved game were counted when it was saved: the next bonus step counts
+    // from here.
+    PreviousScore = r.Score;
 }
 
 void TDlg_Sprallion::StorePendingSave() {
@@ -216,6 +219,9 @@ void TDlg_Sprallion::StartLevel(int32_t index, bool noMessage) {
     CompletionQueued = false;
     GameEnded = false;
     EffectCounter = CompletionCounter = LaunchCounter = WanderTicks = 0;
+    // The last level's bricks leave without ending anything; the new level's handler comes
+    // once the level stands.
+    k.OnPUSH = nullptr;
 
     // The objects of the last level go back to their pools; commands still queued that name
     // them are dropped before the pool frees anything.
@@ -244,7 +250,7 @@ void TDlg_Sprallion::StartLevel(int32_t index, bool noMessage) {
     PlayerStartY = level.PlayerStartY.value_or(0) > 0 ? *level.PlayerStartY : engine::DefaultPlayerStartY;
     EffectTicks = level.EffectTicks.value_or(0) > 0 ? *level.EffectTicks : engine::DefaultEffectTicks;
     k.Shared.FloorLine = PlayerStartY;
-    engine::SetFieldValue(k.KernelRecord.Count_1, 0);
+    SetWeaponCharge(0);  // a charge is never carried into the next level
     engine::SetFieldValue(k.KernelRecord.Level, index);
     const int32_t difficulty = Difficulty();
     k.Shared.Difficulty = difficulty;
@@ -359,6 +365,7 @@ void TDlg_Sprallion::StartLevel(int32_t index, bool noMessage) {
 
     k.LevelStream->CloseFile();
     k.SetCondition(engine::ck_Play);
+    k.OnPUSH = [this](TObject* sender) { DoPUSH(sender); };
     ResumeHook();
     GameRunning = true;
     StorePendingSave();
@@ -526,7 +533,8 @@ void TDlg_Sprallion::LoseLife() {
         if (engine::TGPNation* own = k.FindNation(PlayerNationKey)) own->Clear();
         k.Shared.SetPlayer(nullptr);
     }
-    engine::SetFieldValue(k.KernelRecord.Count_1, 0);
+    WeaponReady = true;
+    SetWeaponCharge(0);
     if (!FatalHit && lives > 0) return;
     try {
         k.SetCondition(engine::ck_EndGames);
@@ -568,7 +576,7 @@ void TDlg_Sprallion::EndGame(TObject* caller) {
 void TDlg_Sprallion::ExtraLife(bool silent) {
     if (silent || !Kernel) return;
     engine::SetFieldValue(Kernel->KernelRecord.Life, FieldInt(Kernel->KernelRecord.Life) + 1);
-    ++LivesGained;
+    ++Kernel->Shared.LivesGained;
     ShowMessageBox(27, 27, {}, nullptr, nullptr);
 }
 
@@ -617,8 +625,8 @@ bool TDlg_Sprallion::CalculationOfBonus(int32_t level, bool silent) {
         } else if (BallMonsterHits > Tuning.SKB) {
             BallMonsterHits = 0;
             award(7);
-        } else if (LivesGained >= Tuning.TL) {
-            LivesGained = 0;
+        } else if (Kernel->Shared.LivesGained >= Tuning.TL) {
+            Kernel->Shared.LivesGained = 0;
             award(5);
         } else if (ChargeCount != 0 && ChargeCount <= Tuning.UF) {
             award(8);

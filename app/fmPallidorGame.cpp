@@ -193,7 +193,7 @@ void TDlg_Sprallion::DoGPCreateGames(TObject*, const std::string& name) {
     engine::SetFieldValue(r.Count_1, 0);
     if (FieldInt(r.Difficulty) == -1) engine::SetFieldValue(r.Difficulty, 1);
     engine::SetFieldValue(r.Rank, 1);
-    LevelsWithoutLoss = BallMonsterHits = ChargeCount = MonsterHitsByBall = MonsterHitsOther = ShotCount = LivesGained = 0;
+    LevelsWithoutLoss = BallMonsterHits = ChargeCount = MonsterHitsByBall = MonsterHitsOther = ShotCount = 0;
     OnlySpecialBricks = FatalHit = false;
     PreviousScore = 0;
     GameEnded = false;
@@ -378,6 +378,14 @@ void TDlg_Sprallion::LevelCompleted() {
     OnlySpecialBricks = OnlySpecialBricksLeft();
     Kernel->CommandLine->AddEndGames();
     Kernel->CommandLine->AddNextLevel();
+}
+
+// The level ends with its last destructible brick, not at the next periodic check: the ball
+// could be lost meanwhile. A brick that leaves in the tick of that check ends it once.
+void TDlg_Sprallion::DoPUSH(TObject* sender) {
+    auto* target = dynamic_cast<engine::TGPObject*>(sender);
+    if (!target || !engine::IsBrickClass(target->IDClass)) return;
+    if (!HasOtherObjectOfKinds(target)) LevelCompleted();
 }
 
 bool TDlg_Sprallion::OnlySpecialBricksLeft() {

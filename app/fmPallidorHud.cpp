@@ -1,6 +1,6 @@
 // The heads-up display of a level set: the panels' widgets built from the description lines
 // of "Script_Interface" (or a fixed set when a level set brings none), bound to the game
-// variables the game flow writes; and the end of a level when its last target leaves.
+// variables the game flow writes.
 #include <algorithm>
 #include <array>
 #include <span>
@@ -8,7 +8,6 @@
 #include "app/fmPallidor.h"
 #include "engine/gpInterfaceHud.h"
 #include "engine/gpKernel.h"
-#include "engine/gpNation.h"
 #include "engine/gpObject.h"
 #include "engine/gpUtils.h"
 #include "engine/gpUtilsProps.h"
@@ -93,27 +92,6 @@ int32_t OwnerOf(std::string_view line) {
     int32_t owner = -1;
     if (!rtl::TryStrToInt(engine::ValueAfter("OwnerClass=", line), owner)) return -1;
     return owner;
-}
-
-// Any other destructible target in the brick nation than the one leaving.
-bool OtherTargetLeft(engine::TGPKernel& kernel, const engine::TGPObject* leaving) {
-    const engine::TGPNation* bricks = kernel.FindNation(0);
-    if (!bricks) return false;
-    for (const engine::TGPObject* o : bricks->Objects)
-        if (o != leaving && o->InPlay() && engine::IsBrickClass(o->IDClass) && o->HitPoints < engine::kIndestructible)
-            return true;
-    return false;
-}
-
-// Only the special bricks stay and no monster is left.
-bool OnlySpecialBricksIn(engine::TGPKernel& kernel, const engine::TGPObject* leaving) {
-    if (const engine::TGPNation* bricks = kernel.FindNation(0))
-        for (const engine::TGPObject* o : bricks->Objects)
-            if (o != leaving && o->InPlay() && (o->IDClass < 112 || o->IDClass > 117)) return false;
-    if (const engine::TGPNation* monsters = kernel.FindNation(2))
-        for (const engine::TGPObject* o : monsters->Objects)
-            if (o->InPlay()) return false;
-    return true;
 }
 
 }  // namespace
@@ -330,19 +308,6 @@ void TDlg_Sprallion::BuildPanelWidgets(engine::TGPPanel& panel) {
     }
     std::string line;
     while (TakeDescriptionForOwner(panel.IDClass, line)) BuildWidgetsFromDescription(panel, line);
-}
-
-// ---- The end of a level ----
-
-void TDlg_Sprallion::DoPUSH(TObject* sender) {
-    auto* target = dynamic_cast<engine::TGPObject*>(sender);
-    if (!target || !Kernel || !engine::IsBrickClass(target->IDClass)) return;
-    // Once per level: a second target, or the periodic check, in the same tick queues nothing.
-    if (CompletionQueued || OtherTargetLeft(*Kernel, target)) return;
-    OnlySpecialBricks = OnlySpecialBricksIn(*Kernel, target);
-    CompletionQueued = true;
-    Kernel->CommandLine->AddEndGames();
-    Kernel->CommandLine->AddNextLevel();
 }
 
 }  // namespace app

@@ -10,9 +10,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "app/Scrambled.h"
 #include "app/fmPallidor.h"
+#include "app/fmPuDate.h"
 #include "engine/gpKernel.h"
 #include "engine/gpPaths.h"
 #include "engine/gpResource.h"
@@ -38,7 +40,11 @@ using rtl::Exception;
 RTL_EXCEPTION(EOleSysError, Exception);
 
 constexpr uint32_t kContextInProcess = com::CLSCTX_INPROC_SERVER | com::CLSCTX_INPROC_HANDLER | com::CLSCTX_LOCAL_SERVER;
-constexpr int32_t kMinCountForTopList = 200;
+
+// The window messages of the internet services, and the kind of box each shows in.
+constexpr int32_t kRegistrationFailed = 14, kUpdatesOffered = 19, kNoUpdates = 25, kNoConnection = 35,
+                  kConnectionCheck = 37;
+constexpr int32_t kKindQuestion = 7, kKindRegistration = 11;
 
 // The maker's server for this edition (the library puts "http://" in front).
 constexpr auto kHost = Scramble("www.quorvex.com/ru");
@@ -173,7 +179,9 @@ void TDlg_Sprallion::CreateInternetObject() {
             palvrek::FreeRecord(top);
             InstallMessagePump(true);
             created = true;
-            if (CheckInternet == 1 && AutoUpDate == 1 && rtl::Date() > DateLastUpData) CheckForUpdate();
+            // Its messages come from the game data, which is not open yet: the check runs when
+            // the start-up is done.
+            startupUpdateCheck_ = CheckInternet == 1 && AutoUpDate == 1 && rtl::Date() > DateLastUpData;
         }
     } catch (...) {
         WriteLogException("CreateInternetObject");
@@ -194,8 +202,21 @@ void TDlg_Sprallion::CreateInternetObject() {
 void TDlg_Sprallion::StartRegistrationTool() {
     // As an installer would: registered now, the library is found at the next start.
     if (platform::shell::StartHidden(BinaryFolder() + "regsvr", {"-s", "libPalvrek.so"}) > 32) return;
-    AskWindowMessage(14, 11, "", 0);
-    OpenNamedDocument();
+    startupRegistrationFailed_ = true;  // told once the game data holds the message
+}
+
+void TDlg_Sprallion::RunStartupInternetMessages() {
+    if (std::exchange(startupRegistrationFailed_, false)) {
+        ShowWindowMessage(kRegistrationFailed, kKindRegistration, {}, 0);
+        OpenNamedDocument();
+    }
+    if (std::exchange(startupUpdateCheck_, false)) {
+        try {
+            CheckForUpdate();
+        } catch (...) {
+            WriteLogException("CheckForUpdate");
+        }
+    }
 }
 
 void TDlg_Sprallion::InstallMessagePump(bool on) {
@@ -230,7 +251,7 @@ void TDlg_Sprallion::InsertToList() {
     try {
         UpdatePlayerRecord();
         TPlayerRecord& record = PlayerRecord;
-        if (record.Score < kMinCountForTopList) {
+        if (record.Score < Tuning.MinCountForTopList) {
             palvrek::FreeRecord(entry);
             return;
         }
@@ -272,11 +293,19 @@ void TDlg_Sprallion::InsertToList() {
 }
 
 void TDlg_Sprallion::CheckForUpdate() {
-    // The dialogs show on the desktop, not over a full-screen game.
-    if (DXDrawGP && (DXDrawGP->Options() & media::doFullScreen) && Presenter) Presenter->Minimize();
+    // The dialogs show on the desktop, not over a full-screen game; the game's window comes
+    // back after them, unless an accepted update ends the program.
+    struct GiveBack {
+        platform::display::Presenter* window;
+        ~GiveBack() {
+            if (window && !platform::window::TerminateRequested()) window->Restore();
+        }
+    } giveBack{DXDrawGP && (DXDrawGP->Options() & media::doFullScreen) ? Presenter.get() : nullptr};
+    if (giveBack.window) giveBack.window->Minimize();
     if (InternetAvailable && !CurrentVersion.empty()) {
-        if (AskWindowMessage(37, 7, "", 0) != 1) {
-            AskWindowMessage(35, 7, "", 0);
+        // The box of the connection check asks the library and closes with its answer.
+        if (ShowWindowMessage(kConnectionCheck, kKindQuestion, {}, 0) != mrOk) {
+            ShowWindowMessage(kNoConnection, kKindQuestion, {}, 0);
             return;
         }
     }
@@ -284,11 +313,13 @@ void TDlg_Sprallion::CheckForUpdate() {
     int32_t count = 0;
     Check(InternetGame->QueryUpdates(&count), "QueryUpdates");
     if (count < 1) {
-        AskWindowMessage(25, 7, "", 0);
+        ShowWindowMessage(kNoUpdates, kKindQuestion, {}, 0);
         return;
     }
-    if (AskWindowMessage(19, 7, ReadUpdateDescriptions(), 1) != 1) return;
-    if (RunUpdateDialog() != 1) return;
+    const std::string descriptions = ReadUpdateDescriptions();
+    const rtl::FormatArg offered[] = {descriptions};
+    if (ShowWindowMessage(kUpdatesOffered, kKindQuestion, offered, 1) != mrOk) return;
+    if (ShowUpdateDialog(*this, InternetGame.get()) != mrOk) return;
     palvrek::TCurrentDownloadStatus status;
     InternetGame->GetDownloadState(status);
     UpdateRun.RunAtExit = 1;
@@ -350,22 +381,5 @@ void TDlg_Sprallion::RunUpdateFiles(const std::string& folder, const std::string
 void TDlg_Sprallion::OpenNamedDocument() {
     platform::shell::ShellOpen(RealFolder(ProgramDir, kNamedDocument.Plain()));
 }
-
-// The game's numbered window messages are dialogs of their own; until they are part of the
-// program, a message is written to the log and answered as dismissed. Message 37 is the
-// connection check: its answer is the library's.
-int32_t TDlg_Sprallion::AskWindowMessage(int32_t number, int32_t kind, const std::string& argument, int32_t) {
-    if (number == 37) {
-        com::VARIANT_BOOL connected = 0;
-        if (!InternetGame || com::FAILED(InternetGame->CheckInternet(&connected))) return 0;
-        return connected ? 1 : 0;
-    }
-    WriteLog("WindowMessage", rtl::Format("%D (%D) %S", {number, kind, argument}));
-    return 0;
-}
-
-// The update dialog downloads what the player accepted; until it is part of the program,
-// nothing is downloaded.
-int32_t TDlg_Sprallion::RunUpdateDialog() { return 0; }
 
 }  // namespace app

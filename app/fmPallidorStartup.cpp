@@ -107,7 +107,7 @@ void TDlg_Sprallion::FormCreate(TObject*) {
     PlayerRecord.Name = kDefaultPlayerName.Plain();
     InitSaveContainer();
     WriteLog("CreateSaveRes: ", "");
-    MonsterHitsByBall = MonsterHitsOther = LivesGained = 0;
+    MonsterHitsByBall = MonsterHitsOther = 0;
 
     // 24-26: the game data.
     Bif = kContainerName;
@@ -143,6 +143,9 @@ void TDlg_Sprallion::FormCreate(TObject*) {
     hotKeyRegistered_ = RegisterHotKey(kHotKeyId, 0, kHotKeyF10);
     WriteLog("RegisterHotKey: ", "");
     started_ = true;
+
+    // The internet object's messages, now that the game data holds their texts and pictures.
+    RunStartupInternetMessages();
 }
 
 void TDlg_Sprallion::OpenDisplay() {

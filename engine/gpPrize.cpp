@@ -84,7 +84,7 @@ void AddLives(TGPObject& prize, int32_t lives) {
     TGPKernel* k = prize.Kernel;
     if (!k) return;
     if (TGPField* life = k->KernelRecord.Life) life->WriteValue(ValueToInteger(life->ReadValue()) + lives);
-    k->Shared.LetterLivesTotal += lives;
+    k->Shared.LivesGained += lives;
 }
 
 void Letter(TGPObject& prize) {

@@ -52,7 +52,9 @@ struct TGPShared {
     bool CatchFlag = true;       // the sticky paddle may catch a ball
     bool AbsoluteMouse = false;  // the paddle follows the mouse position, not its motion
     int32_t LetterLives = 0;
-    int32_t LetterLivesTotal = 0;
+    // Lives won in this game: the letters' (added here) and the shell's extra lives; the
+    // shell's medal for lives counts them and starts them again.
+    int32_t LivesGained = 0;
 
     // The player's paddle, kept as its handle and generation: a paddle that went back to its
     // pool or was destroyed since counts as none.

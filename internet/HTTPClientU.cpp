@@ -49,10 +49,14 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
     return n;
 }
 
-// Header lines are bytes too: they end a silence.
-size_t ReadHeader(char*, size_t size, size_t count, void* user) {
-    static_cast<Transfer*>(user)->lastByte = Clock::now();
-    return size * count;
+// A header is bounded as a whole: its lines, sent one by one, do not end a silence; only the
+// empty line that completes it does (so a server that never finishes its header cannot keep
+// a request alive).
+size_t ReadHeader(char* data, size_t size, size_t count, void* user) {
+    const size_t n = size * count;
+    if ((n == 2 && data[0] == '\r' && data[1] == '\n') || (n == 1 && data[0] == '\n'))
+        static_cast<Transfer*>(user)->lastByte = Clock::now();
+    return n;
 }
 
 struct EasyDeleter {

@@ -3,7 +3,8 @@
 // dispatching its messages (and may cancel the request from there).
 //
 // Limits. `TimeOut` bounds the connection and every silence: the request fails when no byte
-// arrives for that long, however long a steady transfer takes. `TotalTimeOut` bounds the whole
+// arrives for that long, however long a steady transfer takes. The reply's header counts as
+// one piece: it must come whole within the time-out, however its lines trickle in. `TotalTimeOut` bounds the whole
 // request where a reply must be short (the score scripts, the update list). `MaxReplySize` bounds
 // the reply body: a larger Content-Length is refused before the body comes, and a reply that
 // grows past the limit is cut off. Redirects are never followed and only http is spoken.

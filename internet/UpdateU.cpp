@@ -212,9 +212,11 @@ bool TUpdateSession::DownloadFile(const std::string& name) {
     if (fd < 0) return false;
     ::fchmod(fd, 0644);
     bool written = true;
+    int64_t received = 0;
     try {
         client_->Get(url, [&](const char* data, size_t size) {
             written = WriteAll(fd, data, size);
+            received += static_cast<int64_t>(size);
             status_.FileBytes = SaturatingAdd(status_.FileBytes, static_cast<int>(std::min<size_t>(size, INT32_MAX)));
             return written;
         });
@@ -223,9 +225,12 @@ bool TUpdateSession::DownloadFile(const std::string& name) {
     }
     written = written && ::fsync(fd) == 0;
     written = ::close(fd) == 0 && written;
-    // Only a complete 2xx reply counts; anything else leaves no file behind.
+    // Only a complete 2xx reply counts; anything else leaves no file behind. A reply without a
+    // length ends when the server closes, so a broken one looks complete: a file shorter than
+    // its line says is one.
     const int status = client_->StatusCode();
-    if (!written || status < 200 || status > 299 || std::rename(part.c_str(), target.c_str()) != 0) {
+    const bool whole = received >= status_.FileSize;
+    if (!written || !whole || status < 200 || status > 299 || std::rename(part.c_str(), target.c_str()) != 0) {
         ::unlink(part.c_str());
         return false;
     }

@@ -99,7 +99,7 @@ TEST_F(GameFlowTest, TheLastRankEarnsMedalTenThenExtraLives) {
     EXPECT_TRUE(Bonus(19, 0));
     EXPECT_EQ(Get(R().Life), 6);
     EXPECT_EQ(shown.back(), std::make_pair(27, 27));
-    EXPECT_EQ(form_->LivesGained, 1);
+    EXPECT_EQ(form_->Kernel->Shared.LivesGained, 1);
 }
 
 TEST_F(GameFlowTest, RankStepsNeedTheEndOfABlockAndSaneSettings) {
@@ -123,7 +123,7 @@ TEST_F(GameFlowTest, EachMedalHasItsBoundary) {
         engine::ClearField(R().Medals);
         form_->PreviousScore = 0;
         form_->LevelsWithoutLoss = form_->MonsterHitsByBall = form_->MonsterHitsOther = 0;
-        form_->BallMonsterHits = form_->LivesGained = form_->ChargeCount = form_->ShotCount = 0;
+        form_->BallMonsterHits = form_->Kernel->Shared.LivesGained = form_->ChargeCount = form_->ShotCount = 0;
         form_->OnlySpecialBricks = false;
         shown.clear();
     };
@@ -155,9 +155,9 @@ TEST_F(GameFlowTest, EachMedalHasItsBoundary) {
     form_->BallMonsterHits = 5;
     EXPECT_EQ(awarded(1), 0);
     fresh();
-    form_->LivesGained = 10;
+    form_->Kernel->Shared.LivesGained = 10;
     EXPECT_EQ(awarded(1), 5);
-    EXPECT_EQ(form_->LivesGained, 0);
+    EXPECT_EQ(form_->Kernel->Shared.LivesGained, 0);
     for (int32_t charges : {5, 0, 6}) {
         fresh();
         form_->ChargeCount = charges;

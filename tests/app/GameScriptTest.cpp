@@ -43,6 +43,8 @@ public:
         return it == variables.end() ? std::nullopt : std::optional<int32_t>(it->second);
     }
     std::optional<int32_t> MessageShown() override { return message; }
+    std::optional<std::string> DialogShown() override { return dialog; }
+    std::optional<int32_t> WindowMessageShown() override { return window; }
     void Note(const std::string& what) { log.push_back(std::to_string(tick) + ": " + what); }
 
     uint64_t tick = 0;
@@ -50,6 +52,8 @@ public:
     std::set<std::string> panels;
     std::map<std::string, int32_t> variables;
     std::optional<int32_t> message;
+    std::optional<std::string> dialog;
+    std::optional<int32_t> window;
 };
 
 void Turn(TScriptRunner& runner, Recorder& target, int ticks) {
@@ -118,7 +122,8 @@ TEST(GameScriptParse, FaultsNameTheirLine) {
     EXPECT_EQ(Refusal("move 40000 0"), "line 1: move DX DY expected, each within -32768..32767");
     EXPECT_EQ(Refusal("click up"), "line 1: left, right or middle expected");
     EXPECT_EQ(Refusal("until panel X within"),
-              "line 1: until [no] panel NAME within N, until message N within T, or until VARIABLE =|> VALUE within N expected");
+              "line 1: until [no] panel NAME, until message N, until window N, until dialog NAME (each within T), or "
+              "until VARIABLE =|> VALUE within N expected");
     EXPECT_EQ(Refusal("until panel X inside 5"), "line 1: within N expected, N within 0..10000000");
     EXPECT_EQ(Refusal("until 1x = 2 within 5"), "line 1: a variable name expected");
     EXPECT_EQ(Refusal("until fd_Level = 2147483648 within 5"), "line 1: a 32-bit value or kept expected");
@@ -219,17 +224,44 @@ TEST(GameScriptRun, AMessageCheckHoldsOnlyWhileThatMessageShows) {
     EXPECT_EQ(runner.Failure(), "line 3: message 8 not shown within 2 ticks (none)");
 }
 
-TEST(GameScriptRun, AFailedValueCheckNamesTheValueThatHeldInstead) {
-    Recorder target;
-    target.variables["fd_Level"] = 0;
-    TScriptRunner runner(Parse("until fd_Level = 1 within 1\n"), target);
+// Why a script of one check that holds at most one tick failed.
+std::string FailureOf(std::string_view script, Recorder& target) {
+    TScriptRunner runner(Parse(script), target);
     Turn(runner, target, 2);
-    EXPECT_EQ(runner.Failure(), "line 1: fd_Level is not 1 within 1 ticks (0)");
-    Recorder other;
-    other.message = 4;
-    TScriptRunner message(Parse("until message 7 within 0\n"), other);
-    Turn(message, other, 1);
-    EXPECT_EQ(message.Failure(), "line 1: message 7 not shown within 0 ticks (4)");
+    return runner.Failure();
+}
+
+TEST(GameScriptRun, AFailedCheckNamesWhatHeldInstead) {
+    Recorder level, message, box;
+    level.variables["fd_Level"] = 0;
+    message.message = 4;
+    box.window = 35;
+    EXPECT_EQ(FailureOf("until fd_Level = 1 within 1\n", level), "line 1: fd_Level is not 1 within 1 ticks (0)");
+    EXPECT_EQ(FailureOf("until message 7 within 0\n", message), "line 1: message 7 not shown within 0 ticks (4)");
+    EXPECT_EQ(FailureOf("until window 19 within 0\n", box), "line 1: window message 19 not shown within 0 ticks (35)");
+}
+
+TEST(GameScriptRun, NativeDialogsAreCheckedByNameAndTheMessageBoxByItsMessage) {
+    EXPECT_EQ(Refusal("until window 48 within 5"), "line 1: a message number within 1..47 expected");
+    EXPECT_EQ(Refusal("until dialog " + std::string(65, 'D') + " within 5"),
+              "line 1: a dialog name of 1 to 64 letters expected");
+    Recorder target;
+    TScriptRunner runner(Parse("until window 19 within 5\nkey Enter\nuntil dialog Glg_UpDate within 3\nkey Esc\n"
+                               "until dialog Glg_UpDate within 1\n"),
+                         target);
+    target.dialog = "Dlg_GPMessage";
+    target.window = 37;  // the connection check first
+    Turn(runner, target, 2);
+    target.window = 19;
+    Turn(runner, target, 1);
+    EXPECT_EQ(target.log, std::vector<std::string>{"3: down 13"});
+    target.window.reset();
+    target.dialog = "Glg_UpDate";
+    Turn(runner, target, 3);
+    EXPECT_EQ(target.log.back(), "6: down 27");
+    target.dialog.reset();
+    Turn(runner, target, 5);
+    EXPECT_EQ(runner.Failure(), "line 5: dialog Glg_UpDate not shown within 1 ticks (none)");
 }
 
 TEST(GameScriptRun, APanelCheckWaitsForItToHide) {

@@ -179,7 +179,6 @@ TEST_F(InternetBindingTest, TheUpdateCheckOfTheButtonRunsWithTheKernelBusyAndOnc
     EXPECT_EQ(optionDuring, 1);
     EXPECT_FALSE(form_->Kernel->Busy);
     EXPECT_EQ(form_->AutoUpDate, 0);
-    EXPECT_NE(Log().find("Class WindowMessage with message '25 (7) '."), std::string::npos);  // nothing on offer
 }
 
 TEST_F(InternetBindingTest, WithTheOptionOffTheCheckOfItsOwnAsksNothing) {
@@ -187,17 +186,6 @@ TEST_F(InternetBindingTest, WithTheOptionOffTheCheckOfItsOwnAsksNothing) {
     form_->AutoUpDate = 0;
     form_->CheckForUpdate();
     EXPECT_EQ(internet.queryUpdatesCalls, 0);
-}
-
-TEST_F(InternetBindingTest, NoAnswerFromTheServerStopsTheCheckBeforeAskingForUpdates) {
-    internet.connected = false;
-    WithFakeLibrary();
-    form_->CurrentVersion = "1.1";
-    form_->AutoUpDate = 1;
-    form_->CheckForUpdate();
-    EXPECT_EQ(internet.checkInternetCalls, 1);
-    EXPECT_EQ(internet.queryUpdatesCalls, 0);
-    EXPECT_NE(Log().find("Class WindowMessage with message '35 (7) '."), std::string::npos);
 }
 
 TEST_F(InternetBindingTest, OnlyPlainFilesOfTheUpdateFolderAreStarted) {

@@ -282,6 +282,22 @@ TEST_F(WindowMessageTest, CloseAsksFirst) {
     EXPECT_TRUE(pw::TerminateRequested());
 }
 
+TEST_F(WindowMessageTest, AnUpdateCheckWithoutAnAnswerSaysSoAndAsksNothingMore) {
+    FakeInternet& internet = GiveInternet();
+    internet.Connected = false;
+    form_->InternetAvailable = true;
+    form_->CurrentVersion = "1.1";
+    form_->AutoUpDate = 1;
+    int32_t shown = 0;
+    Then(500, [&] {  // the connection check's box closed itself meanwhile
+        shown = Dialog().Kind;
+        Key(vk::Return);
+    });
+    form_->CheckForUpdate();  // asking for the updates would fail: the fake has none
+    EXPECT_EQ(internet.Checks, 1);
+    EXPECT_EQ(shown, 35);
+}
+
 TEST_F(WindowMessageTest, TheHelpPageElseTheHelpTextEachFailureLogged) {
     std::filesystem::create_directories(dir_.File("game/Help"));
     dir_.Write("game/index.HTM", "<html></html>");  // found whatever its letter case

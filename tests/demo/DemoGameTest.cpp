@@ -21,6 +21,7 @@
 #include "tests/TempDir.h"
 #include "tests/app/AppFixtures.h"
 #include "tests/demo/DemoFixture.h"
+#include "tests/demo/DemoProgram.h"
 #include "tests/platform/ProcessHelpers.h"
 #include "tools/datagen/demo/DemoDataSet.h"
 #include "tools/datagen/demo/DemoTexts.h"
@@ -68,37 +69,15 @@ constexpr const char* kScript =
     "wait 2000\n";
 
 // The program's run and what it leaves in its folder.
-class GameRun {
+class GameRun : public demotest::DemoProgram {
 public:
     GameRun() {
-        fs::copy(demotest::DemoData::Get().home, Home(), fs::copy_options::recursive);
         cfgBefore = fs::last_write_time(Container());
-        // The installer's step: the library registered in the run's registry.
-        const std::string bin = testproc::BinDir();
-        const int registered = std::system(("SPRALLION_REGISTRY='" + Registry() + "' '" + bin + "/regsvr' -s '" + bin +
-                                            "/libPalvrek.so'")
-                                               .c_str());
-        if (!WIFEXITED(registered) || WEXITSTATUS(registered) != 0) return;
-        dir.Write("script", kScript);
-        const pid_t pid = testproc::SpawnProgram(
-            "sprallion", demotest::ScriptedRun(Home(), dir.File(""), dir.File("script")), dir.File("stderr"));
-        if (pid > 0) exit = testproc::WaitExit(pid, std::chrono::seconds(120));
+        Run(kScript);
     }
-
-    std::string Home() const { return dir.File("game"); }
-    std::string Registry() const { return dir.File("registry"); }
     std::string Container() const { return dir.File("game/Resource/Demo2.bif"); }
-    std::string Log() const { return dir.Read("game/Exception.Log"); }
     std::string Page() const { return dir.Read("game/TopList/TopList.htm"); }
-    std::vector<std::string> Recorded() const {
-        std::ifstream in(dir.File("shell"));
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
 
-    TempDir dir;
-    std::optional<int> exit;
     fs::file_time_type cfgBefore;
 };
 

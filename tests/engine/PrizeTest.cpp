@@ -77,7 +77,7 @@ TEST_F(PrizeEffects, LettersCountOnceAndAFullWordGivesLives) {
     EXPECT_EQ(Shared().Score, 7);
     for (int32_t id = 125; id <= 130; ++id) ApplyBonus(nullptr, paddle, *Prize(id, 33));
     EXPECT_EQ(Shared().Letters.count(), 0u);
-    EXPECT_EQ(Shared().LetterLivesTotal, 3);
+    EXPECT_EQ(Shared().LivesGained, 3);
 }
 
 TEST_F(PrizeEffects, LettersLiveInTheLettersVariableTheHeadsUpDisplayShows) {
@@ -95,7 +95,7 @@ TEST_F(PrizeEffects, LettersLiveInTheLettersVariableTheHeadsUpDisplayShows) {
     for (int32_t id = 127; id <= 130; ++id) ApplyBonus(nullptr, paddle, *Prize(id, 33));
     // The word is full: three lives, and the row of letters starts again.
     EXPECT_EQ(FieldCount(kernel->KernelRecord.Prizes), 0);
-    EXPECT_EQ(Shared().LetterLivesTotal, 3);
+    EXPECT_EQ(Shared().LivesGained, 3);
     EXPECT_EQ(Shared().Letters.count(), 0u);
 }
 

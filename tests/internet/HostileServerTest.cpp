@@ -11,6 +11,7 @@
 #include "platform/registry/Registry.h"
 #include "tests/internet/Fixture.h"
 #include "tests/internet/LoopbackServer.h"
+#include "tests/internet/RawServer.h"
 
 namespace palvrek {
 namespace {
@@ -164,6 +165,21 @@ TEST_F(HostileServerTest, RepliesPastTheirLimitFailAndLeaveNothing) {
     EXPECT_EQ(Download(u"Pack big.bin\r\nPack fit.bin"), 1);
     EXPECT_EQ(DownloadState().failed, u"big.bin\r\n");
     EXPECT_EQ(Files(), std::vector<std::string>{"fit.bin"});
+}
+
+TEST_F(HostileServerTest, AReplyShorterThanItsLineIsBrokenAndLeavesNothing) {
+    // Without a length a reply ends where the server closes: 10 of the 100,000 bytes listed.
+    testing::RawServer cutting(testing::RawServer::Mode::Answer,
+                               [](const std::string&) { return testing::RawReply("0123456789", false); });
+    List("cut.bin||Pack cut.bin||cut.bin||1.0||free||0.00||" + cutting.Authority() + "/files/||100000||\r\n" +
+         Line("told.bin", "100000") + Line("whole.bin", "10"));
+    server_.Reply("/files/told.bin", "0123456789");  // its own length says 10
+    server_.Reply("/files/whole.bin", "0123456789");
+    ASSERT_EQ(Query(), 3);
+    EXPECT_EQ(Download(u"Pack cut.bin\r\nPack told.bin\r\nPack whole.bin"), 1);
+    EXPECT_EQ(cutting.Requests("/files/cut.bin"), 1);
+    EXPECT_EQ(DownloadState().failed, u"cut.bin\r\ntold.bin\r\n");
+    EXPECT_EQ(Files(), std::vector<std::string>{"whole.bin"});
 }
 
 TEST_F(HostileServerTest, AFileWithoutASizeStopsAtTheHardLimit) {

@@ -1,78 +1,24 @@
 // The library as the game meets it: registered by regsvr, created by class identifier, called
 // through its table of operations, talking to a loopback server that also misbehaves on purpose.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 
 #include <httplib.h>
 
 #include <chrono>
 
+#include "internet/HTTPClientU.h"
 #include "internet/R_InternetI.h"
 #include "platform/com/ComObj.h"
 #include "platform/registry/Registry.h"
 #include "rtl/Text.h"
 #include "tests/internet/Fixture.h"
+#include "tests/internet/RawServer.h"
 
 namespace palvrek::testing {
 
 namespace {
 
 using namespace platform::com;
-
-// A server that accepts connections and then closes them at once, or holds them unanswered.
-class RawServer {
-public:
-    enum class Mode { Close, Stall };
-    explicit RawServer(Mode mode) : mode_(mode) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-        ::listen(fd_, 8);
-        socklen_t len = sizeof addr;
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
-        port_ = ntohs(addr.sin_port);
-        thread_ = std::thread([this] { Run(); });
-    }
-    ~RawServer() {
-        stop_ = true;
-        thread_.join();
-        for (int c : held_) ::close(c);
-        ::close(fd_);
-    }
-    int Port() const { return port_; }
-    int Accepted() const { return accepted_; }
-
-private:
-    void Run() {
-        // Bounded: the loop ends with the test, and waits at most 50 ms a turn.
-        while (!stop_) {
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, 50) <= 0) continue;
-            int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (c < 0) continue;
-            ++accepted_;
-            if (mode_ == Mode::Close) {
-                char buf[1024];
-                ::recv(c, buf, sizeof buf, MSG_DONTWAIT);
-                ::close(c);
-            } else {
-                held_.push_back(c);
-            }
-        }
-    }
-    Mode mode_;
-    int fd_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::atomic<int> accepted_{0};
-    std::vector<int> held_;
-    std::thread thread_;
-};
 
 // The maker's scripts on 127.0.0.1 and a free port.
 class ScriptServer {
@@ -280,6 +226,15 @@ TEST_F(LibraryTest, MisbehavingServersGiveTheFailureValues) {
     EXPECT_EQ(Query(), -1);
     EXPECT_FALSE(Online());
     EXPECT_GE(stalling.Accepted(), 2);
+
+    // A header that never ends: its lines, 100 ms apart, keep no request alive past the
+    // time-out (a download has no bound on the whole request).
+    RawServer dripping(RawServer::Mode::HeaderDrip);
+    THTTPClient client;
+    client.Port = 0;
+    client.TimeOut = 300;
+    EXPECT_THROW(client.Get("http://127.0.0.1:" + std::to_string(dripping.Port()) + "/file"), EHTTPClientError);
+    EXPECT_TRUE(dripping.ClientLeft()) << "the header kept the request alive to its end";
 
     // Nobody listening at all.
     int freePort = closing.Port();

@@ -11,6 +11,7 @@ const datagen::SeedWriter seeds("fuzz_game_script", [](const datagen::SeedSink& 
     put("hidden", "until no panel Pause within 10\nuntil no panel within 2\nuntil no Pause within 1\n");
     put("kept", "keep fd_Count\nkeep Bricks\nuntil fd_Count > kept within 400\nuntil Bricks = kept within 0\n");
     put("messages", "until message 4 within 3000\nkey Enter\nuntil message 7 within 5000\nuntil message 48 within 1\n");
+    put("dialogs", "until window 19 within 500\nkey Enter\nuntil dialog Glg_UpDate within 100\nuntil window 0 within 1\n");
     put("keys", "down Shift\nkey a\nup shift\nkey F24\nkey PageDown 1\nkey Esc 10000000\n");
     put("crlf", "wait 1\r\nkey Space\r\n\r\n   # blank\r\n");
     put("faults", "wait 10000001\nkey F25\nuntil panel within 3\nmove 1\n");
