@@ -18,6 +18,7 @@
 #include "engine/gpResource.h"
 #include "media/DIB.h"
 #include "platform/registry/Registry.h"
+#include "rtl/Text.h"
 #include "tests/TempDir.h"
 #include "tests/app/AppFixtures.h"
 #include "tests/demo/DemoFixture.h"
@@ -174,11 +175,11 @@ TEST_F(DemoGameTest, TheGameEntersTheHallOfFameWithItsMedalAndShowsItsPageOnce) 
     ASSERT_EQ(entries.size(), 1u);
     const std::vector<std::string>& entry = entries[0];
     ASSERT_EQ(entry.size(), 6u);
-    const std::vector<std::string> expected{game.Name, std::to_string(game.Score), datagen::demo::RankName(game.Rank),
+    const std::vector<std::string> expected{rtl::AnsiToUtf8(game.Name), std::to_string(game.Score), datagen::demo::RankName(game.Rank),
                                             datagen::demo::DifficultyName(game.Difficulty),
                                             datagen::demo::MedalName(1)};
     EXPECT_EQ(std::vector<std::string>(entry.begin(), entry.begin() + 5), expected);
-    EXPECT_EQ(entry[0], "Player");
+    EXPECT_EQ(entry[0], "Игрок");  // the default name
 
     const std::string page = Run().Page();
     ASSERT_FALSE(page.empty()) << "no hall-of-fame page";

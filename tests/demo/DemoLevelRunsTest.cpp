@@ -12,31 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "app/PanelWidgets.h"
-#include "app/fmPallidor.h"
-#include "app/multinst.h"
 #include "engine/gpData.h"
-#include "engine/gpInterfaceControls.h"
 #include "engine/gpKernel.h"
-#include "engine/gpPaths.h"
-#include "media/GPTimer.h"
-#include "platform/clock/VirtualClock.h"
-#include "platform/display/Display.h"
-#include "platform/input/ScriptedInput.h"
-#include "platform/input/VirtualKeys.h"
-#include "platform/window/Application.h"
-#include "platform/window/Dispatcher.h"
-#include "platform/window/EventPump.h"
-#include "platform/window/Terminate.h"
-#include "rtl/Exceptions.h"
-#include "tests/TempDir.h"
 #include "tests/demo/DemoFixture.h"
-#include "tests/platform/ProcessHelpers.h"
+#include "tests/demo/HeadlessGame.h"
 
 namespace {
-
-namespace pc = platform::clock;
-namespace pw = platform::window;
 
 // The sanitizers slow a tick down tenfold: there the runs are shorter, yet long enough for the
 // ball to leave the paddle (after 520 ticks at the lowest difficulty) and hit something.
@@ -59,128 +40,16 @@ int32_t FieldValue(engine::TGPField* field) {
     return field ? engine::ValueToInteger(engine::GetFieldValue(field)) : -1;
 }
 
-class DemoLevelRuns : public ::testing::Test {
-protected:
-    DemoLevelRuns() {
-        std::filesystem::copy(demotest::DemoData::Get().home, dir_.File("game"), std::filesystem::copy_options::recursive);
-        env_.Set("SPRALLION_REGISTRY", dir_.File("registry"));
-        env_.Set("SPRALLION_RUNTIME_DIR", dir_.File("run"));
-        env_.Set("SPRALLION_SHELL", "record:" + dir_.File("shell"));
-        engine::SetProgramFolder(dir_.File("game"));
-        pw::ClearTerminateRequest();
-        pw::App().SetActive(true);
-        pc::Install(&clock_);
-        form_ = std::make_unique<app::TDlg_Sprallion>();
-        form_->VersionInfo.CompanyName = "Quorvex";
-        form_->VersionInfo.ProductName = "Sprallion";
-        form_->InputSource = &input_;
-        form_->AfterTick = [this] { ++ticks_; };
-    }
-    ~DemoLevelRuns() override {
-        if (form_) form_->FormDestroy(form_.get());
-        form_.reset();
-        app::multinst::ReleaseForTests();
-        pw::MainDispatcher().PumpAll();
-        pc::Install(nullptr);
-        pw::ClearTerminateRequest();
-    }
-
-    // FormCreate and the first show, as the program runs them; failures that escape a
-    // handler are kept with the place they happened, then logged as the game logs them.
-    void Start() {
-        form_->FormCreate(form_.get());
-        ASSERT_FALSE(pw::TerminateRequested()) << dir_.Read("game/Exception.Log");
-        form_->Show();
-        ASSERT_TRUE(form_->Kernel) << dir_.Read("game/Exception.Log");
-        pw::App().SetExceptionHandler([this](std::exception_ptr error) {
-            std::string text = "unknown exception";
-            try {
-                std::rethrow_exception(error);
-            } catch (const rtl::Exception& e) {
-                text = std::string(e.className()) + ": " + e.message();
-            } catch (const std::exception& e) {
-                text = e.what();
-            } catch (...) {
-            }
-            failures_.push_back(where_ + " tick " + std::to_string(levelTicks_) + ": " + text);
-            if (form_) form_->OnApplicationException(nullptr, error);
-        });
-    }
-
-    bool PanelShown(const std::string& name) const {
-        engine::TGPStructure* panel = form_->Kernel ? form_->Kernel->FindChild(name) : nullptr;
-        return panel && panel->Visible;
-    }
-
-    std::string Shown() const {
-        std::string names;
-        for (int i = 0; i < form_->Kernel->ChildCount(); ++i)
-            if (engine::TGPStructure* c = form_->Kernel->GetChild(i); c->Visible) names += c->Name + " ";
-        return "shown: " + names + "; condition " + std::to_string(form_->Kernel->Condition);
-    }
-
-    // One tick as the program runs it: the timer's worker waits on the clock, the clock moves
-    // to its next point, the worker hands the tick to this (the main) thread.
-    void Tick() {
-        media::TGPTimer& timer = *form_->Kernel->Timer;
-        const int before = ticks_;
-        for (int tries = 0; ticks_ == before; ++tries) {
-            ASSERT_LT(tries, 200) << where_ << ": the timer hands over no tick";
-            pw::MainPump().PumpPending();
-            if (pw::MainDispatcher().Pending() == 0 && clock_.WaitForSleepers(1, 200)) {
-                const int32_t ahead = pc::Elapsed(clock_.Now(), timer.NextTime());
-                clock_.Advance(static_cast<uint32_t>(ahead > 0 ? ahead : 1));
-            }
-            pw::MainDispatcher().PumpOne(200);
-        }
-        ++levelTicks_;
-    }
-
-    // Enter for one tick and off for the next, as a player closes a message.
-    void PressEnter() {
-        input_.SetKey(platform::input::vk::Return, true);
-        Tick();
-        input_.SetKey(platform::input::vk::Return, false);
-        Tick();
-    }
-
-    // The new-game panel lists the sets; the one of the file is chosen as a click on its row.
-    bool ChooseSet(const std::string& file) {
-        form_->On_Link_NewGame_Show(nullptr);
-        auto* grid = app::panels::Find<engine::TGPCustomGrid>(app::panels::FindForm(form_->Kernel.get(), "NewGames"),
-                                                              "CG_ListSubject");
-        if (!grid || !form_->SubjectList) return false;
-        for (int32_t row = 0; row < static_cast<int32_t>(form_->SubjectList->size()); ++row) {
-            grid->HoverCol = 0;
-            grid->HoverRow = row;
-            form_->On_Link_OnClick_Tema(grid);
-            if (form_->PlayerRecord.SubjectFile == file) return true;
-        }
-        return false;
-    }
-
-    TempDir dir_;
-    testproc::ScopedEnv env_;
-    pc::VirtualClock clock_{1000};
-    platform::input::ScriptedInput input_;
-    std::unique_ptr<app::TDlg_Sprallion> form_;
-    int ticks_ = 0, levelTicks_ = 0;
-    std::string where_ = "start";
-    std::vector<std::string> failures_;
-};
-
 struct Frame {
     int colours = 0, fieldColours = 0;
 };
 
-Frame ReadFrame(const platform::display::Presenter* presenter) {
+Frame ReadFrame(const platform::display::Frame& frame) {
     Frame f;
-    if (!presenter) return f;
-    const platform::display::Frame frame = presenter->ReadFrame();
     std::set<uint16_t> all, field;
     for (int32_t y = 0; y < frame.Height; ++y)
         for (int32_t x = 0; x < frame.Width; ++x) {
-            const uint16_t c = frame.Pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.Width) + static_cast<size_t>(x)];
+            const uint16_t c = demotest::PixelAt(frame, x, y);
             all.insert(c);
             // The playing field: 576 x 512 from (34, 48).
             if (x >= 34 && x < 34 + 576 && y >= 48 && y < 48 + 512) field.insert(c);
@@ -192,11 +61,11 @@ Frame ReadFrame(const platform::display::Presenter* presenter) {
 
 }  // namespace
 
-TEST_F(DemoLevelRuns, EveryLevelOfEverySetPlaysItsTicksWithoutInputAndDrawsItsField) {
-    ASSERT_NO_FATAL_FAILURE(Start());
+TEST(DemoLevelRuns, EveryLevelOfEverySetPlaysItsTicksWithoutInputAndDrawsItsField) {
+    demotest::HeadlessGame game;
+    ASSERT_NO_FATAL_FAILURE(game.Start());
     // The logos give way to the main menu by themselves.
-    for (int i = 0; i < 2000 && !PanelShown("MainPanel"); ++i) ASSERT_NO_FATAL_FAILURE(Tick());
-    ASSERT_TRUE(PanelShown("MainPanel"));
+    ASSERT_TRUE(game.TickUntilShown("MainPanel", 2000));
 
     struct Run {
         std::string where;
@@ -205,47 +74,46 @@ TEST_F(DemoLevelRuns, EveryLevelOfEverySetPlaysItsTicksWithoutInputAndDrawsItsFi
         Frame frame;
     };
     // The flow logs every failure it catches: nothing may be logged while the levels run.
-    const size_t logBefore = dir_.Read("game/Exception.Log").size();
+    const size_t logBefore = game.Log().size();
     std::vector<Run> runs;
     for (const auto& set : demotest::DemoData::Get().set.levelSets) {
         const std::string file = set.set.file;
         for (int32_t index = 0; index < static_cast<int32_t>(set.set.set.levels.size()); ++index) {
-            where_ = file + " level " + std::to_string(index + 1);
-            SCOPED_TRACE(where_);
-            levelTicks_ = 0;
-            ASSERT_TRUE(ChooseSet(file)) << "the new-game list has no " << file;
-            form_->StartLevelParam = index;
-            form_->On_Link_OnClick_StartNewGame(nullptr);
-            ASSERT_TRUE(form_->GameRunning) << dir_.Read("game/Exception.Log");
-            engine::TKernelRecord& record = form_->Kernel->KernelRecord;
+            game.where = file + " level " + std::to_string(index + 1);
+            SCOPED_TRACE(game.where);
+            game.levelTicks = 0;
+            ASSERT_TRUE(game.ChooseSet(file)) << "the new-game list has no " << file;
+            game.Form().StartLevelParam = index;
+            game.Form().On_Link_OnClick_StartNewGame(nullptr);
+            ASSERT_TRUE(game.Form().GameRunning) << game.Log();
+            engine::TKernelRecord& record = game.Form().Kernel->KernelRecord;
             ASSERT_EQ(FieldValue(record.Level), index);
             engine::SetFieldValue(record.Life, kLives);
 
             Run run;
-            run.where = where_;
+            run.where = game.where;
             run.testSet = file == "0Test.ig";
-            while (levelTicks_ < kTicksPerLevel) {
+            while (game.levelTicks < kTicksPerLevel) {
                 // The level's message (and any other) is closed as a player would.
-                if (PanelShown("MessageBox"))
-                    ASSERT_NO_FATAL_FAILURE(PressEnter());
+                if (game.PanelShown("MessageBox"))
+                    ASSERT_NO_FATAL_FAILURE(game.PressEnter());
                 else
-                    ASSERT_NO_FATAL_FAILURE(Tick());
-                if (run.clearedAt < 0 && FieldValue(record.Level) != index) run.clearedAt = levelTicks_;
+                    ASSERT_NO_FATAL_FAILURE(game.Tick());
+                if (run.clearedAt < 0 && FieldValue(record.Level) != index) run.clearedAt = game.levelTicks;
             }
-            run.frame = ReadFrame(form_->Presenter.get());
+            run.frame = ReadFrame(game.Frame());
             run.score = FieldValue(record.Count);
             run.level = FieldValue(record.Level);
             run.lives = FieldValue(record.Life) - kLives;
             runs.push_back(run);
-            EXPECT_TRUE(form_->GameRunning) << "the game ended";
-            form_->EndGame(nullptr);
-            for (int i = 0; i < 200 && !PanelShown("MainPanel"); ++i) ASSERT_NO_FATAL_FAILURE(Tick());
-            ASSERT_TRUE(PanelShown("MainPanel")) << Shown();
+            EXPECT_TRUE(game.Form().GameRunning) << "the game ended";
+            game.Form().EndGame(nullptr);
+            ASSERT_TRUE(game.TickUntilShown("MainPanel")) << game.Shown();
         }
     }
 
-    EXPECT_TRUE(failures_.empty()) << ::testing::PrintToString(failures_);
-    EXPECT_EQ(dir_.Read("game/Exception.Log").substr(logBefore), "");
+    EXPECT_TRUE(game.failures.empty()) << ::testing::PrintToString(game.failures);
+    EXPECT_EQ(game.Log().substr(logBefore), "");
     ASSERT_EQ(runs.size(), 11u) << "two sets of the demo and the test set";
     for (const Run& run : runs) {
         SCOPED_TRACE(run.where);

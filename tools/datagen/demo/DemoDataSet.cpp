@@ -146,11 +146,12 @@ std::string PageName(const std::string& text) {
     return out;
 }
 
-// The hall-of-fame page's pictures, flattened onto the page's colour and named after the
-// texts the page shows: TopList/Ranks, TopList/Medals, TopList/Levels.
-std::vector<DemoFile> TopListPictures() {
-    constexpr Rgb kPage{12, 16, 32};
-    std::vector<DemoFile> out;
+// The hall-of-fame page's templates and pictures, flattened onto the page's colour and
+// named after the texts the page shows: TopList/Ranks, TopList/Medals, TopList/Levels.
+std::vector<DemoFile> TopListFiles() {
+    constexpr Rgb kPage = Rgb::From(kHallOfFameColour);
+    std::vector<DemoFile> out{{"TopList/Template/header.htm", HallOfFameHeader()},
+                              {"TopList/Template/footer.htm", HallOfFameFooter()}};
     for (int r = 1; r <= kRankCount; ++r)
         out.push_back({"TopList/Ranks/" + PageName(RankName(r)) + ".bmp", EncodePicture(Flatten(RankInsignia(r, 48, 48), kPage), kPage, 24)});
     for (int m = 1; m <= kMedalCount; ++m)
@@ -187,7 +188,7 @@ DemoDataSet BuildDemoDataSet(bool testSet) {
     for (const DemoTune& t : DemoTunes()) data.extras.push_back({"Resource/MIDI/" + t.file, t.midi});
     data.extras.push_back({"Index.htm", HelpPage()});
     data.extras.push_back({"Help/Sprallion_419.TXT", HelpText()});
-    for (DemoFile& f : TopListPictures()) data.extras.push_back(std::move(f));
+    for (DemoFile& f : TopListFiles()) data.extras.push_back(std::move(f));
     return data;
 }
 
