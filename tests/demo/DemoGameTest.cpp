@@ -34,7 +34,7 @@ namespace fs = std::filesystem;
 // the first level's message (3). The first level clears by itself into the second's message
 // (4); Enter closes it and F7 takes a screenshot in play. The second level clears by itself and
 // medal 1 is announced (message 7); Enter closes it. F8 opens the options over the game, a
-// click on the music box (the centred 640 x 480 panel's box at 344, 156) switches music off and
+// click on the music box (at 424, 222 on the screen) switches music off and
 // F8 closes them. Esc asks whether to end the game (message 9) and Enter ends it into the hall
 // of fame and the main menu, where F12 quits.
 constexpr const char* kScript =

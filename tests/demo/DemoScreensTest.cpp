@@ -312,6 +312,57 @@ TEST_F(DemoScreens, EveryMenuPanelKeepsItsTextsInPlaceAndPaintsTheWholeScreen) {
     EXPECT_TRUE(game_.failures.empty()) << ::testing::PrintToString(game_.failures);
 }
 
+TEST_F(DemoScreens, ThePointerChangesOnlyWhereItWasWhereItIsAndWhatItHovers) {
+    // Across a panel, round its margins and back: each frame differs from the one before only
+    // under the cursor's old and new places and on the widgets hovered before or after, and
+    // back where it began, the screen is as it began.
+    ASSERT_NO_FATAL_FAILURE(ShowFromMenu(&app::TDlg_Sprallion::On_Link_NewGame_Show, "NewGames"));
+    engine::TGPMouse& mouse = *Kernel().Mouse;
+    auto cursorBox = [&] {
+        const engine::TOneCursor* c = mouse.Cursor();
+        return c ? Bounds(Kernel().MouseX - c->OffsetX, Kernel().MouseY - c->OffsetY, c->PatternWidth, c->PatternHeight) : Box{};
+    };
+    // A form looks the same hovered or not.
+    auto widgetBox = [](engine::TGPStructure* s) -> Box {
+        auto* w = dynamic_cast<TGPInterface*>(s);
+        if (!w || typeid(*w) == typeid(engine::TGPForm)) return {};
+        return dynamic_cast<engine::TGPCustomGrid*>(w) ? Described(*w) : ScreenBox(*w);
+    };
+    std::vector<std::pair<int, int>> path;
+    for (int x = 10; x <= 790; x += 37) path.push_back({x, 300});
+    for (int y = 300; y <= 590; y += 29) path.push_back({790, y});
+    for (int x = 790; x >= 10; x -= 41) path.push_back({x, 590});
+    for (int y = 590; y >= 300; y -= 31) path.push_back({10, y});
+    path.push_back({10, 300});
+    platform::display::ScriptPointer(path[0].first, path[0].second);
+    game_.Ticks(3);
+    const Frame first = game_.Frame();
+    ASSERT_FALSE(mouse.Hidden());
+    ASSERT_EQ(Kernel().MouseX, path[0].first) << "the game does not read the pointer";
+    ASSERT_FALSE(cursorBox().Empty()) << "no cursor drawn";
+    Frame before = first;
+    Box cursorBefore = cursorBox();
+    engine::TGPStructure* hoveredBefore = mouse.Hovered;
+    for (const auto& [x, y] : path) {
+        platform::display::ScriptPointer(x, y);
+        game_.Tick();
+        const Frame now = game_.Frame();
+        const Box allowed[] = {cursorBefore, cursorBox(), widgetBox(hoveredBefore), widgetBox(mouse.Hovered)};
+        Box stray;
+        for (int p : Difference(before, now).pixels)
+            if (std::none_of(std::begin(allowed), std::end(allowed), [&](const Box& b) { return b.Contains(p % now.Width, p / now.Width); }))
+                stray.Add(p % now.Width, p / now.Width);
+        if (!stray.Empty()) faults_.push_back(rtl::Format("at (%D, %D): pixels changed in %S", {x, y, Text(stray)}));
+        before = now;
+        cursorBefore = cursorBox();
+        hoveredBefore = mouse.Hovered;
+    }
+    game_.Tick();
+    const Ink left = Difference(first, game_.Frame());
+    if (!left.box.Empty()) faults_.push_back(std::to_string(left.pixels.size()) + " pixels left changed in " + Text(left.box));
+    EXPECT_EQ(Faults(), "");
+}
+
 TEST_F(DemoScreens, EveryKindOfMessageKeepsItsTextsInsideTheBox) {
     // The longest texts the callers pass: a set's title and a level's, an update list, a file.
     std::string setTitle, levelTitle;

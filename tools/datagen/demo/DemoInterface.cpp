@@ -173,7 +173,7 @@ WidgetSpec NewGames() {
     WidgetSpec edit{"TGPEdit", "Ed_User_Name",
                     Join({{"Enabled", "True"}, {"FontName", "Arial"}, {"FontSize", "18"}, {"FontColorFront", kGold},
                           {"FontColorBackground", kPale}},
-                         Place(r, t + 184, 272, 32)),
+                         Place(r, t + 188, 272, 24)),
                     {}, {}, {}};
     c.push_back(edit);
     c.push_back(Label("Lb_Difficulty", "", r, t + 228, 272, 22, 16, kPale));
@@ -413,9 +413,9 @@ std::vector<DemoPicture> InterfacePictures() {
             if (w.className != "TGPEdit" && !filled) continue;
             if (const std::string* visible = w.Property("Visible"); visible && *visible == "False") continue;
             auto at = [&](const char* p) { return std::stoi(*w.Property(p)); };
-            const int grow = filled ? 4 : 0;
-            screen.Paste(HudReadout(at("PatternWidth") + 2 * grow, at("PatternHeight") + 2 * grow), at("Left") - grow,
-                         at("Top") - grow);
+            constexpr int kRim = 4;
+            screen.Paste(HudReadout(at("PatternWidth") + 2 * kRim, at("PatternHeight") + 2 * kRim), at("Left") - kRim,
+                         at("Top") - kRim);
         }
         addJpeg(*form.Property("Paint"), std::move(screen));
     }
