@@ -169,13 +169,7 @@ const WidgetSpec* FindForm(const std::string& name) {
     return nullptr;
 }
 
-// The text of a string entry, in the game's code page.
-std::string Text(const std::string& stored) {
-    const int32_t n = static_cast<int32_t>(static_cast<uint8_t>(stored[0]) | static_cast<uint8_t>(stored[1]) << 8 |
-                                           static_cast<uint8_t>(stored[2]) << 16 | static_cast<uint8_t>(stored[3]) << 24);
-    EXPECT_EQ(static_cast<size_t>(n) + 4, stored.size());
-    return stored.substr(4);
-}
+std::string Text(const std::string& stored) { return DemoData::StoredText(stored); }
 
 const std::vector<datagen::ContainerSection>& GameData() { return DemoData::Get().set.gameData; }
 
