@@ -9,10 +9,13 @@
 #include <set>
 #include <string>
 
+#include "app/fmPuDate.h"
 #include "engine/gpUtils.h"
+#include "platform/text/Text.h"
 #include "rtl/StringList.h"
 #include "rtl/Text.h"
 #include "tests/demo/DemoFixture.h"
+#include "tests/demo/HeadlessGame.h"
 #include "tools/datagen/demo/DemoInterface.h"
 #include "tools/datagen/demo/DemoLevels.h"
 
@@ -91,6 +94,18 @@ TEST(DemoLanguage, EveryTextThePlayerReadsIsRussian) {
     check("header.htm", PageText(data.FileBytes("TopList/Template/header.htm")));
     check("footer.htm", PageText(data.FileBytes("TopList/Template/footer.htm")));
     EXPECT_GT(texts, 150);
+}
+
+TEST(DemoLanguage, TheUpdateDialogsOutcomesFitItsMessageLine) {
+    demotest::HeadlessGame game;  // a main form for the dialog to belong to
+    app::TGlg_UpDate dialog(game.Form(), nullptr);
+    game.Form().TextCharset = 204;  // the edition's language
+    dialog.FormCreate();
+    for (const char* key : {"Message_20_419", "Message_21_419"}) {
+        const std::string text = DemoData::StoredText(*DemoData::Entry(DemoData::Get().set.gameData, "Strings", key));
+        const platform::text::Extent extent = platform::text::GetTextExtent(*dialog.MessageText.Font.Handle(), text);
+        EXPECT_LE(extent.Cx, dialog.MessageText.Width()) << key << ": " << rtl::AnsiToUtf8(text);
+    }
 }
 
 }  // namespace
