@@ -163,12 +163,6 @@ void Walk(const WidgetSpec& w, const std::function<void(const WidgetSpec&)>& vis
     for (const WidgetSpec& c : w.children) Walk(c, visit);
 }
 
-const WidgetSpec* FindForm(const std::string& name) {
-    for (const WidgetSpec& f : DemoForms())
-        if (f.name == name) return &f;
-    return nullptr;
-}
-
 std::string Text(const std::string& stored) { return DemoData::StoredText(stored); }
 
 const std::vector<datagen::ContainerSection>& GameData() { return DemoData::Get().set.gameData; }
@@ -177,7 +171,7 @@ const std::vector<datagen::ContainerSection>& GameData() { return DemoData::Get(
 
 TEST(DemoLookups, PanelsHoldTheWidgetsTheShellNamesWithTheirClasses) {
     for (const PanelLookup& p : Panels()) {
-        const WidgetSpec* form = FindForm(p.panel);
+        const WidgetSpec* form = DemoForm(p.panel);
         ASSERT_NE(form, nullptr) << p.panel;
         EXPECT_EQ(form->className, "TGPForm");
         std::map<std::string, std::string> widgets;
@@ -191,7 +185,7 @@ TEST(DemoLookups, PanelsHoldTheWidgetsTheShellNamesWithTheirClasses) {
     std::set<std::string> names;
     for (const WidgetSpec& f : DemoForms())
         Walk(f, [&](const WidgetSpec& w) { EXPECT_TRUE(names.insert(w.name).second) << "twice: " << w.name; });
-    EXPECT_EQ(*FindForm("MainPanel")->Property("MIDIFile"), kMenuTune);
+    EXPECT_EQ(*DemoForm("MainPanel")->Property("MIDIFile"), kMenuTune);
     EXPECT_EQ(DemoForms().front().name, "MainPanel");
 }
 
@@ -213,7 +207,7 @@ TEST(DemoLookups, EveryEventBindsAHandlerOfTheMainFormAndEveryHandlerIsBound) {
     // Enter on the main menu opens the new-game panel, Esc asks the exit question, Enter
     // there starts the chosen set, and every panel's keys reach the panel handler.
     std::set<std::string> mainKeys;
-    Walk(*FindForm("MainPanel"), [&](const WidgetSpec& w) {
+    Walk(*DemoForm("MainPanel"), [&](const WidgetSpec& w) {
         for (const auto& [event, handler] : w.events)
             if (event == "OnDXKeyDown") mainKeys.insert(handler);
     });

@@ -4,10 +4,8 @@
 // and every picture's corners show the page's own colour (no squares round the pictures).
 // Skipped where Chromium is not installed.
 #include <png.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -17,6 +15,7 @@
 
 #include "platform/com/ComObj.h"
 #include "rtl/Text.h"
+#include "tests/internet/Chromium.h"
 #include "tests/internet/Fixture.h"
 #include "tools/datagen/demo/DemoDataSet.h"
 #include "tools/datagen/demo/DemoTexts.h"
@@ -25,30 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace platform::com;
-
-std::string FindChromium() {
-    for (const char* path : {"/usr/bin/chromium", "/usr/bin/chromium-browser"})
-        if (::access(path, X_OK) == 0) return path;
-    return {};
-}
-
-// Chromium on a page: its serialised document, or (with `png`) a screenshot written there.
-std::string Chromium(const std::string& chromium, const fs::path& page, const fs::path& profile, const fs::path& png = {}) {
-    // The same window for both, so that the pictures lie where the document says.
-    const std::string action = png.empty() ? "--dump-dom" : "--screenshot='" + png.string() + "'";
-    const std::string command = "timeout 120 " + chromium +
-                                " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run"
-                                " --disable-background-networking --disable-component-update --disable-sync"
-                                " --hide-scrollbars --window-size=1000,900 --user-data-dir='" + profile.string() + "' " + action + " 'file://" +
-                                page.string() + "' 2>/dev/null";
-    std::string out;
-    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buf[4096];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
-        ::pclose(pipe);
-    }
-    return out;
-}
 
 // The game's texts are its code page's: what it hands the library converts from there.
 std::u16string Wide(const std::string& utf8) { return rtl::AnsiToUtf16(rtl::Utf8ToAnsi(utf8)); }
@@ -113,7 +88,7 @@ std::string StructureFaults(const std::string& html) {
 class HallOfFamePage : public palvrek::testing::GameFixture {};
 
 TEST_F(HallOfFamePage, ChromiumShowsTheHeadingEveryMedalAndNoSquaresRoundThePictures) {
-    const std::string chromium = FindChromium();
+    const std::string chromium = browsertest::FindChromium();
     if (chromium.empty()) GTEST_SKIP() << "Chromium is not installed";
     Initialize();
     const fs::path home = env_.Dir() / "game";
@@ -169,7 +144,7 @@ TEST_F(HallOfFamePage, ChromiumShowsTheHeadingEveryMedalAndNoSquaresRoundThePict
            " Math.round(r.height)].join('|')); }"
            " const pre = document.createElement('pre'); pre.id = 'report'; pre.textContent = out.join('\\n');"
            " document.documentElement.appendChild(pre); });</script>";
-    const std::string dom = Chromium(chromium, probe, env_.Dir() / "profile");
+    const std::string dom = browsertest::RunChromium(chromium, probe, env_.Dir() / "profile", "--dump-dom");
     const size_t report = dom.find("<pre id=\"report\">");
     ASSERT_NE(report, std::string::npos) << "Chromium rendered nothing:\n" << dom;
     std::vector<std::vector<std::string>> lines;
@@ -192,7 +167,7 @@ TEST_F(HallOfFamePage, ChromiumShowsTheHeadingEveryMedalAndNoSquaresRoundThePict
 
     // The page as a picture: each picture's corners are the page's colour.
     const fs::path shot = env_.Dir() / "page.png";
-    Chromium(chromium, page, env_.Dir() / "profile", shot);
+    browsertest::RunChromium(chromium, page, env_.Dir() / "profile", "--screenshot='" + shot.string() + "'");
     const Picture screen = ReadPng(shot);
     if (const char* keep = std::getenv("SPRALLION_PAGE_SHOT")) fs::copy_file(shot, keep, fs::copy_options::overwrite_existing);
     ASSERT_GT(screen.width, 0) << "no screenshot";
