@@ -1,9 +1,10 @@
 // Every screen of the demo as the program shows it, headless: the menu panels, each kind of
 // in-game message, and the pause with the heads-up of each level set. What a widget draws is
-// found by presenting the screen with it and without it. Texts must lie inside their form's
-// frame and inside the rectangle their description gives them (with room to spare below),
-// nothing may draw over a text, check boxes and track bars carry a caption beside them, an
-// edit is clicked where it is drawn, and every pixel of the screen is painted every frame.
+// found by presenting the screen with none of them, then with each alone. Texts must lie
+// inside their form's frame and inside the rectangle their description gives them (with room
+// to spare below), nothing may draw over a text, check boxes and track bars carry a caption
+// beside them, an edit is clicked where it is drawn, and every pixel of the screen is painted
+// every frame.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -208,10 +209,8 @@ protected:
             if (!described.Contains(p.ink.box)) fault(w, "draws " + Text(p.ink.box) + " outside its rectangle " + Text(described));
             if (int n = CountOutside(p.roomy, described, width))
                 fault(w, std::to_string(n) + " pixels of its text do not fit its rectangle " + Text(described));
-            for (const Piece& o : pieces) {
-                if (&o == &p) continue;
-                    if (Meet(p.ink, o.ink)) fault(w, "meets " + Named(*o.widget));
-            }
+            for (const Piece& o : pieces)
+                if (&o != &p && Meet(p.ink, o.ink)) fault(w, "meets " + Named(*o.widget));
             if (auto* edit = dynamic_cast<const engine::TGPEdit*>(&w)) {
                 const Box clicked = ScreenBox(*edit);
                 if (clicked.l != edit->Left || clicked.t != edit->Top)
