@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <regex>
+#include <string_view>
 #include <set>
 #include <string>
 
@@ -34,20 +34,48 @@ const std::set<std::string>& KeyNames() {
     return names;
 }
 
-// The Latin words of a text (UTF-8) that are no key names; format specifiers do not count.
+bool Latin(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The Latin words of a text (UTF-8) that are no key names; format specifiers ("%s", "%-8.2D")
+// do not count.
 std::string ForeignWords(const std::string& text) {
-    static const std::regex specifier("%[-0-9.:*]*[a-zA-Z]"), word("[A-Za-z]+");
-    const std::string plain = std::regex_replace(text, specifier, " ");
     std::string foreign;
-    for (std::sregex_iterator it(plain.begin(), plain.end(), word), end; it != end; ++it)
-        if (!KeyNames().count(it->str())) foreign += it->str() + " ";
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] == '%') {
+            size_t j = i + 1;
+            while (j < text.size() && std::string_view("-0123456789.:*").find(text[j]) != std::string_view::npos) ++j;
+            i = j < text.size() && Latin(text[j]) ? j + 1 : j;
+            continue;
+        }
+        if (!Latin(text[i])) {
+            ++i;
+            continue;
+        }
+        size_t j = i;
+        while (j < text.size() && Latin(text[j])) ++j;
+        if (const std::string word = text.substr(i, j - i); !KeyNames().count(word)) foreign += word + " ";
+        i = j;
+    }
     return foreign;
 }
 
-// What a page shows: its text without markup, style sheet and character references.
+// What a page shows: its text without its style sheet, its markup and its character
+// references.
 std::string PageText(const std::string& html) {
-    static const std::regex style("<style[\\s\\S]*?</style>", std::regex::icase), tag("<[^>]*>"), reference("&[#a-zA-Z0-9]+;?");
-    return std::regex_replace(std::regex_replace(std::regex_replace(html, style, " "), tag, " "), reference, " ");
+    std::string out;
+    for (size_t i = 0; i < html.size();) {
+        if (html.compare(i, 6, "<style") == 0) {
+            const size_t end = html.find("</style>", i);
+            i = end == std::string::npos ? html.size() : end + 8;
+        } else if (html[i] == '<' || html[i] == '&') {
+            const size_t end = html.find(html[i] == '<' ? '>' : ';', i);
+            i = end == std::string::npos ? html.size() : end + 1;
+            out += ' ';
+        } else {
+            out += html[i++];
+        }
+    }
+    return out;
 }
 
 TEST(DemoLanguage, EveryTextThePlayerReadsIsRussian) {

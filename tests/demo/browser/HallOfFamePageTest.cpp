@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <regex>
+#include <cctype>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -50,18 +50,22 @@ Picture ReadPng(const fs::path& file) {
 // in order; void elements need no end, and cells, rows, table bodies and paragraphs end where
 // HTML ends them (at the next of their kind or their container's end).
 std::string StructureFaults(const std::string& html) {
-    static const std::regex tag("<(/?)([A-Za-z][A-Za-z0-9]*)[^>]*>"), comment("<!--[\\s\\S]*?-->|<!DOCTYPE[^>]*>",
-                                                                                std::regex::icase);
     const std::vector<std::string> voids{"img", "meta", "br", "hr", "link", "input"};
     const std::vector<std::string> implied{"td", "th", "tr", "tbody", "p"};
     auto in = [](const std::vector<std::string>& list, const std::string& s) { return std::find(list.begin(), list.end(), s) != list.end(); };
     std::vector<std::string> open;
     std::string faults, seen;
-    const std::string text = std::regex_replace(html, comment, "");
-    for (std::sregex_iterator it(text.begin(), text.end(), tag), end; it != end; ++it) {
-        std::string name = rtl::LowerCase((*it)[2].str());
-        const bool closing = (*it)[1].length() > 0;
-        if (in(voids, name)) continue;
+    for (size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at + 1)) {
+        if (html.compare(at, 4, "<!--") == 0) {
+            at = html.find("-->", at);
+            if (at == std::string::npos) return faults + "a comment runs to the end";
+            continue;
+        }
+        const bool closing = at + 1 < html.size() && html[at + 1] == '/';
+        size_t end = at + (closing ? 2 : 1);
+        while (end < html.size() && std::isalnum(static_cast<unsigned char>(html[end]))) ++end;
+        const std::string name = rtl::LowerCase(html.substr(at + (closing ? 2 : 1), end - at - (closing ? 2 : 1)));
+        if (name.empty() || in(voids, name)) continue;  // a declaration, or an element without an end
         if (!closing) {
             if (name == "head" || name == "body") seen += name + " ";
             if (name == "td" || name == "th" || name == "tr")
