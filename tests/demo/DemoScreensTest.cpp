@@ -378,14 +378,15 @@ TEST_F(DemoScreens, EveryKindOfMessageKeepsItsTextsInsideTheBox) {
         Kernel().HideForm("MessageBox");
         game_.Tick();
     };
+    const std::string updates = "Sprallion 1.2\r\nSprallion.ig 1.2", file = "Sprallion.ig";
     app::TDlg_Sprallion& form = game_.Form();
     for (const datagen::demo::MessageUse& m : datagen::demo::ShellMessages()) {
         if (m.number == 7 || m.number == 8) continue;  // the medals and ranks below
         std::vector<rtl::FormatArg> args;
         if (m.number == 3) args = {setTitle, levelTitle};
         if (m.number == 4) args = {levelTitle};
-        if (m.number == 19) args = {std::string("Sprallion 1.2\r\nSprallion.ig 1.2")};
-        if (m.number == 26) args = {std::string("Sprallion.ig")};
+        if (m.number == 19) args = {updates};
+        if (m.number == 26) args = {file};
         ASSERT_EQ(static_cast<int>(args.size()), m.arguments) << "message " << m.number;
         ASSERT_NO_FATAL_FAILURE(show("message " + std::to_string(m.number),
                                      [&] { form.ShowMessageBox(m.number, m.number, args, nullptr, nullptr, 0); }));
