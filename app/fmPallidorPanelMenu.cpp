@@ -280,6 +280,9 @@ void TDlg_Sprallion::On_Link_ShowHelp(TObject* sender) {
     } catch (...) {
         WriteLogException("ShowHelp");
     }
+    // From the sixth row on, the list and the order skip one entry (the state at position 11,
+    // which the help does not show); each row is written once, so the end-game key of the
+    // fifth row stays.
     for (int i = 1; i < grid->RowCount; ++i) {
         const int s = i < 6 ? 0 : 1;
         const int item = i + s - 1, position = i + s + 5;
@@ -287,8 +290,8 @@ void TDlg_Sprallion::On_Link_ShowHelp(TObject* sender) {
         std::string title = !haveTitles ? std::string("Test") : item < titles.Count() ? titles[item] : std::string();
         std::string name = position < kHelpStates ? keyName(kHelpStateOrder[position]) : std::string();
         if (i == 6) name += ", Pause";
-        grid->SetCell(0, i - s, title);
-        grid->SetCell(1, i - s, name);
+        grid->SetCell(0, i - 1, title);
+        grid->SetCell(1, i - 1, name);
     }
 }
 

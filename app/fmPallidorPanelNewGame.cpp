@@ -36,6 +36,11 @@ std::string Cut(std::string text, size_t letters) {
     return text;
 }
 
+// The name typed into the panel becomes the player's.
+void TakePlayerName(engine::TGPForm* form, TPlayerRecord& record) {
+    if (auto* edit = Find<TGPEdit>(form, "Ed_User_Name")) record.Name = Cut(edit->Text, TPlayerRecord::kTextLetters);
+}
+
 // A preview already written loads as a picture; one that does not is written again.
 bool PreviewLoads(const std::string& file) {
     std::error_code error;
@@ -203,7 +208,7 @@ void TDlg_Sprallion::On_Link_Difficulty_CheckBox(TObject* sender) {
 void TDlg_Sprallion::On_Link_NewGame_Hide(TObject* sender) {
     engine::TGPForm* form = OwnerForm(sender);
     if (!form && Kernel) form = FindForm(Kernel.get(), kNewGames);
-    if (auto* edit = Find<TGPEdit>(form, "Ed_User_Name")) PlayerRecord.Name = Cut(edit->Text, TPlayerRecord::kTextLetters);
+    TakePlayerName(form, PlayerRecord);
     if (auto* preview = Find<TGPImage>(form, "Im_PreViewSubject")) preview->Paint.clear();
     SubjectList.reset();
     CurrentSubject = -1;
@@ -220,6 +225,9 @@ void TDlg_Sprallion::On_Link_NewGame_DXKey_Ok(TObject* sender, engine::TDXInputS
 void TDlg_Sprallion::On_Link_OnClick_StartNewGame(TObject*) {
     if (!Kernel || !SubjectList || CurrentSubject < 0 || PlayerRecord.SubjectFile.empty()) return;
     engine::SetFieldValue(Kernel->KernelRecord.Difficulty, PlayerRecord.Difficulty);
+    // The panel hides at the end of the tick; the heads-up the level set builds now shows the
+    // name typed, and the first pending save keeps it.
+    TakePlayerName(FindForm(Kernel.get(), kNewGames), PlayerRecord);
     Kernel->HideForm(kNewGames);
     OpenGameLevelSet(engine::JoinDataPath(engine::ResourceFolders().Resource, PlayerRecord.SubjectFile));
     StartLevel(StartLevelParam);

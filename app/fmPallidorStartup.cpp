@@ -36,9 +36,10 @@ constexpr uint32_t kHotKeyF10 = 121;
 constexpr uint16_t kContainerMode = rtl::fmOpenRead | rtl::fmShareDenyNone;
 
 // The command-line key of the start level, and the default player's name (at most 21
-// characters): both kept scrambled in the program.
+// characters, in the game's code page: "Игрок", the edition's language): both kept
+// scrambled in the program.
 constexpr auto kStartLevelKey = Scramble("Level");
-constexpr auto kDefaultPlayerName = Scramble("Player");
+constexpr auto kDefaultPlayerName = Scramble("\xC8\xE3\xF0\xEE\xEA");
 
 std::string ProgramFile() {
     char path[PATH_MAX];

@@ -62,7 +62,7 @@ TEST(DemoDataSet, TheCommandWritesTheProgramFolderAndReplacesFilesWhole) {
     EXPECT_EQ(demo->run({}), 2);
     ASSERT_EQ(demo->run({dir.File("home")}), 0);
     for (const char* path : {"Resource/Demo2.bif", "Resource/Sprallion.ig", "Resource/Prologue.ig", "Resource/MIDI/Menu.mid",
-                             "Index.htm", "Help/Sprallion_419.TXT", "TopList/Ranks/Private.bmp"})
+                             "Index.htm", "Help/Sprallion_419.TXT", "TopList/Ranks/Рядовой.bmp", "TopList/Template/header.htm"})
         EXPECT_TRUE(std::filesystem::is_regular_file(dir.File(std::string("home/") + path))) << path;
     EXPECT_FALSE(std::filesystem::exists(dir.File("home/Resource/0Test.ig")));
     EXPECT_EQ(ReadFile(dir.File("home/Resource/Demo2.bif")), DemoData::Get().FileBytes(kGameDataFile));

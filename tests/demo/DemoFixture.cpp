@@ -24,6 +24,14 @@ const std::string& DemoData::FileBytes(const std::string& relative) const {
     throw std::out_of_range("no demo file " + relative);
 }
 
+std::string DemoData::StoredText(const std::string& stored) {
+    if (stored.size() < 4) throw std::invalid_argument("no length before the text");
+    const uint32_t n = static_cast<uint32_t>(static_cast<uint8_t>(stored[0]) | static_cast<uint8_t>(stored[1]) << 8 |
+                                             static_cast<uint8_t>(stored[2]) << 16 | static_cast<uint8_t>(stored[3]) << 24);
+    if (size_t{n} + 4 != stored.size()) throw std::invalid_argument("the length does not match the text");
+    return stored.substr(4);
+}
+
 const datagen::ContainerSection* DemoData::Section(const std::vector<datagen::ContainerSection>& sections,
                                                    const std::string& section) {
     for (const auto& s : sections)

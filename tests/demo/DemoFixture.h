@@ -24,6 +24,8 @@ public:
     // An entry's bytes as assembled; nullptr when absent.
     static const std::string* Entry(const std::vector<datagen::ContainerSection>& sections, const std::string& section,
                                     const std::string& key);
+    // The text of a string entry (int32 length, then the text), in the game's code page.
+    static std::string StoredText(const std::string& stored);
     static const datagen::ContainerSection* Section(const std::vector<datagen::ContainerSection>& sections,
                                                     const std::string& section);
 

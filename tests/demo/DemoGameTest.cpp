@@ -18,6 +18,7 @@
 #include "engine/gpResource.h"
 #include "media/DIB.h"
 #include "platform/registry/Registry.h"
+#include "rtl/Text.h"
 #include "tests/TempDir.h"
 #include "tests/app/AppFixtures.h"
 #include "tests/demo/DemoFixture.h"
@@ -34,7 +35,7 @@ namespace fs = std::filesystem;
 // the first level's message (3). The first level clears by itself into the second's message
 // (4); Enter closes it and F7 takes a screenshot in play. The second level clears by itself and
 // medal 1 is announced (message 7); Enter closes it. F8 opens the options over the game, a
-// click on the music box (the centred 640 x 480 panel's box at 344, 156) switches music off and
+// click on the music box (at 424, 222 on the screen) switches music off and
 // F8 closes them. Esc asks whether to end the game (message 9) and Enter ends it into the hall
 // of fame and the main menu, where F12 quits.
 constexpr const char* kScript =
@@ -148,11 +149,11 @@ TEST_F(DemoGameTest, TheGameEntersTheHallOfFameWithItsMedalAndShowsItsPageOnce) 
     ASSERT_EQ(entries.size(), 1u);
     const std::vector<std::string>& entry = entries[0];
     ASSERT_EQ(entry.size(), 6u);
-    const std::vector<std::string> expected{game.Name, std::to_string(game.Score), datagen::demo::RankName(game.Rank),
+    const std::vector<std::string> expected{rtl::AnsiToUtf8(game.Name), std::to_string(game.Score), datagen::demo::RankName(game.Rank),
                                             datagen::demo::DifficultyName(game.Difficulty),
                                             datagen::demo::MedalName(1)};
     EXPECT_EQ(std::vector<std::string>(entry.begin(), entry.begin() + 5), expected);
-    EXPECT_EQ(entry[0], "Player");
+    EXPECT_EQ(entry[0], "Игрок");  // the default name
 
     const std::string page = Run().Page();
     ASSERT_FALSE(page.empty()) << "no hall-of-fame page";

@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/display/Display.h"
-#include "tests/demo/DemoGameForm.h"
+#include "engine/gpKernel.h"
+#include "tests/demo/DemoFixture.h"
+#include "tests/demo/HeadlessGame.h"
 
 namespace {
 
@@ -33,20 +34,17 @@ constexpr int kTicksPerLevel = 2000;
 constexpr int32_t kLives = 99;
 
 using demotest::FieldValue;
-using DemoLevelRuns = demotest::DemoGameForm;
 
 struct Frame {
     int colours = 0, fieldColours = 0;
 };
 
-Frame ReadFrame(const platform::display::Presenter* presenter) {
+Frame ReadFrame(const platform::display::Frame& frame) {
     Frame f;
-    if (!presenter) return f;
-    const platform::display::Frame frame = presenter->ReadFrame();
     std::set<uint16_t> all, field;
     for (int32_t y = 0; y < frame.Height; ++y)
         for (int32_t x = 0; x < frame.Width; ++x) {
-            const uint16_t c = frame.Pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.Width) + static_cast<size_t>(x)];
+            const uint16_t c = demotest::PixelAt(frame, x, y);
             all.insert(c);
             // The playing field: 576 x 512 from (34, 48).
             if (x >= 34 && x < 34 + 576 && y >= 48 && y < 48 + 512) field.insert(c);
@@ -58,8 +56,11 @@ Frame ReadFrame(const platform::display::Presenter* presenter) {
 
 }  // namespace
 
-TEST_F(DemoLevelRuns, EveryLevelOfEverySetPlaysItsTicksWithoutInputAndDrawsItsField) {
-    ASSERT_NO_FATAL_FAILURE(Start());
+TEST(DemoLevelRuns, EveryLevelOfEverySetPlaysItsTicksWithoutInputAndDrawsItsField) {
+    demotest::HeadlessGame game;
+    ASSERT_NO_FATAL_FAILURE(game.Start());
+    // The logos give way to the main menu by themselves.
+    ASSERT_TRUE(game.TickUntilShown("MainPanel", 2000));
 
     struct Run {
         std::string where;
@@ -68,36 +69,36 @@ TEST_F(DemoLevelRuns, EveryLevelOfEverySetPlaysItsTicksWithoutInputAndDrawsItsFi
         Frame frame;
     };
     // The flow logs every failure it catches: nothing may be logged while the levels run.
-    const size_t logBefore = dir_.Read("game/Exception.Log").size();
+    const size_t logBefore = game.Log().size();
     std::vector<Run> runs;
     for (const auto& set : demotest::DemoData::Get().set.levelSets) {
         const std::string file = set.set.file;
         for (int32_t index = 0; index < static_cast<int32_t>(set.set.set.levels.size()); ++index) {
-            ASSERT_NO_FATAL_FAILURE(NewGame(file, index));
-            SCOPED_TRACE(where_);
-            engine::TKernelRecord& record = form_->Kernel->KernelRecord;
+            ASSERT_NO_FATAL_FAILURE(game.NewGame(file, index));
+            SCOPED_TRACE(game.where);
+            engine::TKernelRecord& record = game.Form().Kernel->KernelRecord;
             engine::SetFieldValue(record.Life, kLives);
 
             Run run;
-            run.where = where_;
+            run.where = game.where;
             run.testSet = file == "0Test.ig";
-            while (levelTicks_ < kTicksPerLevel) {
+            while (game.levelTicks < kTicksPerLevel) {
                 // The level's message (and any other) is closed as a player would.
-                ASSERT_NO_FATAL_FAILURE(Play());
-                if (run.clearedAt < 0 && FieldValue(record.Level) != index) run.clearedAt = levelTicks_;
+                ASSERT_NO_FATAL_FAILURE(game.Play());
+                if (run.clearedAt < 0 && FieldValue(record.Level) != index) run.clearedAt = game.levelTicks;
             }
-            run.frame = ReadFrame(form_->Presenter.get());
+            run.frame = ReadFrame(game.Frame());
             run.score = FieldValue(record.Count);
             run.level = FieldValue(record.Level);
             run.lives = FieldValue(record.Life) - kLives;
             runs.push_back(run);
-            EXPECT_TRUE(form_->GameRunning) << "the game ended";
-            ASSERT_NO_FATAL_FAILURE(EndGame());
+            EXPECT_TRUE(game.Form().GameRunning) << "the game ended";
+            ASSERT_NO_FATAL_FAILURE(game.EndGame());
         }
     }
 
-    EXPECT_TRUE(failures_.empty()) << ::testing::PrintToString(failures_);
-    EXPECT_EQ(dir_.Read("game/Exception.Log").substr(logBefore), "");
+    EXPECT_TRUE(game.failures.empty()) << ::testing::PrintToString(game.failures);
+    EXPECT_EQ(game.Log().substr(logBefore), "");
     ASSERT_EQ(runs.size(), 11u) << "two sets of the demo and the test set";
     for (const Run& run : runs) {
         SCOPED_TRACE(run.where);

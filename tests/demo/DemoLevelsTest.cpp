@@ -42,8 +42,10 @@ TEST(DemoLevels, TheDemoSetGetsHarderFromLevelToLevel) {
     EXPECT_TRUE(demo.scriptHud);
     for (size_t i = 1; i < demo.set.levels.size(); ++i)
         EXPECT_GT(DifficultyMeasure(demo.set.levels[i]), DifficultyMeasure(demo.set.levels[i - 1])) << "level " << i + 1;
-    // The short set has the fixed heads-up.
-    EXPECT_FALSE(Find(sets, "Prologue.ig").scriptHud);
+    // The sets a player meets describe their heads-up in the edition's language; only the
+    // test set has the shell's fixed one.
+    EXPECT_TRUE(Find(sets, "Prologue.ig").scriptHud);
+    EXPECT_FALSE(TestLevelSet().scriptHud);
     EXPECT_EQ(sets.size(), 2u);
 }
 

@@ -72,8 +72,8 @@ protected:
     std::string runLog_;  // what the last run wrote into the log
 };
 
-// The places of the demo's widgets: the main menu lies at the screen's corner, the other
-// panels are centred on the 800 x 600 screen.
+// The places of the demo's widgets: the menu panels cover the screen, so their widgets' places
+// are places on the screen; the pause panel is centred on the 800 x 600 screen.
 constexpr int kNewGameX = 260, kNewGameY = 228;   // MainPanel.BT_NewGame
 constexpr int kLoadX = 260, kLoadY = 286;         // MainPanel.BT_Load
 constexpr int kOptionsX = 260, kOptionsY = 402;   // MainPanel.BT_Options

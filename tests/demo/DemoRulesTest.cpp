@@ -16,7 +16,8 @@
 #include "engine/gpInterfaceImage.h"
 #include "engine/gpNation.h"
 #include "platform/registry/Registry.h"
-#include "tests/demo/DemoGameForm.h"
+#include "tests/demo/DemoFixture.h"
+#include "tests/demo/HeadlessGame.h"
 #include "tools/datagen/Container.h"
 
 namespace {
@@ -24,7 +25,7 @@ namespace {
 using demotest::FieldValue;
 constexpr const char* kTestSet = "0Test.ig";
 
-class DemoRules : public demotest::DemoGameForm {
+class DemoRules : public ::testing::Test {
 protected:
     DemoRules() {
         Tune({{"SS", 300000}, {"TL", 3}, {"MinCountForTopList", 1000}});
@@ -46,6 +47,19 @@ protected:
             datagen::WriteContainer(Home() + "/" + set.Path(), sections);
         }
     }
+
+    // The program's start, until the main menu shows.
+    void Start() {
+        ASSERT_NO_FATAL_FAILURE(game_.Start());
+        ASSERT_TRUE(game_.TickUntilShown("MainPanel", 2000)) << game_.Shown();
+    }
+    void Tick() { game_.Tick(); }
+    void Play() { game_.Play(); }
+    void NewGame(const std::string& file, int32_t index) { game_.NewGame(file, index); }
+    void EndGame() { game_.EndGame(); }
+    bool PanelShown(const std::string& name) const { return game_.PanelShown(name); }
+    std::string Shown() const { return game_.Shown(); }
+    std::string Home() const { return game_.Home(); }
 
     engine::TGPKernel& K() { return *form_->Kernel; }
     int32_t Level() { return FieldValue(K().KernelRecord.Level); }
@@ -79,6 +93,8 @@ protected:
     }
     bool HasMedal(int32_t medal) { return K().KernelRecord.Medals->Present().test(static_cast<size_t>(medal)); }
 
+    demotest::HeadlessGame game_;
+    app::TDlg_Sprallion* const form_ = &game_.Form();
     bool registered_ = false;
 };
 
@@ -91,24 +107,24 @@ TEST_F(DemoRules, ALevelEndsWithItsLastBrickAndOnceWhenThatIsTheTickOfTheCheck) 
         next(sender);
     };
     int lastWithBrick = 0, endedAt = -1;
-    while (levelTicks_ < 1500 && endedAt < 0) {
+    while (game_.levelTicks < 1500 && endedAt < 0) {
         ASSERT_NO_FATAL_FAILURE(Play());
-        if (Level() == 0 && Bricks() > 0) lastWithBrick = levelTicks_;
-        if (Level() != 0) endedAt = levelTicks_;
+        if (Level() == 0 && Bricks() > 0) lastWithBrick = game_.levelTicks;
+        if (Level() != 0) endedAt = game_.levelTicks;
     }
     ASSERT_GT(endedAt, 0) << Shown();
     EXPECT_LE(endedAt - lastWithBrick, 2) << "the brick went at tick " << lastWithBrick + 1;
     EXPECT_EQ(advances, 1);
 
     // The second level with every tick a tick of the periodic check: its brick ends in one.
-    while (levelTicks_ < 3000 && Level() == 1) {
+    while (game_.levelTicks < 3000 && Level() == 1) {
         form_->CompletionCounter = app::rules::CompletionCheckTicks - 1;
         ASSERT_NO_FATAL_FAILURE(Play());
     }
     for (int i = 0; i < 10; ++i) ASSERT_NO_FATAL_FAILURE(Play());
     EXPECT_EQ(advances, 2);
     EXPECT_EQ(Level(), 0) << "after the last level the first one";
-    EXPECT_TRUE(failures_.empty()) << ::testing::PrintToString(failures_);
+    EXPECT_TRUE(game_.failures.empty()) << ::testing::PrintToString(game_.failures);
 }
 
 TEST_F(DemoRules, LivesWonWithLettersCountForTheLivesMedal) {
@@ -196,7 +212,7 @@ TEST_F(DemoRules, TheSetsMinimumKeepsASmallScoreOutOfTheHallOfFame) {
     std::string list;
     if (reg.OpenKeyReadOnly("\\SOFTWARE\\Quorvex\\Sprallion\\Local Top List")) list = reg.ReadString("List");
     EXPECT_EQ(list, "");
-    EXPECT_EQ(dir_.Read("shell").find("TopList"), std::string::npos) << "no page opened";
+    EXPECT_EQ(game_.Dir().Read("shell").find("TopList"), std::string::npos) << "no page opened";
 }
 
 }  // namespace

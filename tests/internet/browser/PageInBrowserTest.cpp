@@ -1,10 +1,10 @@
 // The hall-of-fame page in a real browser engine: headless Chromium opens the page the library
 // wrote and its rendered document must show the names as the game gave them. Skipped where
 // Chromium is not installed.
-#include <cstdio>
 #include <filesystem>
 
 #include "platform/com/ComObj.h"
+#include "tests/internet/Chromium.h"
 #include "tests/internet/Fixture.h"
 
 namespace palvrek {
@@ -13,32 +13,10 @@ namespace {
 using namespace platform::com;
 namespace fs = std::filesystem;
 
-std::string FindChromium() {
-    for (const char* path : {"/usr/bin/chromium", "/usr/bin/chromium-browser"})
-        if (::access(path, X_OK) == 0) return path;
-    return {};
-}
-
-// The document Chromium renders from a file, as text (the serialised DOM).
-std::string RenderedDocument(const std::string& chromium, const fs::path& page, const fs::path& profile) {
-    const std::string command = "timeout 120 " + chromium +
-                                " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run"
-                                " --disable-background-networking --disable-component-update --disable-sync"
-                                " --user-data-dir='" + profile.string() + "' --dump-dom 'file://" + page.string() +
-                                "' 2>/dev/null";
-    std::string out;
-    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buf[4096];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
-        ::pclose(pipe);
-    }
-    return out;
-}
-
 class PageInBrowserTest : public testing::GameFixture {};
 
 TEST_F(PageInBrowserTest, ChromiumShowsCyrillicAndGermanNamesAsGiven) {
-    const std::string chromium = FindChromium();
+    const std::string chromium = browsertest::FindChromium();
     if (chromium.empty()) GTEST_SKIP() << "Chromium is not installed";
     Initialize();
     Serve(80);
@@ -61,7 +39,7 @@ TEST_F(PageInBrowserTest, ChromiumShowsCyrillicAndGermanNamesAsGiven) {
         FreeRecord(p);
     }
 
-    const std::string dom = RenderedDocument(chromium, html / "top.htm", env_.Dir() / "profile");
+    const std::string dom = browsertest::RunChromium(chromium, html / "top.htm", env_.Dir() / "profile", "--dump-dom");
     ASSERT_NE(dom.find("Top List for Sprallion"), std::string::npos) << "Chromium rendered nothing:\n" << dom;
     EXPECT_NE(dom.find("\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD \xD0\x9F\xD0\xB5\xD1\x82\xD1\x80\xD0\xBE\xD0\xB2"),
               std::string::npos)

@@ -70,6 +70,17 @@ Image HudFieldFrame(int fieldWidth, int fieldHeight, int border) {
     return img;
 }
 
+Image HudSurround(int width, int height, int windowX, int windowY, int windowWidth, int windowHeight) {
+    Image img(width, height);
+    // The plate runs past the picture's edges, so only the window's edges are bevelled.
+    const Sdf plate = Subtract(RoundRectSdf(-16.0, -16.0, width + 32.0, height + 32.0, 1.0),
+                               RoundRectSdf(windowX, windowY, windowWidth, windowHeight, 0.01));
+    Fill(img, plate, MetalShader(plate, height, 4.5));
+    for (int y = windowY; y < windowY + windowHeight; ++y)
+        for (int x = windowX; x < windowX + windowWidth; ++x) img.Clear(x, y);
+    return img;
+}
+
 Image HudReadout(int width, int height) {
     Image img(width, height);
     const Sdf rim = RoundRectSdf(0.5, 0.5, width - 1.0, height - 1.0, 6.0);

@@ -13,6 +13,9 @@ Image HudPanel(int width = 176, int height = 552, std::string_view title = {});
 // A frame around the playfield: `border` pixels of metal on every side of a transparent
 // fieldWidth × fieldHeight window.
 Image HudFieldFrame(int fieldWidth = 576, int fieldHeight = 512, int border = 10);
+// A metal plate of width × height with square outer edges and a transparent window
+// (the playfield) whose edges are bevelled.
+Image HudSurround(int width, int height, int windowX, int windowY, int windowWidth, int windowHeight);
 // A recessed dark well for numbers and texts.
 Image HudReadout(int width = 150, int height = 34);
 // A charge gauge: `frames` rows from empty (row 0) to full (last row).

@@ -155,17 +155,17 @@ Image HeaderCell(std::string_view label, int w, int h, int state) {
 
 }  // namespace
 
-Image RowHeaderSheet(const std::vector<std::string>& labels, int width, int height) {
+Image RowHeaderSheet(const std::vector<std::string>& labels, int width, int height, bool hovers) {
     std::vector<Image> patterns;
     for (const std::string& label : labels)
-        for (int state = 0; state < 4; ++state) patterns.push_back(HeaderCell(label, width, height, state));
+        for (int state = 0; state < 4; ++state) patterns.push_back(HeaderCell(label, width, height, hovers ? state : 2));
     return MakeSheet(patterns, 4);
 }
 
-Image ColumnHeaderSheet(const std::vector<std::string>& labels, int width, int height) {
+Image ColumnHeaderSheet(const std::vector<std::string>& labels, int width, int height, bool hovers) {
     std::vector<Image> patterns;
     for (int state = 0; state < 4; ++state)
-        for (const std::string& label : labels) patterns.push_back(HeaderCell(label, width, height, state));
+        for (const std::string& label : labels) patterns.push_back(HeaderCell(label, width, height, hovers ? state : 2));
     return MakeSheet(patterns, static_cast<int>(std::max<size_t>(1, labels.size())));
 }
 

@@ -27,9 +27,10 @@ Image TrackBarSheet(int pattern = 24, int height = 24);
 // Grid headers. Row headers (a grid's `ColPaint`): one picture row per grid row with its
 // four states in columns (pattern 4 × row + state). Column headers (`RowPaint`): one
 // picture column per grid column with the states in rows (pattern column + count × state).
-// States: 0 disabled, 1 hovered, 2 normal, 3 hovered and toggled.
-Image RowHeaderSheet(const std::vector<std::string>& labels, int width = 140, int height = 28);
-Image ColumnHeaderSheet(const std::vector<std::string>& labels, int width = 140, int height = 28);
+// States: 0 disabled, 1 hovered, 2 normal, 3 hovered and toggled. A grid that takes no
+// pointer draws state 0: without `hovers` every state looks normal.
+Image RowHeaderSheet(const std::vector<std::string>& labels, int width = 140, int height = 28, bool hovers = true);
+Image ColumnHeaderSheet(const std::vector<std::string>& labels, int width = 140, int height = 28, bool hovers = true);
 
 // A menu panel: a bevelled frame with a dark glass body, rounded corners transparent,
 // and an optional title plate at the top.

@@ -260,9 +260,10 @@ EffectsData DemoEffects() {
 
 const std::vector<PanelPlace>& HudPanels() {
     // The side panel right of the field, the frame around it (with the lives bar on top) and
-    // the bar below it. The field itself lies at (34, 48), 576 x 512.
+    // the bar below it: together the whole screen, which nothing else paints during play. The
+    // field itself lies at (34, 48), 576 x 512.
     static const std::vector<PanelPlace> panels{
-        {panel::Side, 620, 8, 180, 584}, {panel::Frame, 24, 8, 596, 562}, {panel::Bottom, 24, 570, 596, 30}};
+        {panel::Side, 610, 0, 190, 600}, {panel::Frame, 0, 0, 610, 570}, {panel::Bottom, 0, 570, 610, 30}};
     return panels;
 }
 

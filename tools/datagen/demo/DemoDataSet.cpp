@@ -146,11 +146,14 @@ std::string PageName(const std::string& text) {
     return out;
 }
 
-// The hall-of-fame page's pictures, flattened onto the page's colour and named after the
-// texts the page shows: TopList/Ranks, TopList/Medals, TopList/Levels.
-std::vector<DemoFile> TopListPictures() {
-    constexpr Rgb kPage{12, 16, 32};
-    std::vector<DemoFile> out;
+}  // namespace
+
+std::vector<DemoFile> HallOfFameFiles() {
+    // The pictures are flattened onto the page's colour and named after the texts the page
+    // shows: TopList/Ranks, TopList/Medals, TopList/Levels.
+    constexpr Rgb kPage = Rgb::From(kHallOfFameColour);
+    std::vector<DemoFile> out{{"TopList/Template/header.htm", HallOfFameHeader()},
+                              {"TopList/Template/footer.htm", HallOfFameFooter()}};
     for (int r = 1; r <= kRankCount; ++r)
         out.push_back({"TopList/Ranks/" + PageName(RankName(r)) + ".bmp", EncodePicture(Flatten(RankInsignia(r, 48, 48), kPage), kPage, 24)});
     for (int m = 1; m <= kMedalCount; ++m)
@@ -159,8 +162,6 @@ std::vector<DemoFile> TopListPictures() {
         out.push_back({"TopList/Levels/" + PageName(DifficultyName(d)) + ".bmp", EncodePicture(Flatten(DifficultyBadge(d, 48, 48), kPage), kPage, 24)});
     return out;
 }
-
-}  // namespace
 
 std::vector<DemoTune> DemoTunes() {
     TuneStyle second = PlayTuneStyle();
@@ -187,7 +188,7 @@ DemoDataSet BuildDemoDataSet(bool testSet) {
     for (const DemoTune& t : DemoTunes()) data.extras.push_back({"Resource/MIDI/" + t.file, t.midi});
     data.extras.push_back({"Index.htm", HelpPage()});
     data.extras.push_back({"Help/Sprallion_419.TXT", HelpText()});
-    for (DemoFile& f : TopListPictures()) data.extras.push_back(std::move(f));
+    for (DemoFile& f : HallOfFameFiles()) data.extras.push_back(std::move(f));
     return data;
 }
 

@@ -28,7 +28,7 @@ struct DemoLevelSetData {
 struct DemoDataSet {
     std::vector<ContainerSection> gameData;  // "Demo2.bif"
     std::vector<DemoLevelSetData> levelSets;
-    std::vector<DemoFile> extras;  // tunes, help page and text, hall-of-fame pictures
+    std::vector<DemoFile> extras;  // tunes, help page and text, hall-of-fame page files
 
     // Every file, containers built.
     std::vector<DemoFile> Files() const;
@@ -44,6 +44,10 @@ struct DemoTune {
 };
 std::vector<DemoTune> DemoTunes();
 std::string MidiListText();
+
+// The hall-of-fame page's files below the program folder ("TopList/..."): its header and
+// footer templates and the pictures of ranks, medals and difficulties, named after them.
+std::vector<DemoFile> HallOfFameFiles();
 
 // Writes the files under `home`, each replaced atomically (folders made as needed).
 void WriteDemoFiles(const std::string& home, const std::vector<DemoFile>& files);

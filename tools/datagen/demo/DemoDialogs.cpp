@@ -92,8 +92,8 @@ std::vector<DemoPicture> DialogPictures() {
     }
     out.push_back(Picture("Game_Icon", GameIcon(32), 24));
     out.push_back(Picture("Pal_MessageBox", MessageBoxBackground(433, 290), 8, kWindowKey));
-    for (const auto& [key, label] : {std::pair{"Win_Button_Ok", "OK"}, std::pair{"Win_Button_Cancel", "Отмена"},
-                                     std::pair{"Win_Option_Ok", "OK"}, std::pair{"Win_Option_Cancel", "Отмена"}})
+    for (const auto& [key, label] : {std::pair{"Win_Button_Ok", "ОК"}, std::pair{"Win_Button_Cancel", "Отмена"},
+                                     std::pair{"Win_Option_Ok", "ОК"}, std::pair{"Win_Option_Cancel", "Отмена"}})
         out.push_back(Picture(key, WindowButtonSheet(label, 96, 30), 8, kWindowKey, 96, 30));
     return out;
 }

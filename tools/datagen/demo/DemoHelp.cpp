@@ -1,5 +1,7 @@
 // The help page ("Index.htm") and the help text ("Help/Sprallion_419.TXT"): how to play,
-// the keys, the prizes, the monsters, ranks and medals. One source, two forms.
+// the keys, the prizes, the monsters, ranks and medals. One source, two forms. And the
+// hall-of-fame page's header and footer, in the same style.
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -46,7 +48,7 @@ const std::vector<Section>& Sections() {
           {"Огненный мяч", "быстрый и опасный мяч"},
           {"Ускорение", "ракетка движется быстрее"},
           {"Монета", "только очки"},
-          {"Буквы П-А-Д-Д-Л-Е-С", "соберите слово PADDLES и получите три жизни"},
+          {"Буквы", "соберите все семь букв и получите три жизни"},
           {"Узкая ракетка, оглушение, замедление, медленный мяч", "мешают, зато приносят много очков"},
           {"Череп", "стоит жизни"},
           {"Выход", "коснитесь кристалла ракеткой, чтобы сразу пройти уровень"}}},
@@ -97,6 +99,22 @@ std::string HelpPage() {
     }
     html += "</body>\n</html>\n";
     return html;
+}
+
+std::string HallOfFameHeader() {
+    char colour[8];
+    std::snprintf(colour, sizeof colour, "#%06X", kHallOfFameColour);
+    return std::string("<!DOCTYPE html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n") +
+           "<title>Спраллион — зал славы</title>\n<style>\n"
+           "body { background: " + colour + "; color: #faebd7; font-family: sans-serif; margin: 1em 5%; }\n"
+           "h1 { color: #ffc040; text-align: center; } p { color: #b8b0a0; text-align: center; }\n"
+           "table { border-collapse: collapse; } th { color: #ffd878; }\n"
+           "td, th { border: 1px solid #334; padding: 4px 8px; } img { vertical-align: middle; }\n"
+           "</style>\n</head>\n<body>\n<h1>Спраллион: зал славы</h1>\n";
+}
+
+std::string HallOfFameFooter() {
+    return "  </TBODY>\n</TABLE>\n<p>Лучшие игры, сыгранные на этом компьютере.</p>\n</body>\n</html>\n";
 }
 
 std::string HelpText() {

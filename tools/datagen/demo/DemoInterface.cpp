@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <functional>
 #include <set>
-#include <tuple>
 
 #include "tools/datagen/demo/DemoArtBackgrounds.h"
 #include "tools/datagen/demo/DemoArtHud.h"
@@ -28,6 +27,13 @@ constexpr const char* kGold = "4243711";    // $0040C0FF: warm gold, as a colour
 constexpr const char* kPale = "14213368";   // $00D8E0F8: pale ivory
 constexpr const char* kGreen = "8454016";   // $0080FF80: light green
 
+constexpr int kScreenWidth = 800, kScreenHeight = 600;
+// The framed panel of most menus, and the taller one of the save and load slots.
+constexpr Area kPanel{80, 60, 640, 480};
+constexpr Area kSlotsPanel{80, 20, 640, 560};
+// Two columns inside a panel, and its row of buttons.
+constexpr int kLeftColumn = 104, kRightColumn = 424, kFirstRow = 112, kButtonRow = 476;
+
 std::string N(int v) { return std::to_string(v); }
 
 Props Place(int left, int top, int width, int height) {
@@ -39,15 +45,24 @@ Props Join(Props a, const Props& b) {
     return a;
 }
 
-// A form: a picture, a kernel condition to return to, and its key handler.
+// A form: a picture, a kernel condition to return to, and its key handler. Forms publish no
+// place of their own: a centred form is placed by the display's size, any other lies at the
+// screen's corner, so that its children's places are places on the screen.
 WidgetSpec Form(const std::string& name, const std::string& paint, int width, int height, bool centred,
                 Events events, std::vector<WidgetSpec> children) {
-    // Forms publish no place of their own: a centred form is placed by the display's size,
-    // any other at the screen's corner.
     Props p = {{"Paint", paint}, {"Transparent", "True"}, {"TransparentColor", "0"},
                {"Alignment", centred ? "gaCenter" : "gaNo"}, {"Condition", "ck_MainInterface"}, {"Cursor", "1"},
                {"Visible", "False"}, {"PatternWidth", N(width)}, {"PatternHeight", N(height)}};
-    return {"TGPForm", name, p, std::move(events), std::move(children)};
+    return {"TGPForm", name, p, std::move(events), std::move(children), {}};
+}
+
+// A menu panel: nothing clears the screen between frames, so it draws the whole screen, the
+// menus' backdrop with its framed panel; its widgets take places on the screen.
+WidgetSpec MenuPanel(const std::string& name, const std::string& paint, Area frame, Events events,
+                     std::vector<WidgetSpec> children) {
+    WidgetSpec f = Form(name, paint, kScreenWidth, kScreenHeight, false, std::move(events), std::move(children));
+    f.frame = frame;
+    return f;
 }
 
 // A picture button with the button sounds; `click` (when given) runs on the press.
@@ -58,50 +73,71 @@ WidgetSpec Button(const std::string& name, const std::string& paint, int left, i
     e.insert(e.end(), more.begin(), more.end());
     Props p = Join({{"Paint", paint}, {"Transparent", "True"}, {"TransparentColor", "0"}, {"Enabled", "True"}},
                    Place(left, top, width, 40));
-    return {"TGPButton", name, p, e, {}};
+    return {"TGPButton", name, p, e, {}, {}};
 }
 
+// A label drawn in its rectangle, left-justified. A label aligned otherwise starts at its
+// form's corner, and only its font's offset (copy index 1, counted upwards) moves it: such a
+// label carries its place as that offset too.
 WidgetSpec Label(const std::string& name, const std::string& text, int left, int top, int width, int height,
-                 int size = 18, const char* colour = kPale, const char* alignment = "gaLeftJustify") {
+                 int size = 18, const char* colour = kPale, const char* alignment = "gaNo") {
     Props p = Join({{"Text", text}, {"FontName", "Arial"}, {"FontSize", N(size)}, {"FontColorFront", colour},
                     {"Alignment", alignment}, {"PaintAlways", "True"}},
                    Place(left, top, width, height));
-    return {"TGPLabel", name, p, {}, {}};
+    if (std::string(alignment) != "gaNo")
+        p = Join(p, {{"FontCopiesDirection", "cdUp"}, {"FontDX", N(left)}, {"FontDY", N(top)}});
+    return {"TGPLabel", name, p, {}, {}, {}};
+}
+
+WidgetSpec CentredLabel(const std::string& name, const std::string& text, int left, int top, int width, int height,
+                        int size, const char* colour) {
+    return Label(name, text, left, top, width, height, size, colour, "gaCenter");
 }
 
 WidgetSpec CheckBox(const std::string& name, int left, int top, const std::string& click) {
     Props p = Join({{"Paint", "CheckBox"}, {"Transparent", "True"}, {"TransparentColor", "0"}, {"Enabled", "True"}},
                    Place(left, top, 28, 28));
-    return {"TGPCheckBox", name, p, {{"OnGPClick", click}, {"OnGPEnter", "On_Link_Enter_Button"}}, {}};
+    return {"TGPCheckBox", name, p, {{"OnGPClick", click}, {"OnGPEnter", "On_Link_Enter_Button"}}, {}, {}};
 }
 
-WidgetSpec TrackBar(const std::string& name, int left, int top, const std::string& click) {
+// A track bar of `pieces` patterns: its right end lies one pattern short of its width, over
+// which the pointer still steps it.
+WidgetSpec TrackBar(const std::string& name, int left, int top, int pieces, const std::string& click) {
     Props p = Join({{"Paint", "TrackBar"}, {"Transparent", "True"}, {"TransparentColor", "0"}, {"Enabled", "True"},
-                    {"Min", "0"}, {"Max", "100"}, {"Value", "50"}, {"Width", "240"}, {"Height", "24"}},
+                    {"Min", "0"}, {"Max", "100"}, {"Value", "50"}, {"Width", N(24 * (pieces + 1))}, {"Height", "24"}},
                    Place(left, top, 24, 24));
-    return {"TGPTrackBar", name, p, {{"OnGPClick", click}}, {}};
+    return {"TGPTrackBar", name, p, {{"OnGPClick", click}}, {}, {}};
 }
 
 WidgetSpec Grid(const std::string& name, int left, int top, int cols, int rows, int headerColumns, int headerRows,
-                int width, int height, Props more, Events events) {
+                int width, int height, Props more, Events events, int fontSize = 16) {
     Props p = Join({{"ColCount", N(cols)}, {"RowCount", N(rows)}, {"FixedCols", N(headerRows)},
-                    {"FixedRows", N(headerColumns)}, {"FontName", "Arial"}, {"FontSize", "16"},
+                    {"FixedRows", N(headerColumns)}, {"FontName", "Arial"}, {"FontSize", N(fontSize)},
                     {"FontColorFront", kPale}, {"FontColorBackground", kGold}, {"Enabled", "True"}},
                    Place(left, top, width, height));
-    return {"TGPCustomGrid", name, Join(p, more), std::move(events), {}};
+    return {"TGPCustomGrid", name, Join(p, more), std::move(events), {}, {}};
 }
 
 WidgetSpec Picture(const std::string& name, const std::string& paint, int left, int top, int width, int height,
-                 Events events = {}) {
-    Props p = Join({{"Paint", paint}, {"Transparent", "False"}, {"Alignment", "gaNo"}}, Place(left, top, width, height));
-    return {"TGPImage", name, p, std::move(events), {}};
+                   Events events = {}, bool transparent = false) {
+    Props p = Join({{"Paint", paint}, {"Transparent", transparent ? "True" : "False"}, {"TransparentColor", "0"},
+                    {"Alignment", "gaNo"}},
+                   Place(left, top, width, height));
+    return {"TGPImage", name, p, std::move(events), {}, {}};
+}
+
+// A check box with its caption on its right.
+void Option(std::vector<WidgetSpec>& c, const std::string& box, const std::string& caption, const std::string& text,
+            int left, int top, const std::string& click) {
+    c.push_back(CheckBox(box, left, top, click));
+    c.push_back(Label(caption, text, left + 36, top + 2, 200, 24, 16));
 }
 
 const Events kPanelKeys = {{"OnDXKeyDown", "On_Link_DXKeyDown"}};
 
 WidgetSpec MainPanel() {
     std::vector<WidgetSpec> c;
-    c.push_back(Picture("Im_Title", "Title", 100, 28, 600, 140));
+    c.push_back(Picture("Im_Title", "Title", 100, 28, 600, 140, {}, true));
     const int left = 150, right = 430, top = 208, step = 58;
     c.push_back(Button("BT_NewGame", "Bt_NewGame", left, top, "On_Link_NewGame_Show",
                        {{"OnDXKeyDown", "On_Link_Main_DXKey_Ok"}}));
@@ -115,8 +151,8 @@ WidgetSpec MainPanel() {
     c.push_back(Button("TB_Updata", "Bt_Updata", right, top + 3 * step, "On_Link_Updata_Show"));
     c.push_back(Button("BT_Exit", "Bt_Exit", right, top + 4 * step, "On_Link_Sprallion_Exit",
                        {{"OnDXKeyDown", "On_Link_Main_DXKey_Cancel"}}));
-    c.push_back(Label("Lb_Main_Hint", "Enter — новая игра, Esc — выход", 150, 520, 500, 24, 16, kGold, "gaCenter"));
-    WidgetSpec f = Form("MainPanel", "Main_Backdrop", 800, 600, false,
+    c.push_back(CentredLabel("Lb_Main_Hint", "Enter — новая игра, Esc — выход", 150, 530, 500, 24, 16, kGold));
+    WidgetSpec f = Form("MainPanel", "Main_Backdrop", kScreenWidth, kScreenHeight, false,
                         {{"OnGPShow", "On_Link_MainPanel_Show"}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
     f.properties.push_back({"MIDIFile", kMenuTune});
     return f;
@@ -124,97 +160,101 @@ WidgetSpec MainPanel() {
 
 WidgetSpec NewGames() {
     std::vector<WidgetSpec> c;
-    c.push_back(Label("Lb_Subject", "", 24, 52, 290, 24, 18, kGold));
-    c.push_back(Grid("CG_ListSubject", 24, 80, 1, 10, 0, 0, 270, 26, {{"NameEdit", ""}},
+    const int l = kLeftColumn, r = kRightColumn, t = kFirstRow;
+    c.push_back(Label("Lb_Subject", "", l, t, 290, 24, 18, kGold));
+    c.push_back(Grid("CG_ListSubject", l, t + 28, 1, 10, 0, 0, 270, 26, {{"NameEdit", ""}},
                      {{"OnGPClick", "On_Link_OnClick_Tema"}}));
-    c.push_back(Label("TL_MsgSubject", "", 24, 352, 290, 48, 16, kGreen));
-    c.push_back(Picture("Im_PreViewSubject", "", 344, 52, 160, 120));
-    c.push_back(Label("L_CurrentSubject", "", 344, 178, 272, 24, 18, kGold));
-    c.push_back(Label("Lb_Player", "", 344, 208, 272, 22, 16, kPale));
+    c.push_back(Label("TL_MsgSubject", "", l, t + 296, 290, 48, 16, kGreen));
+    c.push_back(Picture("Im_PreViewSubject", "", r, t, 160, 120));
+    c.push_back(Label("L_CurrentSubject", "", r, t + 126, 272, 24, 18, kGold));
+    c.push_back(Label("Lb_Player", "", r, t + 158, 272, 22, 16, kPale));
+    // The edit draws its text at its own place and is clicked at that place on its form; its
+    // box is drawn on the panel behind it.
     WidgetSpec edit{"TGPEdit", "Ed_User_Name",
-                    Join({{"Paint", "Edit_Name"}, {"Transparent", "True"}, {"TransparentColor", "0"}, {"Enabled", "True"},
-                          {"FontName", "Arial"}, {"FontSize", "18"}, {"FontColorFront", kGold},
+                    Join({{"Enabled", "True"}, {"FontName", "Arial"}, {"FontSize", "18"}, {"FontColorFront", kGold},
                           {"FontColorBackground", kPale}},
-                         Place(344, 232, 272, 32)),
-                    {}, {}};
+                         Place(r, t + 188, 272, 24)),
+                    {}, {}, {}};
     c.push_back(edit);
-    c.push_back(Label("Lb_Difficulty", "", 344, 274, 272, 22, 16, kPale));
+    c.push_back(Label("Lb_Difficulty", "", r, t + 228, 272, 22, 16, kPale));
     static const char* const kLevels[] = {"Легко", "Нормально", "Трудно"};
-    for (int d = 1; d <= 3; ++d) {
-        c.push_back(CheckBox("CB_Difficulty_" + N(d), 344, 272 + 32 * d, "On_Link_Difficulty_CheckBox"));
-        c.push_back(Label("Lb_Difficulty_" + N(d), kLevels[d - 1], 382, 274 + 32 * d, 200, 24, 18, kPale));
-    }
-    c.push_back(Button("TB_Back_NewGame", "Bt_Back", 28, 420, "On_Link_CallBackMain"));
-    c.push_back(Button("TB_Start_NewGame", "Bt_Start", 392, 420, "On_Link_OnClick_StartNewGame",
+    for (int d = 1; d <= 3; ++d)
+        Option(c, "CB_Difficulty_" + N(d), "Lb_Difficulty_" + N(d), kLevels[d - 1], r, t + 222 + 32 * d,
+               "On_Link_Difficulty_CheckBox");
+    c.push_back(Button("TB_Back_NewGame", "Bt_Back", l, kButtonRow, "On_Link_CallBackMain"));
+    c.push_back(Button("TB_Start_NewGame", "Bt_Start", r + 52, kButtonRow, "On_Link_OnClick_StartNewGame",
                        {{"OnDXKeyDown", "On_Link_NewGame_DXKey_Ok"}}));
-    return Form("NewGames", "Panel_NewGame", 640, 480, true,
-                {{"OnGPHide", "On_Link_NewGame_Hide"}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
+    return MenuPanel("NewGames", "Panel_NewGame", kPanel,
+                     {{"OnGPHide", "On_Link_NewGame_Hide"}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
 }
 
 WidgetSpec OptionPanel() {
     std::vector<WidgetSpec> c;
-    c.push_back(Label("Lb_Keys", "Клавиши", 24, 52, 290, 24, 18, kGold));
-    c.push_back(Grid("CG_KeyAssigns", 24, 80, 1, 6, 1, 0, 140, 28, {{"ColPaint", "Grid_Actions"}, {"NameEdit", "Ed_KeyAssign"}},
+    const int l = kLeftColumn, r = kRightColumn, t = kFirstRow;
+    c.push_back(Label("Lb_Keys", "Клавиши", l, t, 290, 24, 18, kGold));
+    c.push_back(Grid("CG_KeyAssigns", l, t + 28, 1, 6, 1, 0, 140, 28,
+                     {{"ColPaint", "Grid_Actions"}, {"NameEdit", "Ed_KeyAssign"}},
                      {{"OnGPClick", "On_Link_OptionGrid_Click"}, {"OnGPExit", "On_Link_OptionGrid_Exit"},
                       {"OnGPKeyDown", "On_Link_KeyDown_SetKey"}}));
+    // The grid places its editor over the cell being edited.
     WidgetSpec editor{"TGPEdit", "Ed_KeyAssign",
-                      Join({{"Paint", "Edit_Key"}, {"Transparent", "True"}, {"TransparentColor", "0"}, {"Enabled", "False"},
-                            {"Visible", "False"}, {"FontName", "Arial"}, {"FontSize", "16"}, {"FontColorFront", kGold},
-                            {"FontColorBackground", kPale}},
-                           Place(164, 80, 140, 28)),
-                      {}, {}};
+                      Join({{"Enabled", "False"}, {"Visible", "False"}, {"FontName", "Arial"}, {"FontSize", "16"},
+                            {"FontColorFront", kGold}, {"FontColorBackground", kPale}},
+                           Place(l + 140, t + 28, 140, 28)),
+                      {}, {}, {}};
     c.push_back(editor);
-    c.push_back(Button("TB_Reset_Option", "Bt_Defaults", 24, 262, "On_Link_OptionPanel_Reset"));
-    c.push_back(Label("Lb_Sound", "Звук и управление", 344, 52, 272, 24, 18, kGold));
-    c.push_back(CheckBox("CB_cWav", 344, 84, "On_Link_cWav_cMIDI_Button"));
-    c.push_back(Label("Lb_cWav", "Звуки", 382, 86, 200, 24));
-    c.push_back(TrackBar("TB_WavValue", 344, 118, "On_Link_OptionPanel_Wav_Value"));
-    c.push_back(CheckBox("CB_cMIDI", 344, 156, "On_Link_cWav_cMIDI_Button"));
-    c.push_back(Label("Lb_cMIDI", "Музыка", 382, 158, 200, 24));
-    c.push_back(TrackBar("TB_MIDIValue", 344, 190, "On_Link_OptionPanel_MIDI_Value"));
-    c.push_back(CheckBox("CB_cMouse", 344, 232, "On_Link_cWav_cMIDI_Button"));
-    c.push_back(Label("Lb_cMouse", "Мышь", 382, 234, 200, 24));
-    c.push_back(CheckBox("CB_cJoystick", 344, 266, "On_Link_cWav_cMIDI_Button"));
-    c.push_back(Label("Lb_cJoystick", "Джойстик", 382, 268, 200, 24));
-    c.push_back(Button("TB_Option_Option", "Bt_Files", 344, 312, "On_Link_Option_Option_Show"));
-    c.push_back(Button("TB_Start_Option", "Bt_Done", 392, 420, "On_Link_OptionPanel_Ok",
+    c.push_back(Button("TB_Reset_Option", "Bt_Defaults", l, t + 210, "On_Link_OptionPanel_Reset"));
+    c.push_back(Label("Lb_Sound", "Звук и управление", r, t, 272, 24, 18, kGold));
+    Option(c, "CB_cWav", "Lb_cWav", "Звуки", r, t + 34, "On_Link_cWav_cMIDI_Button");
+    c.push_back(Label("Lb_WavValue", "Громкость", r, t + 72, 92, 24, 16));
+    c.push_back(TrackBar("TB_WavValue", r + 100, t + 70, 6, "On_Link_OptionPanel_Wav_Value"));
+    Option(c, "CB_cMIDI", "Lb_cMIDI", "Музыка", r, t + 110, "On_Link_cWav_cMIDI_Button");
+    c.push_back(Label("Lb_MIDIValue", "Громкость", r, t + 148, 92, 24, 16));
+    c.push_back(TrackBar("TB_MIDIValue", r + 100, t + 146, 6, "On_Link_OptionPanel_MIDI_Value"));
+    Option(c, "CB_cMouse", "Lb_cMouse", "Мышь", r, t + 186, "On_Link_cWav_cMIDI_Button");
+    Option(c, "CB_cJoystick", "Lb_cJoystick", "Джойстик", r, t + 222, "On_Link_cWav_cMIDI_Button");
+    c.push_back(Button("TB_Option_Option", "Bt_Files", r, t + 268, "On_Link_Option_Option_Show"));
+    c.push_back(Button("TB_Start_Option", "Bt_Done", r + 52, kButtonRow, "On_Link_OptionPanel_Ok",
                        {{"OnDXKeyDown", "On_Link_Option_DXKey_Ok"}}));
-    return Form("OptionPanel", "Panel_Options", 640, 480, true,
-                {{"OnGPShow", "On_Link_OptionPanel_Show"}, {"OnGPHide", "On_Link_OptionPanel_Hide"},
-                 {"OnDXKeyDown", "On_Link_DXKeyDown"}},
-                std::move(c));
+    return MenuPanel("OptionPanel", "Panel_Options", kPanel,
+                     {{"OnGPShow", "On_Link_OptionPanel_Show"}, {"OnGPHide", "On_Link_OptionPanel_Hide"},
+                      {"OnDXKeyDown", "On_Link_DXKeyDown"}},
+                     std::move(c));
 }
 
 WidgetSpec Help() {
     std::vector<WidgetSpec> c;
-    c.push_back(Label("Lb_Moves", "Движение", 24, 52, 280, 24, 18, kGold));
-    c.push_back(Grid("CG_KeyHelp", 24, 80, 1, 6, 1, 0, 130, 28, {{"ColPaint", "Grid_Moves"}, {"NameEdit", ""}}, {}));
-    c.push_back(Grid("CG_ExpanKeyHelp", 320, 52, 2, 11, 0, 1, 130, 26, {{"RowPaint", "Grid_KeyColumns"}, {"NameEdit", ""}},
-                     {}));
-    c.push_back(Button("TB_HelpHTML", "Bt_HelpPage", 28, 420, "On_Link_HelpHTML"));
+    const int l = kLeftColumn, t = kFirstRow;
+    c.push_back(Label("Lb_Moves", "Движение", l, t, 280, 24, 18, kGold));
+    c.push_back(Grid("CG_KeyHelp", l, t + 28, 1, 6, 1, 0, 130, 28, {{"ColPaint", "Grid_Moves"}, {"NameEdit", ""}}, {}));
+    // The key list: its header row, then nine rows of an action and its key.
+    c.push_back(Grid("CG_ExpanKeyHelp", 400, t, 2, 10, 0, 1, 130, 26,
+                     {{"RowPaint", "Grid_KeyColumns"}, {"NameEdit", ""}}, {}, 14));
+    c.push_back(Button("TB_HelpHTML", "Bt_HelpPage", l, kButtonRow, "On_Link_HelpHTML"));
     // Help opens over a game too (F1): Back returns to the form it came from, or to the game.
-    c.push_back(Button("TB_Back_Help", "Bt_Back", 392, 420, "On_Link_OnClick_Concel"));
-    return Form("Help", "Panel_Help", 640, 480, true, {{"OnGPShow", "On_Link_ShowHelp"}, {"OnDXKeyDown", "On_Link_DXKeyDown"}},
-                std::move(c));
+    c.push_back(Button("TB_Back_Help", "Bt_Back", kRightColumn + 52, kButtonRow, "On_Link_OnClick_Concel"));
+    return MenuPanel("Help", "Panel_Help", kPanel, {{"OnGPShow", "On_Link_ShowHelp"}, {"OnDXKeyDown", "On_Link_DXKeyDown"}},
+                     std::move(c));
 }
 
 WidgetSpec Credits() {
     std::vector<WidgetSpec> c;
-    c.push_back(Grid("TGrid_Credits", 24, 70, 2, 7, 0, 0, 270, 40, {{"NameEdit", ""}}, {}));
-    c.push_back(Button("TB_Quorvex", "Bt_OurGames", 28, 420, "OnClick_Quorvex"));
-    c.push_back(Button("TB_Back_Credits", "Bt_Back", 392, 420, "On_Link_CallBackMain"));
-    return Form("Credits", "Panel_Credits", 640, 480, true,
-                {{"OnGPShow", "On_Link_Credits_Show"}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
+    c.push_back(Grid("TGrid_Credits", kLeftColumn, kFirstRow, 2, 7, 0, 0, 270, 40, {{"NameEdit", ""}}, {}));
+    c.push_back(Button("TB_Quorvex", "Bt_OurGames", kLeftColumn, kButtonRow, "OnClick_Quorvex"));
+    c.push_back(Button("TB_Back_Credits", "Bt_Back", kRightColumn + 52, kButtonRow, "On_Link_CallBackMain"));
+    return MenuPanel("Credits", "Panel_Credits", kPanel,
+                     {{"OnGPShow", "On_Link_Credits_Show"}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
 }
 
 WidgetSpec MessageBox() {
     std::vector<WidgetSpec> c;
-    c.push_back(Label("Ed_Title", "", 24, 48, 432, 28, 20, kGold, "gaCenter"));
-    c.push_back(Picture("Image_Message", "", 24, 92, 64, 64));
-    c.push_back(Label("Ed_Text", "", 104, 88, 352, 140, 16, kPale));
+    c.push_back(CentredLabel("Ed_Title", "", 24, 20, 432, 28, 20, kGold));
+    c.push_back(Picture("Image_Message", "", 24, 64, 64, 64, {}, true));
+    // The shell aligns the text as each message asks: it is placed by its font's offset.
+    c.push_back(Label("Ed_Text", "", 104, 60, 352, 164, 16, kPale, "gaLeftJustify"));
     // The shell binds the press of each message's buttons itself.
-    WidgetSpec ok = Button("Ok_Message", "Bt_Ok", 24, 240, "", {{"OnDXKeyDown", "On_Link_Message_DXKey_Ok"}}, 200);
-    WidgetSpec cancel = Button("Cancel_Message", "Bt_Cancel", 256, 240, "", {}, 200);
+    WidgetSpec ok = Button("Ok_Message", "Bt_Ok", 24, 244, "", {{"OnDXKeyDown", "On_Link_Message_DXKey_Ok"}}, 200);
+    WidgetSpec cancel = Button("Cancel_Message", "Bt_Cancel", 256, 244, "", {}, 200);
     c.push_back(ok);
     c.push_back(cancel);
     WidgetSpec f = Form("MessageBox", "Panel_Message", 480, 300, true, kPanelKeys, std::move(c));
@@ -228,7 +268,7 @@ WidgetSpec Slots(const std::string& form, const std::string& paint, const std::s
                  const std::string& show) {
     std::vector<WidgetSpec> c;
     for (int s = 1; s <= 6; ++s) {
-        const int x = 24 + ((s - 1) % 3) * 204, y = 56 + ((s - 1) / 3) * 236;
+        const int x = kLeftColumn + ((s - 1) % 3) * 204, y = 72 + ((s - 1) / 3) * 228;
         WidgetSpec img = Picture(image + N(s), "Save_Default", x, y, 160, 120, {{"OnGPClick", click}, {"OnGPEnter", enter}});
         img.properties.push_back({"Cursor", "8"});
         c.push_back(img);
@@ -237,17 +277,17 @@ WidgetSpec Slots(const std::string& form, const std::string& paint, const std::s
         c.push_back(Label(level + N(s), "", x, y + 170, 196, 22, 14, kPale));
     }
     // The save panel opens from the pause too: Back returns to the form it came from.
-    c.push_back(Button("TB_Back_" + form, "Bt_Back", 392, 500,
+    c.push_back(Button("TB_Back_" + form, "Bt_Back", kRightColumn + 52, 516,
                        form == "Save_Games" ? "On_Link_OnClick_Concel" : "On_Link_CallBackMain"));
-    return Form(form, paint, 640, 560, true, {{"OnGPShow", show}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
+    return MenuPanel(form, paint, kSlotsPanel, {{"OnGPShow", show}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
 }
 
 WidgetSpec Pause() {
     std::vector<WidgetSpec> c;
-    c.push_back(Label("Lb_Pause", "Пауза", 20, 40, 320, 44, 36, kGold, "gaCenter"));
-    c.push_back(Label("Lb_Pause_Hint", "P — продолжить игру", 20, 92, 320, 24, 16, kPale, "gaCenter"));
+    c.push_back(CentredLabel("Lb_Pause", "Пауза", 20, 24, 320, 44, 36, kGold));
+    c.push_back(CentredLabel("Lb_Pause_Hint", "P — продолжить игру", 20, 76, 320, 24, 16, kPale));
     // The paused game is saved from here: the save panel returns to the pause.
-    c.push_back(Button("BT_Save_Pause", "Bt_Save", 70, 140, "On_Link_Save_Create"));
+    c.push_back(Button("BT_Save_Pause", "Bt_Save", 70, 122, "On_Link_Save_Create"));
     WidgetSpec f = Form("Pause", "Panel_Pause", 360, 200, true, kPanelKeys, std::move(c));
     for (auto& [name, value] : f.properties)
         if (name == "Condition") value = "ck_Interface";
@@ -258,7 +298,7 @@ WidgetSpec Logo(const std::string& name, const std::string& paint, int stand, Ev
     Props p = Join({{"Paint", paint}, {"Transparent", "True"}, {"TransparentColor", "0"}, {"Alignment", "gaNo"},
                     {"StepUp", "8"}, {"Stand", N(stand)}, {"StepDown", "8"}, {"Visible", "False"}},
                    Place(200, 230, 400, 140));
-    return {"TGPLogo", name, p, std::move(events), {}};
+    return {"TGPLogo", name, p, std::move(events), {}, {}};
 }
 
 std::vector<WidgetSpec> LogoPanels() {
@@ -266,11 +306,11 @@ std::vector<WidgetSpec> LogoPanels() {
     first.push_back(Logo("Log_Mirel", "Logo_Mirel", 60,
                          {{"OnBeginStand", "On_Link_Mirel_BeginStand"}, {"OnGPHide", "On_Link_Mirel_HideStand"}}));
     first.push_back(Logo("Log_Quor", "Logo_Quor", 60, {{"OnBeginStand", "On_Link_Quor_BeginStand"}}));
-    WidgetSpec logos = Form("Spr_Logo", "Logo_Backdrop", 800, 600, false,
+    WidgetSpec logos = Form("Spr_Logo", "Logo_Backdrop", kScreenWidth, kScreenHeight, false,
                             {{"OnGPShow", "On_Link_Spr_Logo_Show"}, {"OnGPMove", "On_Link_Spr_Logo_Move"},
                              {"OnDXKeyDown", "On_Link_Spr_Logo_DXKey"}, {"OnGPHide", "On_Link_Spr_Logo_Hide"}},
                             std::move(first));
-    WidgetSpec title = Form("Spr2_Logo_", "Logo_Title", 800, 600, false,
+    WidgetSpec title = Form("Spr2_Logo_", "Logo_Title", kScreenWidth, kScreenHeight, false,
                             {{"OnDXKeyDown", "On_Link_Spr_Logo_F_DXKey"}, {"OnGPHide", "On_Link_Spr_Logo_F_Hide"}}, {});
     title.properties.push_back({"TimeShow", "150"});
     return {logos, title};
@@ -297,6 +337,12 @@ void Walk(const WidgetSpec& w, const std::function<void(const WidgetSpec&)>& vis
 const std::vector<WidgetSpec>& DemoForms() {
     static const std::vector<WidgetSpec> forms = BuildForms();
     return forms;
+}
+
+const WidgetSpec* DemoForm(const std::string& name) {
+    for (const WidgetSpec& form : DemoForms())
+        if (form.name == name) return &form;
+    return nullptr;
 }
 
 std::vector<std::string> BoundHandlers() {
@@ -327,8 +373,9 @@ std::vector<DemoPicture> InterfacePictures() {
         add(std::move(key), std::move(image));
         out.back().jpeg = true;
     };
-    // The menu's backdrop with the panels drawn on it, and the logo screens.
-    addJpeg("Main_Backdrop", MenuBackdrop(800, 600, 1));
+    // The menu's backdrop, and the logo screens.
+    const Image backdrop = MenuBackdrop(kScreenWidth, kScreenHeight, 1);
+    addJpeg("Main_Backdrop", backdrop);
     addJpeg("Logo_Backdrop", Image(800, 600, Rgb{4, 4, 10}));
     {
         Image title = MenuBackdrop(800, 600, 2);
@@ -346,24 +393,37 @@ std::vector<DemoPicture> InterfacePictures() {
         {"Bt_Defaults", "По умолчанию"}, {"Bt_Files", "Файлы и сеть"}, {"Bt_Done", "Готово"},
         {"Bt_HelpPage", "Подробнее"}, {"Bt_OurGames", "Наши игры"}};
     for (const auto& [key, label] : buttons) add(key, ButtonSheet(label, 220, 40), 220, 40, 8);
-    add("Bt_Ok", ButtonSheet("Да", 200, 40), 200, 40, 8);
-    add("Bt_Cancel", ButtonSheet("Нет", 200, 40), 200, 40, 8);
+    add("Bt_Ok", ButtonSheet("ОК", 200, 40), 200, 40, 8);  // Cyrillic letters, as the edition writes it
+    add("Bt_Cancel", ButtonSheet("Отмена", 200, 40), 200, 40, 8);
     add("CheckBox", CheckBoxSheet(28), 28, 28, 8);
     add("TrackBar", TrackBarSheet(24, 24), 24, 24, 8);
     add("Grid_Actions", RowHeaderSheet({"Вверх", "Вниз", "Влево", "Вправо", "Запуск", "Огонь"}, 140, 28), 140, 28, 8);
-    add("Grid_Moves", RowHeaderSheet({"Вверх", "Вниз", "Влево", "Вправо", "Запуск", "Огонь"}, 130, 28), 130, 28, 8);
-    add("Grid_KeyColumns", ColumnHeaderSheet({"Действие", "Клавиша"}, 130, 26), 130, 26, 8);
-    // Edits draw a button's patterns: four wells, the hovered one lit.
-    for (const auto& [key, w, h] : {std::tuple{"Edit_Name", 272, 32}, std::tuple{"Edit_Key", 140, 28}}) {
-        const Image well = HudReadout(w, h), lit = Recolour(well, {255, 200, 96}, 0.2);
-        add(key, MakeSheet({Recolour(well, {90, 90, 100}, 0.5), lit, well, lit}, 1), w, h, 8);
+    // The help's grids take no pointer: their headers look the same in every state.
+    add("Grid_Moves", RowHeaderSheet({"Вверх", "Вниз", "Влево", "Вправо", "Запуск", "Огонь"}, 130, 28, false), 130, 28, 8);
+    add("Grid_KeyColumns", ColumnHeaderSheet({"Действие", "Клавиша"}, 130, 26, false), 130, 26, 8);
+    // The menu panels: the backdrop with the framed panel and the wells of its edits and of
+    // the pictures the shell fills in.
+    const std::pair<const char*, const char*> titles[] = {
+        {"NewGames", "Новая игра"}, {"OptionPanel", "Настройки"}, {"Help", "Справка"}, {"Credits", "Авторы"},
+        {"Load_Games", "Загрузить игру"}, {"Save_Games", "Сохранить игру"}};
+    for (const auto& [name, title] : titles) {
+        const WidgetSpec& form = *DemoForm(name);
+        Image screen = backdrop;
+        screen.Paste(PanelFrame(form.frame.width, form.frame.height, title), form.frame.left, form.frame.top);
+        for (const WidgetSpec& w : form.children) {
+            const std::string* paint = w.Property("Paint");
+            const bool filled = w.className == "TGPImage" && paint && paint->empty();
+            if (w.className != "TGPEdit" && !filled) continue;
+            if (const std::string* visible = w.Property("Visible"); visible && *visible == "False") continue;
+            auto at = [&](const char* p) { return std::stoi(*w.Property(p)); };
+            constexpr int kRim = 4;
+            screen.Paste(HudReadout(at("PatternWidth") + 2 * kRim, at("PatternHeight") + 2 * kRim), at("Left") - kRim,
+                         at("Top") - kRim);
+        }
+        addJpeg(*form.Property("Paint"), std::move(screen));
     }
-    const std::tuple<const char*, int, int, const char*> panels[] = {
-        {"Panel_NewGame", 640, 480, "Новая игра"}, {"Panel_Options", 640, 480, "Настройки"},
-        {"Panel_Help", 640, 480, "Справка"},       {"Panel_Credits", 640, 480, "Авторы"},
-        {"Panel_Message", 480, 300, ""},           {"Panel_Load", 640, 560, "Загрузить игру"},
-        {"Panel_Save", 640, 560, "Сохранить игру"}, {"Panel_Pause", 360, 200, ""}};
-    for (const auto& [key, w, h, title] : panels) add(key, PanelFrame(w, h, title), 0, 0, 8);
+    add("Panel_Message", PanelFrame(480, 300), 0, 0, 8);
+    add("Panel_Pause", PanelFrame(360, 200), 0, 0, 8);
     return out;
 }
 

@@ -13,6 +13,12 @@
 
 namespace datagen::demo {
 
+// A rectangle on the screen.
+struct Area {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool Empty() const { return width <= 0 || height <= 0; }
+};
+
 struct WidgetSpec {
     std::string className;  // "TGPForm", "TGPButton", "TGPLabel", ...
     std::string name;
@@ -22,12 +28,17 @@ struct WidgetSpec {
     // Event property -> the main form's published handler.
     std::vector<std::pair<std::string, std::string>> events;
     std::vector<WidgetSpec> children;
+    // A menu panel: where its framed panel lies on the backdrop it draws over the whole
+    // screen (empty for other forms and widgets).
+    Area frame;
 
     const std::string* Property(const std::string& property) const;
 };
 
 // The forms in the order they are read; "MainPanel" first.
 const std::vector<WidgetSpec>& DemoForms();
+// The form of that name; nullptr when the table has none.
+const WidgetSpec* DemoForm(const std::string& name);
 
 // Every handler name the table binds, once.
 std::vector<std::string> BoundHandlers();

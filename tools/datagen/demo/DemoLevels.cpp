@@ -242,7 +242,7 @@ DemoLevelSet TestLevelSet() {
 std::vector<DemoLevelSet> DemoLevelSets(bool testSet) {
     std::vector<DemoLevelSet> sets;
     if (testSet) sets.push_back(TestLevelSet());
-    sets.push_back(BuildSet("Prologue.ig", "Пролог", false, ShortDesigns()));
+    sets.push_back(BuildSet("Prologue.ig", "Пролог", true, ShortDesigns()));
     sets.back().tuning.sizeLevel = 3;
     DemoLevelSet demo = BuildSet("Sprallion.ig", "Спраллион", true, DemoDesigns());
     // Tuned so that ranks and medals come within reach of a six-level set.

@@ -1,6 +1,6 @@
-// The level sets of the demo: the demo set (six levels of rising difficulty, heads-up built
-// from its description), a short set with the fixed heads-up, and the test set of the
-// end-to-end checks (two levels that clear without input). Levels are drawn as brick maps;
+// The level sets of the demo: the demo set (six levels of rising difficulty) and a short set,
+// both with the heads-up built from their description, and the test set of the end-to-end
+// checks (two levels that clear without input, with the shell's fixed heads-up). Levels are drawn as brick maps;
 // each set is a level-set structure the writer turns into bytes.
 #pragma once
 

@@ -93,37 +93,36 @@ void Readout(Image& img, int x, int y, int w, int h) { img.Paste(HudReadout(w, h
 }  // namespace
 
 Image HudPanelPicture(int panel, int width, int height) {
-    switch (panel) {
-        case 1: {
-            // Wells under the texts and pictures the heads-up widgets draw: the player, the
-            // level, the score, the difficulty, the letters and the charge.
-            Image img = HudPanel(width, height, "СПРАЛЛИОН");
-            Readout(img, 18, 46, width - 30, 46);
-            Readout(img, 18, 116, width - 30, 32);
-            Readout(img, 18, 178, width - 30, 34);
-            Readout(img, 36, 326, 54, 54);
-            Readout(img, 24, 410, 152, 32);
-            Readout(img, 16, 464, 160, 24);
-            const std::pair<const char*, int> captions[] = {
-                {"УРОВЕНЬ", 104}, {"ОЧКИ", 165}, {"СЛОЖНОСТЬ", 314}, {"БУКВЫ", 398}, {"ЗАРЯД", 454}};
-            for (const auto& [text, y] : captions) {
-                const TextMask m = FitText(text, width - 40, 12, 12, FontFace::SansBold);
-                DrawCaption(img, m, width / 2.0, y, Rgb{232, 200, 120}, Rgb{30, 32, 40}, 1, true);
-            }
-            return img;
-        }
-        case 2: {
-            // A metal bar with a well for the lives over a frame round the field.
-            Image img(width, height);
-            img.Paste(HudFieldFrame(width - 20, height - 50, 10), 0, 30);
-            Image bar = HudPanel(width, 40);
-            img.Paste(bar, 0, 0);
-            Readout(img, 12, 6, 340, 28);
-            return img;
-        }
-        default:
-            return HudPanel(width, height);
+    // Every panel is opaque to its corners: the panels together paint the screen around the
+    // field each frame.
+    if (panel == 2) {
+        // The frame round the field at (34, 48), with a well for the lives above it.
+        Image img = HudSurround(width, height, 34, 48, 576, 512);
+        Readout(img, 12, 6, 340, 30);
+        return img;
     }
+    Image img(width, height, Rgb{14, 16, 22});
+    if (panel != 1) {
+        img.Paste(HudPanel(width, height), 0, 0);
+        return img;
+    }
+    // Wells under the texts and pictures the heads-up widgets draw: the player, the level, the
+    // score (its digits right-justified up to x 180), the difficulty, the letters and the
+    // charge.
+    img.Paste(HudPanel(width, height, "СПРАЛЛИОН"), 0, 0);
+    Readout(img, 18, 47, width - 24, 50);
+    Readout(img, 18, 116, width - 24, 32);
+    Readout(img, 18, 178, width - 24, 34);
+    Readout(img, 36, 326, 54, 54);
+    Readout(img, 24, 410, 152, 32);
+    Readout(img, 16, 464, 160, 24);
+    const std::pair<const char*, int> captions[] = {
+        {"УРОВЕНЬ", 106}, {"ОЧКИ", 167}, {"СЛОЖНОСТЬ", 314}, {"БУКВЫ", 398}, {"ЗАРЯД", 454}};
+    for (const auto& [text, y] : captions) {
+        const TextMask m = FitText(text, width - 40, 12, 12, FontFace::SansBold);
+        DrawCaption(img, m, width / 2.0, y, Rgb{232, 200, 120}, Rgb{30, 32, 40}, 1, true);
+    }
+    return img;
 }
 
 }  // namespace datagen::demo
