@@ -11,6 +11,7 @@
 #include <map>
 
 #include "app/GameRules.h"
+#include "app/PanelWidgets.h"
 #include "app/SaveGames.h"
 #include "engine/gpBehaviours.h"
 #include "engine/gpInterfaceImage.h"
