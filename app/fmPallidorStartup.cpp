@@ -55,6 +55,7 @@ void TDlg_Sprallion::FormCreate(TObject*) {
     ShowCursorNested(0);
     LogSize = 0;
     InstallExceptionHandler();
+    TidyStoredFiles(engine::RealPath(engine::JoinDataPath(engine::ResourceFolders().Resource, kContainerName)));
     DateLastUpData = 0;
     ClientHeight = 600;
     ClientWidth = 800;
@@ -96,7 +97,9 @@ void TDlg_Sprallion::FormCreate(TObject*) {
     }
     UpdateRun = TUpdateRun{};
     KernelCreated = false;
-    SetProjectDir(VersionInfo.CompanyName, VersionInfo.ProductName, ProgramDir, "ProjectDir");
+    // The folder as this system names it, as the key's default value: the value named by a
+    // version block's file description, which the game's leaves empty.
+    SetProjectDir(VersionInfo.CompanyName, VersionInfo.ProductName, engine::RealPath(ProgramDir), "");
     ApplicationTitle = VersionInfo.ProductName;
     LevelsWithoutLoss = BallMonsterHits = ChargeCount = 0;
     FatalHit = false;
@@ -115,7 +118,8 @@ void TDlg_Sprallion::FormCreate(TObject*) {
     }
     try {
         Resource = std::make_unique<engine::TGPResource>(ContainerFile, kContainerMode);
-        if (Resource->Status() < 0) throw rtl::EReadError(rtl::texts::SReadError);
+        // Whole: a file cut short still has its header and directory.
+        if (!Resource->IsWhole()) throw rtl::EReadError(rtl::Format("%S is damaged or cut short", {ContainerFile}));
     } catch (...) {
         WriteLogException("TGPResource.Create");
         Resource.reset();
