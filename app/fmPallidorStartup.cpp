@@ -55,7 +55,6 @@ void TDlg_Sprallion::FormCreate(TObject*) {
     ShowCursorNested(0);
     LogSize = 0;
     InstallExceptionHandler();
-    TidyStoredFiles(engine::RealPath(engine::JoinDataPath(engine::ResourceFolders().Resource, kContainerName)));
     DateLastUpData = 0;
     ClientHeight = 600;
     ClientWidth = 800;
@@ -66,8 +65,10 @@ void TDlg_Sprallion::FormCreate(TObject*) {
     if (engine::ReadFileVersionInfo(ProgramFile(), false, VersionInfo))
         Caption = rtl::Format("%S ver %S", {VersionInfo.ProductName, VersionInfo.ProductVersion});
 
-    // 7: a second copy brings the first to the front and ends.
+    // 7: a second copy brings the first to the front and ends. The first finishes what a
+    // crash of an earlier run left half done.
     if (!CheckInstance()) return;
+    TidyStoredFiles(engine::RealPath(engine::JoinDataPath(engine::ResourceFolders().Resource, kContainerName)));
 
     // 8-11.
     CreateTrayIcon();
