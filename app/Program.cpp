@@ -249,6 +249,7 @@ int RunProgram(int argc, char** argv, const ProgramHooks& hooks) {
     mainForm = nullptr;
     dialogSteps.SetEnabled(false);
     form->FormDestroy(form.get());
+    if (form->FatalErrorShown && exitCode == 0) exitCode = kExitFatalError;
     form.reset();
     if (virtualClock) platform::clock::Install(nullptr);
     return exitCode;

@@ -15,8 +15,10 @@ namespace app {
 
 class TDlg_Sprallion;
 
-// Exit status: 0; 2 when the test script cannot be read or is no script; 3 when a check of
-// the test script did not hold in time.
+// Exit status: 0; 1 when a fatal error was shown (a launcher can tell that the game did not
+// run); 2 when the test script cannot be read or is no script; 3 when a check of the test
+// script did not hold in time.
+inline constexpr int kExitFatalError = 1;
 inline constexpr int kExitScriptInvalid = 2;
 inline constexpr int kExitScriptFailed = 3;
 

@@ -4,6 +4,7 @@
 
 #include "engine/gpUtils.h"
 #include "platform/sysinfo/SysInfo.h"
+#include "rtl/Convert.h"
 #include "rtl/Format.h"
 
 namespace app {
@@ -23,6 +24,28 @@ std::string ProcessorName(uint16_t type) {
         default: return {};
     }
 }
+
+// The names the system gives the standard keyboard layout of each language, by layout number
+// (the language identifier): what its table of keyboard layouts holds where the registry
+// stand-in holds none.
+struct KeyboardLayout {
+    uint32_t id;
+    const char* name;
+};
+constexpr KeyboardLayout kKeyboardLayouts[] = {
+    {0x402, "Bulgarian"},  {0x404, "Chinese (Traditional) - US Keyboard"}, {0x405, "Czech"},
+    {0x406, "Danish"},     {0x407, "German"},     {0x408, "Greek"},        {0x409, "US"},
+    {0x40A, "Spanish"},    {0x40B, "Finnish"},    {0x40C, "French"},       {0x40E, "Hungarian"},
+    {0x410, "Italian"},    {0x411, "Japanese"},   {0x412, "Korean"},       {0x413, "Dutch"},
+    {0x414, "Norwegian"},  {0x415, "Polish (Programmers)"},                {0x416, "Portuguese (Brazilian ABNT)"},
+    {0x418, "Romanian (Legacy)"},                 {0x419, "Russian"},      {0x41A, "Croatian"},
+    {0x41B, "Slovak"},     {0x41D, "Swedish"},    {0x41F, "Turkish Q"},    {0x422, "Ukrainian"},
+    {0x423, "Belarusian"}, {0x424, "Slovenian"},  {0x425, "Estonian"},     {0x426, "Latvian"},
+    {0x427, "Lithuanian"}, {0x43F, "Kazakh"},     {0x804, "Chinese (Simplified) - US Keyboard"},
+    {0x807, "Swiss German"},                      {0x809, "United Kingdom"}, {0x80A, "Latin American"},
+    {0x80C, "Belgian French"},                    {0x816, "Portuguese"},   {0xC0C, "Canadian French (Legacy)"},
+    {0xC1A, "Serbian (Cyrillic)"},                {0x1009, "Canadian French"}, {0x100C, "Swiss French"},
+};
 
 std::string Hex(uint32_t v, int digits) {
     static const char kDigits[] = "0123456789ABCDEF";
@@ -50,12 +73,19 @@ std::string GetWindowsName(uint32_t platformId) {
     }
 }
 
-std::string GetKeyboardLayoutName(std::string_view code) { return engine::KeyboardLayoutName(code); }
+std::string GetKeyboardLayoutName(std::string_view code) {
+    if (std::string stored = engine::KeyboardLayoutName(code); !stored.empty()) return stored;
+    int32_t id = 0;
+    if (code.empty() || !rtl::TryStrToInt("$" + std::string(code), id)) return {};
+    for (const KeyboardLayout& layout : kKeyboardLayouts)
+        if (layout.id == static_cast<uint32_t>(id)) return layout.name;
+    return {};
+}
 
 void GetFileVersionText(std::string& languageCode, std::string& layoutText) {
     // The system's translation: language word and code-page word as eight hexadecimal digits,
     // of which the second to fourth are the language ("041904E3" gives "419").
-    const uint16_t language = sys::UserLanguageId();
+    const uint16_t language = sys::SystemLanguageId();
     const std::string translation = Hex(language, 4) + Hex(sys::CodePageOfLanguage(language), 4);
     languageCode = translation.substr(1, 3);
     layoutText = GetKeyboardLayoutName(languageCode);

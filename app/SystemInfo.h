@@ -48,9 +48,12 @@ uint32_t LastPlatformId();
 void GetSystemReport(uint8_t parts, TSystemInfo& info);
 // 0 "Win32s on Windows 3.1x", 1 "Windows 95/98", 2 "Windows NT", anything else "Unknow".
 std::string GetWindowsName(uint32_t platformId);
-// The display name of a language's keyboard layout; "" when the system does not know it.
+// The display name of a keyboard layout by its hexadecimal number ("419", "00000419"): the
+// system's table of layouts (the registry's "Keyboard Layouts"), else the standard name of
+// the language's own layout; "" for a layout of neither.
 std::string GetKeyboardLayoutName(std::string_view code);
-// The system's language as three hexadecimal digits, and its keyboard layout's name.
+// The system's language (its locale settings, not the user's) as three hexadecimal digits,
+// and its keyboard layout's name.
 void GetFileVersionText(std::string& languageCode, std::string& layoutText);
 // 100 - avail * 100 / total without overflow; 0 when total is 0.
 uint32_t UsedPercent(uint64_t total, uint64_t avail);

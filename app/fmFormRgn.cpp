@@ -79,8 +79,9 @@ void TDlg_FormRgn::SetupRegion() {
     SetClientSize(Bitmap->Width(), Bitmap->Height());
     if (!Rgn) Rgn = CreateRegionFromBitmap(*Bitmap, ColorOfPixel(media::TDIB(*Bitmap).PixelColor(1, 1)), false);
     SetWindowRgn(*Rgn);
+    // Asked of the window system, not of this window: its shape is set only when it shows.
     static bool told = false;  // once a run
-    if (!Window().Shaped() && !told) {
+    if (!Window().CanShape() && !told) {
         told = true;
         MainForm.WriteLog("SetupRegion", "The window system cannot shape windows: the dialogs stay rectangular");
     }

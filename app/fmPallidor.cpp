@@ -10,6 +10,7 @@
 #include "media/DXSounds.h"
 #include "media/gpMidi.h"
 #include "platform/display/Display.h"
+#include "platform/registry/Registry.h"
 #include "platform/window/Application.h"
 
 namespace app {
@@ -132,7 +133,10 @@ TDlg_Sprallion::~TDlg_Sprallion() {
     Input.reset();
     OwnedInputSource.reset();
     Resource.reset();
-    if (handlerInstalled_) platform::window::App().SetExceptionHandler({});
+    if (handlerInstalled_) {
+        platform::window::App().SetExceptionHandler({});
+        platform::registry::SetLogHandler({});
+    }
     multinst::ForgetMainWindow(this);
 }
 

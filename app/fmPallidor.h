@@ -230,6 +230,8 @@ public:
     void WriteLogException(std::string_view tag);
     // Mode -1: fatal (message box, log, termination); any other mode: log only.
     void ShowError(int mode, uint32_t index, std::string_view argument);
+    // Set by a fatal error: the program then ends with a failure status.
+    bool FatalErrorShown = false;
     // The application object's exception handler.
     void OnApplicationException(void* sender, std::exception_ptr error);
     // Makes OnApplicationException the application's handler.
@@ -245,6 +247,10 @@ public:
     bool CheckSystemAndLanguage();
     void InitSaveContainer();
     std::string SaveContainerFile() const;
+    // At start: finishes a rewrite of the files the game replaces (the game data file, the
+    // saved games, the registry) that a crash interrupted, and removes temporary files of
+    // copies that no longer run; each is logged.
+    void TidyStoredFiles(const std::string& gameData);
     // HKEY_CURRENT_USER "\SOFTWARE\<CompanyName>\<ProductName>" of the version block.
     std::string OptionsKey() const;
 
@@ -497,9 +503,11 @@ public:
     // Reads one level-set container opened for reading into entry: false (entry unspecified)
     // when its type is not a level set's, its preview entry is missing, or its header is
     // refused. Writes the preview bitmap into previewFolder (a real folder) unless a loadable
-    // one is there already. Raises on damaged data.
+    // one is there already; a preview that cannot be written leaves the set listed. `note`
+    // receives why the set is left out, or why its preview was not written. Raises on damaged
+    // data.
     static bool ReadSubjectEntry(engine::TGPResource& container, const std::string& fileName,
-                                 const std::string& previewFolder, TSubjectEntry& entry);
+                                 const std::string& previewFolder, TSubjectEntry& entry, std::string* note = nullptr);
     // The speed pair of a difficulty from the difficulty speed table; outside 1..3 5/20.
     std::array<int32_t, 2> DifficultySpeed(int32_t difficulty) const;
 

@@ -271,6 +271,9 @@ void TDlg_Sprallion::SaveConfig() {
         step(kDataStreamEntry);
         if (bounds.WriteRoom(stream, resource->Size()) < static_cast<int64_t>(kConfigStreamHeader.size()))
             throw rtl::EWriteError("The configuration stream's header does not fit");
+        // The copy the records go into, made before any of them: a full disk fails here with
+        // its reason (the record stream below only says that something failed).
+        resource->BeginWriting();
         resource->SetPosition(stream);
         engine::TDataStream writer("", resource.get(), kConfigStreamHeader, rtl::fmCreate);
         for (const Record& r : records) {
@@ -285,7 +288,11 @@ void TDlg_Sprallion::SaveConfig() {
             header.CheckFlag = 1;
             writer.WriteRecord(r.data, header);
         }
-        if (writer.Error()) throw rtl::EWriteError(rtl::texts::SWriteError);
+        if (writer.Error()) {
+            const int error = resource->LastError();
+            throw rtl::EWriteError(error ? rtl::Format("%s: %s", {rtl::texts::SWriteError, rtl::FileErrorText(error)})
+                                         : std::string(rtl::texts::SWriteError));
+        }
         step("");
         // The copy with the new records replaces the container; should that fail, the
         // resource is dropped by the exception and the old container stays.

@@ -80,7 +80,10 @@ void TDlg_Sprallion::ShowError(int mode, uint32_t index, std::string_view argume
         platform::window::MessageBox(text, caption, platform::window::MB_OK | platform::window::MB_ICONERROR);
     }
     WriteLog(text, caption);
-    if (mode == -1) platform::window::RequestTerminate();
+    if (mode == -1) {
+        FatalErrorShown = true;
+        platform::window::RequestTerminate();
+    }
     if (timerWasEnabled) timer->SetEnabled(true);
 }
 

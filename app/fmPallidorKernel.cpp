@@ -154,6 +154,9 @@ void TDlg_Sprallion::CreateMusicPlayer() {
     OwnedMidi->OnNotify = [this](media::TGPMidi& player, int code) {
         DoMidiNotify(player, code != platform::midi::kNotifySuccessful);
     };
+    OwnedMidi->OnOpenFailed = [this](const std::string& file, const std::string& why) {
+        WriteLog("TGPMidi.Open", rtl::Format("%S: %S", {file, why}));
+    };
     Kernel->SoundState->MidiReady = true;
     Midi = OwnedMidi.get();
     OwnedMidi->AutoPlay = true;

@@ -1,7 +1,14 @@
 // The log: one line per event in "Exception.Log" beside the program, started anew once it
 // has passed 1 MiB; and the application's handler of exceptions that escaped.
+//
+// The log is opened without following a symbolic link and only when it is a regular file, so
+// a link or a FIFO in its place never has a line written into it (nor waits for a reader).
+// Opening never empties it: a copy of the game that made it a moment ago keeps its line. Lines
+// go out under a shared lock, starting anew under an exclusive one, so that no copy empties
+// the log between another's look at its size and its line.
 #include <cxxabi.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,8 +19,10 @@
 
 #include "app/fmPallidor.h"
 #include "engine/gpPaths.h"
+#include "platform/registry/Registry.h"
 #include "platform/window/Application.h"
 #include "rtl/Format.h"
+#include "rtl/Streams.h"
 
 namespace app {
 namespace {
@@ -47,6 +56,12 @@ std::pair<std::string, std::string> Describe(std::exception_ptr error) {
     }
 }
 
+// A descriptor closed (and its lock released) at the end of the scope.
+struct Descriptor {
+    int fd;
+    ~Descriptor() { ::close(fd); }
+};
+
 bool WriteAll(int fd, const std::string& bytes) {
     // One write: with O_APPEND the line lands whole after whatever another process wrote.
     ssize_t n;
@@ -66,16 +81,21 @@ void TDlg_Sprallion::WriteLog(std::string_view tag, std::string_view text) {
     try {
         const std::string line = rtl::Format("Class %S with message '%S'.\r\n", {OneLine(tag), OneLine(text)});
         const std::string file = LogFileName();
+        const Descriptor log{rtl::OpenRegularFile(file, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW, 0644)};
+        if (log.fd < 0) throw rtl::EFOpenError(rtl::Format(rtl::texts::SFOpenError, {file}));
+        // Past 1 MiB at the previous write: the log starts anew, unless another copy of the
+        // game has just done so.
+        const bool anew = LogSize >= kLogLimit;
         struct stat st {};
-        int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
-        // Past 1 MiB at the previous write: the log starts anew.
-        if (::stat(file.c_str(), &st) != 0 || LogSize >= kLogLimit) flags |= O_TRUNC;
-        const int fd = ::open(file.c_str(), flags, 0644);
-        if (fd < 0) throw rtl::EFOpenError(rtl::Format(rtl::texts::SFOpenError, {file}));
-        if (::fstat(fd, &st) == 0) LogSize = st.st_size;
-        const bool written = WriteAll(fd, line);
-        ::close(fd);
-        if (!written) throw rtl::EWriteError(rtl::texts::SWriteError);
+        while (::flock(log.fd, anew ? LOCK_EX : LOCK_SH) != 0)
+            if (errno != EINTR) throw rtl::EFOpenError(rtl::Format(rtl::texts::SFOpenError, {file}));
+        if (::fstat(log.fd, &st) != 0) throw rtl::EFOpenError(rtl::Format(rtl::texts::SFOpenError, {file}));
+        if (anew && st.st_size >= kLogLimit) {
+            if (::ftruncate(log.fd, 0) != 0) throw rtl::EWriteError(rtl::texts::SWriteError);
+            st.st_size = 0;
+        }
+        LogSize = st.st_size;
+        if (!WriteAll(log.fd, line)) throw rtl::EWriteError(rtl::texts::SWriteError);
     } catch (...) {
         LoggingEnabled = false;  // for the rest of the run; nothing is reported
     }
@@ -94,6 +114,8 @@ void TDlg_Sprallion::OnApplicationException(void*, std::exception_ptr error) {
 
 void TDlg_Sprallion::InstallExceptionHandler() {
     platform::window::App().SetExceptionHandler([this](std::exception_ptr error) { OnApplicationException(nullptr, error); });
+    // The registry's reports (a damaged file, kept aside) belong in the log too.
+    platform::registry::SetLogHandler([this](const std::string& text) { WriteLog("Registry", text); });
     handlerInstalled_ = true;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/sysinfo/SysInfo.h"
 #include "platform/window/Application.h"
 #include "rtl/Format.h"
+#include "rtl/Streams.h"
 
 namespace app {
 namespace {
@@ -15,6 +16,7 @@ namespace {
 namespace reg = platform::registry;
 
 constexpr auto kSaveContainerName = Scramble("Sprallion.sav");
+constexpr const char* kEarlierProjectDirValue = "ProjectDir";
 
 // The edition's language: whatever was chosen, the game runs in it.
 constexpr const char* kEditionLanguage = "419";
@@ -98,7 +100,12 @@ void TDlg_Sprallion::SetProjectDir(std::string_view companyName, std::string_vie
     try {
         reg::Registry registry(reg::RootKey::HKEY_CURRENT_USER);
         registry.OpenKey(rtl::Format("\\SOFTWARE\\%S\\%S", {companyName, productName}), true);
-        registry.WriteString(valueName, programDir);
+        registry.ModifyKey([&](reg::Key& key) {
+            bool changed = reg::SetValue(key, valueName, reg::ValueType::String, std::string(programDir));
+            // Earlier builds kept the folder under a name of their own; nothing reads it.
+            if (valueName.empty()) changed = key.values.erase(reg::FoldName(kEarlierProjectDirValue)) > 0 || changed;
+            return changed;
+        });
         CurrentVersion = registry.ReadString("CurrentVersion");
     } catch (...) {
         WriteLogException("SetProjectDir");
@@ -136,6 +143,12 @@ bool TDlg_Sprallion::CheckSystemAndLanguage() {
     // Processors of other families report no type of this scale.
     if (SystemInfo.ProcessorType != 0 && SystemInfo.ProcessorType < 586) ShowError(2, 8, "");
     return true;
+}
+
+void TDlg_Sprallion::TidyStoredFiles(const std::string& gameData) {
+    const std::string files[] = {gameData, SaveContainerFile(), reg::DefaultRegistryFileName()};
+    for (const std::string& file : files)
+        for (const std::string& done : rtl::RecoverReplacement(file)) WriteLog("TidyStoredFiles", done);
 }
 
 std::string TDlg_Sprallion::SaveContainerFile() const {

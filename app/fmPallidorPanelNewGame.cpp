@@ -61,25 +61,35 @@ void SetLabel(engine::TGPForm* form, const std::string& name, const std::string&
 }  // namespace
 
 bool TDlg_Sprallion::ReadSubjectEntry(engine::TGPResource& container, const std::string& fileName,
-                                      const std::string& previewFolder, TSubjectEntry& entry) {
-    if (container.Status() == -1) return false;
+                                      const std::string& previewFolder, TSubjectEntry& entry, std::string* note) {
+    const auto leftOut = [note](std::string why) {
+        if (note) *note = std::move(why);
+        return false;
+    };
+    if (container.Status() == -1) return leftOut("not a container");
     const int32_t type = container.ReadInt("Default", "TypeIG");
-    if (std::find(std::begin(kSubjectTypes), std::end(kSubjectTypes), type) == std::end(kSubjectTypes)) return false;
+    if (std::find(std::begin(kSubjectTypes), std::end(kSubjectTypes), type) == std::end(kSubjectTypes))
+        return leftOut(rtl::Format("not a level set (type %d)", {type}));
     const std::string title = engine::FileTitle(fileName);
     engine::TGPHashCollection* previews = container.GetSection("PreView_Level");
-    if (!previews || !previews->Find(title)) return false;
-    // The preview as a bitmap file beside the level sets, written once (crash-safe).
+    if (!previews || !previews->Find(title)) return leftOut("no preview named " + title);
+    // The preview as a bitmap file beside the level sets, written once (crash-safe). One that
+    // cannot be written (a read-only folder, a full disk) only costs the picture.
     const std::string previewFile = previewFolder + "/" + title + ".BMP";
     if (engine::IsPlainFileName(title) && !PreviewLoads(previewFile)) {
         std::unique_ptr<media::TGPBitmap> bitmap;
-        if (container.ReadBitmap("PreView_Level", title, bitmap) != media::gpbUnknown && bitmap)
-            bitmap->SaveToFile(previewFile);
+        try {
+            if (container.ReadBitmap("PreView_Level", title, bitmap) != media::gpbUnknown && bitmap)
+                bitmap->SaveToFile(previewFile);
+        } catch (const rtl::Exception& e) {
+            if (note) *note = rtl::Format("the preview is not written: %S:%S", {e.className(), e.message()});
+        }
     }
     engine::TGPHashCollection* subjects = container.GetSection("Subjects");
-    if (!subjects || !subjects->Find("Subject")) return false;
+    if (!subjects || !subjects->Find("Subject")) return leftOut("no level list");
     engine::TInterfaceHeader header = engine::LevelSetHeader();
     engine::TLevelStream stream(fileName, &container, header, rtl::fmOpenRead);
-    if (stream.Status() != 0) return false;
+    if (stream.Status() != 0) return leftOut(rtl::Format("its level list is refused (%d)", {stream.Status()}));
     entry.Header = stream.Header();
     entry.LevelCount = stream.GetLevelCount();
     entry.TypeText = Cut(std::to_string(type), TSubjectEntry::kNameLetters);
@@ -152,9 +162,14 @@ void TDlg_Sprallion::On_Link_NewGame_Show(TObject*) {
         try {
             engine::TGPResource container(engine::RealPath(folder + "/" + name), rtl::fmOpenRead);
             TSubjectEntry entry;
-            if (!ReadSubjectEntry(container, name, folder, entry)) continue;
+            std::string note;
+            const bool listed = ReadSubjectEntry(container, name, folder, entry, &note);
+            if (!note.empty()) WriteLog("NewGameList", rtl::Format(listed ? "%S: %S" : "%S left out: %S", {name, note}));
+            if (!listed) continue;
             grid->SetCell(0, row++, entry.Header.Title);
             SubjectList->push_back(std::move(entry));
+        } catch (const rtl::Exception& e) {
+            WriteLog("NewGameList", rtl::Format("%S left out: %S:%S", {name, e.className(), e.message()}));
         } catch (...) {
             WriteLogException("NewGameList");
         }

@@ -66,8 +66,10 @@ void TDlg_Sprallion::FormCreate(TObject*) {
     if (engine::ReadFileVersionInfo(ProgramFile(), false, VersionInfo))
         Caption = rtl::Format("%S ver %S", {VersionInfo.ProductName, VersionInfo.ProductVersion});
 
-    // 7: a second copy brings the first to the front and ends.
+    // 7: a second copy brings the first to the front and ends. The first finishes what a
+    // crash of an earlier run left half done.
     if (!CheckInstance()) return;
+    TidyStoredFiles(engine::RealPath(engine::JoinDataPath(engine::ResourceFolders().Resource, kContainerName)));
 
     // 8-11.
     CreateTrayIcon();
@@ -101,7 +103,9 @@ void TDlg_Sprallion::FormCreate(TObject*) {
     }
     UpdateRun = TUpdateRun{};
     KernelCreated = false;
-    SetProjectDir(VersionInfo.CompanyName, VersionInfo.ProductName, ProgramDir, "ProjectDir");
+    // The folder as this system names it, as the key's default value: the value named by a
+    // version block's file description, which the game's leaves empty.
+    SetProjectDir(VersionInfo.CompanyName, VersionInfo.ProductName, engine::RealPath(ProgramDir), "");
     ApplicationTitle = VersionInfo.ProductName;
     LevelsWithoutLoss = BallMonsterHits = ChargeCount = 0;
     FatalHit = false;
@@ -120,7 +124,8 @@ void TDlg_Sprallion::FormCreate(TObject*) {
     }
     try {
         Resource = std::make_unique<engine::TGPResource>(ContainerFile, kContainerMode);
-        if (Resource->Status() < 0) throw rtl::EReadError(rtl::texts::SReadError);
+        // Whole: a file cut short still has its header and directory.
+        if (!Resource->IsWhole()) throw rtl::EReadError(rtl::Format("%S is damaged or cut short", {ContainerFile}));
     } catch (...) {
         WriteLogException("TGPResource.Create");
         Resource.reset();

@@ -263,6 +263,26 @@ void TGPResource::Open() {
     status_ = directory_.Status;
 }
 
+bool TGPResource::IsWhole() {
+    if (status_ != 0 || directorySize_ <= 0) return false;
+    const int64_t position = Position();
+    const int64_t size = Size();
+    const int64_t dataStart = kHeaderLength + static_cast<int64_t>(directorySize_);
+    bool whole = dataStart <= size;
+    for (int i = 0; whole && i < directory_.ItemCount(); ++i) {
+        const TGPHashCollectionItem& section = directory_.Item(i);
+        const bool inside = section.Offset >= kHeaderLength && section.Offset < dataStart;
+        const TGPHashCollection* sub = inside ? GetSection(section.Name()) : nullptr;
+        whole = sub && sub->Status == 0 && section.Offset + sub->StreamSize() <= dataStart;
+        for (int e = 0; whole && e < sub->ItemCount(); ++e) {
+            const int32_t at = sub->Item(e).Offset;
+            whole = at == -1 || (at >= dataStart && at < size);  // -1: an entry without data
+        }
+    }
+    SetPosition(position);
+    return whole;
+}
+
 TGPHashCollection& TGPResource::AddSection(const std::string& name) {
     return directory_.Add(name, true).MakeSubDirectory();
 }

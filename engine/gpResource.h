@@ -126,6 +126,11 @@ public:
     // 0 directory read and data follows; 1 the directory reaches the end of the file;
     // -1 wrong magic, wrong checksum or a damaged directory.
     int32_t Status() const { return status_; }
+    // The whole container checked, not only its header and top directory: Status 0, the
+    // directory area inside the file, every sub-directory read whole within that area, and
+    // every entry starting inside the data that the file holds. A container cut short fails
+    // here although its header and directory still read. The position is kept.
+    bool IsWhole();
     TGPHashCollection& Directory() { return directory_; }
     const std::array<uint8_t, 16>& Header() const { return header_; }
 

@@ -1,12 +1,6 @@
 #include "engine/gpResourceStream.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cstdio>
 #include <exception>
-#include <filesystem>
 
 namespace engine {
 namespace {
@@ -15,40 +9,22 @@ bool IsWritingMode(uint16_t mode) {
     return mode == rtl::fmCreate || (mode & 0x3) == rtl::fmOpenWrite || (mode & 0x3) == rtl::fmOpenReadWrite;
 }
 
-// A temporary name of our own beside the stored file: process id and a running number.
-std::string TempNameFor(const std::string& fileName) {
-    static std::atomic<unsigned> counter{0};
-    return fileName + ".~" + std::to_string(::getpid()) + "." + std::to_string(counter++);
-}
-
-void SyncPath(const std::string& path, int flags) {
-    int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 }  // namespace
 
 TMissionStream::TMissionStream(const std::string& fileName, uint16_t mode)
-    : fileName_(fileName),
-      tempName_(TempNameFor(fileName)),
-      mode_(mode),
-      uncaught_(std::uncaught_exceptions()) {
+    : fileName_(fileName), mode_(mode), uncaught_(std::uncaught_exceptions()) {
     if (mode == rtl::fmCreate) {
-        try {
-            file_ = std::make_unique<rtl::FileStream>(tempName_, rtl::fmCreate);
-        } catch (const rtl::EFCreateError&) {
-            throw rtl::EFCreateError("Cannot create file " + fileName);
-        }
-        writing_ = true;
+        version_ = std::make_unique<rtl::FileReplacement>(fileName);
+        file_ = std::make_unique<rtl::FileStream>(version_->TempName(), rtl::fmOpenReadWrite);
     } else {
-        file_ = std::make_unique<rtl::FileStream>(fileName, mode);
+        // Only read through: writes go to a new version, and the stored file's permissions
+        // are the replacement's to judge, which names the reason when it cannot go ahead.
+        file_ = std::make_unique<rtl::FileStream>(fileName, static_cast<uint16_t>((mode & ~0x000F) | rtl::fmOpenRead));
     }
 }
 
 TMissionStream::~TMissionStream() {
-    if (!writing_) return;
+    if (!version_) return;
     // A stream dropped by an exception leaves the stored file as it was.
     if (std::uncaught_exceptions() <= uncaught_) {
         try {
@@ -58,39 +34,31 @@ TMissionStream::~TMissionStream() {
         }
     }
     file_.reset();
-    std::remove(tempName_.c_str());
+    version_.reset();
 }
 
 void TMissionStream::BeginWriting() {
-    int64_t position = file_->Position();
-    auto copy = std::make_unique<rtl::FileStream>(tempName_, rtl::fmCreate);
-    try {
-        if (file_->Size() > 0) copy->CopyFrom(*file_, 0);
-    } catch (...) {
-        copy.reset();
-        std::remove(tempName_.c_str());
-        throw;
-    }
+    if (version_ || !IsWritingMode(mode_)) return;
+    const int64_t position = file_->Position();
+    auto version = std::make_unique<rtl::FileReplacement>(fileName_);
+    auto copy = std::make_unique<rtl::FileStream>(version->TempName(), rtl::fmOpenReadWrite);
+    if (file_->Size() > 0) copy->CopyFrom(*file_, 0);
     copy->SetPosition(position);
     file_ = std::move(copy);
-    writing_ = true;
+    version_ = std::move(version);
 }
 
 void TMissionStream::Commit() {
-    if (!writing_) return;
-    SyncPath(tempName_, O_RDONLY);
-    if (std::rename(tempName_.c_str(), fileName_.c_str()) != 0)
-        throw rtl::EFCreateError("Cannot create file " + fileName_);
-    std::filesystem::path dir = std::filesystem::path(fileName_).parent_path();
-    SyncPath(dir.empty() ? std::string(".") : dir.string(), O_RDONLY | O_DIRECTORY);
-    // The open file is now the stored one; the next write starts a new copy.
-    writing_ = false;
+    if (!version_) return;
+    version_->Commit();
+    // The open file holds what is now stored; the next write starts a new version.
+    version_.reset();
 }
 
 int64_t TMissionStream::Read(void* buffer, int64_t count) { return file_->Read(buffer, count); }
 
 int64_t TMissionStream::Write(const void* buffer, int64_t count) {
-    if (!writing_ && IsWritingMode(mode_)) BeginWriting();
+    BeginWriting();
     return file_->Write(buffer, count);
 }
 
@@ -102,7 +70,7 @@ int64_t TMissionStream::Seek(int64_t offset, rtl::SeekOrigin origin) {
 int64_t TMissionStream::Size() { return file_->Size(); }
 
 void TMissionStream::SetSize(int64_t size) {
-    if (!writing_ && IsWritingMode(mode_)) BeginWriting();
+    BeginWriting();
     file_->SetSize(size);
 }
 

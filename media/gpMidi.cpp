@@ -1,8 +1,18 @@
 #include "media/gpMidi.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <span>
+
+#include "rtl/Streams.h"
 
 namespace media {
+namespace {
+
+// Far more than any tune of the game; a file past it is refused unread.
+constexpr size_t kMaxTuneBytes = size_t{16} << 20;
+
+}  // namespace
 
 using platform::midi::Mode;
 
@@ -47,13 +57,26 @@ TGPMidi::~TGPMidi() {
 void TGPMidi::Open() {
     Close();
     if (!enabled_) return;
-    if (sequencer_->Open(fileName_)) {
-        open_ = true;
-        deviceId_ = nextId_++;
-        lastResult_ = 0;
-    } else {
-        lastResult_ = -1;
+    std::string why;
+    try {
+        std::string bytes;
+        bool cut = false;
+        if (!rtl::ReadRegularFile(fileName_, bytes, kMaxTuneBytes, cut))
+            throw platform::midi::EMidiFileError(rtl::FileErrorText(errno));
+        if (cut) throw platform::midi::EMidiFileError("larger than " + std::to_string(kMaxTuneBytes >> 20) + " MiB");
+        const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+        if (sequencer_->OpenSong(platform::midi::ReadMidiFile(std::span(data, bytes.size())))) {
+            open_ = true;
+            deviceId_ = nextId_++;
+            lastResult_ = 0;
+            return;
+        }
+        why = "the sequencer refused it";
+    } catch (const platform::midi::EMidiFileError& e) {
+        why = e.message();
     }
+    lastResult_ = -1;
+    if (OnOpenFailed) OnOpenFailed(fileName_, why);
 }
 
 void TGPMidi::Close() {

@@ -50,6 +50,9 @@ public:
     bool Loop = false;
     // Code 0 the tune ended, 1 superseded, 2 aborted, 3 failed.
     std::function<void(TGPMidi& sender, int code)> OnNotify;
+    // A tune that cannot be played (missing, not a regular file, damaged): its file and why.
+    // The player goes on without it.
+    std::function<void(const std::string& fileName, const std::string& reason)> OnOpenFailed;
 
     void Open();
     void Close();

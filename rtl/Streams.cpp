@@ -2,13 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 namespace rtl {
 
@@ -20,6 +18,11 @@ std::string WithName(const char* text, const std::string& name) {
     auto at = out.find("%s");
     if (at != std::string::npos) out.replace(at, 2, name);
     return out;
+}
+
+// The class library's text, and the system's reason when a call of the system failed.
+std::string WithReason(const char* text, int error) {
+    return error == 0 ? std::string(text) : std::string(text) + ": " + FileErrorText(error);
 }
 
 }  // namespace
@@ -42,11 +45,13 @@ int64_t Stream::Remaining() {
 }
 
 void Stream::ReadBuffer(void* buffer, int64_t count) {
-    if (count < 0 || (count != 0 && Read(buffer, count) != count)) throw EReadError(texts::SReadError);
+    if (count < 0 || (count != 0 && Read(buffer, count) != count))
+        throw EReadError(WithReason(texts::SReadError, LastError()));
 }
 
 void Stream::WriteBuffer(const void* buffer, int64_t count) {
-    if (count < 0 || (count != 0 && Write(buffer, count) != count)) throw EWriteError(texts::SWriteError);
+    if (count < 0 || (count != 0 && Write(buffer, count) != count))
+        throw EWriteError(WithReason(texts::SWriteError, LastError()));
 }
 
 int64_t Stream::CopyFrom(Stream& source, int64_t count) {
@@ -69,25 +74,19 @@ int64_t Stream::CopyFrom(Stream& source, int64_t count) {
 
 FileStream::FileStream(const std::string& fileName, uint16_t mode) : fileName_(fileName) {
     if (mode == fmCreate) {
-        fd_ = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        fd_ = OpenRegularFile(fileName, O_RDWR | O_CREAT | O_TRUNC);
         if (fd_ < 0) throw EFCreateError(WithName(texts::SFCreateError, fileName));
         return;
     }
-    int flags = O_CLOEXEC;
+    int flags = 0;
     switch (mode & 0x000F) {
-        case fmOpenRead: flags |= O_RDONLY; break;
-        case fmOpenWrite: flags |= O_WRONLY; break;
-        case fmOpenReadWrite: flags |= O_RDWR; break;
+        case fmOpenRead: flags = O_RDONLY; break;
+        case fmOpenWrite: flags = O_WRONLY; break;
+        case fmOpenReadWrite: flags = O_RDWR; break;
         default: throw EFOpenError(WithName(texts::SFOpenError, fileName));
     }
-    fd_ = ::open(fileName.c_str(), flags);
+    fd_ = OpenRegularFile(fileName, flags);
     if (fd_ < 0) throw EFOpenError(WithName(texts::SFOpenError, fileName));
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd_);
-        fd_ = -1;
-        throw EFOpenError(WithName(texts::SFOpenError, fileName));
-    }
     // Sharing: "exclusive" and "deny write" keep other writers out for as long as we hold the file.
     int share = mode & 0x00F0;
     int lock = share == fmShareExclusive ? LOCK_EX : share == fmShareDenyWrite ? LOCK_SH : 0;
@@ -103,12 +102,14 @@ FileStream::~FileStream() {
 }
 
 int64_t FileStream::Read(void* buffer, int64_t count) {
+    lastError_ = 0;
     if (count <= 0) return 0;
     int64_t done = 0;
     auto* out = static_cast<uint8_t*>(buffer);
     while (done < count) {
         ssize_t n = ::read(fd_, out + done, static_cast<size_t>(count - done));
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0) lastError_ = errno;
         if (n <= 0) break;
         done += n;
     }
@@ -116,12 +117,14 @@ int64_t FileStream::Read(void* buffer, int64_t count) {
 }
 
 int64_t FileStream::Write(const void* buffer, int64_t count) {
+    lastError_ = 0;
     if (count <= 0) return 0;
     int64_t done = 0;
     const auto* in = static_cast<const uint8_t*>(buffer);
     while (done < count) {
         ssize_t n = ::write(fd_, in + done, static_cast<size_t>(count - done));
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0) lastError_ = errno;
         if (n <= 0) break;
         done += n;
     }
@@ -136,7 +139,11 @@ int64_t FileStream::Seek(int64_t offset, SeekOrigin origin) {
 }
 
 void FileStream::SetSize(int64_t size) {
-    if (size < 0 || ::ftruncate(fd_, static_cast<off_t>(size)) != 0) throw EStreamError(texts::SWriteError);
+    if (size < 0) throw EStreamError(texts::SWriteError);
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) {
+        lastError_ = errno;
+        throw EStreamError(WithReason(texts::SWriteError, lastError_));
+    }
     if (Position() > size) Seek(size, SeekOrigin::soBeginning);
 }
 
@@ -230,53 +237,6 @@ int64_t SubStream::Seek(int64_t offset, SeekOrigin origin) {
     int64_t target = base + offset;
     if (target >= 0) pos_ = target;
     return pos_;
-}
-
-// --- Crash-safe whole-file writes -----------------------------------------------------
-
-namespace {
-std::function<bool(std::string_view)>& AtomicWriteFault() {
-    static std::function<bool(std::string_view)> fault;
-    return fault;
-}
-bool Fails(std::string_view step) { return AtomicWriteFault() && AtomicWriteFault()(step); }
-}  // namespace
-
-void SetAtomicWriteFault(std::function<bool(std::string_view step)> fault) { AtomicWriteFault() = std::move(fault); }
-
-void WriteFileAtomically(const std::string& fileName, const void* data, size_t size, unsigned newFileMode) {
-    std::filesystem::path target(fileName);
-    std::filesystem::path dir = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    std::string temp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) throw EFCreateError(WithName(texts::SFCreateError, fileName));
-    const auto* in = static_cast<const uint8_t*>(data);
-    size_t done = 0;
-    bool ok = true;
-    // A failing write (a full disk) stops half-way, leaving part of the data behind.
-    const size_t limit = Fails("write") ? size / 2 : size;
-    if (limit < size) ok = false;
-    while (done < limit) {
-        ssize_t n = ::write(fd, in + done, limit - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) { ok = false; break; }
-        done += static_cast<size_t>(n);
-    }
-    // Keep the permissions of the file we replace, or the usual ones for a new file.
-    struct stat st {};
-    ::fchmod(fd, ::stat(fileName.c_str(), &st) == 0 ? (st.st_mode & 07777) : static_cast<mode_t>(newFileMode));
-    ok = ok && !Fails("flush") && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || Fails("rename") || ::rename(temp.c_str(), fileName.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        throw EWriteError(texts::SWriteError);
-    }
-    // Make the rename itself durable.
-    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
 }
 
 }  // namespace rtl

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,9 @@
 
 namespace platform::registry {
 namespace {
+
+// What a reader takes of the file: far more than any registry of the game holds.
+constexpr size_t kMaxFileBytes = size_t{16} << 20;
 
 std::mutex gLogMutex;
 LogHandler& Handler() {
@@ -28,7 +32,7 @@ void Log(const std::string& text) {
     else std::fprintf(stderr, "registry: %s\n", text.c_str());
 }
 
-std::string ErrnoText(int err) { return std::strerror(err); }
+std::string ErrnoText(int err) { return rtl::FileErrorText(err); }
 
 std::string Dir(const std::string& fileName) {
     size_t slash = fileName.rfind('/');
@@ -51,7 +55,7 @@ void MakeDirs(const std::string& dir) {
 class FileLock {
 public:
     FileLock(const std::string& fileName, bool exclusive) {
-        fd_ = ::open((fileName + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        fd_ = rtl::OpenRegularFile(fileName + ".lock", O_RDWR | O_CREAT, 0600);
         if (fd_ < 0) return;
         while (::flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0) {
             if (errno != EINTR) {
@@ -70,26 +74,12 @@ private:
     int fd_ = -1;
 };
 
-bool ReadWhole(int fd, std::string& out) {
-    out.clear();
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) return true;
-        out.append(buf, static_cast<size_t>(n));
-    }
-}
-
 // Writes data to fileName through a temporary file, flushed, then renamed over it.
 void ReplaceFile(const std::string& fileName, const std::string& data) {
     try {
         rtl::WriteFileAtomically(fileName, data.data(), data.size(), 0600);
-    } catch (const rtl::Exception&) {
-        throw ERegistryException("Cannot write the registry file " + fileName + ": " + ErrnoText(errno));
+    } catch (const rtl::Exception& e) {
+        throw ERegistryException("Cannot write the registry file " + fileName + ": " + e.message());
     }
 }
 
@@ -114,7 +104,7 @@ void SetLogHandler(LogHandler handler) {
 Store::Store(std::string fileName) : fileName_(std::move(fileName)) {}
 
 void Store::Refresh() {
-    int fd = ::open(fileName_.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = rtl::OpenRegularFile(fileName_, O_RDONLY);
     if (fd < 0) {
         if (errno != ENOENT)
             throw ERegistryException("Cannot read the registry file " + fileName_ + ": " + ErrnoText(errno));
@@ -133,11 +123,18 @@ void Store::Refresh() {
         return;
     }
     std::string text;
-    bool ok = ReadWhole(fd, text);
-    int err = errno;
+    bool cut = false;
+    const bool ok = rtl::ReadDescriptor(fd, text, kMaxFileBytes, cut);
+    const int err = errno;
     ::close(fd);
     if (!ok) throw ERegistryException("Cannot read the registry file " + fileName_ + ": " + ErrnoText(err));
     ParseResult parsed = ParseRegistryText(text);
+    if (cut) {
+        // Read as a file cut at the limit: what lies before the cut line is kept.
+        if (parsed.sound) parsed.badLine = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+        parsed.sound = false;
+        parsed.problem = "the file is larger than " + std::to_string(kMaxFileBytes >> 20) + " MiB";
+    }
     cache_ = std::move(parsed.tree);
     cached_ = true;
     cachedId_ = id;
@@ -172,13 +169,12 @@ void Store::Modify(const std::function<bool(Tree&)>& change) {
     if (damaged_) {
         // Keep the damaged original beside the new file before it is replaced.
         std::string kept = fileName_ + ".damaged";
-        int fd = ::open(fileName_.c_str(), O_RDONLY | O_CLOEXEC);
         std::string bytes;
-        if (fd >= 0) {
-            ReadWhole(fd, bytes);
-            ::close(fd);
+        bool cut = false;
+        if (rtl::ReadRegularFile(fileName_, bytes, kMaxFileBytes, cut)) {
             ReplaceFile(kept, bytes);
-            Log("the damaged registry file is kept as " + kept);
+            const std::string part = cut ? " (its first " + std::to_string(kMaxFileBytes >> 20) + " MiB)" : "";
+            Log("the damaged registry file is kept as " + kept + part);
         }
     }
     ReplaceFile(fileName_, FormatRegistryText(tree));

@@ -217,6 +217,11 @@ uint16_t UserLanguageId() {
 }
 
 uint16_t SystemLanguageId() {
+    for (const char* file : {"/etc/locale.conf", "/etc/default/locale"}) {
+        const auto values = ParseOsRelease(ReadSystemFile(file, 64 << 10));
+        if (const auto it = values.find("LANG"); it != values.end() && !it->second.empty())
+            return LanguageIdOfLocale(it->second);
+    }
     Source& s = Current();
     const std::string value = s.GetEnv ? s.GetEnv("LANG") : std::string();
     return value.empty() ? uint16_t{0x409} : LanguageIdOfLocale(value);

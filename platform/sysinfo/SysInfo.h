@@ -110,7 +110,8 @@ bool ReadSdlScreenSize(ScreenSize& size);
 uint16_t LanguageIdOfLocale(std::string_view locale);
 // The user's language: the first of LC_ALL, LC_MESSAGES, LANG that is set.
 uint16_t UserLanguageId();
-// The system's default language: LANG.
+// The system's default language: LANG of the system's locale settings (/etc/locale.conf, then
+// /etc/default/locale); without them, the LANG this session was started with.
 uint16_t SystemLanguageId();
 // The ANSI code page that goes with a language (1251 Cyrillic, 1250 Central European, 1252 Western…).
 uint16_t CodePageOfLanguage(uint16_t languageId);

@@ -142,6 +142,7 @@ public:
     const char* Backend() const override { return "headless"; }
     void SetTitle(std::string_view) override {}
     bool Shaped() const override { return HasShape(); }
+    bool CanShape() const override { return true; }
     void MoveTo(int32_t x, int32_t y) override {
         if (x == left_ && y == top_) return;
         left_ = x, top_ = y;

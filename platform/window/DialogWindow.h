@@ -85,8 +85,10 @@ public:
     void ClearShape();
     bool HasShape() const { return hasShape_; }
     const Region& Shape() const { return shape_; }
-    // Whether the window system really cut the window to the shape.
+    // Whether the window system really cut the window to the shape (known once it is shown).
     virtual bool Shaped() const = 0;
+    // Whether the window system can cut this window to a shape at all (known at once).
+    virtual bool CanShape() const = 0;
 
     // Screen position of the client area's top-left corner.
     virtual void MoveTo(int32_t x, int32_t y) = 0;

@@ -57,6 +57,7 @@ public:
     }
 
     bool Shaped() const override { return shaped_; }
+    bool CanShape() const override { return shapeExtension_; }
 
     void MoveTo(int32_t x, int32_t y) override {
         SDL_SetWindowPosition(window_, x, y);

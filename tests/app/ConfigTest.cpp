@@ -1,4 +1,9 @@
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
 
 #include <filesystem>
 #include <functional>
@@ -30,6 +35,12 @@ protected:
         form.ContainerFile = Container();
         form.Resource = std::make_unique<engine::TGPResource>(Container(), rtl::fmOpenRead);
         form.LoadConfig(*form.Resource);
+    }
+
+    size_t FilesBeside() const {
+        size_t n = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir_.File("game/Resource"))) ++n;
+        return n;
     }
 
     ino_t Inode() const {
@@ -277,6 +288,29 @@ TEST_F(ConfigTest, AnInterruptedSaveLeavesTheOldContainer) {
     EXPECT_EQ(testproc::WaitExit(child), 9);
     EXPECT_EQ(dir_.Read("game/Resource/Demo2.bif"), old);
     EXPECT_EQ(engine::TGPResource(Container(), rtl::fmOpenRead).Status(), 0);
+    // Its copy is gone at the next start.
+    EXPECT_EQ(FilesBeside(), 2u);
+    form_->TidyStoredFiles(Container());
+    EXPECT_EQ(FilesBeside(), 1u);
+    EXPECT_NE(Log().find("Class TidyStoredFiles with message 'removed the stale temporary file " + Container() + ".~" +
+                         std::to_string(child)),
+              std::string::npos);
+
+    // A full disk (no file may grow to the container's size; the log is shorter): the cause
+    // is logged, the old container stays, no copy is left.
+    std::filesystem::remove(LogFile());
+    const pid_t full = testproc::Fork([&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit room{old.size() - 1, old.size() - 1};
+        ::setrlimit(RLIMIT_FSIZE, &room);
+        form_->SaveConfig();
+        return 0;
+    });
+    EXPECT_EQ(testproc::WaitExit(full), 0);
+    EXPECT_EQ(dir_.Read("game/Resource/Demo2.bif"), old);
+    EXPECT_EQ(FilesBeside(), 1u);
+    EXPECT_NE(Log().find("Class SaveConfig with message 'EWriteError:Stream write error: " + std::string(std::strerror(EFBIG))),
+              std::string::npos);
 
     // Uninterrupted: the new container.
     form_->SaveConfigStepHook = {};
@@ -287,6 +321,49 @@ TEST_F(ConfigTest, AnInterruptedSaveLeavesTheOldContainer) {
     next->Resource = std::make_unique<engine::TGPResource>(Container(), rtl::fmOpenRead);
     next->LoadConfig(*next->Resource);
     EXPECT_EQ(next->GPCfg.WaveVolume, -777);
+}
+
+TEST_F(ConfigTest, ASaveKeepsTheContainersModeOwnerAndLinksAndTheNextStartOpensIt) {
+    // The game's data lives elsewhere, behind a link, with its own mode and owner.
+    WriteConfig(datagen::GameConfig{});
+    std::filesystem::create_directories(dir_.File("data"));
+    const std::string real = dir_.File("data/Demo2.bif");
+    std::filesystem::rename(Container(), real);
+    std::filesystem::create_symlink(real, Container());
+    ::chmod(real.c_str(), 0600);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(real.c_str(), 4321, 8765), 0);
+    }
+    const auto check = [&](int32_t volume) {
+        EXPECT_TRUE(std::filesystem::is_symlink(Container()));
+        struct stat st {};
+        ASSERT_EQ(::stat(real.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0600u);
+        if (root) {
+            EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(uid_t{4321}, gid_t{8765}));
+        }
+        engine::TGPResource reopened(Container(), rtl::fmOpenRead);
+        EXPECT_TRUE(reopened.IsWhole());
+        auto next = NewForm();
+        next->LoadConfig(reopened);
+        EXPECT_EQ(next->GPCfg.WaveVolume, volume);
+    };
+    GiveDevices(*form_);
+    Load(*form_);
+    waves_->SetVolume(-321);
+    form_->SaveConfig();
+    check(-321);
+
+    // A second name for the same file sees the save too.
+    std::filesystem::create_hard_link(real, dir_.File("data/Alias.bif"));
+    Load(*form_);
+    waves_->SetVolume(-654);
+    form_->SaveConfig();
+    check(-654);
+    EXPECT_EQ(dir_.Read("data/Alias.bif"), dir_.Read("data/Demo2.bif"));
+    EXPECT_EQ(FilesBeside(), 1u);
+    EXPECT_EQ(Log().find("SaveConfig"), std::string::npos);
 }
 
 }  // namespace

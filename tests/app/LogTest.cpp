@@ -1,5 +1,9 @@
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
 
 #include <filesystem>
 #include <fstream>
@@ -55,19 +59,55 @@ TEST_F(LogTest, StartsAnewOnceItHasPassedOneMebibyte) {
 }
 
 TEST_F(LogTest, AFailedWriteTurnsLoggingOffQuietly) {
-    // A full device in the log's place: the open works, the write fails.
-    std::filesystem::create_symlink("/dev/full", LogFile());
-    EXPECT_NO_THROW(form_->WriteLog("lost", ""));
-    EXPECT_FALSE(form_->LoggingEnabled);
-    std::filesystem::remove(LogFile());
-    form_->WriteLog("not retried", "");
-    EXPECT_FALSE(std::filesystem::exists(LogFile()));
+    // A full disk: the open works, the write fails.
+    dir_.Write("game/Exception.Log", "x");
+    const pid_t child = testproc::Fork([this] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit full{1, 1};
+        ::setrlimit(RLIMIT_FSIZE, &full);
+        form_->WriteLog("lost", "");
+        if (form_->LoggingEnabled) return 1;
+        std::filesystem::remove(LogFile());
+        form_->WriteLog("not retried", "");
+        return std::filesystem::exists(LogFile()) ? 2 : 0;
+    });
+    EXPECT_EQ(testproc::WaitExit(child), 0);
 
     // A folder in the log's place: the open fails.
     auto other = NewForm();
     std::filesystem::create_directory(LogFile());
     EXPECT_NO_THROW(other->WriteLog("lost", ""));
     EXPECT_FALSE(other->LoggingEnabled);
+}
+
+TEST_F(LogTest, ALinkOrAFifoInTheLogsPlaceIsNeitherWrittenThroughNorWaitedFor) {
+    // A link to a file of the user's, even when the log is due to start anew: the file stays.
+    dir_.Write("precious", std::string(1000, 'p'));
+    std::filesystem::create_symlink(dir_.File("precious"), LogFile());
+    form_->LogSize = 1 << 20;
+    form_->WriteLog("lost", "");
+    EXPECT_EQ(dir_.Read("precious"), std::string(1000, 'p'));
+    EXPECT_FALSE(form_->LoggingEnabled);
+    // A FIFO: the open does not wait for a reader.
+    std::filesystem::remove(LogFile());
+    ASSERT_EQ(::mkfifo(LogFile().c_str(), 0600), 0);
+    auto other = NewForm();
+    const pid_t child = testproc::Fork([&other] {
+        other->WriteLog("lost", "");
+        return other->LoggingEnabled ? 1 : 0;
+    });
+    EXPECT_EQ(testproc::WaitExit(child, std::chrono::seconds(20)), 0);
+}
+
+TEST_F(LogTest, TwoCopiesDueToStartTheLogAnewKeepEachOthersLines) {
+    // Both saw the log past 1 MiB at their previous write; the first to write starts it anew.
+    dir_.Write("game/Exception.Log", std::string((1 << 20) + 10, 'a'));
+    auto other = NewForm();
+    form_->LogSize = other->LogSize = 1 << 20;
+    form_->WriteLog("first", "");
+    other->WriteLog("second", "");
+    EXPECT_EQ(Log(), "Class first with message ''.\r\nClass second with message ''.\r\n");
+    EXPECT_EQ(other->LogSize, static_cast<int64_t>(std::string("Class first with message ''.\r\n").size()));
 }
 
 TEST_F(LogTest, TwoProcessesLeaveWholeLines) {

@@ -81,9 +81,22 @@ TEST_F(OptionsTest, AWronglyTypedValueTakesTheFallbackAndIsLogged) {
 
 TEST_F(OptionsTest, TheProjectFolderGoesInAndTheCurrentVersionComesOut) {
     OpenOptions().WriteString("CurrentVersion", "1.1.0");
-    form_->SetProjectDir("Quorvex", "Sprallion", "\\opt\\sprallion\\", "");
+    OpenOptions().WriteString("ProjectDir", "\\opt\\old\\");  // as earlier builds kept it
+    form_->SetProjectDir("Quorvex", "Sprallion", "/opt/sprallion", "");
     EXPECT_EQ(form_->CurrentVersion, "1.1.0");
-    EXPECT_EQ(OpenOptions().ReadString(""), "\\opt\\sprallion\\");
+    EXPECT_EQ(OpenOptions().ReadString(""), "/opt/sprallion");
+    EXPECT_FALSE(OpenOptions().ValueExists("ProjectDir"));
+}
+
+TEST_F(OptionsTest, ADamagedRegistryFileIsReportedInTheLog) {
+    OpenOptions().WriteString("Bif", "Demo2.bif");
+    const std::string text = dir_.Read("registry");
+    dir_.Write("registry", text.substr(0, text.size() - 4));  // "END" cut off
+    form_->InstallExceptionHandler();
+    form_->LoadOptionsProject();
+    EXPECT_EQ(form_->Bif, "Demo2.bif");  // what was sound is read
+    EXPECT_NE(Log().find("Class Registry with message 'the registry file " + dir_.File("registry") + " is damaged"),
+              std::string::npos);
 }
 
 TEST_F(OptionsTest, TheSavedGamesContainerIsMadeOnceWithSevenSlots) {

@@ -7,6 +7,7 @@
 #include "engine/gpData.h"
 #include "engine/gpLevel.h"
 #include "engine/gpPaths.h"
+#include "rtl/Streams.h"
 #include "tests/app/PanelFixture.h"
 
 namespace {
@@ -91,7 +92,11 @@ TEST_F(NewGamePanelTest, TwelveLevelSetsGiveTenRowsAndUnusableSetsCountButAreNot
     EXPECT_EQ(edit->Text, "Ann");
     EXPECT_EQ(main->PlayerRecord.Difficulty, 1);
     EXPECT_TRUE(boxes[0]->Checked);
-    EXPECT_NE(dir.Read("Exception.Log").find("ThisNameIsFarTooLong.ig"), std::string::npos);
+    // Every set left out is named in the log with the reason.
+    const std::string log = dir.Read("Exception.Log");
+    for (const char* name : {"ThisNameIsFarTooLong.ig", "S01.ig left out: not a level set", "S02.ig left out: no preview",
+                             "S03.ig left out: no level list", "Broken.ig left out"})
+        EXPECT_NE(log.find(name), std::string::npos) << name;
     EXPECT_TRUE(fs::exists(Resource("S00.BMP")));
     EXPECT_FALSE(fs::exists(Resource("S02.BMP")));
     for (const auto& e : fs::directory_iterator(dir.File("Resource")))
@@ -112,6 +117,18 @@ TEST_F(NewGamePanelTest, ASecondOpeningRewritesNoPreviewButReplacesOneThatDoesNo
     Open();
     EXPECT_EQ(fs::last_write_time(Resource("A.BMP")), aged);  // untouched
     EXPECT_GT(fs::file_size(Resource("B.BMP")), 100u);         // written again
+}
+
+TEST_F(NewGamePanelTest, APreviewThatCannotBeWrittenCostsOnlyThePicture) {
+    WriteSubject("A.ig", {});
+    WriteSubject("B.ig", {});
+    rtl::SetAtomicWriteFault([](std::string_view step) { return step == "write"; });  // a full disk
+    Open();
+    rtl::SetAtomicWriteFault(nullptr);
+    ASSERT_TRUE(main->SubjectList);
+    EXPECT_EQ(main->SubjectList->size(), 2u);
+    EXPECT_FALSE(fs::exists(Resource("A.BMP")));
+    EXPECT_NE(dir.Read("Exception.Log").find("A.ig: the preview is not written: EWriteError"), std::string::npos);
 }
 
 TEST_F(NewGamePanelTest, AHeaderWhoseLengthByteRunsPastItsFieldIsCutAtTheField) {

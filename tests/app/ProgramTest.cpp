@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -96,12 +97,46 @@ TEST_F(ProgramTest, AHungSessionBusNeitherStallsTheStartNorKeepsASignalOut) {
     EXPECT_EQ(log.rfind("Class ----------------- END SESSION: "), log.rfind("Class "));
 }
 
-TEST_F(ProgramTest, WithoutGameDataTheProgramEndsByItselfAfterTheFatalError) {
+TEST_F(ProgramTest, WithoutGameDataTheProgramEndsByItselfAfterTheFatalErrorWithAFailure) {
     std::filesystem::remove(dir_.File("game/Resource/Demo2.bif"));
     Start();
-    EXPECT_EQ(Exit(), 0);
+    EXPECT_EQ(Exit(), 1);
     EXPECT_TRUE(LogHas("Demo2.bif"));
     EXPECT_TRUE(LogHas("END SESSION"));
+}
+
+TEST_F(ProgramTest, GameDataCutShortOrNoFileAtAllIsErrorZero) {
+    const std::string data = dir_.File("game/Resource/Demo2.bif");
+    const std::string whole = dir_.Read("game/Resource/Demo2.bif");
+    for (const size_t keep : {whole.size() * 53 / 100, size_t{1000}, size_t{0}}) {  // 0: a FIFO
+        std::filesystem::remove(data);
+        std::filesystem::remove(dir_.File("game/Exception.Log"));
+        if (keep > 0)
+            dir_.Write("game/Resource/Demo2.bif", whole.substr(0, keep));
+        else
+            ASSERT_EQ(::mkfifo(data.c_str(), 0600), 0);
+        Start();
+        EXPECT_EQ(Exit(), 1) << keep;
+        // Error 0 (its caption; the texts themselves exist only scrambled), not error 2.
+        EXPECT_TRUE(LogHas("Demo2.bif") && LogHas(" with message 'Game data'.")) << keep;
+        EXPECT_FALSE(LogHas("with message 'Interface'.") || LogHas("CreateGameKernel")) << keep;
+    }
+}
+
+TEST_F(ProgramTest, FifosOrCopiesLeftInPlaceOfItsFilesNeitherHangTheStartNorStay) {
+    const std::string saves = std::string("game/Resource/Sprallion") + ".sav";  // never whole in the program
+    ASSERT_EQ(::mkfifo(dir_.File(saves).c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(dir_.File("registry").c_str(), 0600), 0);
+    const pid_t ended = testproc::Fork([] { return 0; });
+    testproc::WaitExit(ended);
+    const std::string copy = "game/Resource/Demo2.bif.~" + std::to_string(ended) + ".3";
+    dir_.Write(copy, std::string(100000, 'c'));
+    Start();
+    ASSERT_TRUE(testproc::WaitFor([&] { return LogHas("Class CreateGameKernel with message ''."); }, std::chrono::seconds(30)));
+    ::kill(pid_, SIGTERM);
+    EXPECT_EQ(Exit(), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir_.File(copy)));
+    EXPECT_TRUE(LogHas("removed the stale temporary file " + dir_.File(copy)));
 }
 
 TEST_F(ProgramTest, AScriptCheckThatFailsEndsTheProgramWithStatus3) {

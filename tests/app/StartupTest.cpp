@@ -78,7 +78,9 @@ TEST_F(StartupTest, AFullStartLogsItsStepsInOrderAndLeavesARunningKernel) {
     EXPECT_EQ(LogTags().back(), "----------------- END SESSION: ");
     auto options = Options();
     EXPECT_EQ(options.ReadString("Bif"), "Demo2.bif");
-    EXPECT_EQ(options.ReadString("ProjectDir"), engine::DataPath(Home()) + "\\");
+    EXPECT_EQ(options.ReadString(""), engine::RealPath(form_->ProgramDir));  // the key's default value
+    EXPECT_EQ(options.ReadString("").find('\\'), std::string::npos);
+    EXPECT_FALSE(options.ValueExists("ProjectDir"));
     EXPECT_FALSE(pw::TerminateRequested());
 }
 
@@ -169,6 +171,22 @@ TEST_F(StartupTest, AFailingSaveOfTheConfigurationStillFreesTheKernelAndEndsTheS
     EXPECT_TRUE(InOrder(tags, {"SaveConfig", "----------------- END SESSION: "}));
     EXPECT_NE(Log().find("EWriteError:disk full"), std::string::npos);
     EXPECT_EQ(Options().ReadString("Bif"), "Demo2.bif");  // the later steps ran
+}
+
+TEST_F(StartupTest, ATuneThatCannotBePlayedIsLoggedAndTheGameGoesOn) {
+    WriteGame();
+    Start();
+    media::TGPMidi* music = form_->MusicPlayer();
+    ASSERT_TRUE(form_->Kernel && music);
+    music->SetEnabled(true);
+    for (const char* tune : {"Broken.mid", "Missing.mid"}) {
+        dir_.Write("Broken.mid", "MThd");
+        ASSERT_TRUE(music->PlayTune(dir_.File(tune), true, 0));
+        music->Update();
+        EXPECT_NE(Log().find("Class TGPMidi.Open with message '" + dir_.File(tune) + ": "), std::string::npos) << tune;
+        EXPECT_FALSE(music->IsOpen());
+    }
+    form_->FormDestroy(form_.get());
 }
 
 TEST_F(StartupTest, EachShutDownStepIsGuardedOnItsOwn) {

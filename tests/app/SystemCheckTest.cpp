@@ -1,3 +1,6 @@
+#include <filesystem>
+#include <fstream>
+
 #include "app/SystemInfo.h"
 #include "engine/gpUtils.h"
 #include "tests/app/AppFixtures.h"
@@ -75,6 +78,8 @@ TEST_F(SystemCheckTest, TheVersionTextsOfTheStandIns) {
 class SystemReportTest : public ::testing::Test {
 protected:
     FakeMachine machine_;
+    TempDir dir_;
+    testproc::ScopedEnv registry_{"SPRALLION_REGISTRY", dir_.File("registry")};  // no layouts stored
 };
 
 TEST_F(SystemReportTest, OperatingSystemAndProcessor) {
@@ -128,12 +133,28 @@ TEST_F(SystemReportTest, LanguagesAndTheOwnerPart) {
     EXPECT_EQ(info.SystemLangID, "0419");
     EXPECT_EQ(info.UserLangID, "0419");
     EXPECT_EQ(info.RegisteredOwner, "");
+    EXPECT_EQ(info.KeyboardLayoutText, "Russian");
+    // The user's own choice is not the system's language.
     machine_.Env = {{"LANG", "fr_FR.UTF-8"}, {"LC_ALL", "en_GB.UTF-8"}};
     machine_.Apply();
     app::GetSystemReport(app::kReportLanguages, info);
-    EXPECT_EQ(info.SystemLanguage, "809");
+    EXPECT_EQ(info.SystemLanguage, "40C");
+    EXPECT_EQ(info.KeyboardLayoutText, "French");
     EXPECT_EQ(info.SystemLangID, "040C");
     EXPECT_EQ(info.UserLangID, "0809");
+    // The system's locale settings come before the session's LANG.
+    const std::string root = platform::sysinfo::Current().Root;
+    std::filesystem::create_directories(root + "/etc/default");
+    std::ofstream(root + "/etc/default/locale") << "LANG=\"de_DE.UTF-8\"\n";
+    app::GetSystemReport(app::kReportLanguages, info);
+    EXPECT_EQ(info.SystemLanguage, "407");
+    EXPECT_EQ(info.KeyboardLayoutText, "German");
+    std::ofstream(root + "/etc/locale.conf") << "LANG=en_US.UTF-8\n";
+    app::GetSystemReport(app::kReportLanguages, info);
+    EXPECT_EQ(info.SystemLangID, "0409");
+    EXPECT_EQ(info.KeyboardLayoutText, "US");
+    EXPECT_EQ(app::GetKeyboardLayoutName("00000809"), "United Kingdom");
+    EXPECT_EQ(app::GetKeyboardLayoutName("12345"), "");
     EXPECT_EQ(app::GetWindowsName(0), "Win32s on Windows 3.1x");
     EXPECT_EQ(app::GetWindowsName(2), "Windows NT");
     EXPECT_EQ(app::GetWindowsName(app::kPlatformLinux), "Unknow");

@@ -28,7 +28,9 @@ std::string Bytes(size_t n, char seed) {
 
 class HostileServerTest : public testing::GameFixture {
 protected:
-    static constexpr int kTimeOut = 400;
+    // The update service's silence limit: twenty times the pauses of the steady replies below,
+    // so that a loaded machine's late wake-ups never pass for a silence.
+    static constexpr int kTimeOut = 1000;
 
     void SetUp() override {
         GameFixture::SetUp();
@@ -95,8 +97,8 @@ protected:
 TEST_F(HostileServerTest, ASteadyDownloadSlowerThanTheTimeOutArrivesAndASilenceFails) {
     const std::string slow = Bytes(24000, 'a');
     List(Line("slow.bin", "24000") + Line("quiet.bin", "3000"));
-    server_.Trickle("/files/slow.bin", slow, 1000, 50ms);            // 1.2 s in all, never silent for long
-    server_.Trickle("/files/quiet.bin", Bytes(3000, 'q'), 1000, 1500ms);  // silent after its first piece
+    server_.Trickle("/files/slow.bin", slow, 600, 50ms);              // 2 s in all, never silent for long
+    server_.Trickle("/files/quiet.bin", Bytes(3000, 'q'), 1000, 5000ms);  // silent after its first piece
     ASSERT_EQ(Query(), 2);
     EXPECT_EQ(Download(u"Pack slow.bin"), 1);
     EXPECT_EQ(ReadWholeFile(Downloads() + "/slow.bin"), slow);
@@ -107,7 +109,7 @@ TEST_F(HostileServerTest, ASteadyDownloadSlowerThanTheTimeOutArrivesAndASilenceF
 
 TEST_F(HostileServerTest, TheScriptsKeepTheirOwnTimeOutAndTheListItsTotalLimit) {
     server_.On("/cgi-bin/check_internet.pl", [this](const httplib::Request&, httplib::Response& res) {
-        server_.Wait(900ms);  // longer than the update service's time-out, within the scripts' own
+        server_.Wait(1500ms);  // longer than the update service's time-out, within the scripts' own
         res.set_content("result code 0 1 online\n", "text/plain");
     });
     EXPECT_TRUE(Online());
@@ -115,7 +117,7 @@ TEST_F(HostileServerTest, TheScriptsKeepTheirOwnTimeOutAndTheListItsTotalLimit) 
     List(Line("a.bin", "10"));
     ASSERT_EQ(Query(), 1);
     // Bytes keep coming, but the whole list takes longer than the time-out: refused, list kept.
-    server_.Trickle("/cgi-bin/get_updt.pl", Line("b.bin", "10") + Line("c.bin", "10"), 8, 60ms);
+    server_.Trickle("/cgi-bin/get_updt.pl", Line("b.bin", "10") + Line("c.bin", "10"), 8, 150ms);
     EXPECT_EQ(Query(), -1);
     // A status that is no success keeps the list too.
     List("b.bin||Pack b.bin||b||1.0||free||0.00||x/||1||\r\n", 503);
@@ -378,19 +380,22 @@ TEST_F(PumpDuringDownloadTest, TheGameShuttingDownFromThePumpIsSafe) {
 
 TEST(HTTPClientTest, OneRequestAtATimeAndTheLimitsByThemselves) {
     testing::LoopbackServer server;
-    server.Trickle("/slow", Bytes(2000, 's'), 100, 30ms);
+    // Pauses of a twentieth of the silence limit: a loaded machine's late wake-ups stay far
+    // below it, while the whole reply still takes longer than it.
+    server.Trickle("/slow", Bytes(2000, 's'), 80, 50ms);
     server.Reply("/small", "small");
+    server.Reply("/whole", Bytes(2000, 'w'));
     THTTPClient client;
     client.Port = 0;
-    client.TimeOut = 200;
+    client.TimeOut = 1000;
     const std::string base = "http://" + server.Authority();
-    client.Get(base + "/slow");  // 600 ms: longer than the time-out, never silent for long
+    client.Get(base + "/slow");  // 1.25 s: longer than the time-out, never silent for long
     EXPECT_EQ(client.Body().size(), 2000u);
     client.TotalTimeOut = 300;
     EXPECT_THROW(client.Get(base + "/slow"), EHTTPClientError);
     client.TotalTimeOut = 0;
     client.MaxReplySize = 1999;
-    EXPECT_THROW(client.Get(base + "/slow"), EHTTPClientError);
+    EXPECT_THROW(client.Get(base + "/whole"), EHTTPClientError);
     client.MaxReplySize = 0;
     // A second request from inside the first one's data is refused; the first goes on.
     bool refused = false;

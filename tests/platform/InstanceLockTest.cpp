@@ -7,6 +7,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -113,31 +114,33 @@ TEST(InstanceLock, DiesWithAKilledHolder) {
 TEST(InstanceLock, OfTwentySimultaneousStartsOneIsFirst) {
     TempDir dir;
     const std::string run = RunFolder(dir);
-    int gate[2];
+    int gate[2], release[2];
     ASSERT_EQ(::pipe(gate), 0);
+    ASSERT_EQ(::pipe(release), 0);
     std::vector<pid_t> children;
     for (int i = 0; i < 20; ++i)
         children.push_back(testproc::Fork([&] {
             ::close(gate[1]);
+            ::close(release[1]);
             char byte;
             if (::read(gate[0], &byte, 1) != 0) return 3;  // all start when the gate closes
             std::unique_ptr<Lock> lock;
             switch (Lock::TryAcquire(run, "sprallion", lock)) {
-                case Lock::Result::Acquired: ::usleep(300000); return 0;
+                // The first holds on until every other one has ended, however slowly they run.
+                case Lock::Result::Acquired: return ::read(release[0], &byte, 1) == 0 ? 0 : 4;
                 case Lock::Result::HeldElsewhere: return 1;
                 default: return 2;
             }
         }));
     ::close(gate[0]);
     ::close(gate[1]);
-    int first = 0, later = 0;
-    for (pid_t child : children) {
-        const auto code = testproc::WaitExit(child);
-        first += code == 0;
-        later += code == 1;
-    }
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(later, 19);
+    ::close(release[0]);
+    std::vector<int> codes;
+    EXPECT_TRUE(testproc::CollectExits(children, codes, [&] { return codes.size() >= 19; }));
+    ::close(release[1]);
+    EXPECT_TRUE(testproc::CollectExits(children, codes, [&] { return children.empty(); }));
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 0), 1);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 1), 19);
 }
 
 TEST(InstanceLock, ProgramsStartedThroughTheShellDoNotKeepIt) {

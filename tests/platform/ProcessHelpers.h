@@ -79,6 +79,24 @@ inline std::optional<int> WaitExit(pid_t pid, std::chrono::milliseconds limit = 
     return WIFSIGNALED(status) ? -WTERMSIG(status) : -1;
 }
 
+// Reaps children as they end, each exit code (as WaitExit gives it) into `codes` and the child
+// out of `running`, until `enough` holds or the limit passes; answers whether it held.
+inline bool CollectExits(std::vector<pid_t>& running, std::vector<int>& codes, const std::function<bool()>& enough,
+                         std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!enough()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::erase_if(running, [&](pid_t pid) {
+            int status = 0;
+            if (::waitpid(pid, &status, WNOHANG) != pid) return false;
+            codes.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? -WTERMSIG(status) : -1);
+            return true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
 // The build's program folder: SPRALLION_BIN_DIR, else the test program's own folder.
 inline std::string BinDir() {
     const char* dir = std::getenv("SPRALLION_BIN_DIR");

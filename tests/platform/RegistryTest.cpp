@@ -1,5 +1,7 @@
 // The registry stand-in: typed values, names without case, persistence across processes,
 // concurrent writers and damaged files.
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -171,6 +173,37 @@ TEST_F(RegistryTest, ADamagedFileIsReportedOnceReadAsFarAsSoundAndKept) {
     ASSERT_NE(FindKey(now.tree, "HKEY_CURRENT_USER\\A"), nullptr);
     EXPECT_EQ(FindKey(now.tree, "HKEY_CURRENT_USER\\A")->values.size(), 2u);
     EXPECT_EQ(reports.size(), 2u);  // the report of the kept copy; the damage itself only once
+}
+
+TEST_F(RegistryTest, AnEndlessHugeOrWaitingFileIsRefusedOrReadInPartNeverTheEndOfTheProgram) {
+    fs::create_directories(dir_);
+    const std::string endless = (dir_ / "endless").string(), waiting = (dir_ / "waiting").string();
+    const std::string huge = (dir_ / "huge").string();
+    fs::create_symlink("/dev/zero", endless);
+    ASSERT_EQ(::mkfifo(waiting.c_str(), 0600), 0);
+    std::ofstream(huge) << "SPRALLION REGISTRY 1\n[HKEY_CURRENT_USER\\A]\n\"a\"=string:\"1\"\n";
+    fs::resize_file(huge, uint64_t{4} << 30);  // a hole: no disk taken
+    const pid_t child = Spawn([&] {
+        ::alarm(20);  // a reader waiting for a writer ends here
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+        const rlimit memory{size_t{1} << 30, size_t{1} << 30};
+        ::setrlimit(RLIMIT_AS, &memory);
+#endif
+        for (const std::string& name : {endless, waiting}) {
+            try {
+                Store(name).Snapshot();
+                return 2;
+            } catch (const ERegistryException&) {
+            }
+        }
+        std::vector<std::string> reports;
+        SetLogHandler([&](const std::string& text) { reports.push_back(text); });
+        Store store(huge);
+        Registry reg(store, RootKey::HKEY_CURRENT_USER);
+        const bool read = reg.OpenKeyReadOnly("A") && reg.ReadString("a") == "1";
+        return read && reports.size() == 1 && reports[0].find("larger than 16 MiB") != std::string::npos ? 0 : 3;
+    });
+    EXPECT_EQ(Wait(child), 0);
 }
 
 TEST(RegistryFileTest, FormatAndParseAgreeAndBadLinesStopTheReader) {

@@ -230,6 +230,7 @@ TEST_F(DialogsWindowTest, TheMessageBoxShowsItsFrameInItsShapeAndTakesClicksOnly
     const int32_t result = app::GPMessageBox(*form_, "Sprallion", "A message in a shaped window.", form_->Resource.get(), 1, -1, 1);
     EXPECT_TRUE(stillShown);
     EXPECT_EQ(result, app::mrOk);
+    EXPECT_EQ(Log().find("cannot shape windows"), std::string::npos) << "the first dialog of the run was shaped";
 }
 
 TEST_F(DialogsWindowTest, TheOptionsDialogTakesItsStoredOutlineAndTheGameReadsNoKeysMeanwhile) {
