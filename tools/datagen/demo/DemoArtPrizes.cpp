@@ -37,19 +37,27 @@ constexpr EffectMark kEffectMarks[] = {
     {15, "k", "k", {136, 184, 64}},        // first monster dies
     {16, "N", "N", {200, 56, 48}},         // narrower paddle
     {17, "Z", "Z", {224, 200, 40}},        // stunned paddle
+    {19, "\u21C6", "M", {200, 72, 96}},    // left and right swapped
+    {20, "\u21C5", "V", {184, 64, 120}},   // up and down swapped
     {21, "\u00BB", "+", {72, 200, 160}},   // faster paddle
+    {22, "T", "T", {168, 88, 56}},         // the paddle's English reversed
     {23, "\u00AB", "-", {176, 80, 64}},    // slower paddle
     {24, "~", "~", {160, 120, 72}},        // the field shakes
     {25, "!", "!", {208, 64, 112}},        // a monster comes
     {26, "\u2620", "X", {72, 64, 72}},     // a life lost
     {27, "\u2195", "U", {176, 64, 176}},   // upside down
     {28, "O", "O", {64, 224, 144}},        // the way out
-    {29, "$", "$", {232, 192, 48}},        // a rain of coins
+    {29, "\u2234", "R", {120, 200, 248}},  // a rain of ghost balls
     {30, "S", "S", {64, 144, 208}},        // slower balls
     {31, "\u2666", "D", {232, 72, 72}},    // the super ball
     {32, "?", "?", {144, 160, 176}},       // a handful of prizes
-    {34, "$", "$", {240, 208, 96}},        // coins
-    {35, "!", "!", {232, 104, 48}},        // a monster
+    {34, "$", "$", {240, 208, 96}},        // a rain of coins
+    {35, "!", "!", {232, 104, 48}},        // the bomber
+    {50, "@", "@", {192, 112, 56}},        // the balls curve
+    {52, "\u00D8", "0", {136, 56, 56}},    // the weapon taken away
+    {53, "\u2193", "v", {120, 72, 136}},   // the paddle lands
+    {54, "c", "c", {128, 96, 64}},         // the catch let go
+    {99, "$", "$", {232, 184, 40}},        // a coin: points only
 };
 
 Rgb LabelColor(Rgb body) { return Luma(body) > 150 ? Rgb{40, 32, 24} : kWhite; }

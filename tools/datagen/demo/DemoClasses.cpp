@@ -67,8 +67,15 @@ std::vector<std::pair<int, Image>> UnitPictures(const UnitSpec& u) {
     if (id == unit::Jelly) return {{4, MonsterSheet(MonsterKind::Jelly, 40, 8)}};
     if (id == unit::Saucer) return {{4, MonsterSheet(MonsterKind::Saucer, 40, 8)}};
     if (id == unit::Mine) return {{4, Recolour(MonsterSheet(MonsterKind::Spinner, 32, 8), {255, 72, 48}, 0.5)}};
+    if (id == unit::Builder) return {{4, MonsterSheet(MonsterKind::Builder, 40, 12)}};
+    if (id == unit::Comet) return {{4, MonsterSheet(MonsterKind::Comet, 32, 8)}};
+    if (id == unit::Drifter) return {{4, MonsterSheet(MonsterKind::Drifter, 48, 8)}};
+    if (id >= unit::FirstSlider && id < unit::FirstSlider + 3) {
+        const int stages = id - unit::FirstSlider + 1;
+        return {{4, RowsToColumns(SliderBrickSheet({.color = {72, 200, 200}, .frames = stages, .seed = static_cast<uint32_t>(id)}),
+                                  48, 24, true)}};
+    }
     if (id >= unit::FirstLetter && id < unit::FirstLetter + 7) return {{4, CapsuleSheet(LetterPrizeStyle(id - unit::FirstLetter))}};
-    if (id == unit::PrizeCoin) return {{4, CapsuleSheet(EffectPrizeStyle(29))}};
     if (PrizeEffectCode(id) >= 0) return {{4, CapsuleSheet(EffectPrizeStyle(PrizeEffectCode(id)))}};
     if (id == unit::Ball) return {{4, BallSheet({}, 28, radii, 1)}};
     if (id == unit::BallQuake) return {{4, BallSheet({.color = {180, 140, 255}, .swirl = true}, 28, radii, 6)}};
@@ -111,7 +118,6 @@ std::string SlidesRecord(const UnitSpec& u, const std::vector<std::pair<int, Ima
         slide.HTicksPerChange = static_cast<uint8_t>(s.ticks >= 0 ? s.ticks : u.ticks);
         slide.StyleAniSprite = static_cast<engine::TStyleAniSprite>(s.style >= 0 ? s.style : u.style);
         slide.DefaultAniSprite = static_cast<uint8_t>(u.defaultColumn);
-        slide.fiInteger = u.turnWord;
         if (s.order >= 0) {
             slide.Ord_Default = 1;
             slide.Type_Ord_Default = s.order;

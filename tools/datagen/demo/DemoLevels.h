@@ -1,6 +1,7 @@
-// The level sets of the demo: the demo set (six levels of rising difficulty, heads-up built
-// from its description), a short set with the fixed heads-up, and the test set of the
-// end-to-end checks (two levels that clear without input). Levels are drawn as brick maps;
+// The level sets of the demo: the prologue (ten levels, the fixed heads-up), the main set
+// and the abyss (eleven and ten levels, heads-up built from their description), each
+// getting harder from level to level, and the test set of the end-to-end checks (two
+// levels that clear without input). Levels are drawn as brick maps (DemoLevelDesigns);
 // each set is a level-set structure the writer turns into bytes.
 #pragma once
 
@@ -30,6 +31,7 @@ struct DemoLevelSet {
     LevelTuning tuning;
     LevelSet set;        // texts already in the game's code page
     std::vector<Image> previews;  // per level, 160 x 120
+    std::vector<std::string> tunes;  // its music ("MIDI_List"), files of Resource/MIDI
     std::string FileTitle() const { return file.substr(0, file.find('.')); }
 };
 
