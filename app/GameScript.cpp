@@ -112,6 +112,12 @@ public:
             return Add(Wait(ticks));
         }
         if (Same(cmd, "until")) return Until(w);
+        if (Same(cmd, "follow")) {
+            TScriptStep s = Step(TScriptStep::Kind::Follow);
+            if (w.size() != 2 || !ParseTicks(w[1], s.Ticks) || s.Ticks == 0)
+                return Fail("follow N expected, N within 1..10000000");
+            return Add(s);
+        }
         return Fail("unknown command");
     }
 
@@ -256,9 +262,26 @@ bool TScriptRunner::Holds(const TScriptStep& step) {
     return value && *value == step.Value;
 }
 
+void TScriptRunner::HoldKeys(const TSteerKeys& keys) {
+    if (keys.Left != held_.Left) target_.Key(vk::Left, keys.Left);
+    if (keys.Right != held_.Right) target_.Key(vk::Right, keys.Right);
+    if (keys.Launch != held_.Launch) target_.Key(vk::Space, keys.Launch);
+    held_ = keys;
+}
+
+void TScriptRunner::Steer() {
+    const std::optional<TPlayView> view = target_.PlayView();
+    HoldKeys(view ? SteerPaddle(*view, ticks_) : TSteerKeys{});
+}
+
 void TScriptRunner::Tick() {
     if (state_ != State::Running) return;
     ++ticks_;
+    if (following_ > 0) {
+        if (--following_ > 0) return Steer();
+        HoldKeys({});
+        ++next_;
+    }
     if (waiting_ > 0 && --waiting_ > 0) return;
     using K = TScriptStep::Kind;
     while (next_ < script_.Steps.size()) {
@@ -276,6 +299,10 @@ void TScriptRunner::Tick() {
                     return;
                 }
                 break;
+            case K::Follow:
+                following_ = s.Ticks;
+                Steer();
+                return;
             case K::UntilPanel:
             case K::UntilValue:
             case K::UntilMessage:

@@ -92,6 +92,10 @@ public:
         return message_;
     }
 
+    std::optional<TPlayView> PlayView() override {
+        return form_.Kernel ? PlayViewOf(*form_.Kernel) : std::nullopt;
+    }
+
 private:
     static constexpr const char* kMessagePanel = "MessageBox";
 

@@ -224,6 +224,9 @@ bool BallWalls(TGPObject& ball) {
     } else if (shared.UpsideDown && y + ball.Height - t > FieldHeight(ball)) {
         ClearBits(ball, kTurning);
         ball.ReflectY();
+        // Back inside, as at the ceiling: left beyond, the ball turned back and forth there
+        // and crept out of the field for ever.
+        ball.SetY(static_cast<int32_t>(FieldHeight(ball) - ball.Height + t));
     } else if (ClosedFloor(ball) && !shared.UpsideDown && y + ball.Height > shared.FloorLine + kClosedFloorMargin) {
         ball.SetY(shared.FloorLine - ball.Height - kClosedFloorMargin);
         ClearBits(ball, kTurning);

@@ -21,7 +21,8 @@
 namespace {
 
 // The sanitizers slow a tick down tenfold: there the runs are shorter, yet long enough for the
-// ball to leave the paddle (after 520 ticks at the lowest difficulty) and hit something.
+// ball to leave the paddle (after 520 ticks at the lowest difficulty) and hit something, and
+// only the first and the last level of each set run.
 constexpr int kTicksPerLevel = demotest::kSanitized ? 1000 : 2000;
 
 // Lives enough that no level ends for want of them before its run is over.
@@ -68,8 +69,10 @@ TEST(DemoLevelRuns, EveryLevelOfEverySetPlaysItsTicksWithoutInputAndDrawsItsFiel
     size_t levels = 0;
     for (const auto& set : demotest::DemoData::Get().set.levelSets) {
         const std::string file = set.set.file;
-        levels += set.set.set.levels.size();
-        for (int32_t index = 0; index < static_cast<int32_t>(set.set.set.levels.size()); ++index) {
+        levels += demotest::kSanitized ? std::min<size_t>(2, set.set.set.levels.size()) : set.set.set.levels.size();
+        const auto count = static_cast<int32_t>(set.set.set.levels.size());
+        for (int32_t index = 0; index < count; ++index) {
+            if (demotest::kSanitized && index != 0 && index != count - 1) continue;
             game.where = file + " level " + std::to_string(index + 1);
             SCOPED_TRACE(game.where);
             ASSERT_TRUE(game.StartLevel(file, index, kLives));

@@ -170,6 +170,13 @@ TEST(DemoLevels, EveryLevelStartsWithAPaddleABallOnItAndBricks) {
                 EXPECT_EQ(o.p[4], 0) << "no kind bits";
             }
             EXPECT_GT(destructible, 10);
+            // A ball reaches every brick from below: no steel lies under one in its column.
+            for (const auto& o : Nation(level, 0)->objects) {
+                if (!Destructible(o)) continue;
+                for (const auto& under : Nation(level, 0)->objects)
+                    EXPECT_FALSE(under.idClass == unit::SteelBrick && under.p[6] == o.p[6] && under.p[7] > o.p[7])
+                        << "steel under the brick at " << o.p[6] << "," << o.p[7];
+            }
             EXPECT_EQ(level.tail[1], 490);
             // Records carry the order of the state their class starts in, or none.
             for (const auto& n : level.nations)

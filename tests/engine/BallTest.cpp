@@ -183,6 +183,13 @@ TEST_F(BallBehaviour, UpsideDownTheBottomWallIsTheMapsHeight) {
     EventProbe* ball = Ball(100, 510, 64);  // below the height of 512, above its width of 576
     ball->Move(0, TRect{}, nullptr);
     EXPECT_GT(ball->Direction, 128);
+    // It is put back inside, as at the ceiling: a ball that overshot far, going almost
+    // along the floor, neither stays beyond it nor creeps further out tick after tick.
+    EventProbe* low = Ball(300, 520, 70);
+    for (int i = 0; i < 20; ++i) {
+        low->Move(0, TRect{}, nullptr);
+        EXPECT_LE(low->GetY() + low->Height, 512 + 6) << "tick " << i;
+    }
 }
 
 TEST_F(BallBehaviour, ThePassingBallScoresDestructibleBricksAndBouncesOffSteel) {

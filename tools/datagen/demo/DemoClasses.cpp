@@ -42,7 +42,7 @@ Image StagedBrick(Rgb colour, int stages, uint32_t seed) {
 
 std::vector<std::pair<int, Image>> UnitPictures(const UnitSpec& u) {
     const int id = u.id;
-    const std::vector<double> radii{7, 9, 11, 13};
+    const std::vector<double> radii{7, 9, 11, 12};  // the ring round the biggest still fits its cell
     if (id == unit::Paddle) return {{4, PaddleSheet({}, 128, {64, 80, 96, 112, 128}, 4)}};
     if (id == unit::Guard)
         return {{4, PaddleSheet({.height = 16, .caps = {48, 176, 96}, .glow = {160, 255, 120}}, 64, {48}, 4)}};
@@ -77,9 +77,13 @@ std::vector<std::pair<int, Image>> UnitPictures(const UnitSpec& u) {
     }
     if (id >= unit::FirstLetter && id < unit::FirstLetter + 7) return {{4, CapsuleSheet(LetterPrizeStyle(id - unit::FirstLetter))}};
     if (PrizeEffectCode(id) >= 0) return {{4, CapsuleSheet(EffectPrizeStyle(PrizeEffectCode(id)))}};
-    if (id == unit::Ball) return {{4, BallSheet({}, 28, radii, 1)}};
-    if (id == unit::BallQuake) return {{4, BallSheet({.color = {180, 140, 255}, .swirl = true}, 28, radii, 6)}};
-    if (id == unit::BallGhost) return {{4, BallSheet({.color = {64, 200, 255}, .swirl = true}, 28, radii, 6)}};
+    // The plain ball is warm and ringed, so that it stands out on every (dark, cool) backdrop
+    // and among the stars; the energy balls ring in their own colours.
+    if (id == unit::Ball) return {{4, BallSheet({.color = {255, 222, 150}, .ring = true}, 28, radii, 1)}};
+    if (id == unit::BallQuake)
+        return {{4, BallSheet({.color = {180, 140, 255}, .swirl = true, .ring = true, .ringColor = {232, 96, 255}}, 28, radii, 6)}};
+    if (id == unit::BallGhost)
+        return {{4, BallSheet({.color = {64, 200, 255}, .swirl = true, .ring = true, .ringColor = {96, 255, 232}}, 28, radii, 6)}};
     if (id == unit::BallFire) return {{4, BallSheet({.color = {255, 128, 40}, .flame = true}, 28, radii, 6)}};
     if (id == unit::ExitGem) return {{4, ExitGemSheet(28, 8)}};
     if (id >= unit::FirstSpecialBrick && id < unit::FirstSpecialBrick + 6)

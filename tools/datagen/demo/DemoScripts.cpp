@@ -1,6 +1,10 @@
 // The class scripts and the weapons of the demo: what a class sounds like when it is hit,
 // breaks, catches, shoots, explodes or is lost, the effect that goes with it, and what the
 // paddle's weapons fire.
+#include <algorithm>
+#include <stdexcept>
+
+#include "engine/gpRegisters.h"
 #include "tools/datagen/CodeWriter.h"
 #include "tools/datagen/ObjectWriter.h"
 #include "tools/datagen/demo/DemoClasses.h"
@@ -20,8 +24,22 @@ std::string Script(int effectClass, const std::string& events) {
            std::to_string(effectClass) + "\n" + events;
 }
 
+// A sound of the object's own group (its number within the group).
 std::string Sound(int number) { return "  object sound SELF " + std::to_string(number) + " 0 1\n"; }
-const std::string kEffect = "  phantom align FX SELF 3\n";
+
+// The effect shown where the object is, and a sound from there. An object leaving play (a
+// brick breaking, a prize caught, a ball lost) cannot sound itself: the command names it
+// and is dropped once it is back in its pool. The effect lives on, so it sounds instead;
+// its number counts from the base of the group the effect's class falls in, so it is
+// taken as the line of the wave list less that base.
+std::string EffectSound(int effectClass, const std::string& wave) {
+    const WaveList list = DemoWaveList();
+    const auto line = std::find(list.names.begin(), list.names.end(), wave) - list.names.begin();
+    if (line == static_cast<std::ptrdiff_t>(list.names.size())) throw std::logic_error("no sound " + wave);
+    const int group = engine::SoundGroupOf(effectClass);
+    const int64_t base = group > 0 ? list.bases[static_cast<size_t>(group - 1)] : 0;
+    return "  phantom align FX SELF 3\n  object sound FX " + std::to_string(line - base) + " 0 1\n";
+}
 
 }  // namespace
 
@@ -30,22 +48,22 @@ std::vector<std::pair<std::string, std::string>> DemoScripts() {
     const std::string monsterHit = "on ONCOLLISION\n" + Sound(sound::MonsterHit);
     const std::vector<std::pair<std::string, std::string>> sources{
         {"Paddle", Script(effect::HitFlash, "on ONCOLLISION\n" + Sound(sound::PaddleBounce) + "on ONCARRION\n" +
-                                                Sound(sound::LifeLost))},
+                                                EffectSound(effect::HitFlash, "Life_Lost"))},
         {"Guard", Script(effect::HitFlash, "on ONCOLLISION\n" + Sound(sound::PaddleBounce))},
         {"Brick", Script(effect::Shatter, "on ONCOLLISION\n" + Sound(sound::BrickHit) + "on ONCARRION\n" +
-                                              Sound(sound::BrickBreak) + kEffect)},
-        {"Steel", Script(effect::Sparks, "on ONCOLLISION\n" + Sound(sound::MetalHit) + kEffect)},
+                                              EffectSound(effect::Shatter, "Brick_Break"))},
+        {"Steel", Script(effect::Sparks, "on ONCOLLISION\n" + Sound(sound::MetalHit) + "  phantom align FX SELF 3\n")},
         // Gold bursts into chips as it breaks.
         {"Gold", Script(effect::Twinkle, "on ONCOLLISION\n" + Sound(sound::BrickHit) + "on ONCARRION\n" +
-                                             Sound(sound::BrickBreak) + kEffect + "  object splinter SELF 1 " +
+                                             EffectSound(effect::Twinkle, "Brick_Break") + "  object splinter SELF 1 " +
                                              std::to_string(unit::Chip) + " -1\n")},
-        {"Special", Script(effect::Sparks, "on ONCOLLISION\n" + Sound(sound::SpecialHum) + kEffect)},
+        {"Special", Script(effect::Sparks, "on ONCOLLISION\n" + Sound(sound::SpecialHum) + "  phantom align FX SELF 3\n")},
         {"Monster", Script(effect::Blast, monsterBirth + monsterHit + "on ONCARRION\n" +
-                                              Sound(sound::MonsterExplosion) + kEffect)},
-        {"Mine", Script(effect::Smoke, monsterBirth + monsterHit + "on ONCARRION\n" + Sound(sound::MonsterFizzle) +
-                                           kEffect)},
+                                              EffectSound(effect::Blast, "Explosion"))},
+        {"Mine", Script(effect::Smoke, monsterBirth + monsterHit + "on ONCARRION\n" +
+                                           EffectSound(effect::Smoke, "Monster_Fizzle"))},
         {"Builder", Script(effect::Twinkle, monsterBirth + monsterHit + "on ONCARRION\n" +
-                                                Sound(sound::MonsterAppear) + kEffect)},
+                                                EffectSound(effect::Twinkle, "Monster_Appear"))},
         // The comet circles the field's top left corner far out, so a quarter of its round
         // sweeps across the field: radii, a step of half a unit a tick and the angle it
         // starts from are set on itself (its own variable bound to its own class).
@@ -56,12 +74,12 @@ std::vector<std::pair<std::string, std::string>> DemoScripts() {
                                             "  phantom param SELF 5 250\n"
                                             "  phantom param SELF 7 50\n"
                                             "  phantom param SELF 1 84\n" +
-                                            monsterHit + "on ONCARRION\n" + Sound(sound::MonsterExplosion) + kEffect)},
+                                            monsterHit + "on ONCARRION\n" + EffectSound(effect::Blast, "Explosion"))},
         {"Missile", Script(effect::Blast, "on ONBIRTH\n" + Sound(sound::MissileLaunch) + "on ONCARRION\n" +
-                                              Sound(sound::ShotExplosion) + kEffect)},
-        {"Prize", Script(effect::Twinkle, "on ONCOLLISION\n" + Sound(sound::PrizeCaught))},
-        {"Ball", Script(effect::Sparks, "on ONCARRION\n" + Sound(sound::BallLost))},
-        {"Gem", Script(effect::Twinkle, "on ONCARRION\n" + Sound(sound::BallExit) + kEffect)},
+                                              EffectSound(effect::Blast, "Small_Explosion"))},
+        {"Prize", Script(effect::Twinkle, "on ONCOLLISION\n" + EffectSound(effect::Twinkle, "Prize_Pickup"))},
+        {"Ball", Script(effect::Sparks, "on ONCARRION\n" + EffectSound(effect::Sparks, "Ball_Lost"))},
+        {"Gem", Script(effect::Twinkle, "on ONCARRION\n" + EffectSound(effect::Twinkle, "Level_Clear"))},
     };
     std::vector<std::pair<std::string, std::string>> out;
     for (const auto& [name, source] : sources) out.push_back({name, AssembleCpcStream(source)});

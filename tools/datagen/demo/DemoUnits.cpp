@@ -43,8 +43,11 @@ UnitSpec Paddle() {
     u.defaultColumn = 1;
     u.sound = sound::PaddleWallBump;
     u.script = "Paddle.cpc";
-    u.slides = BornThenMoving(order::Paddle);
-    u.slides[0].ticks = 3;
+    // The paddle moves from its first state on: the shell puts it in state 1 for every new
+    // life, with a ball riding it, and a birth that waits for no ball to touch it would
+    // never end (the paddle would keep the whole pattern as its collision box).
+    u.slides = PlainSlides();
+    u.slides[0].order = u.slides[3].order = order::Paddle;
     return u;
 }
 
@@ -53,6 +56,7 @@ UnitSpec Guard() {
     u.id = unit::Guard;
     u.maxSpeed = 9, u.acceleration = 1.0;
     u.param1 = 900;  // the guard serves 900 ticks
+    u.toughness = 256;
     u.patternWidth = 64, u.patternHeight = 16, u.frames = 4;
     u.style = kAll, u.ticks = 3;
     u.base = {8, 0, 56, 16};
@@ -94,6 +98,7 @@ UnitSpec Shot(int id, int order, int width, int height, int damage) {
 UnitSpec Prize(int id, int price) {
     UnitSpec u;
     u.id = id;
+    u.toughness = 256;  // a missile does not shoot prizes down
     u.minSpeed = 2, u.maxSpeed = 4, u.acceleration = 0.08;
     u.price = price;
     u.patternWidth = 40, u.patternHeight = 20, u.frames = 8;
@@ -126,6 +131,9 @@ UnitSpec Brick(int id, int toughness, int price, int frames = 1, int ticks = 0) 
 UnitSpec Ball(int id, int frames, int32_t timer) {
     UnitSpec u;
     u.id = id;
+    // Nothing the paddle fires harms a ball: a ball a missile killed would leave the game
+    // without a ball and without the life lost that brings the next.
+    u.toughness = 256;
     u.minSpeed = 3, u.maxSpeed = 6, u.acceleration = 0.03;
     u.param1 = timer;
     if (id == unit::BallQuake) u.param2 = 60;  // shakes bricks within 60 pixels
@@ -167,7 +175,7 @@ std::vector<UnitSpec> Monsters() {
     out.push_back(mine);
     UnitSpec builder = Monster(unit::Builder, order::Spawner, 1, 70, 0, 0, 40);
     builder.frames = 12;
-    builder.ticks = 8;     // its animation, and so its life, lasts 12 x 12 ticks
+    builder.ticks = 16;    // its animation, and so its life, lasts 12 x 24 ticks
     builder.style = kAll;  // the last frame ends it: it lays its bricks and goes
     builder.param1 = unit::FirstBrick + 7;
     builder.param2 = 1;  // a row to its right
@@ -176,8 +184,15 @@ std::vector<UnitSpec> Monsters() {
     UnitSpec comet = Monster(unit::Comet, order::Orbit, 1, 90, 0, 0, 32);
     comet.script = "Comet.cpc";
     out.push_back(comet);
-    // One column (its heading would pick it), eight frames of it tumbling.
-    out.push_back(Monster(unit::Drifter, order::Ship, 3, 60, 0, 0, 48));
+    // One column (its heading would pick it), eight frames of it tumbling. The ship's order is
+    // kind 0, which a record's default order cannot name (0 is none): sending the record
+    // takes the order from the state current then. So it drifts from the state it is put in
+    // when it comes (1), and its records are sent while it rests in a state of no use (5).
+    UnitSpec drifter = Monster(unit::Drifter, order::Ship, 3, 60, 0, 0, 48);
+    drifter.slides = PlainSlides();
+    drifter.slides[0].order = order::Ship;
+    drifter.defaultSlide = 5;
+    out.push_back(drifter);
     return out;
 }
 
