@@ -51,7 +51,9 @@ DemoSession::~DemoSession() {
     if (form) form->FormDestroy(form.get());
     form.reset();
     app::multinst::ReleaseForTests();
-    pw::MainDispatcher().PumpAll();
+    // The window's focus loss settles now, not in the next session's first pump, where it
+    // would make the application (and so the next game's timer) inactive.
+    pw::MainPump().PumpPending();
     pw::App().SetExceptionHandler({});
     pc::Install(nullptr);
     pw::ClearTerminateRequest();

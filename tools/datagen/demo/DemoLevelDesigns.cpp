@@ -8,7 +8,7 @@ namespace {
 using M = std::vector<Share>;
 using namespace unit;
 
-// The letters of "PADDLES", `chance` each.
+// The letters of "РАКЕТКА", `chance` each.
 M Letters(int chance) {
     M out;
     for (int i = 0; i < 7; ++i) out.push_back({FirstLetter + i, chance});

@@ -45,7 +45,7 @@ inline constexpr int PrizeExit = 91, PrizeMirror = 92, PrizeFlip = 93, PrizeTwis
 inline constexpr int PrizeCoinRain = 120, PrizeCurve = 121, PrizeDisarm = 122, PrizeLand = 123;  // 34, 50, 52, 53
 inline constexpr int Ball = 62, BallQuake = 63, BallGhost = 64, BallFire = 65, ExitGem = 69;
 inline constexpr int FirstSpecialBrick = 112;  // 112..117: turn the ball that passes, never counted
-inline constexpr int FirstLetter = 124;        // 124..130: the letters of "PADDLES"
+inline constexpr int FirstLetter = 124;        // 124..130: the letters of "РАКЕТКА"
 inline constexpr int Chip = 157;               // a splinter of a brick
 inline constexpr int Count = 166;
 }  // namespace unit
