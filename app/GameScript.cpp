@@ -118,6 +118,12 @@ public:
             s.Name = std::string(w[1]);
             return Add(s);
         }
+        if (Same(cmd, "follow")) {
+            TScriptStep s = Step(TScriptStep::Kind::Follow);
+            if (w.size() != 2 || !ParseTicks(w[1], s.Ticks) || s.Ticks == 0)
+                return Fail("follow N expected, N within 1..10000000");
+            return Add(s);
+        }
         return Fail("unknown command");
     }
 
@@ -301,9 +307,26 @@ bool TScriptRunner::Holds(const TScriptStep& step) {
     return value && expected && (step.Greater ? *value > *expected : *value == *expected);
 }
 
+void TScriptRunner::HoldKeys(const TSteerKeys& keys) {
+    if (keys.Left != held_.Left) target_.Key(vk::Left, keys.Left);
+    if (keys.Right != held_.Right) target_.Key(vk::Right, keys.Right);
+    if (keys.Launch != held_.Launch) target_.Key(vk::Space, keys.Launch);
+    held_ = keys;
+}
+
+void TScriptRunner::Steer() {
+    const std::optional<TPlayView> view = target_.PlayView();
+    HoldKeys(view ? SteerPaddle(*view, ticks_) : TSteerKeys{});
+}
+
 void TScriptRunner::Tick() {
     if (state_ != State::Running) return;
     ++ticks_;
+    if (following_ > 0) {
+        if (--following_ > 0) return Steer();
+        HoldKeys({});
+        ++next_;
+    }
     if (waiting_ > 0 && --waiting_ > 0) return;
     using K = TScriptStep::Kind;
     while (next_ < script_.Steps.size()) {
@@ -328,6 +351,10 @@ void TScriptRunner::Tick() {
                 }
                 state_ = State::Failed;
                 failure_ = FailureText(s);
+                return;
+            case K::Follow:
+                following_ = s.Ticks;
+                Steer();
                 return;
             case K::UntilPanel:
             case K::UntilValue:

@@ -21,6 +21,9 @@
 //                                   check compares with it when its VALUE is "kept"
 //   until window N within T         the native message box shows window message N (1..47)
 //   until dialog NAME within N      the native dialog of that name (its form's) is up
+//   follow N               for N ticks steer the paddle after the ball as a player would
+//                          (Left, Right), catching falling prizes when the ball leaves
+//                          time, and press Space now and then to launch and fire
 //
 // Besides the game variables the program answers "Condition" (the kernel's condition: 0 play,
 // 3 a panel over the game, 4 a menu) and "Bricks" (the bricks in play that can be broken).
@@ -40,18 +43,22 @@
 #include <string_view>
 #include <vector>
 
+namespace engine {
+class TGPKernel;
+}
+
 namespace app {
 
 struct TScriptStep {
     enum class Kind : uint8_t {
         KeyDown, KeyUp, MouseMove, ButtonDown, ButtonUp, Wait, UntilPanel, UntilValue, UntilMessage, UntilWindow, UntilDialog,
-        Keep
+        Keep, Follow
     };
     Kind Type = Kind::Wait;
     int Line = 0;
     uint8_t Key = 0;          // KeyDown, KeyUp: virtual key; ButtonDown, ButtonUp: 0 left, 1 right, 2 middle
     int32_t X = 0, Y = 0;     // MouseMove
-    uint32_t Ticks = 0;       // Wait; the Until checks' limit
+    uint32_t Ticks = 0;       // Wait, Follow; the Until checks' limit
     std::string Name;         // the panel, the variable or the dialog
     int32_t Value = 0;        // UntilValue; UntilMessage, UntilWindow: the message's number
     bool Hidden = false;      // UntilPanel: the panel hidden rather than shown
@@ -74,6 +81,36 @@ bool ParseGameScript(std::string_view text, TGameScript& script, std::string& er
 // The virtual key of a key name; 0 for none.
 uint8_t ScriptKeyCode(std::string_view name);
 
+// What `follow` sees of the game, in the field's pixels: the paddle, the balls in flight,
+// the prizes falling (the exit gem among them), the bricks still to break and the steel.
+struct TPlayView {
+    struct Box {
+        int32_t X = 0, Y = 0, W = 0, H = 0;  // the collision rectangle
+        double VX = 0, VY = 0;                // pixels per tick
+        double CenterX() const { return X + W / 2.0; }
+        double CenterY() const { return Y + H / 2.0; }
+    };
+    Box Paddle;
+    bool Reversed = false;    // left and right swapped
+    bool Carrying = false;    // a ball rides the paddle
+    bool UpsideDown = false;  // the field turned: the floor holds the ball, the ceiling loses it
+    std::vector<Box> Balls, Prizes, Targets, Walls;
+    int32_t FieldWidth = 576;
+};
+
+// The keys `follow` holds for the next tick.
+struct TSteerKeys {
+    bool Left = false, Right = false, Launch = false;
+};
+// Where the paddle goes: under the ball that comes down first, placed so that the ball
+// leaves towards the lowest brick it can reach past the steel, straight or off a side wall; after a falling prize while the ball is far enough
+// away to come back in time; out of the ball's way when the field is upside down (the
+// ball bounces off the floor then, and under the paddle it would be caught between the
+// two). Space is held a tick in twenty.
+TSteerKeys SteerPaddle(const TPlayView& view, uint64_t tick);
+// The view of the kernel's game; nothing unless it is being played with a paddle.
+std::optional<TPlayView> PlayViewOf(const engine::TGPKernel& kernel);
+
 // What a script acts on and looks at.
 class TScriptTarget {
 public:
@@ -90,6 +127,8 @@ public:
     // without one.
     virtual std::optional<std::string> DialogShown() { return std::nullopt; }
     virtual std::optional<int32_t> WindowMessageShown() { return std::nullopt; }
+    // The game as `follow` sees it; nothing while no paddle plays.
+    virtual std::optional<TPlayView> PlayView() { return std::nullopt; }
 };
 
 // Runs a script one tick at a time.
@@ -109,6 +148,8 @@ private:
     bool Holds(const TScriptStep& step);
     std::optional<int32_t> Expected(const TScriptStep& step) const;
     std::string FailureText(const TScriptStep& step);
+    void Steer();
+    void HoldKeys(const TSteerKeys& keys);
 
     TGameScript script_;
     TScriptTarget& target_;
@@ -116,6 +157,8 @@ private:
     size_t next_ = 0;
     uint32_t waiting_ = 0;  // ticks still to pass
     uint32_t checked_ = 0;  // ticks an Until has waited
+    uint32_t following_ = 0;  // ticks `follow` still steers
+    TSteerKeys held_;        // the keys it holds
     uint64_t ticks_ = 0;
     std::string failure_;
     std::map<std::string, int32_t> kept_;

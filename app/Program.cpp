@@ -117,6 +117,10 @@ public:
         return std::nullopt;
     }
 
+    std::optional<TPlayView> PlayView() override {
+        return form_.Kernel ? PlayViewOf(*form_.Kernel) : std::nullopt;
+    }
+
 private:
     static constexpr const char* kMessagePanel = "MessageBox";
 

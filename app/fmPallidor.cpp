@@ -118,7 +118,7 @@ TDlg_Sprallion::~TDlg_Sprallion() {
     // The kernel refers to the display, the input and the sound: it goes first, then what
     // it was handed.
     Kernel.reset();
-    OwnedMidi.reset();
+    Midi = nullptr;
     KernelInput.reset();
     KernelDisplay.reset();
     try {

@@ -368,8 +368,6 @@ public:
     // The kernel's view of the display and the input.
     std::unique_ptr<engine::TKernelDisplay> KernelDisplay;
     std::unique_ptr<engine::TKernelInput> KernelInput;
-    // The music player, owned here until the kernel keeps its own.
-    std::unique_ptr<media::TGPMidi> OwnedMidi;
     platform::com::ComPtr<palvrek::IInternetGame> InternetGame;
     std::unique_ptr<rtl::StringList> MidiList;  // music of the current level set
     engine::TInterfaceHeader InterfaceHeader;    // passed to the level and interface readers

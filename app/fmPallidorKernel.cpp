@@ -141,26 +141,23 @@ void TDlg_Sprallion::HookKernelEvents() {
             throw rtl::EComponentError(rtl::Format("%s cannot be bound to %s", {method, event}));
 }
 
+// The kernel makes the player it plays the forms' and the levels' music with; the form
+// keeps a reference to it for the options and the pause.
 void TDlg_Sprallion::CreateMusicPlayer() {
     platform::midi::SequencerOptions options;
     options.post = [](std::function<void()> job) { platform::window::MainDispatcher().Post(std::move(job)); };
     options.clock = [] { return platform::clock::TickCount(); };
-    Kernel->SoundState->MidiReady = false;
-    OwnedMidi.reset();
     Midi = nullptr;
-    OwnedMidi = std::make_unique<media::TGPMidi>(platform::midi::OpenSequencer(std::move(options)));
-    Kernel->SoundState->MidiAvailable = OwnedMidi->GetDeviceCount() > 0;
-    OwnedMidi->FindMidiDevice();
-    OwnedMidi->OnNotify = [this](media::TGPMidi& player, int code) {
-        DoMidiNotify(player, code != platform::midi::kNotifySuccessful);
-    };
-    OwnedMidi->OnOpenFailed = [this](const std::string& file, const std::string& why) {
-        WriteLog("TGPMidi.Open", rtl::Format("%S: %S", {file, why}));
-    };
-    Kernel->SoundState->MidiReady = true;
-    Midi = OwnedMidi.get();
-    OwnedMidi->AutoPlay = true;
-    OwnedMidi->Loop = true;
+    Kernel->CreateMidi(options, [this](int code) {
+        if (Midi) DoMidiNotify(*Midi, code != platform::midi::kNotifySuccessful);
+    });
+    Midi = Kernel->Midi.get();
+    Kernel->SetMidiAutoPlay(true);
+    Kernel->SetMidiLoop(true);
+    if (Midi)
+        Midi->OnOpenFailed = [this](const std::string& file, const std::string& why) {
+            WriteLog("TGPMidi.Open", rtl::Format("%S: %S", {file, why}));
+        };
 }
 
 media::TGPMidi* TDlg_Sprallion::MusicPlayer() const { return Midi; }

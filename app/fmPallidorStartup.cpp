@@ -227,7 +227,6 @@ void TDlg_Sprallion::FormDestroy(TObject*) {
         // The player's notifications name the kernel's queue: the kernel goes first.
         Kernel.reset();
         Sound = nullptr;
-        OwnedMidi.reset();
         Midi = nullptr;
         MidiList.reset();
     });

@@ -4,6 +4,7 @@
 #include "engine/gpBehaviours.h"
 
 #include "engine/gpEffects.h"
+#include "engine/gpFunctionObject.h"
 #include "engine/gpGeneralObject.h"
 #include "engine/gpKernel.h"
 #include "engine/gpMap.h"
@@ -223,6 +224,9 @@ bool BallWalls(TGPObject& ball) {
     } else if (shared.UpsideDown && y + ball.Height - t > FieldHeight(ball)) {
         ClearBits(ball, kTurning);
         ball.ReflectY();
+        // Back inside, as at the ceiling: left beyond, the ball turned back and forth there
+        // and crept out of the field for ever.
+        ball.SetY(static_cast<int32_t>(FieldHeight(ball) - ball.Height + t));
     } else if (ClosedFloor(ball) && !shared.UpsideDown && y + ball.Height > shared.FloorLine + kClosedFloorMargin) {
         ball.SetY(shared.FloorLine - ball.Height - kClosedFloorMargin);
         ClearBits(ball, kTurning);
@@ -320,7 +324,8 @@ TPaddleHit PaddleHit(TGPObject& ball, TGPObject& paddle, int32_t side) {
 void MonsterHit(TGPObject& ball, TGPObject& o) {
     const int32_t id = o.IDClass;
     if (!(id == 3 || (id >= 32 && id <= 41) || (id >= 100 && id <= 117))) return;
-    const int32_t w = o.CurrentSlide ? o.CurrentSlide->fiInteger : 0;
+    // The slide's turn word, as the random-turn mover and the area effect read it.
+    const int32_t w = movers::SlideTurnWord(o);
     if (w == 0) return;
     switch (static_cast<int16_t>(w & 0xFFFF)) {
         case 2:

@@ -280,6 +280,7 @@ void Mixer::MixFloat(float* out, size_t frames) {
                     acc_[2 * i + 1] += scratch_[2 * i + 1] * streamR_;
                 }
             }
+            mixed_.fetch_add(n, std::memory_order_release);
         }
         std::copy_n(acc_.data(), n * 2, out);
         out += n * 2;

@@ -8,6 +8,7 @@
 // one that serialises mixing and the stream source, held while the source renders.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -89,6 +90,10 @@ public:
     // Renders `frames` stereo frames; safe to call while other threads change settings.
     void Mix(int16_t* stereo, size_t frames);
     void MixFloat(float* stereo, size_t frames);
+    // Frames rendered so far: the stream's own timeline. A voice started now sounds from
+    // this frame on (or from the frame of the block being mixed, when it comes too late for
+    // that block's pass over the voices).
+    uint64_t FramesMixed() const { return mixed_.load(std::memory_order_acquire); }
 
 private:
     struct Voice {
@@ -120,6 +125,7 @@ private:
     StreamSource stream_;
     float streamL_ = 1, streamR_ = 1;
     std::vector<float> acc_, scratch_;
+    std::atomic<uint64_t> mixed_{0};  // advanced with each block's pass over the voices
 };
 
 }  // namespace platform::audio

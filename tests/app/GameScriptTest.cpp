@@ -73,12 +73,14 @@ TEST(GameScriptParse, CommandsBecomeSteps) {
         "click right\npress left\nrelease middle\n"
         "wait 0\nwait 7\n"
         "until panel MainPanel within 100\n"
-        "until fd_Level = -2 within 0\n");
+        "until fd_Level = -2 within 0\n"
+        "follow 50\n");
     std::vector<K> kinds;
     for (const TScriptStep& step : s.Steps) kinds.push_back(step.Type);
     EXPECT_EQ(kinds, (std::vector<K>{K::KeyDown, K::Wait, K::KeyUp, K::Wait, K::KeyDown, K::Wait, K::KeyUp, K::Wait,
                                      K::KeyDown, K::KeyUp, K::MouseMove, K::ButtonDown, K::Wait, K::ButtonUp, K::Wait,
-                                     K::ButtonDown, K::ButtonUp, K::Wait, K::Wait, K::UntilPanel, K::UntilValue}));
+                                     K::ButtonDown, K::ButtonUp, K::Wait, K::Wait, K::UntilPanel, K::UntilValue,
+                                     K::Follow}));
     EXPECT_EQ(s.Steps[0].Key, vk::Return);
     EXPECT_EQ(s.Steps[0].Line, 2);
     EXPECT_EQ(s.Steps[1].Ticks, 2u);
@@ -116,6 +118,7 @@ TEST(GameScriptParse, FaultsNameTheirLine) {
     EXPECT_EQ(Refusal("key Enter 0"), "line 1: hold must be 1 to 10000000 ticks");
     EXPECT_EQ(Refusal("wait -1"), "line 1: wait N expected, N within 0..10000000");
     EXPECT_EQ(Refusal("wait 10000001"), "line 1: wait N expected, N within 0..10000000");
+    EXPECT_EQ(Refusal("follow 0"), "line 1: follow N expected, N within 1..10000000");
     EXPECT_EQ(Refusal("wait 99999999999999999999"), "line 1: wait N expected, N within 0..10000000");
     EXPECT_EQ(Refusal("wait 3x"), "line 1: wait N expected, N within 0..10000000");
     EXPECT_EQ(Refusal("move 1"), "line 1: move DX DY expected, each within -32768..32767");
@@ -301,6 +304,35 @@ TEST(GameScriptRun, AKeptValueIsComparedLater) {
     TScriptRunner above(Parse("until fd_Count > 9 within 0\n"), other);
     Turn(above, other, 1);
     EXPECT_EQ(above.Failure(), "line 1: fd_Count is not above 9 within 0 ticks (7)");
+}
+
+// `follow` steers the paddle from the view: towards where the ball comes down, with the keys
+// swapped when the controls are, still when it is there; the keys it holds go up at its end.
+TEST(GameScriptRun, FollowSteersThePaddleUnderTheBallForItsTicks) {
+    using app::TPlayView;
+    TPlayView view;
+    view.Paddle = {200, 490, 80, 16, 0, 0};  // centred at 240
+    view.Balls = {{400, 300, 14, 14, 0, 4}};  // straight down at 407
+    view.Targets = {{384, 100, 48, 24, 0, 0}};
+    EXPECT_TRUE(app::SteerPaddle(view, 1).Right);
+    view.Reversed = true;
+    EXPECT_TRUE(app::SteerPaddle(view, 1).Left);
+    view.Reversed = false;
+    view.Paddle.X = 367;  // under it
+    EXPECT_FALSE(app::SteerPaddle(view, 1).Left || app::SteerPaddle(view, 1).Right);
+    view.Balls = {{40, 300, 14, 14, -4, 4}};  // off the left wall: comes down at 143
+    view.Paddle.X = 300;
+    EXPECT_TRUE(app::SteerPaddle(view, 1).Left);
+
+    class Follower : public Recorder {
+    public:
+        std::optional<TPlayView> PlayView() override { return view; }
+        TPlayView view;
+    } target;
+    target.view = view;
+    TScriptRunner runner(Parse("follow 3\nkey Enter\n"), target);
+    Turn(runner, target, 5);
+    EXPECT_EQ(target.log, (std::vector<std::string>{"1: down 37", "4: up 37", "4: down 13"}));
 }
 
 TEST(GameScriptRun, AnEmptyScriptIsFinishedAtOnce) {

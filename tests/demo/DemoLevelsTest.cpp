@@ -1,13 +1,14 @@
-// The level sets as a game: the demo set gets harder from level to level and uses what the
-// game offers (prizes of every kind, the letters, monsters of every order, special bricks);
-// every level starts with a paddle, a ball on it and bricks to break; the test set's two
-// levels clear by themselves.
+// The level sets as a game: three sets of thirty levels and more, each set getting harder
+// from level to level, that together use what the game offers (every prize effect, the
+// letters, every mover, every kind of brick, the weapons); every level starts with a
+// paddle, a ball on it and bricks to break; the test set's two levels clear by themselves.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <map>
 #include <numbers>
 #include <set>
+#include <sstream>
 
 #include "tools/datagen/demo/DemoClasses.h"
 #include "tools/datagen/demo/DemoLevels.h"
@@ -16,12 +17,6 @@
 using namespace datagen::demo;
 
 namespace {
-
-const DemoLevelSet& Find(const std::vector<DemoLevelSet>& sets, const std::string& file) {
-    for (const DemoLevelSet& s : sets)
-        if (s.file == file) return s;
-    throw std::out_of_range(file);
-}
 
 const datagen::NationRecord* Nation(const datagen::LevelRecord& level, int key) {
     for (const auto& n : level.nations)
@@ -35,59 +30,112 @@ bool Destructible(const datagen::ObjectRecord& o) {
 
 }  // namespace
 
-TEST(DemoLevels, TheDemoSetGetsHarderFromLevelToLevel) {
+TEST(DemoLevels, ThreeSetsOfThirtyLevelsEachGettingHarderWithLayoutsAndTitlesOfTheirOwn) {
     const auto sets = DemoLevelSets(false);
-    const DemoLevelSet& demo = Find(sets, "Sprallion.ig");
-    ASSERT_GE(demo.set.levels.size(), 5u);
-    EXPECT_TRUE(demo.scriptHud);
-    for (size_t i = 1; i < demo.set.levels.size(); ++i)
-        EXPECT_GT(DifficultyMeasure(demo.set.levels[i]), DifficultyMeasure(demo.set.levels[i - 1])) << "level " << i + 1;
+    ASSERT_EQ(sets.size(), 3u);
+    size_t levels = 0;
+    std::set<std::vector<std::string>> layouts;
+    std::set<std::string> titles;
+    for (const DemoLevelSet& s : sets) {
+        SCOPED_TRACE(s.file);
+        levels += s.set.levels.size();
+        for (size_t i = 0; i < s.set.levels.size(); ++i) {
+            const auto& level = s.set.levels[i];
+            if (i > 0) {
+                EXPECT_GT(DifficultyMeasure(level), DifficultyMeasure(s.set.levels[i - 1])) << "level " << i + 1;
+            }
+            titles.insert(level.texts[0]);
+            // The title is Russian: letters of the code page's Cyrillic half.
+            EXPECT_TRUE(std::any_of(level.texts[0].begin(), level.texts[0].end(),
+                                    [](char c) { return static_cast<unsigned char>(c) >= 0xC0; }))
+                << level.texts[1];
+            std::vector<std::string> bricks;
+            for (const auto& o : Nation(level, 0)->objects)
+                bricks.push_back(std::to_string(o.idClass) + "@" + std::to_string(o.p[6]) + "," + std::to_string(o.p[7]));
+            layouts.insert(bricks);
+        }
+        EXPECT_EQ(s.tunes.size(), 1u) << "a tune of its own";
+    }
+    EXPECT_GE(levels, 30u);
+    EXPECT_EQ(layouts.size(), levels) << "a layout of its own for every level";
+    EXPECT_EQ(titles.size(), levels) << "a title of its own for every level";
     // The sets a player meets describe their heads-up in the edition's language; only the
     // test set has the shell's fixed one.
-    EXPECT_TRUE(Find(sets, "Prologue.ig").scriptHud);
+    for (const DemoLevelSet& s : sets) EXPECT_TRUE(s.scriptHud) << s.file;
     EXPECT_FALSE(TestLevelSet().scriptHud);
-    EXPECT_EQ(sets.size(), 2u);
 }
 
-TEST(DemoLevels, TheDemoSetUsesEveryPrizeKindTheLettersMonstersAndSpecialBricks) {
-    const auto sets = DemoLevelSets(false);
-    const DemoLevelSet& demo = Find(sets, "Sprallion.ig");
+// Every prize effect the engine knows, every order a class moves under, every kind of brick
+// and the seven letters are met somewhere in the sets.
+TEST(DemoLevels, TheSetsUseEveryPrizeEffectEveryMoverTheLettersAndEveryKindOfBrick) {
     std::set<int> codes, letters, orders, bricks, toughness;
-    bool special = false;
-    for (size_t i = 0; i < demo.set.levels.size(); ++i) {
-        const auto& level = demo.set.levels[i];
-        for (const auto& o : Nation(level, 1)->objects) {
-            EXPECT_GT(o.p[9], 0) << "a prize without a chance";
-            EXPECT_EQ(o.p[12], PrizeEffectCode(o.idClass));
-            codes.insert(o.p[12]);
-            if (o.idClass >= unit::FirstLetter && o.idClass < unit::FirstLetter + 7) {
-                EXPECT_EQ(o.p[12], 33);
-                letters.insert(o.idClass);
+    for (const DemoLevelSet& s : DemoLevelSets(false)) {
+        for (size_t i = 0; i < s.set.levels.size(); ++i) {
+            SCOPED_TRACE(s.file + " level " + std::to_string(i + 1));
+            const auto& level = s.set.levels[i];
+            std::set<int> prizeClasses, levelCodes;
+            for (const auto& o : Nation(level, 1)->objects) {
+                EXPECT_GT(o.p[9], 0) << "a prize without a chance";
+                const int own = PrizeEffectCode(o.idClass);
+                const bool second = (o.idClass == unit::PrizeKiller && o.p[12] == 15) ||
+                                    (o.idClass == unit::PrizeMonster && o.p[12] == 35);
+                EXPECT_TRUE(o.p[12] == own || second) << o.idClass << " gives " << o.p[12];
+                levelCodes.insert(o.p[12]);
+                prizeClasses.insert(o.idClass);
+                if (o.idClass >= unit::FirstLetter && o.idClass < unit::FirstLetter + 7) letters.insert(o.idClass);
+            }
+            // The rains bring prizes of a fixed class: the level gives that class its code.
+            EXPECT_TRUE(!levelCodes.count(29) || prizeClasses.count(46)) << "a ghost rain without ghost balls";
+            EXPECT_TRUE(!levelCodes.count(34) || prizeClasses.count(61)) << "a coin rain without coins";
+            codes.insert(levelCodes.begin(), levelCodes.end());
+            int chances = 0;
+            for (const auto& o : Nation(level, 2)->objects) chances += o.p[9];
+            EXPECT_TRUE(chances == 0 || chances == 100) << "monster shares add up to " << chances;
+            for (const auto& n : level.nations)
+                for (const auto& o : n.objects)
+                    for (const SlideSpec& slide : Unit(o.idClass).slides)
+                        if (slide.order >= 0) orders.insert(slide.order);
+            for (const auto& o : Nation(level, 0)->objects) {
+                bricks.insert(o.idClass);
+                if (Destructible(o)) toughness.insert(o.toughness);
+                // A brick starts whole: in its last column.
+                EXPECT_EQ(o.p[10], Unit(o.idClass).columns - 1);
             }
         }
-        int chances = 0;
-        for (const auto& o : Nation(level, 2)->objects) {
-            chances += o.p[9];
-            // The record marks the order its class moves under.
-            orders.insert(o.p[11]);
-            EXPECT_EQ(o.p[11], Unit(o.idClass).slides[3].order);
-        }
-        EXPECT_TRUE(chances == 0 || chances == 100) << "monster shares of level " << i + 1 << " add up to " << chances;
-        for (const auto& o : Nation(level, 0)->objects) {
-            bricks.insert(o.idClass);
-            if (Destructible(o)) toughness.insert(o.toughness);
-            if (!Destructible(o) && o.toughness != 256) special = i >= 2;
-            // A brick starts whole: in its last column.
-            EXPECT_EQ(o.p[10], Unit(o.idClass).columns - 1);
-        }
     }
-    for (int code : {0, 1, 2, 3, 4, 6, 9, 16, 17, 21, 23, 26, 30, 33}) EXPECT_TRUE(codes.count(code)) << "code " << code;
+    for (int code : {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 15, 16, 17, 19, 20, 21, 22,
+                     23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 50, 52, 53, 54})
+        EXPECT_TRUE(codes.count(code)) << "effect " << code;
     EXPECT_EQ(letters.size(), 7u);
-    for (int order : {order::Wander, order::Homing, order::RandomTurn, order::TimedLife}) EXPECT_TRUE(orders.count(order)) << order;
+    // The weapons bring the projectile and the vertical shot, the prizes the guard.
+    orders.insert({order::Projectile, order::VerticalShot, order::Guard});
+    for (int kind = 0; kind < order::Count; ++kind) EXPECT_TRUE(orders.count(kind)) << "order " << kind;
     EXPECT_EQ(toughness, (std::set<int>{1, 2, 3}));
-    EXPECT_TRUE(bricks.count(unit::SteelBrick));
-    EXPECT_TRUE(special) << "special bricks belong to a later level";
-    EXPECT_GE(bricks.size(), 12u);
+    for (int id : {unit::SteelBrick, unit::GoldBrick, unit::FirstSlider, unit::FirstSlider + 1, unit::FirstSlider + 2})
+        EXPECT_TRUE(bricks.count(id)) << id;
+    for (int id = unit::FirstSpecialBrick; id < unit::FirstSpecialBrick + 6; ++id) EXPECT_TRUE(bricks.count(id)) << id;
+}
+
+// Every weapon the paddle's lists name has a description that fires a class of the sets.
+TEST(DemoLevels, EveryWeaponThePaddleIsGivenFiresAProjectileClass) {
+    std::set<int> given;
+    for (const DemoLevelSet& s : DemoLevelSets(false))
+        for (const auto& level : s.set.levels)
+            for (const auto& o : Nation(level, 3)->objects) {
+                if (o.idClass != unit::Paddle) continue;
+                std::istringstream list(o.idWeapon);
+                for (int number; list >> number;) given.insert(number);
+                EXPECT_EQ(o.sizeWeapon, 3);
+            }
+    EXPECT_EQ(given, (std::set<int>{1, 2, 3}));
+    std::set<int> described;
+    for (const WeaponData& w : DemoWeapons()) {
+        described.insert(w.number);
+        EXPECT_TRUE(HasUnit(w.projectile)) << w.name;
+        const int order = Unit(w.projectile).slides[3].order;
+        EXPECT_TRUE(order == order::VerticalShot || order == order::Projectile) << w.name;
+    }
+    for (int number : given) EXPECT_TRUE(described.count(number)) << number;
 }
 
 TEST(DemoLevels, EveryLevelStartsWithAPaddleABallOnItAndBricks) {
@@ -117,6 +165,13 @@ TEST(DemoLevels, EveryLevelStartsWithAPaddleABallOnItAndBricks) {
                 EXPECT_EQ(o.p[4], 0) << "no kind bits";
             }
             EXPECT_GT(destructible, 10);
+            // A ball reaches every brick from below: no steel lies under one in its column.
+            for (const auto& o : Nation(level, 0)->objects) {
+                if (!Destructible(o)) continue;
+                for (const auto& under : Nation(level, 0)->objects)
+                    EXPECT_FALSE(under.idClass == unit::SteelBrick && under.p[6] == o.p[6] && under.p[7] > o.p[7])
+                        << "steel under the brick at " << o.p[6] << "," << o.p[7];
+            }
             EXPECT_EQ(level.tail[1], 490);
             // Records carry the order of the state their class starts in, or none.
             for (const auto& n : level.nations)

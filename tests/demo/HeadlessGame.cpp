@@ -129,7 +129,7 @@ bool HeadlessGame::ChooseSet(const std::string& file) {
     return false;
 }
 
-void HeadlessGame::NewGame(const std::string& file, int32_t index) {
+void HeadlessGame::NewGame(const std::string& file, int32_t index, int32_t lives) {
     where = file + " level " + std::to_string(index + 1);
     levelTicks = 0;
     ASSERT_TRUE(ChooseSet(file)) << "the new-game list has no " << file;
@@ -137,6 +137,7 @@ void HeadlessGame::NewGame(const std::string& file, int32_t index) {
     form_->On_Link_OnClick_StartNewGame(nullptr);
     ASSERT_TRUE(form_->GameRunning) << Log();
     ASSERT_EQ(FieldValue(form_->Kernel->KernelRecord.Level), index);
+    if (lives >= 0) engine::SetFieldValue(form_->Kernel->KernelRecord.Life, lives);
 }
 
 void HeadlessGame::EndGame() {

@@ -41,8 +41,9 @@ public:
     void Play();
     // The new-game panel lists the sets; the one of the file is chosen as a click on its row.
     bool ChooseSet(const std::string& file);
-    // A new game of the set's level `index`, as the new-game panel starts it; names the place.
-    void NewGame(const std::string& file, int32_t index);
+    // A new game of the set's level `index`, as the new-game panel starts it, with `lives`
+    // when given; names the place.
+    void NewGame(const std::string& file, int32_t index, int32_t lives = -1);
     // Back to the main menu, the game ended as its last life ends it.
     void EndGame();
 
@@ -70,6 +71,20 @@ private:
     std::unique_ptr<app::TDlg_Sprallion> form_;
     int ticks_ = 0;
 };
+
+// True in builds under a sanitizer, where a tick is about ten times slower.
+constexpr bool kSanitized =
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+    true;
+#else
+    false;
+#endif
+#else
+    false;
+#endif
 
 // A game variable's value; -1 when the variable does not exist.
 inline int32_t FieldValue(engine::TGPField* field) {

@@ -183,6 +183,13 @@ TEST_F(BallBehaviour, UpsideDownTheBottomWallIsTheMapsHeight) {
     EventProbe* ball = Ball(100, 510, 64);  // below the height of 512, above its width of 576
     ball->Move(0, TRect{}, nullptr);
     EXPECT_GT(ball->Direction, 128);
+    // It is put back inside, as at the ceiling: a ball that overshot far, going almost
+    // along the floor, neither stays beyond it nor creeps further out tick after tick.
+    EventProbe* low = Ball(300, 520, 70);
+    for (int i = 0; i < 20; ++i) {
+        low->Move(0, TRect{}, nullptr);
+        EXPECT_LE(low->GetY() + low->Height, 512 + 6) << "tick " << i;
+    }
 }
 
 TEST_F(BallBehaviour, ThePassingBallScoresDestructibleBricksAndBouncesOffSteel) {
@@ -260,6 +267,35 @@ TEST_F(BallBehaviour, EachBallTurnsByItsOwnTurnWord) {
     a->TurnCount = 30;
     a->Move(0, TRect{}, nullptr);
     EXPECT_FALSE(a->Kind & 0x10000);
+}
+
+// The turn word a monster's level record gives its slide is the one its touch reads, as the
+// random-turn mover and the area effect read it.
+TEST_F(BallBehaviour, AMonstersTurnWordFromItsRecordCurvesOrSendsTheBall) {
+    struct Row {
+        uint32_t word;
+        int32_t kindAfter, direction;  // -1: any
+    };
+    const Row rows[] = {{3u << 24 | 20u << 16 | 2u, 0x1, -1}, {4u, 0, 0}, {0u, 0, -1}};
+    for (const Row& r : rows) {
+        EventProbe* monster = Make(2, 33, 200, 200);
+        monster->CurrentSlide->SendValue = static_cast<int32_t>(r.word);
+        monster->CurrentSlide->fiInteger = 0;
+        EventProbe* ball = Ball(200, 190, 64);  // overlapping it from above
+        Reply(ball, monster);
+        EXPECT_EQ(ball->Kind & 0x1, r.kindAfter) << std::hex << r.word;
+        if (r.kindAfter) {
+            EXPECT_EQ(ball->TurnWord, static_cast<int32_t>(r.word));
+            EXPECT_EQ(ball->TurnLimit, 20);
+        }
+        if (r.direction >= 0) {
+            // The touch of anything but the paddle turns the ball by up to 4 more.
+            const int32_t off = std::abs(ball->Direction - r.direction);
+            EXPECT_LE(std::min(off, 256 - off), 4) << ball->Direction;
+        }
+        ball->SetDead(true);
+        monster->SetDead(true);
+    }
 }
 
 }  // namespace

@@ -246,7 +246,7 @@ TEST(DemoPrizes, CapsuleLettersAreNotEmpty) {
         EXPECT_EQ(with.OpaqueCount(), without.OpaqueCount());  // the label stays on the pill
     }
     for (int i = 0; i < 7; ++i) letters.insert(LetterPrizeStyle(i).label);
-    EXPECT_EQ(std::string(kLetterPrizeWord).size(), 7u);
+    EXPECT_EQ(std::size(kLetterPrizeLetters), 7u);
     EXPECT_GE(letters.size(), 5u);
 }
 

@@ -17,5 +17,6 @@ const datagen::SeedWriter seeds("fuzz_game_script", [](const datagen::SeedSink& 
     put("faults", "wait 10000001\nkey F25\nuntil panel within 3\nmove 1\n");
     put("limits", "wait 99999999999999999999\nuntil x = 2147483648 within 1\n");
     put("zero", std::string("key A\n\0key B\n", 13));
+    put("follow", "until panel MessageBox within 200\nkey Enter\nfollow 500\nfollow 0\nfollow\n");
 });
 }  // namespace

@@ -53,6 +53,15 @@ Image Ball(const BallStyle& style, int cell, double radius, double phase) {
                 img.Set(x, y, Mix(Rgb{200, 40, 16}, Rgb{255, 224, 96}, std::min(1.0, heat * 1.6)));
             }
     }
+    if (style.ring) {
+        // A ring of light just outside the edge, brightest on the inside: on any backdrop
+        // the ball is a bright dot with a dark rim.
+        const Sdf ring = Subtract(CircleSdf(c, c, radius + 1.8), CircleSdf(c, c, radius));
+        Fill(img, ring, [&](double x, double y, double) {
+            const double r = std::hypot(x - c, y - c) - radius;
+            return Mix(Mix(style.ringColor, kWhite, 0.35), style.ringColor, std::clamp(r / 1.8, 0.0, 1.0));
+        });
+    }
     const Sdf disc = CircleSdf(c, c, radius);
     for (int y = 0; y < cell; ++y)
         for (int x = 0; x < cell; ++x) {

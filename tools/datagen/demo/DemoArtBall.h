@@ -13,6 +13,8 @@ struct BallStyle {
     Rgb color{196, 204, 220};   // body under white light
     bool swirl = false;         // bands turning from frame to frame (energy balls)
     bool flame = false;         // a flickering corona around the disc (fire ball)
+    bool ring = false;          // a bright ring round the dark edge, so the ball stands out
+    Rgb ringColor{255, 150, 48};
 };
 
 // One ball of `radius` centred in a cell × cell pattern; `phase` 0..1 animates swirl and flame.

@@ -107,6 +107,28 @@ const std::vector<Rgb>& BrickColors() {
     return colors;
 }
 
+Image SliderBrickSheet(const BrickStyle& s) {
+    Image sheet = BrickSheet(s);
+    const double w = s.width, h = s.height;
+    const Rgb mark = Shade(s.color, 0.28), lit = Mix(s.color, kWhite, 0.7);
+    for (int f = 0; f < std::max(1, s.frames); ++f) {
+        Image frame = sheet.Crop(0, f * s.height, s.width, s.height);
+        for (const double side : {-1.0, 1.0}) {
+            const double tip = side < 0 ? 5.0 : w - 5.0, back = tip - side * 7.0;
+            // A hollow arrow head; its lower lip catches the light.
+            const auto chevron = [&](double dy) {
+                return Subtract(PolygonSdf({{back, h * 0.22 + dy}, {tip, h * 0.5 + dy}, {back, h * 0.78 + dy}}),
+                                PolygonSdf({{back - side * 4.0, h * 0.22 + dy}, {tip - side * 4.0, h * 0.5 + dy},
+                                            {back - side * 4.0, h * 0.78 + dy}}));
+            };
+            Overlay(frame, chevron(1.0), [lit](double, double, double) { return lit; }, 0.5);
+            Overlay(frame, chevron(0.0), [mark](double, double, double) { return mark; }, 0.85);
+        }
+        sheet.Place(frame, 0, f * s.height);
+    }
+    return sheet;
+}
+
 Image BrickSheet(const BrickStyle& s) {
     const int frames = std::max(1, s.frames);
     const Image whole = PlainBrick(s.width, s.height, s.color, s.seed);

@@ -22,6 +22,9 @@ struct BrickStyle {
 
 Image BrickSheet(const BrickStyle& style);
 
+// A brick that slides along its row: the brick of `style` with a dark chevron at each end
+// pointing outwards, its crack rows as BrickSheet's.
+Image SliderBrickSheet(const BrickStyle& style);
 // A riveted steel plate that no ball breaks; `frames` rows of a glint sweeping across.
 Image MetalBrickSheet(int width = 48, int height = 24, int frames = 4);
 

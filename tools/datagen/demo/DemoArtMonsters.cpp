@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <array>
 #include <numbers>
 
 namespace datagen::demo {
@@ -135,6 +136,89 @@ Image Saucer(int size, double phase) {
     return img;
 }
 
+// Over its animation the robot lifts a brick from its feet to above its head: the last frame
+// shows the brick held high, the moment it lays its row.
+Image Builder(int size, double phase) {
+    Image img(size, size);
+    const double c = size / 2.0, lift = phase;
+    const Rgb metal{232, 184, 56}, dark{72, 56, 32};
+    // Treads.
+    const Sdf treads = RoundRectSdf(c - size * 0.32, size * 0.78, size * 0.64, size * 0.14, size * 0.07);
+    Fill(img, treads, Lit(treads, Rgb{88, 88, 96}, size, 2.0));
+    for (int k = 0; k < 5; ++k) {
+        const double x = c - size * 0.26 + std::fmod(k * size * 0.13 + phase * size * 0.13, size * 0.6);
+        Overlay(img, CircleSdf(x, size * 0.85, size * 0.035), [](double, double, double) { return Rgb{40, 40, 48}; });
+    }
+    // Body and head.
+    const Sdf body = RoundRectSdf(c - size * 0.22, size * 0.46, size * 0.44, size * 0.34, size * 0.06);
+    Fill(img, body, Lit(body, metal, size, 3.0));
+    const Sdf head = RoundRectSdf(c - size * 0.15, size * 0.3, size * 0.3, size * 0.18, size * 0.05);
+    Fill(img, head, Lit(head, Shade(metal, 0.9), size, 2.0));
+    for (double side : {-1.0, 1.0})
+        Overlay(img, CircleSdf(c + side * size * 0.07, size * 0.39, size * 0.035),
+                [](double, double, double) { return Rgb{120, 240, 255}; });
+    // The antenna's light blinks.
+    Fill(img, SegmentSdf(c, size * 0.3, c, size * 0.2, 0.8), dark);
+    Fill(img, CircleSdf(c, size * 0.19, size * 0.04), std::fmod(phase * 4, 1.0) < 0.5 ? Rgb{255, 64, 48} : Rgb{120, 32, 24});
+    // Arms and the brick they carry, rising.
+    const double by = size * (0.62 - 0.5 * lift);
+    for (double side : {-1.0, 1.0})
+        Fill(img, SegmentSdf(c + side * size * 0.2, size * 0.55, c + side * size * 0.16, by + size * 0.06, size * 0.035), dark);
+    const Sdf brick = RoundRectSdf(c - size * 0.2, by - size * 0.02, size * 0.4, size * 0.14, 1.5);
+    Fill(img, brick, Lit(brick, Rgb{232, 96, 176}, size, 1.5));
+    return img;
+}
+
+Image Comet(int size, double phase) {
+    Image img(size, size);
+    const double hx = size * 0.68, hy = size * 0.32;
+    // The tail streams away down and to the left, flickering.
+    for (int k = 0; k < 7; ++k) {
+        const double t = (k + std::fmod(phase * 2, 1.0)) / 7.0;
+        const double x = hx - t * size * 0.55, y = hy + t * size * 0.55;
+        const double r = size * (0.15 - 0.1 * t);
+        Fill(img, CircleSdf(x + std::sin(phase * kTau + k) * 1.2, y, r), Mix(Rgb{255, 220, 120}, Rgb{200, 64, 32}, t));
+    }
+    const Sdf head = CircleSdf(hx, hy, size * 0.2);
+    Fill(img, head, [&](double x, double y, double) {
+        const double rr = std::hypot(x - hx, y - hy) / (size * 0.2);
+        return Mix(kWhite, Rgb{255, 200, 96}, rr * rr);
+    });
+    return img;
+}
+
+// It tumbles: the rock, its pits and its seam turn a quarter round over the animation.
+Image Drifter(int size, double phase) {
+    Image img(size, size);
+    const double c = size / 2.0, turn = phase * kTau / 4;
+    const auto at = [&](double px, double py) {
+        const double dx = (px - 0.5) * size, dy = (py - 0.5) * size;
+        return std::pair<double, double>{c + dx * std::cos(turn) - dy * std::sin(turn), c + dx * std::sin(turn) + dy * std::cos(turn)};
+    };
+    const Sdf rock = [=](double x, double y) {
+        const double dx = x - c, dy = y - c;
+        const double a = std::atan2(dy, dx) - turn;
+        const double bumps = 1.0 + 0.12 * std::sin(a * 3 + 0.7) + 0.07 * std::sin(a * 7 + 2.1);
+        return std::hypot(dx, dy * 1.15) - size * 0.4 * bumps;
+    };
+    Fill(img, rock, [&](double x, double y, double d) {
+        const double grain = TileNoise(x, y, size, 6, 11) - 0.5;
+        Rgb col = Shade(Rgb{132, 116, 104}, 1.1 - 0.4 * y / size + grain * 0.4);
+        const double b = Bevel(rock, x, y, d, 4.0);
+        col = b > 0 ? Mix(col, kWhite, b * 0.35) : Mix(col, Rgb{36, 30, 28}, -b * 0.7);
+        return col;
+    });
+    for (const auto& [px, py, r] : {std::array<double, 3>{0.35, 0.4, 0.08}, {0.6, 0.62, 0.06}, {0.58, 0.3, 0.05}}) {
+        const auto [x, y] = at(px, py);
+        Overlay(img, CircleSdf(x, y, size * r), [](double, double, double) { return Rgb{60, 52, 48}; }, 0.8);
+    }
+    // A seam of glowing ore.
+    const auto [x0, y0] = at(0.25, 0.6);
+    const auto [x1, y1] = at(0.7, 0.45);
+    Overlay(img, SegmentSdf(x0, y0, x1, y1, 1.0), [](double, double, double) { return Rgb{255, 140, 64}; });
+    return img;
+}
+
 }  // namespace
 
 Image MonsterSheet(MonsterKind kind, int size, int frames) {
@@ -145,6 +229,9 @@ Image MonsterSheet(MonsterKind kind, int size, int frames) {
             case MonsterKind::Spinner: return Spinner(size, phase);
             case MonsterKind::Jelly: return Jelly(size, phase);
             case MonsterKind::Saucer: return Saucer(size, phase);
+            case MonsterKind::Builder: return Builder(size, static_cast<double>(f) / std::max(1, frames - 1));
+            case MonsterKind::Comet: return Comet(size, phase);
+            case MonsterKind::Drifter: return Drifter(size, phase);
             case MonsterKind::Eye: break;
         }
         return Eye(size, phase);

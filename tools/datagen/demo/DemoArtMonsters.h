@@ -11,8 +11,11 @@ enum class MonsterKind {
     Spinner,  // a four-bladed steel star turning around a hot core
     Jelly,    // a wobbling green blob with bubbles
     Saucer,   // a small flying saucer with running lights
+    Builder,  // a boxy little robot raising a brick over its head
+    Comet,    // a white-hot head trailing a tail of sparks
+    Drifter,  // a pitted rock with a faint glowing seam
 };
-inline constexpr int kMonsterKinds = 4;
+inline constexpr int kMonsterKinds = 7;
 
 Image MonsterSheet(MonsterKind kind, int size = 40, int frames = 8);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <iterator>
 #include <string_view>
 
 #include "tools/datagen/demo/DemoText.h"
@@ -22,34 +23,42 @@ struct EffectMark {
 
 // Helpful prizes in cool colours, harmful ones warm or dark.
 constexpr EffectMark kEffectMarks[] = {
-    {0, "\u2194", "W", {56, 184, 88}},     // wider paddle
+    {0, "\u2194", "Ш", {56, 184, 88}},     // wider paddle (шире)
     {1, "3", "3", {56, 120, 232}},         // three balls
-    {2, "\u25CF", "B", {40, 184, 216}},    // bigger ball
-    {3, "G", "G", {200, 88, 220}},         // next weapon
-    {4, "F", "F", {240, 120, 32}},         // ball through bricks
+    {2, "\u25CF", "Б", {40, 184, 216}},    // bigger ball (больше)
+    {3, "П", "П", {200, 88, 220}},         // next weapon (пушка)
+    {4, "С", "С", {240, 120, 32}},         // ball through bricks (сквозь)
     {5, "\u2191", "^", {120, 96, 232}},   // the paddle flies
-    {6, "E", "E", {32, 168, 152}},         // shaking ball
-    {7, "C", "C", {96, 176, 88}},          // catch
+    {6, "Д", "Д", {32, 168, 152}},         // shaking ball (дрожь)
+    {7, "Л", "Л", {96, 176, 88}},          // catch (ловушка)
     {8, "2", "2", {88, 200, 232}},         // second paddle
     {9, "\u25AC", "_", {120, 144, 176}},   // closed floor
-    {10, "K", "K", {168, 208, 48}},        // monsters die
-    {11, "Q", "Q", {208, 168, 64}},        // bricks shake
-    {15, "k", "k", {136, 184, 64}},        // first monster dies
-    {16, "N", "N", {200, 56, 48}},         // narrower paddle
-    {17, "Z", "Z", {224, 200, 40}},        // stunned paddle
+    {10, "У", "У", {168, 208, 48}},        // monsters die (уничтожить)
+    {11, "Т", "Т", {208, 168, 64}},        // bricks shake (тряска)
+    {15, "у", "у", {136, 184, 64}},        // first monster dies
+    {16, "Ж", "Ж", {200, 56, 48}},         // narrower paddle (сжать)
+    {17, "Ш", "Ш", {224, 200, 40}},        // stunned paddle (шок)
+    {19, "\u21C6", "З", {200, 72, 96}},    // left and right swapped (зеркало)
+    {20, "\u21C5", "З", {184, 64, 120}},   // up and down swapped
     {21, "\u00BB", "+", {72, 200, 160}},   // faster paddle
+    {22, "В", "В", {168, 88, 56}},         // the paddle's English reversed (вращение)
     {23, "\u00AB", "-", {176, 80, 64}},    // slower paddle
     {24, "~", "~", {160, 120, 72}},        // the field shakes
     {25, "!", "!", {208, 64, 112}},        // a monster comes
-    {26, "\u2620", "X", {72, 64, 72}},     // a life lost
-    {27, "\u2195", "U", {176, 64, 176}},   // upside down
-    {28, "O", "O", {64, 224, 144}},        // the way out
-    {29, "$", "$", {232, 192, 48}},        // a rain of coins
-    {30, "S", "S", {64, 144, 208}},        // slower balls
-    {31, "\u2666", "D", {232, 72, 72}},    // the super ball
+    {26, "\u2620", "Х", {72, 64, 72}},     // a life lost
+    {27, "\u2195", "П", {176, 64, 176}},   // upside down (переворот)
+    {28, "В", "В", {64, 224, 144}},        // the way out (выход)
+    {29, "\u2234", "Д", {120, 200, 248}},  // a rain of ghost balls (дождь)
+    {30, "М", "М", {64, 144, 208}},        // slower balls (медленнее)
+    {31, "\u2666", "О", {232, 72, 72}},    // the super ball (огонь)
     {32, "?", "?", {144, 160, 176}},       // a handful of prizes
-    {34, "$", "$", {240, 208, 96}},        // coins
-    {35, "!", "!", {232, 104, 48}},        // a monster
+    {34, "\u20BD", "Р", {240, 208, 96}},   // a rain of coins
+    {35, "!", "!", {232, 104, 48}},        // the bomber
+    {50, "@", "@", {192, 112, 56}},        // the balls curve
+    {52, "\u00D8", "0", {136, 56, 56}},    // the weapon taken away
+    {53, "\u2193", "v", {120, 72, 136}},   // the paddle lands
+    {54, "л", "л", {128, 96, 64}},         // the catch let go
+    {99, "\u20BD", "Р", {232, 184, 40}},   // a coin: points only
 };
 
 Rgb LabelColor(Rgb body) { return Luma(body) > 150 ? Rgb{40, 32, 24} : kWhite; }
@@ -111,10 +120,9 @@ Image CapsuleSheet(const CapsuleStyle& s) {
 CapsuleStyle LetterPrizeStyle(int index) {
     static const Rgb kLetterColors[] = {{232, 184, 40}, {224, 160, 32}, {232, 184, 40}, {224, 160, 32},
                                         {232, 184, 40}, {224, 160, 32}, {232, 184, 40}};
-    const std::string_view word = kLetterPrizeWord;
-    index = std::clamp(index, 0, static_cast<int>(word.size()) - 1);
+    index = std::clamp(index, 0, static_cast<int>(std::size(kLetterPrizeLetters)) - 1);
     CapsuleStyle s;
-    s.label = s.fallback = std::string(1, word[static_cast<size_t>(index)]);
+    s.label = s.fallback = kLetterPrizeLetters[index];
     s.color = kLetterColors[index];
     return s;
 }
@@ -132,9 +140,9 @@ CapsuleStyle EffectPrizeStyle(int effectCode) {
 }
 
 Image LetterSlotSheet(int size) {
-    const std::string_view word = kLetterPrizeWord;
+    const int letters = static_cast<int>(std::size(kLetterPrizeLetters));
     const Sdf tile = RoundRectSdf(0.5, 0.5, size - 1.0, size - 1.0, size * 0.2);
-    return FrameSheet(static_cast<int>(word.size()) + 1, [&](int f) {
+    return FrameSheet(letters + 1, [&](int f) {
         const bool lit = f > 0;
         const Rgb base = lit ? Rgb{232, 184, 40} : Rgb{52, 58, 72};
         Image img(size, size);
@@ -145,7 +153,7 @@ Image LetterSlotSheet(int size) {
             return c;
         });
         if (lit) {
-            const TextMask m = FitText(word.substr(static_cast<size_t>(f) - 1, 1), size - 6, size - 6, size, FontFace::SansBold);
+            const TextMask m = FitText(kLetterPrizeLetters[f - 1], size - 6, size - 6, size, FontFace::SansBold);
             DrawCaption(img, m, size / 2.0, size / 2.0, Rgb{64, 36, 8}, Rgb{255, 236, 160}, 1, true);
         } else {
             Overlay(img, CircleSdf(size / 2.0, size / 2.0, size * 0.12), [](double, double, double) { return Rgb{88, 96, 116}; });

@@ -19,8 +19,9 @@ struct CapsuleStyle {
 // One column, `frames` rows.
 Image CapsuleSheet(const CapsuleStyle& style);
 
-// The word the seven letter prizes spell, one letter per prize in class order.
-inline constexpr const char* kLetterPrizeWord = "PADDLES";
+// The word the seven letter prizes spell, РАКЕТКА (the paddle), one letter per prize in
+// class order (UTF-8).
+inline constexpr const char* kLetterPrizeLetters[7] = {"Р", "А", "К", "Е", "Т", "К", "А"};
 CapsuleStyle LetterPrizeStyle(int index);  // 0..6
 // The capsule of a prize by its effect code (the drop table's effect column): its mark
 // and a colour that says whether it helps (cool) or hurts (warm, dark).

@@ -115,7 +115,10 @@ std::vector<CatalogueSound> CatalogueSounds() {
 }
 
 std::vector<CatalogueTune> CatalogueTunes() {
-    return {{"Menu", TuneFile(MenuTuneStyle())}, {"Play", TuneFile(PlayTuneStyle())}};
+    return {{"Menu", TuneFile(MenuTuneStyle())},
+            {"Prologue", TuneFile(PrologueTuneStyle())},
+            {"Play", TuneFile(PlayTuneStyle())},
+            {"Abyss", TuneFile(AbyssTuneStyle())}};
 }
 
 }  // namespace datagen::demo

@@ -42,7 +42,7 @@ Image StagedBrick(Rgb colour, int stages, uint32_t seed) {
 
 std::vector<std::pair<int, Image>> UnitPictures(const UnitSpec& u) {
     const int id = u.id;
-    const std::vector<double> radii{7, 9, 11, 13};
+    const std::vector<double> radii{7, 9, 11, 12};  // the ring round the biggest still fits its cell
     if (id == unit::Paddle) return {{4, PaddleSheet({}, 128, {64, 80, 96, 112, 128}, 4)}};
     if (id == unit::Guard)
         return {{4, PaddleSheet({.height = 16, .caps = {48, 176, 96}, .glow = {160, 255, 120}}, 64, {48}, 4)}};
@@ -67,12 +67,23 @@ std::vector<std::pair<int, Image>> UnitPictures(const UnitSpec& u) {
     if (id == unit::Jelly) return {{4, MonsterSheet(MonsterKind::Jelly, 40, 8)}};
     if (id == unit::Saucer) return {{4, MonsterSheet(MonsterKind::Saucer, 40, 8)}};
     if (id == unit::Mine) return {{4, Recolour(MonsterSheet(MonsterKind::Spinner, 32, 8), {255, 72, 48}, 0.5)}};
+    if (id == unit::Builder) return {{4, MonsterSheet(MonsterKind::Builder, 40, 12)}};
+    if (id == unit::Comet) return {{4, MonsterSheet(MonsterKind::Comet, 32, 8)}};
+    if (id == unit::Drifter) return {{4, MonsterSheet(MonsterKind::Drifter, 48, 8)}};
+    if (id >= unit::FirstSlider && id < unit::FirstSlider + 3) {
+        const int stages = id - unit::FirstSlider + 1;
+        return {{4, RowsToColumns(SliderBrickSheet({.color = {72, 200, 200}, .frames = stages, .seed = static_cast<uint32_t>(id)}),
+                                  48, 24, true)}};
+    }
     if (id >= unit::FirstLetter && id < unit::FirstLetter + 7) return {{4, CapsuleSheet(LetterPrizeStyle(id - unit::FirstLetter))}};
-    if (id == unit::PrizeCoin) return {{4, CapsuleSheet(EffectPrizeStyle(29))}};
     if (PrizeEffectCode(id) >= 0) return {{4, CapsuleSheet(EffectPrizeStyle(PrizeEffectCode(id)))}};
-    if (id == unit::Ball) return {{4, BallSheet({}, 28, radii, 1)}};
-    if (id == unit::BallQuake) return {{4, BallSheet({.color = {180, 140, 255}, .swirl = true}, 28, radii, 6)}};
-    if (id == unit::BallGhost) return {{4, BallSheet({.color = {64, 200, 255}, .swirl = true}, 28, radii, 6)}};
+    // The plain ball is warm and ringed, so that it stands out on every (dark, cool) backdrop
+    // and among the stars; the energy balls ring in their own colours.
+    if (id == unit::Ball) return {{4, BallSheet({.color = {255, 222, 150}, .ring = true}, 28, radii, 1)}};
+    if (id == unit::BallQuake)
+        return {{4, BallSheet({.color = {180, 140, 255}, .swirl = true, .ring = true, .ringColor = {232, 96, 255}}, 28, radii, 6)}};
+    if (id == unit::BallGhost)
+        return {{4, BallSheet({.color = {64, 200, 255}, .swirl = true, .ring = true, .ringColor = {96, 255, 232}}, 28, radii, 6)}};
     if (id == unit::BallFire) return {{4, BallSheet({.color = {255, 128, 40}, .flame = true}, 28, radii, 6)}};
     if (id == unit::ExitGem) return {{4, ExitGemSheet(28, 8)}};
     if (id >= unit::FirstSpecialBrick && id < unit::FirstSpecialBrick + 6)
@@ -111,7 +122,6 @@ std::string SlidesRecord(const UnitSpec& u, const std::vector<std::pair<int, Ima
         slide.HTicksPerChange = static_cast<uint8_t>(s.ticks >= 0 ? s.ticks : u.ticks);
         slide.StyleAniSprite = static_cast<engine::TStyleAniSprite>(s.style >= 0 ? s.style : u.style);
         slide.DefaultAniSprite = static_cast<uint8_t>(u.defaultColumn);
-        slide.fiInteger = u.turnWord;
         if (s.order >= 0) {
             slide.Ord_Default = 1;
             slide.Type_Ord_Default = s.order;

@@ -33,8 +33,9 @@ struct DemoPicture {
 
 // Order kinds of the engine's behaviours.
 namespace order {
-inline constexpr int Projectile = 1, Paddle = 3, Ball = 4, Prize = 5, VerticalShot = 6, Wander = 7, Guard = 8,
-                     Homing = 9, RandomTurn = 10, AnimationEnd = 11, TimedLife = 13;
+inline constexpr int Ship = 0, Projectile = 1, Orbit = 2, Paddle = 3, Ball = 4, Prize = 5, VerticalShot = 6, Wander = 7,
+                     Guard = 8, Homing = 9, RandomTurn = 10, AnimationEnd = 11, Spawner = 12, TimedLife = 13, Area = 14;
+inline constexpr int Count = 15;
 }
 
 // One state of a class.
@@ -69,6 +70,9 @@ struct UnitSpec {
     int incSize = 0, incSizeH = 0;
     std::array<int, 4> base{};  // collision rectangle in the pattern (column 0)
     int defaultColumn = 0;
+    // The slide's turn word the level records send (P15): the random-turn mover's range
+    // (byte 2) and period (byte 3), the area effect's range and limit, and what a touch
+    // does to the ball (low half: 2 curve, 3 down, 4 across).
     int32_t turnWord = 0;
     int sound = -1;
     int lifetime = -1;  // ticks an object lives (-1: for ever)
@@ -80,11 +84,32 @@ const std::vector<UnitSpec>& DemoUnits();
 const UnitSpec& Unit(int id);
 bool HasUnit(int id);
 // The drop table's effect code of a prize class (the capsule shows it); -1 for no prize.
+// Two classes serve a second code in some levels: the killer (10, or 15 the first monster
+// only) and the monster call (25, or 35 the bomber).
 int PrizeEffectCode(int id);
+// Codes that do nothing but score (the coin's).
+inline constexpr int kScoreOnlyCode = 99;
 
 // A level record of the class carrying its game values: speeds, weapons, toughness, price,
 // damage and parameters, placed at (x, y). P5 (the kind bits) stays 0.
 ObjectRecord UnitRecord(int id, int x = 0, int y = 0);
+
+// The weapons the paddle's list names, by number: their descriptions ("Classes_Weapons").
+struct WeaponData {
+    int number = 0;
+    std::string name;    // the engine's name of the number
+    std::string record;  // one TGPWeaponStructure record
+    int projectile = 0;  // the class it fires
+};
+std::vector<WeaponData> DemoWeapons();
+// The paddle's weapon list: laser pair, bullet triple, missile; the charged plasma first in
+// the levels that give it.
+inline constexpr const char* kPaddleWeapons = "2\r\n3\r\n1\r\n";
+inline constexpr const char* kChargedPaddleWeapons = "8\r\n2\r\n3\r\n1\r\n";
+
+// The class scripts ("Code_Unit" entries by name): the sounds of hits, breaks, catches,
+// shots, explosions and lost lives, the effects that go with them, and the comet's orbit.
+std::vector<std::pair<std::string, std::string>> DemoScripts();
 
 struct UnitClassData {
     int id = 0;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "rtl/Streams.h"
+#include "tools/datagen/CodeWriter.h"
 #include "tools/datagen/ClassesWriter.h"
 #include "tools/datagen/ConfigStream.h"
 #include "tools/datagen/WorldWriter.h"
@@ -72,7 +73,8 @@ ContainerSection Previews(const DemoLevelSet& set) {
     return s;
 }
 
-// The sections every level set shares: its classes, their pictures and the sounds.
+// The sections every level set shares: its classes, their scripts and pictures, the
+// weapons and the sounds.
 std::vector<ContainerSection> ClassSections() {
     std::vector<ContainerSection> out;
     ContainerSection units{"Classes_Unit", {}}, general{"GeneralObject_Unit", {}}, unitPictures{"BMP_Unit", {}};
@@ -84,6 +86,10 @@ std::vector<ContainerSection> ClassSections() {
     const EffectsData effects = DemoEffects(), panels = DemoInterfaceClasses(), elements = DemoMapElements();
     out.push_back(std::move(units));
     out.push_back(std::move(general));
+    out.push_back(CodeUnitSection(DemoScripts()));
+    ContainerSection weapons{"Classes_Weapons", {}};
+    for (const WeaponData& w : DemoWeapons()) weapons.entries.push_back({w.name, w.record});
+    out.push_back(std::move(weapons));
     out.push_back(Descriptions("Classes_Effects", effects.descriptions));
     out.push_back(Descriptions("Classes_Interface", panels.descriptions));
     out.push_back(Descriptions("Classes_MapElement", elements.descriptions));
@@ -110,7 +116,7 @@ ContainerSection UsedElements(const ContainerSection& section, const DemoLevelSe
 std::vector<ContainerSection> LevelSetSections(const DemoLevelSet& set, const std::vector<ContainerSection>& shared) {
     ContainerSection strings{"Strings", {}};
     strings.entries.push_back({"PixSetGP", WriteNameTables(DemoNameTables())});
-    strings.entries.push_back({"MIDI_List", StoredText(MidiListText())});
+    strings.entries.push_back({"MIDI_List", StoredText(MidiListText(set))});
     if (set.scriptHud) strings.entries.push_back({"Script_Interface", StoredText(ScriptInterfaceText())});
     std::vector<ContainerSection> out{{"Subjects", {{"Subject", BuildLevelSet(set.set)}}}, Defaults(set), Previews(set),
                                       std::move(strings)};
@@ -164,15 +170,18 @@ std::vector<DemoFile> HallOfFameFiles() {
 }
 
 std::vector<DemoTune> DemoTunes() {
-    TuneStyle second = PlayTuneStyle();
-    second.seed = 7;
-    second.minor = true;
-    second.tonic = 57;
-    second.bpm = 132;
-    return {{kMenuTune, TuneFile(MenuTuneStyle())}, {"Play.mid", TuneFile(PlayTuneStyle())}, {"Play2.mid", TuneFile(second)}};
+    return {{kMenuTune, TuneFile(MenuTuneStyle())},
+            {"0Test.mid", TuneFile(TestTuneStyle())},
+            {"Prologue.mid", TuneFile(PrologueTuneStyle())},
+            {"Sprallion.mid", TuneFile(PlayTuneStyle())},
+            {"Abyss.mid", TuneFile(AbyssTuneStyle())}};
 }
 
-std::string MidiListText() { return "Play.mid\r\nPlay2.mid\r\n"; }
+std::string MidiListText(const DemoLevelSet& set) {
+    std::string text;
+    for (const std::string& tune : set.tunes) text += tune + "\r\n";
+    return text;
+}
 
 DemoDataSet BuildDemoDataSet(bool testSet) {
     DemoDataSet data;

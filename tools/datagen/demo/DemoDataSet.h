@@ -37,13 +37,13 @@ struct DemoDataSet {
 // Draws, composes and assembles everything (a few seconds).
 DemoDataSet BuildDemoDataSet(bool testSet);
 
-// The tunes: the menu's and the levels' (the sets' "MIDI_List").
+// The tunes: the menu's and each level set's (the sets' "MIDI_List").
 struct DemoTune {
     std::string file;
     std::string midi;
 };
 std::vector<DemoTune> DemoTunes();
-std::string MidiListText();
+std::string MidiListText(const DemoLevelSet& set);
 
 // The hall-of-fame page's files below the program folder ("TopList/..."): its header and
 // footer templates and the pictures of ranks, medals and difficulties, named after them.

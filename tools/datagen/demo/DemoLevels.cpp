@@ -1,5 +1,6 @@
 #include "tools/datagen/demo/DemoLevels.h"
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 
@@ -7,6 +8,7 @@
 #include "tools/datagen/demo/DemoArtBackgrounds.h"
 #include "tools/datagen/demo/DemoArtWindows.h"
 #include "tools/datagen/demo/DemoClasses.h"
+#include "tools/datagen/demo/DemoLevelDesigns.h"
 #include "tools/datagen/demo/DemoNames.h"
 
 namespace datagen::demo {
@@ -26,13 +28,14 @@ struct BrickKind {
 
 const std::map<char, BrickKind>& BrickKinds() {
     static const std::map<char, BrickKind> kinds = [] {
-        static const char one[] = "roygcbvp", two[] = "ROYGCB", three[] = "1234";
+        static const char one[] = "roygcbvp", two[] = "ROYGCB", three[] = "1234", slider[] = "~=%";
         static const Rgb colours[] = {{214, 48, 49},  {240, 136, 32}, {236, 208, 48}, {64, 184, 72},
                                       {40, 192, 200}, {48, 104, 224}, {144, 72, 216}, {232, 96, 176}};
         std::map<char, BrickKind> k;
         for (int i = 0; i < 8; ++i) k[one[i]] = {unit::FirstBrick + i, colours[i]};
         for (int i = 0; i < 6; ++i) k[two[i]] = {unit::FirstToughBrick + i, Shade(colours[i], 0.8)};
         for (int i = 0; i < 4; ++i) k[three[i]] = {unit::FirstHardBrick + i, Shade(colours[i], 0.62)};
+        for (int i = 0; i < 3; ++i) k[slider[i]] = {unit::FirstSlider + i, {72, 200, 200}};
         k['#'] = {unit::SteelBrick, {150, 158, 172}};
         k['$'] = {unit::GoldBrick, {232, 184, 40}};
         static const char special[] = "(!-+*)";
@@ -60,41 +63,11 @@ std::vector<ObjectRecord> Bricks(const std::vector<std::string>& rows, std::vect
 }
 
 // A prize or monster template: its share of the table and the effect code it starts.
-ObjectRecord Template(int id, int chance) {
-    ObjectRecord r = UnitRecord(id);
-    r.p[9] = chance;
-    r.p[12] = std::max(0, PrizeEffectCode(id));
+ObjectRecord Template(const Share& s) {
+    ObjectRecord r = UnitRecord(s.id);
+    r.p[9] = s.chance;
+    r.p[12] = s.code >= 0 ? s.code : std::max(0, PrizeEffectCode(s.id));
     return r;
-}
-
-struct Share {
-    int id, chance;
-};
-
-struct LevelDesign {
-    const char* name;     // UTF-8
-    const char* english;  // the second text
-    int backdrop;         // map element 1..5
-    std::vector<std::string> rows;
-    std::vector<Share> prizes, monsters;
-    int wander = 0, drop = 25, monsterLimit = 0;
-    int ballSpeed = 3, ballMaxSpeed = 6;
-    double acceleration = 1.0;  // speed factor at difficulty 1; each step above adds 0.15
-    int chargeMax = 600;
-};
-
-// The prizes most levels drop: helpful ones often, harmful ones now and then, the letters.
-std::vector<Share> CommonPrizes(int level) {
-    std::vector<Share> p{{unit::PrizeWider, 10},    {unit::PrizeSplit, 8},     {unit::PrizeBigBall, 6},
-                         {unit::PrizeWeapon, 7},    {unit::PrizeGhostBall, 4}, {unit::PrizeQuakeBall, 4},
-                         {unit::PrizeFloor, 5},     {unit::PrizeCatch, 6},     {unit::PrizeFast, 5},
-                         {unit::PrizeCoin, 6},      {unit::PrizeNarrower, 5 + level}, {unit::PrizeStun, 3 + level},
-                         {unit::PrizeSlow, 4 + level}, {unit::PrizeSlowBall, 5}, {unit::PrizeSkull, 1 + level}};
-    if (level >= 2) p.insert(p.end(), {{unit::PrizeGuard, 4}, {unit::PrizeLift, 3}, {unit::PrizeKiller, 4}});
-    if (level >= 3) p.push_back({unit::PrizeFireBall, 3});
-    if (level >= 5) p.push_back({unit::PrizeExit, 2});
-    for (int i = 0; i < 7; ++i) p.push_back({unit::FirstLetter + i, 2});
-    return p;
 }
 
 LevelRecord BuildLevel(const LevelDesign& d, std::vector<PreviewBrick>* preview) {
@@ -104,28 +77,37 @@ LevelRecord BuildLevel(const LevelDesign& d, std::vector<PreviewBrick>* preview)
     level.drop = d.drop;
     level.monsterLimit = d.monsterLimit;
 
-    // The paddle (active) and the guard (a template the guard prize calls up).
+    // The paddle (active) with the weapons prizes give in turn, and the guard (a template
+    // the guard prize calls up).
     ObjectRecord paddle = UnitRecord(unit::Paddle, kPaddleX, kPlayerStartY);
+    if (!d.weapons.empty()) paddle.idWeapon = d.weapons;
+    paddle.sizeWeapon = static_cast<int32_t>(std::count(paddle.idWeapon.begin(), paddle.idWeapon.end(), '\n'));
     ObjectRecord guard = UnitRecord(unit::Guard, kPaddleX, kPlayerStartY);
     guard.p[8] = 0;
-    // The ball rides the paddle (it starts within the field's last 100 pixels); the exit gem
-    // is a template.
-    ObjectRecord ball = UnitRecord(unit::Ball, kPaddleX + 50, 470);
-    ball.minSpeed = d.ballSpeed;
-    ball.maxSpeed = d.ballMaxSpeed;
+    // The ball rides the paddle (it starts within the field's last 100 pixels); others may
+    // be flying already; the exit gem is a template.
+    auto ballAt = [&](int x, int y) {
+        ObjectRecord ball = UnitRecord(unit::Ball, x, y);
+        ball.minSpeed = d.ballSpeed;
+        ball.maxSpeed = d.ballMaxSpeed;
+        return ball;
+    };
+    std::vector<ObjectRecord> balls{ballAt(kPaddleX + 50, 470)};
+    for (const auto& [x, y] : d.freeBalls) balls.push_back(ballAt(x, y));
     ObjectRecord gem = UnitRecord(unit::ExitGem, 0, 0);
     gem.p[8] = 0;
+    balls.push_back(gem);
 
     NationRecord prizes{1, {}, {}}, monsters{2, {}, {}}, shots{5, {}, {}};
-    for (const Share& s : d.prizes) prizes.objects.push_back(Template(s.id, s.chance));
-    for (const Share& s : d.monsters) monsters.objects.push_back(Template(s.id, s.chance));
+    for (const Share& s : d.prizes) prizes.objects.push_back(Template(s));
+    for (const Share& s : d.monsters) monsters.objects.push_back(Template(s));
     for (int id : {unit::ShotLaser, unit::ShotBullet, unit::ShotMissile, unit::ShotPlasma}) shots.objects.push_back(UnitRecord(id));
-    level.nations = {{3, {paddle, guard}, {}}, {4, {ball, gem}, {}}, {0, Bricks(d.rows, preview), {}}, prizes, monsters, shots};
+    level.nations = {{3, {paddle, guard}, {}}, {4, balls, {}}, {0, Bricks(d.rows, preview), {}}, prizes, monsters, shots};
 
     level.texts = {rtl::Utf8ToAnsi(d.name), d.english, ""};
     level.elements = {{d.backdrop, 0}};
     // Ball limit, floor line, attachment limit, floor effect ticks, level parameter, charge.
-    level.tail = {6, kPlayerStartY, 8, 300, 0, d.chargeMax};
+    level.tail = {6, kPlayerStartY, 8, 300, 0, 600};
     return level;
 }
 
@@ -135,6 +117,7 @@ DemoLevelSet BuildSet(const std::string& file, const std::string& title, bool sc
     s.file = file;
     s.title = title;
     s.scriptHud = scriptHud;
+    s.tunes = {s.FileTitle() + ".mid"};
     LevelSet& set = s.set;
     set.header.packName = s.FileTitle();
     set.header.title = rtl::Utf8ToAnsi(title);
@@ -154,53 +137,6 @@ DemoLevelSet BuildSet(const std::string& file, const std::string& title, bool sc
     return s;
 }
 
-std::vector<LevelDesign> DemoDesigns() {
-    using M = std::vector<Share>;
-    return {
-        {"Рассвет", "Dawn", 1,
-         {"............", "............", "rrrrrrrrrrrr", "oooooooooooo", "yyyyyyyyyyyy", "gggggggggggg", "cccccccccccc"},
-         CommonPrizes(1), M{}, 0, 30, 0, 3, 6, 1.0, 600},
-        {"Арки", "Arches", 4,
-         {"............", ".BBBB..BBBB.", ".BbbB..BbbB.", ".B..B..B..B.", "pppppppppppp", "vvvvvvvvvvvv",
-          "oooooooooooo", "#..........#"},
-         CommonPrizes(2), M{{unit::Eye, 100}}, 10, 28, 1, 3, 6, 1.05, 600},
-        {"Крепость", "Fortress", 2,
-         {"rrr......rrr", "#cc######cc#", "#cc#1$$1#cc#", "#cc#2RR2#cc#", "#cc#YYYY#cc#", "#cc##..##cc#",
-          "GGGGGGGGGGGG", "oooooooooooo"},
-         CommonPrizes(3), M{{unit::Eye, 60}, {unit::Spinner, 40}}, 15, 26, 2, 4, 6, 1.1, 560},
-        {"Алмаз", "Diamond", 3,
-         {".....$$.....", "....CYYC....", "...CG22GC...", "..CBG33GBC..", "(.CBG33GBC.)", "..CBG33GBC..",
-          "...CG22GC...", "....CYYC....", ".....GG.....", "*....--....+"},
-         CommonPrizes(4), M{{unit::Eye, 30}, {unit::Spinner, 30}, {unit::Jelly, 40}}, 20, 24, 2, 4, 7, 1.15, 520},
-        {"Шторм", "Storm", 5,
-         {"............", "111111111111", "#2222##2222#", "BBBBBBBBBBBB", "33..3333..33", "#OOOO##OOOO#",
-          "GGGGGGGGGGGG", "............", "$..........$"},
-         CommonPrizes(5), M{{unit::Spinner, 25}, {unit::Jelly, 25}, {unit::Saucer, 20}, {unit::Bomber, 15}, {unit::Mine, 15}}, 25, 22, 3,
-         4, 7, 1.2, 480},
-        {"Финал", "Finale", 1,
-         {"$4444444444$", "#3333##3333#", "222222222222", "#1111##1111#", "BBBBBBBBBBBB", "CCCCCCCCCCCC",
-          "#.(#.!!.#).#"},
-         CommonPrizes(6),
-         M{{unit::Eye, 15}, {unit::Spinner, 20}, {unit::Jelly, 20}, {unit::Saucer, 15}, {unit::Bomber, 15}, {unit::Mine, 15}}, 30, 20, 3, 5,
-         8, 1.25, 450},
-    };
-}
-
-std::vector<LevelDesign> ShortDesigns() {
-    using M = std::vector<Share>;
-    return {
-        {"Разминка", "Warm-up", 4, {"............", "............", ".gggggggggg.", ".cccccccccc.", ".bbbbbbbbbb."},
-         CommonPrizes(1), M{}, 0, 35, 0, 3, 5, 1.0, 600},
-        {"Ступени", "Steps", 3,
-         {"r...........", "ro..........", "roy.........", "royg........", "roygc.......", "roygcb......",
-          "roygcbv.....", "roygcbvp...."},
-         CommonPrizes(2), M{{unit::Eye, 100}}, 8, 30, 1, 3, 6, 1.05, 600},
-        {"Шахматы", "Chess", 2,
-         {"r.r.r.r.r.r.", ".O.O.O.O.O.O", "y.y.y.y.y.y.", ".G.G.G.G.G.G", "c.c.c.c.c.c.", ".B.B.B.B.B.B"},
-         CommonPrizes(3), M{{unit::Eye, 50}, {unit::Jelly, 50}}, 12, 28, 2, 3, 6, 1.1, 600},
-    };
-}
-
 }  // namespace
 
 std::vector<TestLevelGeometry> TestLevelGeometries() {
@@ -211,9 +147,9 @@ std::vector<TestLevelGeometry> TestLevelGeometries() {
 }
 
 DemoLevelSet TestLevelSet() {
-    std::vector<LevelDesign> designs{
-        {"Проверка 1", "Check 1", 1, {}, {}, {}, 0, 0, 0, 2, 4, 1.0, 600},
-        {"Проверка 2", "Check 2", 2, {}, {}, {}, 0, 0, 0, 2, 4, 1.0, 600},
+    const std::vector<LevelDesign> designs{
+        {.name = "Проверка 1", .english = "Check 1", .backdrop = 1, .drop = 0, .ballSpeed = 2, .ballMaxSpeed = 4},
+        {.name = "Проверка 2", .english = "Check 2", .backdrop = 2, .drop = 0, .ballSpeed = 2, .ballMaxSpeed = 4},
     };
     DemoLevelSet s = BuildSet("0Test.ig", "Проверка", false, designs);
     const auto geometry = TestLevelGeometries();
@@ -242,13 +178,16 @@ DemoLevelSet TestLevelSet() {
 std::vector<DemoLevelSet> DemoLevelSets(bool testSet) {
     std::vector<DemoLevelSet> sets;
     if (testSet) sets.push_back(TestLevelSet());
-    sets.push_back(BuildSet("Prologue.ig", "Пролог", true, ShortDesigns()));
+    sets.push_back(BuildSet("Prologue.ig", "Пролог", true, PrologueDesigns()));
     sets.back().tuning.sizeLevel = 3;
-    DemoLevelSet demo = BuildSet("Sprallion.ig", "Спраллион", true, DemoDesigns());
-    // Tuned so that ranks and medals come within reach of a six-level set.
-    LevelTuning& t = demo.tuning;
-    t.averageFactor = 1500, t.sizeLevel = 3, t.ss = 2500, t.ccp = 3, t.sa = 4, t.fh = 8, t.tl = 3;
-    sets.push_back(std::move(demo));
+    sets.push_back(BuildSet("Sprallion.ig", "Спраллион", true, SprallionDesigns()));
+    sets.push_back(BuildSet("Abyss.ig", "Бездна", true, AbyssDesigns()));
+    // Tuned so that ranks and medals come within reach of a set of ten levels.
+    for (DemoLevelSet& s : sets) {
+        if (s.file != "Sprallion.ig" && s.file != "Abyss.ig") continue;
+        LevelTuning& t = s.tuning;
+        t.averageFactor = 1500, t.sizeLevel = 3, t.ss = 2500, t.ccp = 3, t.sa = 4, t.fh = 8, t.tl = 3;
+    }
     return sets;
 }
 

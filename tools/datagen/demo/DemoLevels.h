@@ -1,6 +1,7 @@
-// The level sets of the demo: the demo set (six levels of rising difficulty) and a short set,
-// both with the heads-up built from their description, and the test set of the end-to-end
-// checks (two levels that clear without input, with the shell's fixed heads-up). Levels are drawn as brick maps;
+// The level sets of the demo: the prologue, the main set and the abyss (ten, eleven and ten
+// levels, each set getting harder from level to level, heads-up built from its description),
+// and the test set of the end-to-end checks (two levels that clear without input, with the
+// shell's fixed heads-up). Levels are drawn as brick maps (DemoLevelDesigns);
 // each set is a level-set structure the writer turns into bytes.
 #pragma once
 
@@ -30,6 +31,7 @@ struct DemoLevelSet {
     LevelTuning tuning;
     LevelSet set;        // texts already in the game's code page
     std::vector<Image> previews;  // per level, 160 x 120
+    std::vector<std::string> tunes;  // its music ("MIDI_List"), files of Resource/MIDI
     std::string FileTitle() const { return file.substr(0, file.find('.')); }
 };
 

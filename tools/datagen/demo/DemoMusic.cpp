@@ -224,6 +224,30 @@ TuneStyle PlayTuneStyle() {
     return s;
 }
 
+TuneStyle PrologueTuneStyle() {
+    TuneStyle s;
+    s.seed = 23, s.bpm = 116, s.tonic = 60, s.minor = false;  // C major, bright
+    s.melodyProgram = 73, s.chordProgram = 0, s.bassProgram = 32;  // flute, grand piano, acoustic bass
+    s.driving = false;
+    return s;
+}
+
+TuneStyle AbyssTuneStyle() {
+    TuneStyle s;
+    s.seed = 41, s.bpm = 144, s.tonic = 52, s.minor = true;  // E minor, fast and dark
+    s.melodyProgram = 81, s.chordProgram = 91, s.bassProgram = 39;  // sawtooth lead, choir pad, synth bass 2
+    s.driving = true;
+    return s;
+}
+
+TuneStyle TestTuneStyle() {
+    TuneStyle s;
+    s.seed = 5, s.bpm = 100, s.tonic = 65, s.minor = false;  // F major
+    s.melodyProgram = 12, s.chordProgram = 4, s.bassProgram = 33;  // marimba, electric piano, finger bass
+    s.minSeconds = 30;
+    return s;
+}
+
 int TuneBars(const TuneStyle& s) {
     const double barSeconds = 4 * 60.0 / std::max(1, s.bpm);
     const int sections = std::max(1, static_cast<int>(std::ceil(s.minSeconds / barSeconds / kSectionBars)));

@@ -24,8 +24,13 @@ struct TuneStyle {
     bool driving = false;     // eighth-note bass and busier drums (play), else calm (menu)
 };
 
+// The menus' tune and one per level set: the main set's (the driving one), the
+// prologue's, the abyss's and the test set's.
 TuneStyle MenuTuneStyle();
 TuneStyle PlayTuneStyle();
+TuneStyle PrologueTuneStyle();
+TuneStyle AbyssTuneStyle();
+TuneStyle TestTuneStyle();
 
 MidiTune ComposeTune(const TuneStyle& style);
 // The tune as a Standard MIDI File (format 1).

@@ -28,21 +28,27 @@ std::vector<std::string> BuildUnitNames() {
         {unit::ShotLaser, "Shot_Laser"}, {unit::ShotBullet, "Shot_Bullet"}, {unit::ShotMissile, "Shot_Missile"},
         {unit::ShotPlasma, "Shot_Plasma"}, {unit::SteelBrick, "Brick_Steel"}, {unit::GoldBrick, "Brick_Gold"},
         {unit::Eye, "Eye"}, {unit::Spinner, "Spinner"}, {unit::Jelly, "Jelly"}, {unit::Saucer, "Saucer"}, {unit::Mine, "Mine"},
-        {unit::PrizeWider, "Prize_Wider"}, {unit::PrizeSplit, "Prize_Split"}, {unit::PrizeBigBall, "Prize_Big_Ball"},
-        {unit::PrizeWeapon, "Prize_Weapon"}, {unit::PrizeGhostBall, "Prize_Ghost_Ball"},
-        {unit::PrizeQuakeBall, "Prize_Quake_Ball"}, {unit::PrizeFloor, "Prize_Floor"},
+        {unit::Builder, "Builder"}, {unit::Comet, "Comet"}, {unit::Drifter, "Drifter"},
+        {unit::FirstSlider, "Slider"}, {unit::FirstSlider + 1, "Slider_2"}, {unit::FirstSlider + 2, "Slider_3"},
+        {unit::PrizeQuake, "Prize_Quake"}, {unit::PrizeWider, "Prize_Wider"}, {unit::PrizeSplit, "Prize_Split"},
+        {unit::PrizeBigBall, "Prize_Big_Ball"}, {unit::PrizeWeapon, "Prize_Weapon"}, {unit::PrizeGhostBall, "Prize_Ghost_Ball"},
+        {unit::PrizeQuakeBall, "Prize_Quake_Ball"}, {unit::PrizeCatchOff, "Prize_Catch_Off"},
         {unit::PrizeNarrower, "Prize_Narrower"}, {unit::PrizeStun, "Prize_Stun"}, {unit::PrizeFast, "Prize_Fast"},
         {unit::PrizeSlow, "Prize_Slow"}, {unit::PrizeSkull, "Prize_Skull"}, {unit::PrizeSlowBall, "Prize_Slow_Ball"},
-        {unit::PrizeGuard, "Prize_Guard"}, {unit::PrizeCatch, "Prize_Catch"}, {unit::PrizeLift, "Prize_Lift"},
-        {unit::PrizeKiller, "Prize_Killer"}, {unit::PrizeFireBall, "Prize_Fire_Ball"}, {unit::PrizeCoin, "Prize_Coin"},
-        {unit::PrizeExit, "Prize_Exit"}, {unit::Ball, "Ball"}, {unit::BallQuake, "Ball_Quake"},
-        {unit::BallGhost, "Ball_Ghost"}, {unit::BallFire, "Ball_Fire"}, {unit::ExitGem, "Exit_Gem"},
-        {unit::Chip, "Chip"},
+        {unit::PrizeGuard, "Prize_Guard"}, {unit::PrizeCatch, "Prize_Catch"}, {unit::PrizeShake, "Prize_Shake"},
+        {unit::PrizeLift, "Prize_Lift"}, {unit::PrizeKiller, "Prize_Killer"}, {unit::PrizeFireBall, "Prize_Fire_Ball"},
+        {unit::PrizeCoin, "Prize_Coin"}, {unit::PrizeExit, "Prize_Exit"}, {unit::PrizeMirror, "Prize_Mirror"},
+        {unit::PrizeFlip, "Prize_Flip"}, {unit::PrizeTwist, "Prize_Twist"}, {unit::PrizeMonster, "Prize_Monster"},
+        {unit::PrizeUpsideDown, "Prize_Upside_Down"}, {unit::PrizeGhostRain, "Prize_Ghost_Rain"},
+        {unit::PrizeSurprise, "Prize_Surprise"}, {unit::PrizeFloor, "Prize_Floor"}, {unit::PrizeCoinRain, "Prize_Coin_Rain"},
+        {unit::PrizeCurve, "Prize_Curve"}, {unit::PrizeDisarm, "Prize_Disarm"}, {unit::PrizeLand, "Prize_Land"},
+        {unit::Ball, "Ball"}, {unit::BallQuake, "Ball_Quake"}, {unit::BallGhost, "Ball_Ghost"},
+        {unit::BallFire, "Ball_Fire"}, {unit::ExitGem, "Exit_Gem"}, {unit::Chip, "Chip"},
     };
     for (int i = 0; i < 8; ++i) named[unit::FirstBrick + i] = std::string("Brick_") + kColours[i];
     for (int i = 0; i < 6; ++i) named[unit::FirstToughBrick + i] = std::string("Brick_") + kColours[i] + "_2";
     for (int i = 0; i < 4; ++i) named[unit::FirstHardBrick + i] = std::string("Brick_") + kColours[i] + "_3";
-    static const char* const kSpecial[] = {"Curve", "Drop", "Across", "Speed", "Star", "Ring"};
+    static const char* const kSpecial[] = {"Curve", "Swirl", "Kick", "Twist", "Star", "Ring"};
     for (int i = 0; i < 6; ++i) named[unit::FirstSpecialBrick + i] = std::string("Special_") + kSpecial[i];
     static const char* const kLetters[] = {"P", "A", "D", "D_2", "L", "E", "S"};
     for (int i = 0; i < 7; ++i) named[unit::FirstLetter + i] = std::string("Letter_") + kLetters[i];
@@ -115,11 +121,11 @@ const std::vector<GroupSounds>& Groups() {
         {SoundGroup::Paddle,
          {"Paddle_Bounce", "Level_Clear", "Shot", "Explosion", "Life_Lost", "Extra_Life", "Prize_Pickup",
           "Paddle_Bump", "Paddle_Bump"}},
-        {SoundGroup::Bricks, {"Brick_Hit", "Brick_Break"}},
-        {SoundGroup::Monsters, {"Brick_Hit", "Explosion"}},
+        {SoundGroup::Bricks, {"Brick_Hit", "Brick_Break", "Metal_Hit", "Special_Hum"}},
+        {SoundGroup::Monsters, {"Monster_Hit", "Explosion", "Monster_Appear", "Monster_Fizzle"}},
         {SoundGroup::Prizes, {"Prize_Bounce", "Prize_Bounce", "Prize_Pickup"}},
-        {SoundGroup::Balls, {"Paddle_Bounce", "Wall_Bounce"}},
-        {SoundGroup::Shots, {"Shot", "Explosion"}},
+        {SoundGroup::Balls, {"Paddle_Bounce", "Wall_Bounce", "Ball_Lost", "Level_Clear"}},
+        {SoundGroup::Shots, {"Shot", "Small_Explosion", "Missile_Launch"}},
     };
     return groups;
 }

@@ -24,15 +24,28 @@ inline constexpr int FirstToughBrick = 20;  // 20..25: two hits
 inline constexpr int FirstHardBrick = 26;   // 26..29: three hits
 inline constexpr int SteelBrick = 30;       // indestructible
 inline constexpr int GoldBrick = 31;        // one hit, rich
+// Monsters, one for each way a monster moves.
 inline constexpr int Eye = 32, Spinner = 33, Jelly = 34, Saucer = 35;
-inline constexpr int Mine = 36;  // floats where it appears, blocks the ball, burns out
-inline constexpr int PrizeWider = 42, PrizeSplit = 43, PrizeBigBall = 44, PrizeWeapon = 45, PrizeGhostBall = 46,
-                     PrizeQuakeBall = 47, PrizeFloor = 48, PrizeNarrower = 49, PrizeStun = 50, PrizeFast = 51,
-                     PrizeSlow = 52, PrizeSkull = 53, PrizeSlowBall = 54, PrizeGuard = 55, PrizeCatch = 56,
-                     PrizeLift = 58, PrizeKiller = 59, PrizeFireBall = 60, PrizeCoin = 61, PrizeExit = 91;
+inline constexpr int Mine = 36;     // floats where it appears, blocks the ball, burns out
+inline constexpr int Builder = 37;  // lays a row of bricks when its animation ends
+inline constexpr int Comet = 38;    // sweeps a wide arc across the field
+inline constexpr int Drifter = 39;  // drifts until it loses its way
+// Bricks that slide to and fro along their row: one, two and three hits.
+inline constexpr int FirstSlider = 71;
+// Prizes, by what they do (the drop table's effect code in brackets).
+inline constexpr int PrizeQuake = 11;                                   // the field shakes (24)
+inline constexpr int PrizeWider = 42, PrizeSplit = 43, PrizeBigBall = 44, PrizeWeapon = 45,  // 0, 1, 2, 3
+    PrizeGhostBall = 46, PrizeQuakeBall = 47, PrizeCatchOff = 48, PrizeNarrower = 49,        // 4, 6, 54, 16
+    PrizeStun = 50, PrizeFast = 51, PrizeSlow = 52, PrizeSkull = 53, PrizeSlowBall = 54,     // 17, 21, 23, 26, 30
+    PrizeGuard = 55, PrizeCatch = 56, PrizeShake = 57, PrizeLift = 58, PrizeKiller = 59,     // 8, 7, 11, 5, 10 or 15
+    PrizeFireBall = 60, PrizeCoin = 61;                                                      // 31, none
+inline constexpr int PrizeExit = 91, PrizeMirror = 92, PrizeFlip = 93, PrizeTwist = 94,  // 28, 19, 20, 22
+    PrizeMonster = 95, PrizeUpsideDown = 96, PrizeGhostRain = 97, PrizeSurprise = 98,    // 25 or 35, 27, 29, 32
+    PrizeFloor = 99;                                                                     // 9
+inline constexpr int PrizeCoinRain = 120, PrizeCurve = 121, PrizeDisarm = 122, PrizeLand = 123;  // 34, 50, 52, 53
 inline constexpr int Ball = 62, BallQuake = 63, BallGhost = 64, BallFire = 65, ExitGem = 69;
-inline constexpr int FirstSpecialBrick = 112;  // 112..117: steer the ball, never counted
-inline constexpr int FirstLetter = 124;        // 124..130: the letters of "PADDLES"
+inline constexpr int FirstSpecialBrick = 112;  // 112..117: turn the ball that passes, never counted
+inline constexpr int FirstLetter = 124;        // 124..130: the letters of "РАКЕТКА"
 inline constexpr int Chip = 157;               // a splinter of a brick
 inline constexpr int Count = 166;
 }  // namespace unit
@@ -86,11 +99,15 @@ NameTables DemoNameTables();
 enum class SoundGroup { Paddle = 0, Bricks, Monsters, Prizes, Balls, Shots, Widgets };
 // Sound numbers within a group (the index a class or widget passes).
 namespace sound {
-inline constexpr int ButtonHover = 0, ButtonClick = 1;             // widgets
-inline constexpr int PaddleShot = 2, PaddleWallBump = 7, PaddleCeilingBump = 8;  // paddle
-inline constexpr int BallPaddle = 0, BallWall = 1;                  // balls
+inline constexpr int ButtonHover = 0, ButtonClick = 1;  // widgets
+// The paddle's group (the guard's too).
+inline constexpr int PaddleBounce = 0, LevelClear = 1, PaddleShot = 2, PaddleExplosion = 3, LifeLost = 4,
+                     ExtraLife = 5, PaddlePickup = 6, PaddleWallBump = 7, PaddleCeilingBump = 8;
+inline constexpr int BrickHit = 0, BrickBreak = 1, MetalHit = 2, SpecialHum = 3;
+inline constexpr int MonsterHit = 0, MonsterExplosion = 1, MonsterAppear = 2, MonsterFizzle = 3;
 inline constexpr int PrizeCeiling = 0, PrizeWall = 1, PrizeCaught = 2;
-inline constexpr int BrickHit = 0, BrickBreak = 1;
+inline constexpr int BallPaddle = 0, BallWall = 1, BallLost = 2, BallExit = 3;
+inline constexpr int ShotFired = 0, ShotExplosion = 1, MissileLaunch = 2;
 }  // namespace sound
 // The wave list: seven bases, then one "Wav" key per sound number.
 WaveList DemoWaveList();

@@ -17,7 +17,7 @@ Image Recolour(const Image& image, Rgb tint, double amount);
 enum class PaddleSkin { Lift, Catch, Frost, Cannon };
 Image PaddleSkinSheet(PaddleSkin kind, int frames);
 
-// The collected letters of "PADDLES" for the heads-up row: frame i shows letter i lit.
+// The collected letters of "РАКЕТКА" for the heads-up row: frame i shows letter i lit.
 Image LetterFrames(int size);
 
 // The heads-up panel pictures: 1 the side panel with its readout wells, 2 the frame around

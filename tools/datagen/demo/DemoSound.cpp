@@ -259,13 +259,65 @@ Samples ExtraLife(double root, uint32_t seed) {
     return Finish(b);
 }
 
+Samples MetalHit(double pitch) {
+    Buffer b = Silence(0.45);
+    Add(b, Tone{.length = 0.44, .from = pitch, .to = pitch, .attack = 0.0005, .decay = 0.12});
+    Add(b, Tone{.length = 0.35, .from = pitch * 2.41, .to = pitch * 2.41, .amp = 0.5, .attack = 0.0005, .decay = 0.08});
+    Add(b, Tone{.length = 0.25, .from = pitch * 3.87, .to = pitch * 3.87, .amp = 0.3, .attack = 0.0005, .decay = 0.05});
+    Add(b, Noise{.length = 0.02, .amp = 0.4, .attack = 0.0005, .decay = 0.004, .lowFrom = 9000, .lowTo = 6000, .high = 2500});
+    return Finish(b);
+}
+
+Samples SpecialHum(double pitch) {
+    Buffer b = Silence(0.3);
+    Add(b, Tone{.length = 0.28, .from = pitch, .to = pitch * 2, .attack = 0.01, .decay = 0.12, .wave = Wave::Triangle, .vibrato = 0.04});
+    Add(b, Tone{.length = 0.28, .from = pitch * 1.5, .to = pitch * 3, .amp = 0.35, .attack = 0.01, .decay = 0.1, .vibrato = 0.05});
+    return Finish(b);
+}
+
+Samples MonsterHit(double pitch, uint32_t seed) {
+    Buffer b = Silence(0.18);
+    Add(b, Tone{.length = 0.17, .from = pitch * 1.6, .to = pitch * 0.7, .attack = 0.001, .decay = 0.05, .wave = Wave::Square});
+    Add(b, Noise{.length = 0.05, .amp = 0.4, .attack = 0.001, .decay = 0.015, .lowFrom = 2500, .lowTo = 800, .seed = seed});
+    return Finish(b);
+}
+
+Samples MonsterAppear(double pitch) {
+    Buffer b = Silence(0.4);
+    Add(b, Tone{.length = 0.38, .from = pitch, .to = pitch * 3, .amp = 0.8, .attack = 0.02, .decay = 0.25, .wave = Wave::Saw, .vibrato = 0.08});
+    return Finish(b);
+}
+
+Samples MonsterFizzle(uint32_t seed) {
+    Buffer b = Silence(0.5);
+    Add(b, Noise{.length = 0.48, .amp = 1.0, .attack = 0.005, .decay = 0.15, .lowFrom = 3500, .lowTo = 300, .seed = seed});
+    Add(b, Tone{.length = 0.4, .from = 300, .to = 90, .amp = 0.4, .attack = 0.005, .decay = 0.15, .wave = Wave::Triangle});
+    return Finish(b);
+}
+
+Samples BallLost(double pitch) {
+    Buffer b = Silence(0.32);
+    Add(b, Tone{.length = 0.3, .from = pitch, .to = pitch * 0.25, .attack = 0.002, .decay = 0.15, .wave = Wave::Triangle});
+    return Finish(b);
+}
+
+Samples MissileLaunch(uint32_t seed) {
+    Buffer b = Silence(0.35);
+    Add(b, Noise{.length = 0.33, .amp = 0.8, .attack = 0.02, .decay = 0.12, .lowFrom = 800, .lowTo = 5000, .high = 200, .seed = seed});
+    Add(b, Tone{.length = 0.3, .from = 220, .to = 880, .amp = 0.4, .attack = 0.01, .decay = 0.1, .wave = Wave::Square});
+    return Finish(b);
+}
+
 std::vector<NamedSound> DemoSounds() {
     return {
         {"Wall_Bounce", WallBounce()},   {"Paddle_Bounce", PaddleBounce()}, {"Brick_Hit", BrickHit()},
         {"Brick_Break", BrickBreak()},   {"Prize_Bounce", PrizeBounce()},   {"Prize_Pickup", PrizePickup()},
         {"Paddle_Bump", PaddleBump()},   {"Shot", Shot()},                  {"Explosion", Explosion()},
         {"Life_Lost", LifeLost()},       {"Level_Clear", LevelClear()},     {"Button_Hover", ButtonHover()},
-        {"Button_Click", ButtonClick()}, {"Extra_Life", ExtraLife()},
+        {"Button_Click", ButtonClick()}, {"Extra_Life", ExtraLife()},   {"Metal_Hit", MetalHit()},
+        {"Special_Hum", SpecialHum()},   {"Monster_Hit", MonsterHit()},     {"Monster_Appear", MonsterAppear()},
+        {"Monster_Fizzle", MonsterFizzle()}, {"Ball_Lost", BallLost()},     {"Small_Explosion", Explosion(0.35, 5)},
+        {"Missile_Launch", MissileLaunch()},
     };
 }
 

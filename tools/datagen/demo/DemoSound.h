@@ -45,6 +45,21 @@ Samples ButtonClick(double pitch = 1800.0, uint32_t seed = 1);
 // An extra life: a bright climbing arpeggio with sparkles.
 Samples ExtraLife(double root = 659.25, uint32_t seed = 1);
 
+// Steel struck: a ringing clang with a metallic partial above.
+Samples MetalHit(double pitch = 620.0);
+// A special brick turning the ball: a short shimmering hum rising.
+Samples SpecialHum(double pitch = 330.0);
+// A monster struck: a squelchy blip falling.
+Samples MonsterHit(double pitch = 260.0, uint32_t seed = 1);
+// A monster appearing: a warbling rise.
+Samples MonsterAppear(double pitch = 180.0);
+// A monster burning out: a hiss falling away.
+Samples MonsterFizzle(uint32_t seed = 1);
+// A ball falling out: a quick downward slide.
+Samples BallLost(double pitch = 700.0);
+// A missile leaving: a whoosh with a rising tone.
+Samples MissileLaunch(uint32_t seed = 1);
+
 // Every sound above at its defaults, under a file title.
 struct NamedSound {
     std::string name;
