@@ -198,8 +198,7 @@ public:
     std::unique_ptr<engine::TStructureOfLevel_1> CurrentLevel;
     int32_t WanderNationKey = -1;  // the nation of the wandering monsters (-1 none)
     int32_t EffectCounter = 0, CompletionCounter = 0, LaunchCounter = 0;
-    bool CompletionQueued = false;  // the level's end is on the command line
-    bool GameEnded = false;         // EndGame ran for this game
+    bool GameEnded = false;  // EndGame ran for this game
 
     // ---- Internet services (fmPallidorInternet.cpp) ----
 
