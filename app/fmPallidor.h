@@ -327,6 +327,8 @@ public:
     void TakeScreenshot();
 
     engine::TDXInputStates RememberedActions;  // the action keys held, run when all are released
+    // The Enter held now ended an edit: the action its release gives is the edit's, until then.
+    bool EnterEndedEdit = false;
     int32_t WeaponCharge = 0;
     bool WeaponReady = true;
     int32_t PressedButton = -1;     // the mouse button pressed on the game (0 left, 1 right)

@@ -91,8 +91,11 @@ std::string Script() {
 
     // A new game on the test set. On its first level: the end-game question answered No, by
     // Esc and by its Cancel button; the help over the game closed by Back, Esc and F1.
-    s += "key Enter\nuntil panel NewGames within 10\nkey Enter\nuntil message 3 within 300\nkey Enter\n"
-         "until Condition = 0 within 3\n";
+    s += "key Enter\nuntil panel NewGames within 10\n";
+    // Enter in the name ends the typing and starts nothing; the next Enter starts the game.
+    s += ClickOn("NewGames", "Ed_User_Name") + "key A\nkey Enter\nwait 10\nuntil panel NewGames within 0\n"
+         "until Condition = 4 within 0\n";
+    s += "key Enter\nuntil message 3 within 300\nkey Enter\nuntil Condition = 0 within 3\n";
     s += "key Esc\nuntil message 9 within 5\n" + Keep() + "key Esc\n" + BackInPlay();
     s += "key Esc\nuntil message 9 within 5\n" + Keep() + ClickOn("MessageBox", "Cancel_Message") + BackInPlay();
     const std::string help = "key F1\nuntil panel Help within 5\n" + Keep() + kToggleGuard;
