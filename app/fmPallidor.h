@@ -198,8 +198,7 @@ public:
     std::unique_ptr<engine::TStructureOfLevel_1> CurrentLevel;
     int32_t WanderNationKey = -1;  // the nation of the wandering monsters (-1 none)
     int32_t EffectCounter = 0, CompletionCounter = 0, LaunchCounter = 0;
-    bool CompletionQueued = false;  // the level's end is on the command line
-    bool GameEnded = false;         // EndGame ran for this game
+    bool GameEnded = false;  // EndGame ran for this game
 
     // ---- Internet services (fmPallidorInternet.cpp) ----
 
@@ -334,6 +333,8 @@ public:
     void TakeScreenshot();
 
     engine::TDXInputStates RememberedActions;  // the action keys held, run when all are released
+    // The Enter held now ended an edit: the action its release gives is the edit's, until then.
+    bool EnterEndedEdit = false;
     int32_t WeaponCharge = 0;
     bool WeaponReady = true;
     int32_t PressedButton = -1;     // the mouse button pressed on the game (0 left, 1 right)

@@ -216,7 +216,7 @@ void TDlg_Sprallion::StartLevel(int32_t index, bool noMessage) {
     if (!Kernel || !Kernel->LevelStream) return;
     engine::TGPKernel& k = *Kernel;
     FatalHit = false;
-    CompletionQueued = false;
+    k.LevelEndQueued = false;
     GameEnded = false;
     EffectCounter = CompletionCounter = LaunchCounter = WanderTicks = 0;
     // The last level's bricks leave without ending anything; the new level's handler comes

@@ -373,11 +373,9 @@ bool TDlg_Sprallion::HasOtherObjectOfKinds(engine::TGPObject* object) {
 }
 
 void TDlg_Sprallion::LevelCompleted() {
-    if (!Kernel || CompletionQueued) return;
-    CompletionQueued = true;  // until the next level starts
+    if (!Kernel || Kernel->LevelEndQueued) return;  // the level ends once, whichever way
     OnlySpecialBricks = OnlySpecialBricksLeft();
-    Kernel->CommandLine->AddEndGames();
-    Kernel->CommandLine->AddNextLevel();
+    Kernel->QueueLevelEnd();
 }
 
 // The level ends with its last destructible brick, not at the next periodic check: the ball

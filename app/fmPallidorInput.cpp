@@ -7,6 +7,7 @@
 
 #include "app/fmPallidor.h"
 #include "engine/gpGeneralObject.h"
+#include "engine/gpInterfaceControls.h"
 #include "engine/gpKernel.h"
 #include "engine/gpMouse.h"
 #include "engine/gpObject.h"
@@ -31,7 +32,7 @@ namespace {
 
 namespace pd = platform::display;
 
-constexpr uint16_t kVkPause = 19, kVkP = 80;
+constexpr uint16_t kVkReturn = 13, kVkPause = 19, kVkP = 80;
 // Input states of the actions.
 constexpr int kLaunch = 4, kFire = 5;
 constexpr int kUp = 0, kDown = 1, kLeft = 2, kRight = 3;
@@ -98,7 +99,10 @@ private:
 
 void TDlg_Sprallion::FormKeyDown(TObject*, uint16_t& key, uint32_t shift) {
     if (!Kernel) return;
+    const bool editing = dynamic_cast<engine::TGPEdit*>(Kernel->FocusControl) != nullptr;
     Kernel->KeyDown(this, key, shift);
+    // The edit took the Enter; its action comes when the key is up, the edit's focus gone by then.
+    if (editing && key == kVkReturn && !dynamic_cast<engine::TGPEdit*>(Kernel->FocusControl)) EnterEndedEdit = true;
     if (Kernel->Condition != engine::ck_Play && !GameRunning) return;
     if (key == kVkPause || key == kVkP) TogglePause();
 }
@@ -367,6 +371,7 @@ void TDlg_Sprallion::DoKernelInput(TObject*, engine::TDXInputStates& state) {
         engine::TDXInputStates keys = actions;
         kernel.FocusForm->OnDXKeyDown(kernel.FocusForm, keys);
     }
+    EnterEndedEdit = false;
     if (kernel.Condition == engine::ck_Play && IsAction(actions, kScreenshot)) TakeScreenshot();
 }
 

@@ -116,7 +116,7 @@ void TDlg_Sprallion::ShowRankMessage(int32_t k) {
 }
 
 // Messages 7 and 8: the name in the message's text (the name alone without one), both buttons
-// back to the panel before, Cancel hidden.
+// back to the panel before, Ok alone shown.
 void TDlg_Sprallion::ShowAnnouncement(int32_t n, const std::string& name, const char* picture, bool rank) {
     engine::TGPStructure* panel = Kernel ? Kernel->FindChild(kMessagePanel) : nullptr;
     if (!panel || name.empty()) return;
@@ -144,11 +144,11 @@ void TDlg_Sprallion::ShowAnnouncement(int32_t n, const std::string& name, const 
             ok->OnGPMouseDown = back;
             ok->Visible = true;
         }
-        if (auto* cancel = panels::Find<engine::TGPButton>(panel, "Cancel_Message")) {
-            cancel->OnGPMouseDown = back;
-            cancel->Visible = false;
-        }
+        auto* cancel = panels::Find<engine::TGPButton>(panel, "Cancel_Message");
+        if (cancel) cancel->OnGPMouseDown = back;
         Kernel->CommandLine->AddShow(panel, nullptr);
+        // Showing a form shows every widget of it: Cancel hides after the show.
+        if (cancel) Kernel->CommandLine->AddHide(cancel);
     } catch (...) {
         WriteLogException(rank ? "ShowRankMessage" : "ShowMedalMessage");
     }

@@ -233,7 +233,7 @@ void TDlg_Sprallion::On_Link_NewGame_DXKey_Ok(TObject* sender, engine::TDXInputS
     if (!OnlyPressed(key, kEnterState)) return;
     key.reset();
     // Enter while typing the name ends the typing, not the panel.
-    if (Kernel && dynamic_cast<TGPEdit*>(Kernel->FocusControl)) return;
+    if (EnterEndedEdit || (Kernel && dynamic_cast<TGPEdit*>(Kernel->FocusControl))) return;
     On_Link_OnClick_StartNewGame(sender);
 }
 

@@ -95,6 +95,16 @@ void TExecuteLine::AddNextLevel() {
     Append({cmd::NextLevel});
 }
 
+bool TExecuteLine::AddLevelEnd() {
+    if (SuppressMask & (cmd::MaskEndGames | cmd::MaskNextLevel)) return false;
+    // A nested run queues on the secondary line, made empty when there is none yet.
+    const TExecuteLine* target = Nested ? Secondary.get() : this;
+    if (target && target->Position + 2 >= target->Capacity) return false;
+    AddEndGames();
+    AddNextLevel();
+    return true;
+}
+
 namespace {
 TCommandWord Pair16(int32_t low, int32_t high) {
     return TCommandWord{cmd::Operand16(low)} | (TCommandWord{cmd::Operand16(high)} << 16);

@@ -59,6 +59,9 @@ public:
 
     void AddEndGames();
     void AddNextLevel();
+    // The world's end, then the next level: both, or neither when the line has no room for
+    // both (or suppresses either). Answers whether they were queued.
+    bool AddLevelEnd();
     void AddObjectSound(TGPStructure* source, TGPStructure* obj, int32_t x, int32_t y, int32_t looped, int32_t play,
                         int32_t extra);
     void AddSound(int32_t number, TGPStructure* obj, int32_t x, int32_t y, int32_t looped, int32_t play, int32_t extra);

@@ -228,6 +228,11 @@ void TGPKernel::FireNewLife() {
 void TGPKernel::FireNextLevel() {
     if (OnGPNextLevel) OnGPNextLevel(this);
 }
+bool TGPKernel::QueueLevelEnd() {
+    if (LevelEndQueued) return true;
+    LevelEndQueued = CommandLine && CommandLine->AddLevelEnd();
+    return LevelEndQueued;
+}
 void TGPKernel::FireLastLevel() {
     if (Nations->Count() > 0) EndGames();
     if (OnGPLastLevel) OnGPLastLevel(this);

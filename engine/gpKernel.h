@@ -113,6 +113,10 @@ public:
     void FireNewLife();
     void FireNextLevel();
     void FireLastLevel();
+    // The level's end (the world ends, then the next level) queued once a level, whichever
+    // way the level ends: its last brick, the periodic check, the exit object. Answers
+    // whether the end is on the line, now or from before; false when the line had no room.
+    bool QueueLevelEnd();
     TGPNation* NationByKey(int32_t key);
     // The first nation with the key, or nil: a look-up that never creates one (and so
     // never fires OnGPSortNation).
@@ -255,6 +259,8 @@ public:
     bool MouseControl = false;
     bool RestorePending = false;
     TConditionKernel SavedCondition = ck_Play;
+    // The level's end is on the command line; the shell clears it when a level starts.
+    bool LevelEndQueued = false;
     uint8_t FontCharset = 1;
     bool Busy = false;
     uint32_t Flags = 1u << 1;

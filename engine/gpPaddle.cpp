@@ -4,7 +4,6 @@
 // order a few ticks after the input stops.
 #include "engine/gpBehaviours.h"
 
-#include "engine/gpCmdExecute.h"
 #include "engine/gpKernel.h"
 #include "engine/gpKernelDevices.h"
 #include "engine/gpObject.h"
@@ -38,17 +37,6 @@ bool PassesThrough(const TGPObject& o) {
            (o.Kind & (kind::Riding | kind::RandomRide));
 }
 
-// A command on the line, and whether it took a place there (a full line drops it).
-bool Queue(TExecuteLine& line, void (TExecuteLine::*add)()) {
-    auto position = [&line] {
-        const TExecuteLine* target = line.Nested ? line.Secondary.get() : &line;
-        return target ? target->Position : 0;
-    };
-    const int32_t before = position();
-    (line.*add)();
-    return position() > before;
-}
-
 // The objects overlapping the paddle after its step; the exit object ends the level; the paddle
 // backs out of what it ran into.
 void PushOut(TGPObject& paddle, int32_t oldVx, int32_t oldVy) {
@@ -59,10 +47,8 @@ void PushOut(TGPObject& paddle, int32_t oldVx, int32_t oldVy) {
         TGPObject* o = snapshot.Get(i);
         if (!o || o == &paddle || PassesThrough(*o) || !RectsMeet(o->GetRect(), own)) continue;
         if (o->IDClass == kExitClass) {
-            // The level ends only when both commands found a place on the line.
-            TExecuteLine* line = paddle.Kernel ? paddle.Kernel->CommandLine.get() : nullptr;
-            if (line && Queue(*line, &TExecuteLine::AddEndGames) && Queue(*line, &TExecuteLine::AddNextLevel))
-                o->SetDead(true);
+            // The level ends once, however it ends; with no room on the line the exit waits.
+            if (paddle.Kernel && paddle.Kernel->QueueLevelEnd()) o->SetDead(true);
             continue;
         }
         met.Add(o);

@@ -174,7 +174,7 @@ TEST_F(HudTest, TheLastDestructibleTargetEndsTheLevelOnce) {
     EXPECT_EQ(Kernel().CommandLine->EndMark, queued);
     engine::TGPObject ball;
     ball.IDClass = 62;
-    form_->CompletionQueued = false;
+    Kernel().LevelEndQueued = false;
     form_->DoPUSH(&ball);  // not a target
     EXPECT_EQ(Kernel().CommandLine->EndMark, queued);
     bricks->Objects.Clear();

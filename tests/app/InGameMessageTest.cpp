@@ -128,10 +128,10 @@ TEST_F(InGameMessageTest, MedalsAndRanksShowTheirNamesAndPicturesWithOkAlone) {
     EXPECT_EQ(text_->Text, "Medal: Crafty paddle");
     EXPECT_EQ(title_->Text, "A medal");
     EXPECT_EQ(image_->GetPaint(), "Crafty_paddle");
-    EXPECT_TRUE(ok_->Visible);
-    EXPECT_FALSE(cancel_->Visible);
     EndOfTick();
     EXPECT_TRUE(panel_->Visible);
+    EXPECT_TRUE(ok_->Visible);
+    EXPECT_FALSE(cancel_->Visible) << "the panel's show hid it no more";
     ok_->OnGPMouseDown(ok_);
     EndOfTick();
     EXPECT_FALSE(panel_->Visible);

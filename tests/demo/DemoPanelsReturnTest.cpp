@@ -5,13 +5,22 @@
 // the level, score, lives and bricks are those the panel froze, and the kernel plays; a
 // panel opened from the main menu returns there, with no game started. The test set's first
 // level keeps its one brick for 150 ticks of play, time enough for all the ways tried on it.
+// In-process, the screen back on the pause from its save panel is the pause as first shown.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
+#include "app/PanelWidgets.h"
+#include "engine/gpInterfaceImage.h"
+#include "engine/gpKernel.h"
+#include "engine/gpMouse.h"
+#include "platform/display/Pointer.h"
+#include "platform/input/VirtualKeys.h"
 #include "tests/TempDir.h"
 #include "tests/demo/DemoFixture.h"
+#include "tests/demo/HeadlessGame.h"
 #include "tests/platform/ProcessHelpers.h"
 #include "tools/datagen/demo/DemoInterface.h"
 
@@ -82,8 +91,11 @@ std::string Script() {
 
     // A new game on the test set. On its first level: the end-game question answered No, by
     // Esc and by its Cancel button; the help over the game closed by Back, Esc and F1.
-    s += "key Enter\nuntil panel NewGames within 10\nkey Enter\nuntil message 3 within 300\nkey Enter\n"
-         "until Condition = 0 within 3\n";
+    s += "key Enter\nuntil panel NewGames within 10\n";
+    // Enter in the name ends the typing and starts nothing; the next Enter starts the game.
+    s += ClickOn("NewGames", "Ed_User_Name") + "key A\nkey Enter\nwait 10\nuntil panel NewGames within 0\n"
+         "until Condition = 4 within 0\n";
+    s += "key Enter\nuntil message 3 within 300\nkey Enter\nuntil Condition = 0 within 3\n";
     s += "key Esc\nuntil message 9 within 5\n" + Keep() + "key Esc\n" + BackInPlay();
     s += "key Esc\nuntil message 9 within 5\n" + Keep() + ClickOn("MessageBox", "Cancel_Message") + BackInPlay();
     const std::string help = "key F1\nuntil panel Help within 5\n" + Keep() + kToggleGuard;
@@ -135,6 +147,55 @@ TEST(DemoPanelsReturn, EveryWayOutOfAPanelReturnsToTheGameOrTheMenuItCameFrom) {
     const std::optional<int> status = testproc::WaitExit(pid, std::chrono::seconds(300));
     ASSERT_TRUE(status.has_value()) << "the program did not end in time";
     EXPECT_EQ(*status, 0) << dir.Read("stderr") << dir.Read("game/Exception.Log");
+}
+
+// Back on the pause from its save panel, by a saved slot and by Esc: the screen is the pause
+// as first shown, with no pixel of the save panel left under it.
+TEST(DemoPanelsReturn, BackOnThePauseFromItsSavePanelTheScreenIsThePauseAlone) {
+    demotest::HeadlessGame game;
+    ASSERT_NO_FATAL_FAILURE(game.Start());
+    ASSERT_TRUE(game.TickUntilShown("MainPanel", 2000)) << game.Shown();
+    ASSERT_NO_FATAL_FAILURE(game.NewGame("0Test.ig", 0));
+    engine::TGPKernel& k = *game.Form().Kernel;
+    for (int i = 0; i < 200 && (k.Condition != engine::ck_Play || game.PanelShown("MessageBox")); ++i)
+        ASSERT_NO_FATAL_FAILURE(game.Play());
+    // The pointer in the corner, where it draws little; the save panel moves it onto itself.
+    auto park = [] { platform::display::ScriptPointer(799, 599); };
+    park();
+    game.Form().TogglePause();
+    ASSERT_TRUE(game.TickUntilShown("Pause")) << game.Shown();
+    game.Ticks(3);
+    const platform::display::Frame paused = game.Frame();
+    const int32_t pointer = k.Mouse->IDClass;
+
+    auto* save = app::panels::Find<engine::TGPStructure>(app::panels::FindForm(&k, "Pause"), "BT_Save_Pause");
+    ASSERT_TRUE(save && save->OnGPMouseDown);
+    for (const char* way : {"a saved slot", "Esc"}) {
+        SCOPED_TRACE(way);
+        save->OnGPMouseDown(save);
+        ASSERT_TRUE(game.TickUntilShown("Save_Games")) << game.Shown();
+        game.Ticks(2);
+        if (std::string_view(way) == "Esc") {
+            game.Input().SetKey(platform::input::vk::Escape, true);
+            game.Tick();
+            game.Input().SetKey(platform::input::vk::Escape, false);
+        } else {
+            auto* slot = app::panels::Find<engine::TGPImage>(app::panels::FindForm(&k, "Save_Games"), "Im_Save_3");
+            ASSERT_TRUE(slot && slot->OnGPClick);
+            slot->OnGPClick(slot);
+        }
+        for (int i = 0; i < 20 && (game.PanelShown("Save_Games") || !game.PanelShown("Pause")); ++i) game.Tick();
+        ASSERT_TRUE(game.PanelShown("Pause") && !game.PanelShown("Save_Games")) << game.Shown();
+        park();
+        k.SetMouseKind(pointer);  // the pointer's shape, which the slots change as it passes
+        game.Ticks(3);
+        const platform::display::Frame back = game.Frame();
+        int stale = 0;
+        for (int y = 0; y < back.Height; ++y)
+            for (int x = 0; x < back.Width; ++x) stale += demotest::PixelAt(back, x, y) != demotest::PixelAt(paused, x, y);
+        EXPECT_EQ(stale, 0) << "pixels differ from the pause as first shown";
+    }
+    EXPECT_TRUE(game.failures.empty()) << ::testing::PrintToString(game.failures);
 }
 
 }  // namespace

@@ -16,10 +16,12 @@
 #include "engine/gpBehaviours.h"
 #include "engine/gpInterfaceImage.h"
 #include "engine/gpNation.h"
+#include "platform/input/VirtualKeys.h"
 #include "platform/registry/Registry.h"
 #include "tests/demo/DemoFixture.h"
 #include "tests/demo/HeadlessGame.h"
 #include "tools/datagen/Container.h"
+#include "tools/datagen/demo/DemoNames.h"
 
 namespace {
 
@@ -99,7 +101,7 @@ protected:
     bool registered_ = false;
 };
 
-TEST_F(DemoRules, ALevelEndsWithItsLastBrickAndOnceWhenThatIsTheTickOfTheCheck) {
+TEST_F(DemoRules, ALevelEndsWithItsLastBrickAndOnceWhenThatIsTheTickOfTheCheckOrOfTheExit) {
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(NewGame(kTestSet, 0));
     int advances = 0;
@@ -125,6 +127,23 @@ TEST_F(DemoRules, ALevelEndsWithItsLastBrickAndOnceWhenThatIsTheTickOfTheCheck) 
     for (int i = 0; i < 10; ++i) ASSERT_NO_FATAL_FAILURE(Play());
     EXPECT_EQ(advances, 2);
     EXPECT_EQ(Level(), 0) << "after the last level the first one";
+
+    // The first level again: its last brick goes as the moving paddle meets the exit object.
+    ASSERT_NO_FATAL_FAILURE(UntilPlay());
+    engine::TGPObject* paddle = K().Shared.Player();
+    engine::TGPObject* exit = K().NationByKey(app::rules::BallNationKey)->CreateFromPool(paddle->GetX(), paddle->GetY(), false,
+                                                                                      datagen::demo::unit::ExitGem);
+    ASSERT_NE(exit, nullptr);
+    engine::EnterCells(*exit);
+    engine::TGPNation* bricks = K().FindNation(app::rules::BrickNationKey);
+    for (int i = bricks->Objects.Count() - 1; i >= 0; --i)
+        if (engine::IsBrickClass(bricks->Objects[i]->IDClass)) bricks->Objects[i]->SetDead(true);
+    game_.Input().SetKey(platform::input::vk::Right, true);
+    ASSERT_NO_FATAL_FAILURE(Tick());
+    game_.Input().SetKey(platform::input::vk::Right, false);
+    for (int i = 0; i < 10; ++i) ASSERT_NO_FATAL_FAILURE(Play());
+    EXPECT_EQ(advances, 3) << "the exit and the brick each ended the level";
+    EXPECT_EQ(Level(), 1);
     EXPECT_TRUE(game_.failures.empty()) << ::testing::PrintToString(game_.failures);
 }
 

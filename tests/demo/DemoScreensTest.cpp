@@ -4,7 +4,7 @@
 // inside their form's frame and inside the rectangle their description gives them (with room
 // to spare below), nothing may draw over a text, check boxes and track bars carry a caption
 // beside them, an edit is clicked where it is drawn, and every pixel of the screen is painted
-// every frame.
+// every frame. A medal or a rank shows its Ok alone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,6 +20,7 @@
 #include "engine/gpMouse.h"
 #include "media/DXDraws.h"
 #include "platform/display/Pointer.h"
+#include "platform/input/VirtualKeys.h"
 #include "rtl/Format.h"
 #include "rtl/Text.h"
 #include "tests/demo/DemoFixture.h"
@@ -435,6 +436,46 @@ TEST_F(DemoScreens, ThePauseOverEachLevelSetKeepsTheHeadsUpInItsPanelsAndTheScre
         ASSERT_TRUE(game_.TickUntilShown("MainPanel")) << game_.Shown();
     }
     EXPECT_EQ(Faults(), "");
+    EXPECT_TRUE(game_.failures.empty()) << ::testing::PrintToString(game_.failures);
+}
+
+TEST_F(DemoScreens, AMedalOrARankShowsOnlyItsOkAndEscOrEnterReturnToPlay) {
+    ASSERT_NO_FATAL_FAILURE(game_.NewGame("0Test.ig", 0));
+    auto playing = [&] { return Kernel().Condition == engine::ck_Play && !game_.PanelShown("MessageBox"); };
+    for (int i = 0; i < 200 && !playing(); ++i) ASSERT_NO_FATAL_FAILURE(game_.Play());
+    ASSERT_TRUE(playing()) << game_.Shown();
+    auto* cancel = app::panels::Find<engine::TGPButton>(FormOf("MessageBox"), "Cancel_Message");
+    ASSERT_NE(cancel, nullptr);
+    struct Way {
+        const char* name;
+        void (app::TDlg_Sprallion::*raise)(int32_t);
+        uint8_t key;
+    };
+    for (const Way& way : {Way{"medal, Esc", &app::TDlg_Sprallion::ShowMedalMessage, platform::input::vk::Escape},
+                           Way{"rank, Enter", &app::TDlg_Sprallion::ShowRankMessage, platform::input::vk::Return}}) {
+        SCOPED_TRACE(way.name);
+        (game_.Form().*way.raise)(2);
+        ASSERT_TRUE(game_.TickUntilShown("MessageBox")) << game_.Shown();
+        Park();
+        game_.Ticks(2);
+        EXPECT_FALSE(cancel->Visible);
+        // What the screen shows where Cancel would be is what it shows with Cancel surely hidden.
+        const Frame shown = game_.Frame();
+        cancel->Visible = false;
+        game_.Tick();
+        const Box place = ScreenBox(*cancel);
+        Box drawn;
+        for (int y = place.t; y < place.b; ++y)
+            for (int x = place.l; x < place.r; ++x)
+                if (demotest::PixelAt(shown, x, y) != demotest::PixelAt(game_.Frame(), x, y)) drawn.Add(x, y);
+        EXPECT_TRUE(drawn.Empty()) << "Cancel drawn at " << Text(drawn);
+
+        game_.Input().SetKey(way.key, true);
+        game_.Tick();
+        game_.Input().SetKey(way.key, false);
+        game_.Ticks(3);
+        EXPECT_TRUE(playing()) << game_.Shown();
+    }
     EXPECT_TRUE(game_.failures.empty()) << ::testing::PrintToString(game_.failures);
 }
 

@@ -117,7 +117,7 @@ TEST_F(PaddleControl, FreeMovementBumpsTheCeiling) {
     EXPECT_EQ(Sounds(), std::vector<int>{8});
 }
 
-TEST_F(PaddleControl, TheExitObjectEndsTheLevelOnlyWhenBothCommandsWereQueued) {
+TEST_F(PaddleControl, TheExitObjectEndsTheLevelOnceAndOnlyWhenBothCommandsWereQueued) {
     EventProbe* paddle = Paddle(200);
     EventProbe* exit = Make(4, kExit, 220, 485);
     const uint16_t g = exit->Generation();
@@ -127,7 +127,17 @@ TEST_F(PaddleControl, TheExitObjectEndsTheLevelOnlyWhenBothCommandsWereQueued) {
     EXPECT_EQ(Opcodes(cmd::NextLevel), 1);
     EXPECT_TRUE(Gone(exit, g));
 
-    // A full line drops the next level: the exit object stays for another try.
+    // A second exit met in the same level goes without ending it again.
+    EventProbe* second = Make(4, kExit, 220, 485);
+    const uint16_t g1 = second->Generation();
+    Input(paddle, 0);
+    Tick(paddle);
+    EXPECT_TRUE(Gone(second, g1));
+    EXPECT_EQ(Opcodes(cmd::NextLevel), 1);
+
+    // The next level, its line too full for both commands: neither is queued and the exit
+    // object stays for another try.
+    kernel->LevelEndQueued = false;
     EventProbe* again = Make(4, kExit, 220, 485);
     const uint16_t g2 = again->Generation();
     Line().Clear();
@@ -135,6 +145,7 @@ TEST_F(PaddleControl, TheExitObjectEndsTheLevelOnlyWhenBothCommandsWereQueued) {
     Input(paddle, 0);
     Tick(paddle);
     EXPECT_FALSE(Gone(again, g2));
+    EXPECT_EQ(Line().Position, TExecuteLine::kCapacity - 2) << "not the world's end alone";
 }
 
 TEST_F(PaddleControl, ItBacksOutOfABrickItRunsInto) {
