@@ -130,8 +130,9 @@ Catch CatchOf(const TPlayView& view, const TPlayView::Box& box) {
             std::clamp(box.CenterX(), p.W / 2.0, view.FieldWidth - p.W / 2.0)};
 }
 
-// The exit gem the paddle reaches first, when it reaches one before the ball comes down (a
-// lost ball takes the gems with it) or can serve the ball and then the gem.
+// The exit gem to go for now: the first the paddle reaches that lands before the ball comes
+// down, unless the paddle can serve the ball and still meet it (a lost ball takes the gems
+// with it).
 std::optional<double> ExitGoal(const TPlayView& view, const Landing& ball) {
     std::optional<double> goal;
     double soonest = std::numeric_limits<double>::infinity();
