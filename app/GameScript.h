@@ -82,7 +82,8 @@ bool ParseGameScript(std::string_view text, TGameScript& script, std::string& er
 uint8_t ScriptKeyCode(std::string_view name);
 
 // What `follow` sees of the game, in the field's pixels: the paddle, the balls in flight,
-// the prizes falling (the exit gem among them), the bricks still to break and the steel.
+// the prizes falling, the exit gems (caught, they end the level), the bricks still to break
+// and the steel.
 struct TPlayView {
     struct Box {
         int32_t X = 0, Y = 0, W = 0, H = 0;  // the collision rectangle
@@ -94,7 +95,7 @@ struct TPlayView {
     bool Reversed = false;    // left and right swapped
     bool Carrying = false;    // a ball rides the paddle
     bool UpsideDown = false;  // the field turned: the floor holds the ball, the ceiling loses it
-    std::vector<Box> Balls, Prizes, Targets, Walls;
+    std::vector<Box> Balls, Prizes, Exits, Targets, Walls;
     int32_t FieldWidth = 576;
 };
 
@@ -103,10 +104,12 @@ struct TSteerKeys {
     bool Left = false, Right = false, Launch = false;
 };
 // Where the paddle goes: under the ball that comes down first, placed so that the ball
-// leaves towards the lowest brick it can reach past the steel, straight or off a side wall; after a falling prize while the ball is far enough
-// away to come back in time; out of the ball's way when the field is upside down (the
-// ball bounces off the floor then, and under the paddle it would be caught between the
-// two). Space is held a tick in twenty.
+// leaves towards the lowest brick it can reach past the steel, straight or off a side wall;
+// after a falling prize while the ball is far enough away to come back in time; out of the
+// ball's way when the field is upside down (the ball bounces off the floor then, and under
+// the paddle it would be caught between the two). An exit gem the paddle can reach comes
+// before all of these: it ends the level, whatever becomes of the ball. Space is held a tick
+// in twenty.
 TSteerKeys SteerPaddle(const TPlayView& view, uint64_t tick);
 // The view of the kernel's game; nothing unless it is being played with a paddle.
 std::optional<TPlayView> PlayViewOf(const engine::TGPKernel& kernel);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "engine/gpKernel.h"
 #include "engine/gpMap.h"
@@ -20,6 +21,8 @@ constexpr double kPaddleSpeed = 10.0;  // pixels per tick the paddle covers once
 constexpr int kMargin = 8;             // ticks to spare when leaving the ball for a prize
 constexpr uint64_t kLaunchEvery = 20;  // Space is held one tick in this many
 constexpr int32_t kExitGem = 69;       // in the ball nation, but caught as a prize
+constexpr double kSlowestFall = 0.5;   // pixels per tick assumed of a prize that hardly falls
+constexpr double kRolling = 0.25;      // a ball this flat (rise over run) rolls along the floor
 
 // Where a ball's centre crosses the height y, its path folded back at the side walls, and
 // in how many ticks. A ball going up comes down again from the ceiling.
@@ -117,6 +120,32 @@ double AimFor(const TPlayView& view, double x, double radius) {
 
 double TravelTicks(double from, double to) { return std::abs(to - from) / kPaddleSpeed + 3; }
 
+// Ticks until a falling box reaches the paddle's top, and the paddle's centre that meets it.
+struct Catch {
+    double ticks = 0, x = 0;
+};
+Catch CatchOf(const TPlayView& view, const TPlayView::Box& box) {
+    const TPlayView::Box& p = view.Paddle;
+    return {std::max(0.0, (p.Y - (box.Y + box.H)) / std::max(box.VY, kSlowestFall)),
+            std::clamp(box.CenterX(), p.W / 2.0, view.FieldWidth - p.W / 2.0)};
+}
+
+// The exit gem to go for now: the first the paddle reaches that lands before the ball comes
+// down, unless the paddle can serve the ball and still meet it (a lost ball takes the gems
+// with it).
+std::optional<double> ExitGoal(const TPlayView& view, const Landing& ball) {
+    std::optional<double> goal;
+    double soonest = std::numeric_limits<double>::infinity();
+    for (const TPlayView::Box& gem : view.Exits) {
+        if (gem.Y > view.Paddle.Y + view.Paddle.H) continue;  // gone past
+        const Catch c = CatchOf(view, gem);
+        const bool reach = TravelTicks(view.Paddle.CenterX(), c.x) <= c.ticks + 2;
+        const bool afterBall = ball.ticks + TravelTicks(ball.x, c.x) <= c.ticks + 2;
+        if (reach && c.ticks < ball.ticks && !afterBall && c.ticks < soonest) soonest = c.ticks, goal = c.x;
+    }
+    return goal;
+}
+
 }  // namespace
 
 TSteerKeys SteerPaddle(const TPlayView& view, uint64_t tick) {
@@ -136,19 +165,26 @@ TSteerKeys SteerPaddle(const TPlayView& view, uint64_t tick) {
     double goal = paddleX;
     if (ball) goal = AimFor(view, first.x, ball->W / 2.0);
     // Upside down a ball below the paddle bounces off the floor: the paddle leaves its way,
-    // or the ball would be caught between the two.
+    // or the ball would be caught between the two. One that rolls along the floor stays
+    // there (the wall bounces turn a flat ball downwards): the paddle runs into it, and the
+    // knock sends it off at a new angle.
     if (view.UpsideDown)
-        for (const TPlayView::Box& b : view.Balls)
-            if (b.CenterY() > top - b.H && std::abs(b.CenterX() - paddleX) < p.W / 2.0 + b.W * 2)
+        for (const TPlayView::Box& b : view.Balls) {
+            if (b.CenterY() <= top - b.H) continue;
+            if (std::abs(b.VY) < kRolling * std::abs(b.VX)) {
+                goal = b.CenterX();
+                break;
+            }
+            if (std::abs(b.CenterX() - paddleX) < p.W / 2.0 + b.W * 2)
                 goal = b.CenterX() < view.FieldWidth / 2.0 ? view.FieldWidth - p.W / 2.0 : p.W / 2.0;
+        }
 
     // A prize that can be caught on the way, or before the ball comes: the one that lands
     // first of those.
     double prizeTicks = std::numeric_limits<double>::infinity();
     for (const TPlayView::Box& prize : view.Prizes) {
         if (prize.VY <= 0.05 && prize.Y + prize.H < top - 60) continue;  // still rising
-        const double ticks = std::max(0.0, (top - (prize.Y + prize.H)) / std::max(prize.VY, 0.5));
-        const double x = std::clamp(prize.CenterX(), p.W / 2.0, view.FieldWidth - p.W / 2.0);
+        const auto [ticks, x] = CatchOf(view, prize);
         const bool reach = TravelTicks(paddleX, x) <= ticks + 2;
         const bool back = !ball || ticks + TravelTicks(x, first.x) + kMargin < first.ticks;
         const bool onTheWay = ball && std::abs(x - goal) < p.W / 2.0 - 4 && ticks < first.ticks;
@@ -157,6 +193,8 @@ TSteerKeys SteerPaddle(const TPlayView& view, uint64_t tick) {
             goal = onTheWay ? goal : x;
         }
     }
+
+    if (const std::optional<double> exit = ExitGoal(view, first)) goal = *exit;
 
     // No key stops the paddle at once; a held key speeds it up, so it is let go one step
     // before the goal.
@@ -191,7 +229,7 @@ std::optional<TPlayView> PlayViewOf(const engine::TGPKernel& kernel) {
         for (const engine::TGPObject* o : balls->Objects) {
             if (o->Dead()) continue;
             if (o->IDClass == kExitGem) {
-                view.Prizes.push_back(box(*o));
+                view.Exits.push_back(box(*o));
             } else if (o->Kind & kRiding) {
                 view.Carrying = true;
             } else {

@@ -335,6 +335,27 @@ TEST(GameScriptRun, FollowSteersThePaddleUnderTheBallForItsTicks) {
     EXPECT_EQ(target.log, (std::vector<std::string>{"1: down 37", "4: up 37", "4: down 13"}));
 }
 
+// An exit gem that lands before the ball is caught first (it ends the level); one that lands
+// after the ball waits for it when both can be served. Upside down, a ball rolling along
+// the floor is run into; one bouncing off the floor is left alone.
+TEST(GameScriptRun, FollowCatchesTheExitGemFirstAndKnocksARollingBall) {
+    using app::TPlayView;
+    TPlayView view;
+    view.Paddle = {257, 490, 80, 16, 0, 0};        // centred at 297
+    view.Balls = {{290, 200, 14, 14, 0, 4}};         // down at 297 in about 70 ticks
+    view.Exits = {{10, 300, 20, 20, 0, 5}};          // down at 40 in about 34 ticks
+    EXPECT_TRUE(app::SteerPaddle(view, 1).Left);
+    view.Exits = {{10, 0, 20, 20, 0, 5}};            // about 94 ticks: the ball first
+    EXPECT_FALSE(app::SteerPaddle(view, 1).Left || app::SteerPaddle(view, 1).Right);
+
+    view.Exits.clear();
+    view.UpsideDown = true;
+    view.Balls = {{480, 498, 14, 14, -5, 0.1}};      // rolling towards the paddle
+    EXPECT_TRUE(app::SteerPaddle(view, 1).Right);
+    view.Balls = {{300, 498, 14, 14, 2, 4}};         // bouncing under the paddle
+    EXPECT_TRUE(app::SteerPaddle(view, 1).Left);
+}
+
 TEST(GameScriptRun, AnEmptyScriptIsFinishedAtOnce) {
     Recorder target;
     TScriptRunner runner(Parse("# nothing\n"), target);

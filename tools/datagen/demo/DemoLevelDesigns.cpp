@@ -112,7 +112,7 @@ std::vector<LevelDesign> SprallionDesigns() {
     d.push_back({.name = "Арки", .english = "Arches", .backdrop = 4,
                  .rows = {"#..........#", ".BBBB..BBBB.", ".BbbB..BbbB.", ".B..B..B..B.", "pppppppppppp", "vvvvvvvvvvvv",
                           "oooooooooooo", "............"},
-                 .prizes = With({{PrizeBigBall, 15}, {PrizeGhostBall, 15}, {PrizeQuakeBall, 15}, {PrizeStun, 10}, {PrizeSlow, 10},
+                 .prizes = With({{PrizeBigBall, 15}, {PrizeGhostBall, 15}, {PrizeQuakeBall, 15}, {PrizeStun, 10}, {PrizeSlow, 15},
                                  {PrizeCatch, 15}, {PrizeCatchOff, 8}, {PrizeCoin, 6}},
                                 2),
                  .monsters = {{Eye, 100}}, .wander = 10, .drop = 28, .monsterLimit = 1});
@@ -126,7 +126,7 @@ std::vector<LevelDesign> SprallionDesigns() {
     d.push_back({.name = "Зеркала", .english = "Mirrors", .backdrop = 4,
                  .rows = {"#.#.#..#.#.#", "RrRrRrrRrRrR", "rRrRrRRrRrRr", "............", "(..........)", "............",
                           "CcCcCcCcCcCc", "cCcCcCcCcCcC"},
-                 .prizes = With({{PrizeMirror, 15}, {PrizeFlip, 15}, {PrizeTwist, 15}, {PrizeCurve, 10}, {PrizeFast, 10},
+                 .prizes = With({{PrizeMirror, 15}, {PrizeFlip, 15}, {PrizeTwist, 15}, {PrizeCurve, 10}, {PrizeFast, 15},
                                  {PrizeWeapon, 15}, {PrizeCoin, 10}, {PrizeDisarm, 10}},
                                 1),
                  .monsters = {{Saucer, 100}}, .wander = 15, .drop = 24, .monsterLimit = 2, .weapons = kWeaponsFirstMissile});
@@ -260,8 +260,8 @@ std::vector<LevelDesign> AbyssDesigns() {
                  .prizes = With({{PrizeKiller, 12, 15}, {PrizeMonster, 10}, {PrizeFireBall, 10}, {PrizeExit, 10}, {PrizeFloor, 10},
                                  {PrizeSkull, 6}, {PrizeCoin, 8}, {PrizeSplit, 10}, {PrizeGuard, 8}},
                                 2),
-                 .monsters = {{Eye, 10}, {Spinner, 15}, {Jelly, 15}, {Saucer, 15}, {Bomber, 10}, {Mine, 10}, {Builder, 10},
-                              {Drifter, 15}},
+                 // No builder: its columns of bricks rise to the top, into the pockets the steel closes.
+                 .monsters = {{Eye, 15}, {Spinner, 15}, {Jelly, 15}, {Saucer, 15}, {Bomber, 10}, {Mine, 10}, {Drifter, 20}},
                  .wander = 45, .drop = 16, .monsterLimit = 3});
     Pace(d, {6, 6, 6, 6, 6, 7, 7, 7, 7, 7}, 1.2);
     return d;
