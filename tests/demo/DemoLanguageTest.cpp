@@ -89,7 +89,7 @@ TEST(DemoLanguage, EveryTextThePlayerReadsIsRussian) {
     auto ansi = [](const std::string& text) { return rtl::AnsiToUtf8(text); };
 
     // The menus' labels.
-    std::function<void(const datagen::demo::WidgetSpec&)> walk = [&](const datagen::demo::WidgetSpec& w) {
+    std::function<void(const datagen::demo::WidgetEntry&)> walk = [&](const datagen::demo::WidgetEntry& w) {
         if (const std::string* text = w.Property("Text")) check(w.name, *text);
         for (const auto& c : w.children) walk(c);
     };

@@ -93,7 +93,7 @@ TEST(DemoLevels, TheSetsUseEveryPrizeEffectEveryMoverTheLettersAndEveryKindOfBri
             EXPECT_TRUE(chances == 0 || chances == 100) << "monster shares add up to " << chances;
             for (const auto& n : level.nations)
                 for (const auto& o : n.objects)
-                    for (const SlideSpec& slide : Unit(o.idClass).slides)
+                    for (const SlideEntry& slide : Unit(o.idClass).slides)
                         if (slide.order >= 0) orders.insert(slide.order);
             for (const auto& o : Nation(level, 0)->objects) {
                 bricks.insert(o.idClass);
@@ -176,7 +176,7 @@ TEST(DemoLevels, EveryLevelStartsWithAPaddleABallOnItAndBricks) {
             // Records carry the order of the state their class starts in, or none.
             for (const auto& n : level.nations)
                 for (const auto& o : n.objects) {
-                    const UnitSpec& u = Unit(o.idClass);
+                    const UnitEntry& u = Unit(o.idClass);
                     const int order = u.slides[static_cast<size_t>(u.defaultSlide - 1)].order;
                     EXPECT_EQ(o.p[11], order < 0 ? 0 : order) << o.idClass;
                 }
@@ -207,7 +207,7 @@ TEST(DemoLevels, TheTestSetsBallsMeetTheirOnlyBrickAfterAHundredTicks) {
         // The shell sends a free ball off at direction 209. Step along that line from the
         // ball's centre until it meets the brick: a straight flight, inside the field, of at
         // least a hundred ticks at the ball's speed.
-        const UnitSpec& b = Unit(unit::Ball);
+        const UnitEntry& b = Unit(unit::Ball);
         const double angle = 209 * 2 * std::numbers::pi / 256;
         double x = ball.p[6] + (b.base[0] + b.base[2]) / 2.0, y = ball.p[7] + (b.base[1] + b.base[3]) / 2.0;
         const double r = (b.base[2] - b.base[0]) / 2.0;

@@ -158,9 +158,9 @@ const std::map<std::string, std::set<std::string>>& Published() {
 
 // ---- Helpers ----
 
-void Walk(const WidgetSpec& w, const std::function<void(const WidgetSpec&)>& visit) {
+void Walk(const WidgetEntry& w, const std::function<void(const WidgetEntry&)>& visit) {
     visit(w);
-    for (const WidgetSpec& c : w.children) Walk(c, visit);
+    for (const WidgetEntry& c : w.children) Walk(c, visit);
 }
 
 std::string Text(const std::string& stored) { return DemoData::StoredText(stored); }
@@ -171,11 +171,11 @@ const std::vector<datagen::ContainerSection>& GameData() { return DemoData::Get(
 
 TEST(DemoLookups, PanelsHoldTheWidgetsTheShellNamesWithTheirClasses) {
     for (const PanelLookup& p : Panels()) {
-        const WidgetSpec* form = DemoForm(p.panel);
+        const WidgetEntry* form = DemoForm(p.panel);
         ASSERT_NE(form, nullptr) << p.panel;
         EXPECT_EQ(form->className, "TGPForm");
         std::map<std::string, std::string> widgets;
-        Walk(*form, [&](const WidgetSpec& w) { widgets[w.name] = w.className; });
+        Walk(*form, [&](const WidgetEntry& w) { widgets[w.name] = w.className; });
         for (const auto& [name, cls] : p.widgets) {
             ASSERT_TRUE(widgets.count(name)) << p.panel << " lacks " << name;
             EXPECT_EQ(widgets[name], cls) << name;
@@ -183,16 +183,16 @@ TEST(DemoLookups, PanelsHoldTheWidgetsTheShellNamesWithTheirClasses) {
     }
     // Names are unique across the kernel's children, and slot images end in their slot digit.
     std::set<std::string> names;
-    for (const WidgetSpec& f : DemoForms())
-        Walk(f, [&](const WidgetSpec& w) { EXPECT_TRUE(names.insert(w.name).second) << "twice: " << w.name; });
+    for (const WidgetEntry& f : DemoForms())
+        Walk(f, [&](const WidgetEntry& w) { EXPECT_TRUE(names.insert(w.name).second) << "twice: " << w.name; });
     EXPECT_EQ(*DemoForm("MainPanel")->Property("MIDIFile"), kMenuTune);
     EXPECT_EQ(DemoForms().front().name, "MainPanel");
 }
 
 TEST(DemoLookups, EveryEventBindsAHandlerOfTheMainFormAndEveryHandlerIsBound) {
     std::set<std::string> bound;
-    for (const WidgetSpec& f : DemoForms())
-        Walk(f, [&](const WidgetSpec& w) {
+    for (const WidgetEntry& f : DemoForms())
+        Walk(f, [&](const WidgetEntry& w) {
             for (const auto& [event, handler] : w.events) {
                 EXPECT_FALSE(handler.empty()) << w.name << "." << event;
                 EXPECT_TRUE(event.starts_with("On")) << event;
@@ -207,12 +207,12 @@ TEST(DemoLookups, EveryEventBindsAHandlerOfTheMainFormAndEveryHandlerIsBound) {
     // Enter on the main menu opens the new-game panel, Esc asks the exit question, Enter
     // there starts the chosen set, and every panel's keys reach the panel handler.
     std::set<std::string> mainKeys;
-    Walk(*DemoForm("MainPanel"), [&](const WidgetSpec& w) {
+    Walk(*DemoForm("MainPanel"), [&](const WidgetEntry& w) {
         for (const auto& [event, handler] : w.events)
             if (event == "OnDXKeyDown") mainKeys.insert(handler);
     });
     EXPECT_TRUE(mainKeys.count("On_Link_Main_DXKey_Ok") && mainKeys.count("On_Link_Main_DXKey_Cancel"));
-    for (const WidgetSpec& f : DemoForms()) {
+    for (const WidgetEntry& f : DemoForms()) {
         bool keys = false;
         for (const auto& [event, handler] : f.events) keys |= event == "OnDXKeyDown";
         EXPECT_TRUE(keys) << f.name << " takes no keys";
@@ -277,8 +277,8 @@ TEST(DemoLookups, HallOfFameNamesNameThePagePictures) {
 
 TEST(DemoLookups, GameDataHoldsEveryPictureCursorRecordAndSoundNamed) {
     auto has = [](const std::string& section, const std::string& key) { return DemoData::Entry(GameData(), section, key) != nullptr; };
-    for (const WidgetSpec& f : DemoForms())
-        Walk(f, [&](const WidgetSpec& w) {
+    for (const WidgetEntry& f : DemoForms())
+        Walk(f, [&](const WidgetEntry& w) {
             for (const char* p : {"Paint", "ColPaint", "RowPaint"})
                 if (const std::string* paint = w.Property(p); paint && !paint->empty()) {
                     EXPECT_TRUE(has("BMP", *paint)) << w.name << "." << p << " " << *paint;
@@ -404,8 +404,8 @@ TEST(DemoLookups, NameTablesStayWithinTheirSlots) {
 TEST(DemoLookups, WidgetsSetOnlyWhatTheirClassPublishesAndDrawWithTheirPictures) {
     auto pictures = InterfacePictures();
     for (DemoPicture& p : DialogPictures()) pictures.push_back(std::move(p));
-    for (const WidgetSpec& f : DemoForms())
-        Walk(f, [&](const WidgetSpec& w) {
+    for (const WidgetEntry& f : DemoForms())
+        Walk(f, [&](const WidgetEntry& w) {
             const auto cls = Published().find(w.className);
             ASSERT_NE(cls, Published().end()) << w.className;
             for (const auto& [name, value] : w.properties) EXPECT_TRUE(cls->second.count(name)) << w.name << "." << name;

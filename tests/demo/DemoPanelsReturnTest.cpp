@@ -30,7 +30,7 @@ namespace {
 // the middle of the 800 x 600 screen, any other at its corner; widgets lie at their form's
 // place plus their own.
 std::string ClickOn(const std::string& formName, const std::string& widgetName) {
-    auto number = [](const datagen::demo::WidgetSpec& w, const char* property) {
+    auto number = [](const datagen::demo::WidgetEntry& w, const char* property) {
         const std::string* value = w.Property(property);
         return value ? std::stoi(*value) : 0;
     };

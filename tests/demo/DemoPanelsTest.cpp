@@ -35,7 +35,7 @@ TEST(DemoPanels, TheMenusBindOnlyHandlersTheMainFormPublishes) {
     // load, pause and logos.
     const rtl::TypeInfo& info = app::TDlg_Sprallion::StaticClassInfo();
     int checked = 0;
-    std::function<void(const datagen::demo::WidgetSpec&)> walk = [&](const datagen::demo::WidgetSpec& w) {
+    std::function<void(const datagen::demo::WidgetEntry&)> walk = [&](const datagen::demo::WidgetEntry& w) {
         for (const auto& [event, handler] : w.events) {
             EXPECT_NE(info.FindMethod(handler), nullptr) << w.name << "." << event << " -> " << handler;
             ++checked;

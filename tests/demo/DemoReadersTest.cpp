@@ -138,7 +138,7 @@ TEST_F(DemoPictureTest, EveryClassLoadsItsSlidesGameValuesAndPictures) {
     for (const DemoLevelSetData& s : DemoData::Get().set.levelSets) {
         SCOPED_TRACE(s.set.file);
         UseSet(s);
-        for (const UnitSpec& u : DemoUnits()) {
+        for (const UnitEntry& u : DemoUnits()) {
             SCOPED_TRACE(UnitName(u.id));
             engine::TListOneSlide slides;
             ASSERT_TRUE(engine::LoadUnitSlides(kernel->Resources(), u.id, slides));

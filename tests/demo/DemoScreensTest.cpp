@@ -232,8 +232,8 @@ protected:
         Measure(screen, pieces);
         // A form's place: the centring of its last drawing wrote it into Left and Top.
         Box frame = Bounds(form->Left, form->Top, form->PatternWidth, form->PatternHeight);
-        const datagen::demo::WidgetSpec* spec = datagen::demo::DemoForm(name);
-        if (spec && !spec->frame.Empty()) frame = Bounds(spec->frame.left, spec->frame.top, spec->frame.width, spec->frame.height);
+        const datagen::demo::WidgetEntry* entry = datagen::demo::DemoForm(name);
+        if (entry && !entry->frame.Empty()) frame = Bounds(entry->frame.left, entry->frame.top, entry->frame.width, entry->frame.height);
         Check(screen, frame, pieces);
     }
 

@@ -40,7 +40,7 @@ Image StagedBrick(Rgb colour, int stages, uint32_t seed) {
     return RowsToColumns(rows, 48, 24, true);
 }
 
-std::vector<std::pair<int, Image>> UnitPictures(const UnitSpec& u) {
+std::vector<std::pair<int, Image>> UnitPictures(const UnitEntry& u) {
     const int id = u.id;
     const std::vector<double> radii{7, 9, 11, 12};  // the ring round the biggest still fits its cell
     if (id == unit::Paddle) return {{4, PaddleSheet({}, 128, {64, 80, 96, 112, 128}, 4)}};
@@ -94,10 +94,10 @@ std::vector<std::pair<int, Image>> UnitPictures(const UnitSpec& u) {
 
 std::string SlideKey(int id, int state) { return UnitName(id) + "_" + engine::StateName(state); }
 
-std::string SlidesRecord(const UnitSpec& u, const std::vector<std::pair<int, Image>>& pictures) {
+std::string SlidesRecord(const UnitEntry& u, const std::vector<std::pair<int, Image>>& pictures) {
     std::string out;
     for (int state = 1; state <= 7; ++state) {
-        const SlideSpec& s = u.slides[static_cast<size_t>(state - 1)];
+        const SlideEntry& s = u.slides[static_cast<size_t>(state - 1)];
         int shown = s.picture;
         const bool stored = std::any_of(pictures.begin(), pictures.end(), [&](const auto& p) { return p.first == shown; });
         if (!stored) shown = 4;
@@ -133,7 +133,7 @@ std::string SlidesRecord(const UnitSpec& u, const std::vector<std::pair<int, Ima
     return out;
 }
 
-std::string GeneralObjectRecord(const UnitSpec& u) {
+std::string GeneralObjectRecord(const UnitEntry& u) {
     engine::TGPGeneralObject g(nullptr, u.id);
     g.Name = UnitName(u.id);
     g.TicksPerRotate = u.ticksPerRotate;
@@ -160,7 +160,7 @@ std::string GeneralObjectRecord(const UnitSpec& u) {
 
 // ---- Effects ----
 
-struct EffectSpec {
+struct EffectEntry {
     int id;
     std::string picture;
     Image sheet;
@@ -174,18 +174,18 @@ struct EffectSpec {
 };
 
 // Heads-up pictures stand still: one pattern per value, frame frozen.
-EffectSpec Hud(int id, std::string picture, Image sheet, int w, int h, int frames) {
+EffectEntry Hud(int id, std::string picture, Image sheet, int w, int h, int frames) {
     return {id, std::move(picture), std::move(sheet), w, h, frames, 1, 0, 0, 0, engine::TStyleImposition::siNo};
 }
 
 // A paddle skin: one column per paddle width, following the paddle's column.
-EffectSpec Skin(int id, std::string picture, Image sheet, int frames) {
+EffectEntry Skin(int id, std::string picture, Image sheet, int frames) {
     return {id, std::move(picture), std::move(sheet), 128, 24, 5, frames, 3, 0, 0, engine::TStyleImposition::siScaling};
 }
 
-std::vector<EffectSpec> EffectSpecs() {
+std::vector<EffectEntry> EffectSpecs() {
     using engine::TStyleImposition;
-    std::vector<EffectSpec> e;
+    std::vector<EffectEntry> e;
     e.push_back({effect::Splash, "Fx_Splash", SparkSheet(20, 6, {120, 200, 255}, 3), 20, 20, 6, 1, 1, 12});
     e.push_back(Hud(effect::HudPlayer, "Hud_Player", RankInsignia(1, 22, 22), 22, 22, 1));
     e.push_back({effect::SplitFlash, "Fx_Split", HitFlashSheet(28, 5, {255, 255, 255}), 28, 28, 5, 1, 1, 16});
@@ -214,7 +214,7 @@ std::vector<EffectSpec> EffectSpecs() {
     return e;
 }
 
-std::string EffectRecordOf(const EffectSpec& s) {
+std::string EffectRecordOf(const EffectEntry& s) {
     engine::TOneEffects fx;
     fx.Name = EffectNames().at(static_cast<size_t>(s.id - 1));
     fx.IDName = s.id;
@@ -234,7 +234,7 @@ std::string EffectRecordOf(const EffectSpec& s) {
 
 std::vector<UnitClassData> DemoUnitClasses() {
     std::vector<UnitClassData> out;
-    for (const UnitSpec& u : DemoUnits()) {
+    for (const UnitEntry& u : DemoUnits()) {
         const auto pictures = UnitPictures(u);
         UnitClassData d;
         d.id = u.id;
@@ -256,7 +256,7 @@ std::vector<UnitClassData> DemoUnitClasses() {
 
 EffectsData DemoEffects() {
     EffectsData out;
-    for (EffectSpec& s : EffectSpecs()) {
+    for (EffectEntry& s : EffectSpecs()) {
         out.descriptions.push_back({EffectNames().at(static_cast<size_t>(s.id - 1)), EffectRecordOf(s)});
         DemoPicture p;
         p.key = s.picture;
@@ -329,19 +329,19 @@ EffectsData DemoMapElements() {
 }
 
 EffectsData DemoCursors() {
-    struct CursorSpec {
+    struct CursorEntry {
         int id;
         std::string picture;
         int size, hotX, hotY;
     };
-    const std::vector<CursorSpec> specs{
+    const std::vector<CursorEntry> cursors{
         {cursor::Arrow, "Cursor_Arrow", 24, 0, 0},     {cursor::Panel, "Cursor_Panel", 24, 12, 12},
         {cursor::Busy, "Cursor_Panel", 24, 12, 12},    {cursor::Target, "Cursor_Panel", 24, 12, 12},
         {5, "Cursor_Arrow", 24, 0, 0},                 {6, "Cursor_Arrow", 24, 0, 0},
         {7, "Cursor_Arrow", 24, 0, 0},                 {cursor::SlotEmpty, "Cursor_Slot_Empty", 28, 14, 14},
         {cursor::SlotUsed, "Cursor_Slot_Used", 28, 14, 14}};
     EffectsData out;
-    for (const CursorSpec& s : specs) {
+    for (const CursorEntry& s : cursors) {
         engine::TOneCursor c;
         c.Name = CursorNames().at(static_cast<size_t>(s.id - 1));
         c.IDName = s.id;

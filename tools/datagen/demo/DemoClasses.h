@@ -39,7 +39,7 @@ inline constexpr int Count = 15;
 }
 
 // One state of a class.
-struct SlideSpec {
+struct SlideEntry {
     int picture = 4;        // the state whose picture the slide shows (its "Class_State" key)
     int order = -1;         // the default order installed when the state is entered, -1 none
     int releaseOrder = -1;  // the order a rider installs when its carrier lets it go
@@ -48,7 +48,7 @@ struct SlideSpec {
     int ticks = -1;         // HTicksPerChange; -1: the class's
 };
 
-struct UnitSpec {
+struct UnitEntry {
     int id = 0;
     // Game values (the class description and the level records alike).
     int minSpeed = 0, maxSpeed = 0;  // pixels per tick
@@ -76,12 +76,12 @@ struct UnitSpec {
     int32_t turnWord = 0;
     int sound = -1;
     int lifetime = -1;  // ticks an object lives (-1: for ever)
-    std::array<SlideSpec, 7> slides{};
+    std::array<SlideEntry, 7> slides{};
 };
 
 // Every class the demo's level sets use, by identifier.
-const std::vector<UnitSpec>& DemoUnits();
-const UnitSpec& Unit(int id);
+const std::vector<UnitEntry>& DemoUnits();
+const UnitEntry& Unit(int id);
 bool HasUnit(int id);
 // The drop table's effect code of a prize class (the capsule shows it); -1 for no prize.
 // Two classes serve a second code in some levels: the killer (10, or 15 the first monster

@@ -12,7 +12,7 @@
 
 namespace datagen::demo {
 
-const std::string* WidgetSpec::Property(const std::string& property) const {
+const std::string* WidgetEntry::Property(const std::string& property) const {
     for (const auto& [name, value] : properties)
         if (name == property) return &value;
     return nullptr;
@@ -48,8 +48,8 @@ Props Join(Props a, const Props& b) {
 // A form: a picture, a kernel condition to return to, and its key handler. Forms publish no
 // place of their own: a centred form is placed by the display's size, any other lies at the
 // screen's corner, so that its children's places are places on the screen.
-WidgetSpec Form(const std::string& name, const std::string& paint, int width, int height, bool centred,
-                Events events, std::vector<WidgetSpec> children) {
+WidgetEntry Form(const std::string& name, const std::string& paint, int width, int height, bool centred,
+                Events events, std::vector<WidgetEntry> children) {
     Props p = {{"Paint", paint}, {"Transparent", "True"}, {"TransparentColor", "0"},
                {"Alignment", centred ? "gaCenter" : "gaNo"}, {"Condition", "ck_MainInterface"}, {"Cursor", "1"},
                {"Visible", "False"}, {"PatternWidth", N(width)}, {"PatternHeight", N(height)}};
@@ -58,15 +58,15 @@ WidgetSpec Form(const std::string& name, const std::string& paint, int width, in
 
 // A menu panel: nothing clears the screen between frames, so it draws the whole screen, the
 // menus' backdrop with its framed panel; its widgets take places on the screen.
-WidgetSpec MenuPanel(const std::string& name, const std::string& paint, Area frame, Events events,
-                     std::vector<WidgetSpec> children) {
-    WidgetSpec f = Form(name, paint, kScreenWidth, kScreenHeight, false, std::move(events), std::move(children));
+WidgetEntry MenuPanel(const std::string& name, const std::string& paint, Area frame, Events events,
+                     std::vector<WidgetEntry> children) {
+    WidgetEntry f = Form(name, paint, kScreenWidth, kScreenHeight, false, std::move(events), std::move(children));
     f.frame = frame;
     return f;
 }
 
 // A picture button with the button sounds; `click` (when given) runs on the press.
-WidgetSpec Button(const std::string& name, const std::string& paint, int left, int top, const std::string& click,
+WidgetEntry Button(const std::string& name, const std::string& paint, int left, int top, const std::string& click,
                   Events more = {}, int width = 220) {
     Events e = {{"OnGPEnter", "On_Link_Enter_Button"}, {"OnGPExit", "On_Link_Exit_Button"}};
     if (!click.empty()) e.insert(e.begin(), {"OnGPMouseDown", click});
@@ -79,7 +79,7 @@ WidgetSpec Button(const std::string& name, const std::string& paint, int left, i
 // A label drawn in its rectangle, left-justified. A label aligned otherwise starts at its
 // form's corner, and only its font's offset (copy index 1, counted upwards) moves it: such a
 // label carries its place as that offset too.
-WidgetSpec Label(const std::string& name, const std::string& text, int left, int top, int width, int height,
+WidgetEntry Label(const std::string& name, const std::string& text, int left, int top, int width, int height,
                  int size = 18, const char* colour = kPale, const char* alignment = "gaNo") {
     Props p = Join({{"Text", text}, {"FontName", "Arial"}, {"FontSize", N(size)}, {"FontColorFront", colour},
                     {"Alignment", alignment}, {"PaintAlways", "True"}},
@@ -89,12 +89,12 @@ WidgetSpec Label(const std::string& name, const std::string& text, int left, int
     return {"TGPLabel", name, p, {}, {}, {}};
 }
 
-WidgetSpec CentredLabel(const std::string& name, const std::string& text, int left, int top, int width, int height,
+WidgetEntry CentredLabel(const std::string& name, const std::string& text, int left, int top, int width, int height,
                         int size, const char* colour) {
     return Label(name, text, left, top, width, height, size, colour, "gaCenter");
 }
 
-WidgetSpec CheckBox(const std::string& name, int left, int top, const std::string& click) {
+WidgetEntry CheckBox(const std::string& name, int left, int top, const std::string& click) {
     Props p = Join({{"Paint", "CheckBox"}, {"Transparent", "True"}, {"TransparentColor", "0"}, {"Enabled", "True"}},
                    Place(left, top, 28, 28));
     return {"TGPCheckBox", name, p, {{"OnGPClick", click}, {"OnGPEnter", "On_Link_Enter_Button"}}, {}, {}};
@@ -102,14 +102,14 @@ WidgetSpec CheckBox(const std::string& name, int left, int top, const std::strin
 
 // A track bar of `pieces` patterns: its right end lies one pattern short of its width, over
 // which the pointer still steps it.
-WidgetSpec TrackBar(const std::string& name, int left, int top, int pieces, const std::string& click) {
+WidgetEntry TrackBar(const std::string& name, int left, int top, int pieces, const std::string& click) {
     Props p = Join({{"Paint", "TrackBar"}, {"Transparent", "True"}, {"TransparentColor", "0"}, {"Enabled", "True"},
                     {"Min", "0"}, {"Max", "100"}, {"Value", "50"}, {"Width", N(24 * (pieces + 1))}, {"Height", "24"}},
                    Place(left, top, 24, 24));
     return {"TGPTrackBar", name, p, {{"OnGPClick", click}}, {}, {}};
 }
 
-WidgetSpec Grid(const std::string& name, int left, int top, int cols, int rows, int headerColumns, int headerRows,
+WidgetEntry Grid(const std::string& name, int left, int top, int cols, int rows, int headerColumns, int headerRows,
                 int width, int height, Props more, Events events, int fontSize = 16) {
     Props p = Join({{"ColCount", N(cols)}, {"RowCount", N(rows)}, {"FixedCols", N(headerRows)},
                     {"FixedRows", N(headerColumns)}, {"FontName", "Arial"}, {"FontSize", N(fontSize)},
@@ -118,7 +118,7 @@ WidgetSpec Grid(const std::string& name, int left, int top, int cols, int rows, 
     return {"TGPCustomGrid", name, Join(p, more), std::move(events), {}, {}};
 }
 
-WidgetSpec Picture(const std::string& name, const std::string& paint, int left, int top, int width, int height,
+WidgetEntry Picture(const std::string& name, const std::string& paint, int left, int top, int width, int height,
                    Events events = {}, bool transparent = false) {
     Props p = Join({{"Paint", paint}, {"Transparent", transparent ? "True" : "False"}, {"TransparentColor", "0"},
                     {"Alignment", "gaNo"}},
@@ -127,7 +127,7 @@ WidgetSpec Picture(const std::string& name, const std::string& paint, int left, 
 }
 
 // A check box with its caption on its right.
-void Option(std::vector<WidgetSpec>& c, const std::string& box, const std::string& caption, const std::string& text,
+void Option(std::vector<WidgetEntry>& c, const std::string& box, const std::string& caption, const std::string& text,
             int left, int top, const std::string& click) {
     c.push_back(CheckBox(box, left, top, click));
     c.push_back(Label(caption, text, left + 36, top + 2, 200, 24, 16));
@@ -135,8 +135,8 @@ void Option(std::vector<WidgetSpec>& c, const std::string& box, const std::strin
 
 const Events kPanelKeys = {{"OnDXKeyDown", "On_Link_DXKeyDown"}};
 
-WidgetSpec MainPanel() {
-    std::vector<WidgetSpec> c;
+WidgetEntry MainPanel() {
+    std::vector<WidgetEntry> c;
     c.push_back(Picture("Im_Title", "Title", 100, 28, 600, 140, {}, true));
     const int left = 150, right = 430, top = 208, step = 58;
     c.push_back(Button("BT_NewGame", "Bt_NewGame", left, top, "On_Link_NewGame_Show",
@@ -152,14 +152,14 @@ WidgetSpec MainPanel() {
     c.push_back(Button("BT_Exit", "Bt_Exit", right, top + 4 * step, "On_Link_Sprallion_Exit",
                        {{"OnDXKeyDown", "On_Link_Main_DXKey_Cancel"}}));
     c.push_back(CentredLabel("Lb_Main_Hint", "Enter — новая игра, Esc — выход", 150, 530, 500, 24, 16, kGold));
-    WidgetSpec f = Form("MainPanel", "Main_Backdrop", kScreenWidth, kScreenHeight, false,
+    WidgetEntry f = Form("MainPanel", "Main_Backdrop", kScreenWidth, kScreenHeight, false,
                         {{"OnGPShow", "On_Link_MainPanel_Show"}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
     f.properties.push_back({"MIDIFile", kMenuTune});
     return f;
 }
 
-WidgetSpec NewGames() {
-    std::vector<WidgetSpec> c;
+WidgetEntry NewGames() {
+    std::vector<WidgetEntry> c;
     const int l = kLeftColumn, r = kRightColumn, t = kFirstRow;
     c.push_back(Label("Lb_Subject", "", l, t, 290, 24, 18, kGold));
     c.push_back(Grid("CG_ListSubject", l, t + 28, 1, 10, 0, 0, 270, 26, {{"NameEdit", ""}},
@@ -170,7 +170,7 @@ WidgetSpec NewGames() {
     c.push_back(Label("Lb_Player", "", r, t + 158, 272, 22, 16, kPale));
     // The edit draws its text at its own place and is clicked at that place on its form; its
     // box is drawn on the panel behind it.
-    WidgetSpec edit{"TGPEdit", "Ed_User_Name",
+    WidgetEntry edit{"TGPEdit", "Ed_User_Name",
                     Join({{"Enabled", "True"}, {"FontName", "Arial"}, {"FontSize", "18"}, {"FontColorFront", kGold},
                           {"FontColorBackground", kPale}},
                          Place(r, t + 188, 272, 24)),
@@ -188,8 +188,8 @@ WidgetSpec NewGames() {
                      {{"OnGPHide", "On_Link_NewGame_Hide"}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
 }
 
-WidgetSpec OptionPanel() {
-    std::vector<WidgetSpec> c;
+WidgetEntry OptionPanel() {
+    std::vector<WidgetEntry> c;
     const int l = kLeftColumn, r = kRightColumn, t = kFirstRow;
     c.push_back(Label("Lb_Keys", "Клавиши", l, t, 290, 24, 18, kGold));
     c.push_back(Grid("CG_KeyAssigns", l, t + 28, 1, 6, 1, 0, 140, 28,
@@ -197,7 +197,7 @@ WidgetSpec OptionPanel() {
                      {{"OnGPClick", "On_Link_OptionGrid_Click"}, {"OnGPExit", "On_Link_OptionGrid_Exit"},
                       {"OnGPKeyDown", "On_Link_KeyDown_SetKey"}}));
     // The grid places its editor over the cell being edited.
-    WidgetSpec editor{"TGPEdit", "Ed_KeyAssign",
+    WidgetEntry editor{"TGPEdit", "Ed_KeyAssign",
                       Join({{"Enabled", "False"}, {"Visible", "False"}, {"FontName", "Arial"}, {"FontSize", "16"},
                             {"FontColorFront", kGold}, {"FontColorBackground", kPale}},
                            Place(l + 140, t + 28, 140, 28)),
@@ -222,8 +222,8 @@ WidgetSpec OptionPanel() {
                      std::move(c));
 }
 
-WidgetSpec Help() {
-    std::vector<WidgetSpec> c;
+WidgetEntry Help() {
+    std::vector<WidgetEntry> c;
     const int l = kLeftColumn, t = kFirstRow;
     c.push_back(Label("Lb_Moves", "Движение", l, t, 280, 24, 18, kGold));
     c.push_back(Grid("CG_KeyHelp", l, t + 28, 1, 6, 1, 0, 130, 28, {{"ColPaint", "Grid_Moves"}, {"NameEdit", ""}}, {}));
@@ -237,8 +237,8 @@ WidgetSpec Help() {
                      std::move(c));
 }
 
-WidgetSpec Credits() {
-    std::vector<WidgetSpec> c;
+WidgetEntry Credits() {
+    std::vector<WidgetEntry> c;
     c.push_back(Grid("TGrid_Credits", kLeftColumn, kFirstRow, 2, 7, 0, 0, 270, 40, {{"NameEdit", ""}}, {}));
     c.push_back(Button("TB_Quorvex", "Bt_OurGames", kLeftColumn, kButtonRow, "OnClick_Quorvex"));
     c.push_back(Button("TB_Back_Credits", "Bt_Back", kRightColumn + 52, kButtonRow, "On_Link_CallBackMain"));
@@ -246,30 +246,30 @@ WidgetSpec Credits() {
                      {{"OnGPShow", "On_Link_Credits_Show"}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
 }
 
-WidgetSpec MessageBox() {
-    std::vector<WidgetSpec> c;
+WidgetEntry MessageBox() {
+    std::vector<WidgetEntry> c;
     c.push_back(CentredLabel("Ed_Title", "", 24, 20, 432, 28, 20, kGold));
     c.push_back(Picture("Image_Message", "", 24, 64, 64, 64, {}, true));
     // The shell aligns the text as each message asks: it is placed by its font's offset.
     c.push_back(Label("Ed_Text", "", 104, 60, 352, 164, 16, kPale, "gaLeftJustify"));
     // The shell binds the press of each message's buttons itself.
-    WidgetSpec ok = Button("Ok_Message", "Bt_Ok", 24, 244, "", {{"OnDXKeyDown", "On_Link_Message_DXKey_Ok"}}, 200);
-    WidgetSpec cancel = Button("Cancel_Message", "Bt_Cancel", 256, 244, "", {}, 200);
+    WidgetEntry ok = Button("Ok_Message", "Bt_Ok", 24, 244, "", {{"OnDXKeyDown", "On_Link_Message_DXKey_Ok"}}, 200);
+    WidgetEntry cancel = Button("Cancel_Message", "Bt_Cancel", 256, 244, "", {}, 200);
     c.push_back(ok);
     c.push_back(cancel);
-    WidgetSpec f = Form("MessageBox", "Panel_Message", 480, 300, true, kPanelKeys, std::move(c));
+    WidgetEntry f = Form("MessageBox", "Panel_Message", 480, 300, true, kPanelKeys, std::move(c));
     for (auto& [name, value] : f.properties)
         if (name == "Condition") value = "ck_Interface";
     return f;
 }
 
-WidgetSpec Slots(const std::string& form, const std::string& paint, const std::string& image, const std::string& name,
+WidgetEntry Slots(const std::string& form, const std::string& paint, const std::string& image, const std::string& name,
                  const std::string& count, const std::string& level, const std::string& click, const std::string& enter,
                  const std::string& show) {
-    std::vector<WidgetSpec> c;
+    std::vector<WidgetEntry> c;
     for (int s = 1; s <= 6; ++s) {
         const int x = kLeftColumn + ((s - 1) % 3) * 204, y = 72 + ((s - 1) / 3) * 228;
-        WidgetSpec img = Picture(image + N(s), "Save_Default", x, y, 160, 120, {{"OnGPClick", click}, {"OnGPEnter", enter}});
+        WidgetEntry img = Picture(image + N(s), "Save_Default", x, y, 160, 120, {{"OnGPClick", click}, {"OnGPEnter", enter}});
         img.properties.push_back({"Cursor", "8"});
         c.push_back(img);
         c.push_back(Label(name + N(s), "", x, y + 124, 196, 22, 16, kGold));
@@ -282,65 +282,65 @@ WidgetSpec Slots(const std::string& form, const std::string& paint, const std::s
     return MenuPanel(form, paint, kSlotsPanel, {{"OnGPShow", show}, {"OnDXKeyDown", "On_Link_DXKeyDown"}}, std::move(c));
 }
 
-WidgetSpec Pause() {
-    std::vector<WidgetSpec> c;
+WidgetEntry Pause() {
+    std::vector<WidgetEntry> c;
     c.push_back(CentredLabel("Lb_Pause", "Пауза", 20, 24, 320, 44, 36, kGold));
     c.push_back(CentredLabel("Lb_Pause_Hint", "P — продолжить игру", 20, 76, 320, 24, 16, kPale));
     // The paused game is saved from here: the save panel returns to the pause.
     c.push_back(Button("BT_Save_Pause", "Bt_Save", 70, 122, "On_Link_Save_Create"));
-    WidgetSpec f = Form("Pause", "Panel_Pause", 360, 200, true, kPanelKeys, std::move(c));
+    WidgetEntry f = Form("Pause", "Panel_Pause", 360, 200, true, kPanelKeys, std::move(c));
     for (auto& [name, value] : f.properties)
         if (name == "Condition") value = "ck_Interface";
     return f;
 }
 
-WidgetSpec Logo(const std::string& name, const std::string& paint, int stand, Events events) {
+WidgetEntry Logo(const std::string& name, const std::string& paint, int stand, Events events) {
     Props p = Join({{"Paint", paint}, {"Transparent", "True"}, {"TransparentColor", "0"}, {"Alignment", "gaNo"},
                     {"StepUp", "8"}, {"Stand", N(stand)}, {"StepDown", "8"}, {"Visible", "False"}},
                    Place(200, 230, 400, 140));
     return {"TGPLogo", name, p, std::move(events), {}, {}};
 }
 
-std::vector<WidgetSpec> LogoPanels() {
-    std::vector<WidgetSpec> first;
+std::vector<WidgetEntry> LogoPanels() {
+    std::vector<WidgetEntry> first;
     first.push_back(Logo("Log_Mirel", "Logo_Mirel", 60,
                          {{"OnBeginStand", "On_Link_Mirel_BeginStand"}, {"OnGPHide", "On_Link_Mirel_HideStand"}}));
     first.push_back(Logo("Log_Quor", "Logo_Quor", 60, {{"OnBeginStand", "On_Link_Quor_BeginStand"}}));
-    WidgetSpec logos = Form("Spr_Logo", "Logo_Backdrop", kScreenWidth, kScreenHeight, false,
+    WidgetEntry logos = Form("Spr_Logo", "Logo_Backdrop", kScreenWidth, kScreenHeight, false,
                             {{"OnGPShow", "On_Link_Spr_Logo_Show"}, {"OnGPMove", "On_Link_Spr_Logo_Move"},
                              {"OnDXKeyDown", "On_Link_Spr_Logo_DXKey"}, {"OnGPHide", "On_Link_Spr_Logo_Hide"}},
                             std::move(first));
-    WidgetSpec title = Form("Spr2_Logo_", "Logo_Title", kScreenWidth, kScreenHeight, false,
+    WidgetEntry title = Form("Spr2_Logo_", "Logo_Title", kScreenWidth, kScreenHeight, false,
                             {{"OnDXKeyDown", "On_Link_Spr_Logo_F_DXKey"}, {"OnGPHide", "On_Link_Spr_Logo_F_Hide"}}, {});
     title.properties.push_back({"TimeShow", "150"});
     return {logos, title};
 }
 
-std::vector<WidgetSpec> BuildForms() {
-    std::vector<WidgetSpec> forms{MainPanel(), NewGames(), OptionPanel(), Help(), Credits(), MessageBox()};
+std::vector<WidgetEntry> BuildForms() {
+    std::vector<WidgetEntry> forms{MainPanel(), NewGames(), OptionPanel(), Help(), Credits(), MessageBox()};
     forms.push_back(Slots("Load_Games", "Panel_Load", "Im_Load_", "Lb_Load_", "Lb_Load_Count_", "Lb_Load_Level_",
                           "On_Link_Load_Games", "On_Link_Enter_ImageLoad", "On_Link_Load_Show"));
     forms.push_back(Slots("Save_Games", "Panel_Save", "Im_Save_", "Save_Name_", "Save_Count_", "Save_Level_",
                           "On_Link_Save_Games", "On_Link_Enter_ImageSave", "On_Link_LoadSave_Show"));
     forms.push_back(Pause());
-    for (WidgetSpec& logo : LogoPanels()) forms.push_back(std::move(logo));
+    for (WidgetEntry& logo : LogoPanels()) forms.push_back(std::move(logo));
     return forms;
 }
 
-void Walk(const WidgetSpec& w, const std::function<void(const WidgetSpec&)>& visit) {
+void Walk(const WidgetEntry& w, const std::function<void(const WidgetEntry&)>& visit) {
     visit(w);
-    for (const WidgetSpec& c : w.children) Walk(c, visit);
+    for (const WidgetEntry& c : w.children) Walk(c, visit);
 }
 
 }  // namespace
 
-const std::vector<WidgetSpec>& DemoForms() {
-    static const std::vector<WidgetSpec> forms = BuildForms();
+const std::vector<WidgetEntry>& DemoForms() {
+    static const std::vector<WidgetEntry> forms = BuildForms();
     return forms;
 }
 
-const WidgetSpec* DemoForm(const std::string& name) {
-    for (const WidgetSpec& form : DemoForms())
+const WidgetEntry* DemoForm(const std::string& name) {
+    for (const WidgetEntry& form : DemoForms())
         if (form.name == name) return &form;
     return nullptr;
 }
@@ -348,8 +348,8 @@ const WidgetSpec* DemoForm(const std::string& name) {
 std::vector<std::string> BoundHandlers() {
     std::set<std::string> seen;
     std::vector<std::string> out;
-    for (const WidgetSpec& form : DemoForms())
-        Walk(form, [&](const WidgetSpec& w) {
+    for (const WidgetEntry& form : DemoForms())
+        Walk(form, [&](const WidgetEntry& w) {
             for (const auto& [event, handler] : w.events)
                 if (seen.insert(handler).second) out.push_back(handler);
         });
@@ -407,10 +407,10 @@ std::vector<DemoPicture> InterfacePictures() {
         {"NewGames", "Новая игра"}, {"OptionPanel", "Настройки"}, {"Help", "Справка"}, {"Credits", "Авторы"},
         {"Load_Games", "Загрузить игру"}, {"Save_Games", "Сохранить игру"}};
     for (const auto& [name, title] : titles) {
-        const WidgetSpec& form = *DemoForm(name);
+        const WidgetEntry& form = *DemoForm(name);
         Image screen = backdrop;
         screen.Paste(PanelFrame(form.frame.width, form.frame.height, title), form.frame.left, form.frame.top);
-        for (const WidgetSpec& w : form.children) {
+        for (const WidgetEntry& w : form.children) {
             const std::string* paint = w.Property("Paint");
             const bool filled = w.className == "TGPImage" && paint && paint->empty();
             if (w.className != "TGPEdit" && !filled) continue;

@@ -19,7 +19,7 @@ struct Area {
     bool Empty() const { return width <= 0 || height <= 0; }
 };
 
-struct WidgetSpec {
+struct WidgetEntry {
     std::string className;  // "TGPForm", "TGPButton", "TGPLabel", ...
     std::string name;
     // Published properties that differ from the class's defaults, as the interface file
@@ -27,7 +27,7 @@ struct WidgetSpec {
     std::vector<std::pair<std::string, std::string>> properties;
     // Event property -> the main form's published handler.
     std::vector<std::pair<std::string, std::string>> events;
-    std::vector<WidgetSpec> children;
+    std::vector<WidgetEntry> children;
     // A menu panel: where its framed panel lies on the backdrop it draws over the whole
     // screen (empty for other forms and widgets).
     Area frame;
@@ -36,9 +36,9 @@ struct WidgetSpec {
 };
 
 // The forms in the order they are read; "MainPanel" first.
-const std::vector<WidgetSpec>& DemoForms();
+const std::vector<WidgetEntry>& DemoForms();
 // The form of that name; nullptr when the table has none.
-const WidgetSpec* DemoForm(const std::string& name);
+const WidgetEntry* DemoForm(const std::string& name);
 
 // Every handler name the table binds, once.
 std::vector<std::string> BoundHandlers();

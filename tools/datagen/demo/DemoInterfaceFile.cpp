@@ -18,7 +18,7 @@
 namespace datagen::demo {
 namespace {
 
-WidgetRecord RecordOf(const WidgetSpec& table) {
+WidgetRecord RecordOf(const WidgetEntry& table) {
     const rtl::TypeInfo* info = engine::InterfaceClass(table.className);
     if (!info) throw std::invalid_argument("no widget class " + table.className);
     std::unique_ptr<rtl::Object> made = info->Create();
@@ -35,7 +35,7 @@ WidgetRecord RecordOf(const WidgetSpec& table) {
         if (!prop || prop->Kind != rtl::PropKind::Method) throw std::invalid_argument(table.className + " has no event " + event);
     }
     WidgetRecord record = WidgetRecordOf(widget, table.events);
-    for (const WidgetSpec& child : table.children) record.children.push_back(RecordOf(child));
+    for (const WidgetEntry& child : table.children) record.children.push_back(RecordOf(child));
     return record;
 }
 
@@ -60,7 +60,7 @@ const SeedWriter interfaceSeeds("fuzz_interface_file", [](const SeedSink& put) {
 InterfaceFile InterfaceDescriptionFile(const std::string& nameTable) {
     InterfaceFile file;
     file.header = InterfaceFile::InterfaceHeader(nameTable);
-    for (const WidgetSpec& form : DemoForms()) file.widgets.push_back(RecordOf(form));
+    for (const WidgetEntry& form : DemoForms()) file.widgets.push_back(RecordOf(form));
     return file;
 }
 

@@ -17,11 +17,11 @@ constexpr int kNo = static_cast<int>(Style::swNo), kSize = static_cast<int>(Styl
 
 // Slides every state of which shows the class's main picture (state 4, "Move") and enters
 // no order; the callers then give states their orders.
-std::array<SlideSpec, 7> PlainSlides() { return {}; }
+std::array<SlideEntry, 7> PlainSlides() { return {}; }
 
 // A class that is born (state 1: animated, then the animation-end order moves it on to
 // state 4) and then moves under `order`.
-std::array<SlideSpec, 7> BornThenMoving(int order) {
+std::array<SlideEntry, 7> BornThenMoving(int order) {
     auto s = PlainSlides();
     s[0].order = order::AnimationEnd;
     s[0].fullRect = true;
@@ -31,8 +31,8 @@ std::array<SlideSpec, 7> BornThenMoving(int order) {
     return s;
 }
 
-UnitSpec Paddle() {
-    UnitSpec u;
+UnitEntry Paddle() {
+    UnitEntry u;
     u.id = unit::Paddle;
     u.maxSpeed = 12, u.acceleration = 1.25;
     u.param1 = 600;  // reversed controls last 600 ticks
@@ -51,8 +51,8 @@ UnitSpec Paddle() {
     return u;
 }
 
-UnitSpec Guard() {
-    UnitSpec u;
+UnitEntry Guard() {
+    UnitEntry u;
     u.id = unit::Guard;
     u.maxSpeed = 9, u.acceleration = 1.0;
     u.param1 = 900;  // the guard serves 900 ticks
@@ -65,8 +65,8 @@ UnitSpec Guard() {
     return u;
 }
 
-UnitSpec Monster(int id, int order, int toughness, int price, int minSpeed, int maxSpeed, int cell) {
-    UnitSpec u;
+UnitEntry Monster(int id, int order, int toughness, int price, int minSpeed, int maxSpeed, int cell) {
+    UnitEntry u;
     u.id = id;
     u.minSpeed = minSpeed, u.maxSpeed = maxSpeed, u.acceleration = 0.05;
     u.toughness = toughness, u.price = price;
@@ -81,8 +81,8 @@ UnitSpec Monster(int id, int order, int toughness, int price, int minSpeed, int 
     return u;
 }
 
-UnitSpec Shot(int id, int order, int width, int height, int damage) {
-    UnitSpec u;
+UnitEntry Shot(int id, int order, int width, int height, int damage) {
+    UnitEntry u;
     u.id = id;
     u.minSpeed = 6, u.maxSpeed = 10, u.acceleration = 0.5;
     u.minDamage = u.maxDamage = damage;
@@ -95,8 +95,8 @@ UnitSpec Shot(int id, int order, int width, int height, int damage) {
     return u;
 }
 
-UnitSpec Prize(int id, int price) {
-    UnitSpec u;
+UnitEntry Prize(int id, int price) {
+    UnitEntry u;
     u.id = id;
     u.toughness = 256;  // a missile does not shoot prizes down
     u.minSpeed = 2, u.maxSpeed = 4, u.acceleration = 0.08;
@@ -112,8 +112,8 @@ UnitSpec Prize(int id, int price) {
 }
 
 // Bricks rest (state 2) and carry their damage stages as columns.
-UnitSpec Brick(int id, int toughness, int price, int frames = 1, int ticks = 0) {
-    UnitSpec u;
+UnitEntry Brick(int id, int toughness, int price, int frames = 1, int ticks = 0) {
+    UnitEntry u;
     u.id = id;
     u.toughness = toughness, u.price = price;
     u.defaultSlide = 2;
@@ -128,8 +128,8 @@ UnitSpec Brick(int id, int toughness, int price, int frames = 1, int ticks = 0) 
     return u;
 }
 
-UnitSpec Ball(int id, int frames, int32_t timer) {
-    UnitSpec u;
+UnitEntry Ball(int id, int frames, int32_t timer) {
+    UnitEntry u;
     u.id = id;
     // Nothing the paddle fires harms a ball: a ball a missile killed would leave the game
     // without a ball and without the life lost that brings the next.
@@ -152,28 +152,28 @@ UnitSpec Ball(int id, int frames, int32_t timer) {
     return u;
 }
 
-std::vector<UnitSpec> Monsters() {
-    std::vector<UnitSpec> out;
-    UnitSpec bomber = Monster(unit::Bomber, order::Wander, 2, 60, 2, 3, 48);
+std::vector<UnitEntry> Monsters() {
+    std::vector<UnitEntry> out;
+    UnitEntry bomber = Monster(unit::Bomber, order::Wander, 2, 60, 2, 3, 48);
     bomber.slides[2] = {3, order::Homing, -1, true, -1, -1};  // hit once, it turns angry and hunts the ball
     out.push_back(bomber);
     out.push_back(Monster(unit::Eye, order::Wander, 1, 40, 1, 3, 40));
-    UnitSpec spinner = Monster(unit::Spinner, order::RandomTurn, 2, 60, 2, 3, 40);
+    UnitEntry spinner = Monster(unit::Spinner, order::RandomTurn, 2, 60, 2, 3, 40);
     // It turns by up to 4 a tick, a new step every 16 ticks; its touch curves the ball by 16
     // a tick for 4 ticks (a quarter turn).
     spinner.turnWord = static_cast<int32_t>(16u << 24 | 4u << 16 | 2u);
     out.push_back(spinner);
-    UnitSpec jelly = Monster(unit::Jelly, order::Homing, 1, 50, 1, 2, 40);
+    UnitEntry jelly = Monster(unit::Jelly, order::Homing, 1, 50, 1, 2, 40);
     jelly.turnWord = 3;  // its touch sends the ball down somewhere
     out.push_back(jelly);
-    UnitSpec saucer = Monster(unit::Saucer, order::Wander, 2, 80, 2, 4, 40);
+    UnitEntry saucer = Monster(unit::Saucer, order::Wander, 2, 80, 2, 4, 40);
     saucer.turnWord = 4;  // its touch sends the ball across
     out.push_back(saucer);
-    UnitSpec mine = Monster(unit::Mine, order::TimedLife, 1, 30, 0, 0, 32);
+    UnitEntry mine = Monster(unit::Mine, order::TimedLife, 1, 30, 0, 0, 32);
     mine.param1 = 700;  // burns out after 700 ticks (fewer at higher difficulty)
     mine.script = "Mine.cpc";
     out.push_back(mine);
-    UnitSpec builder = Monster(unit::Builder, order::Spawner, 1, 70, 0, 0, 40);
+    UnitEntry builder = Monster(unit::Builder, order::Spawner, 1, 70, 0, 0, 40);
     builder.frames = 12;
     builder.ticks = 16;    // its animation, and so its life, lasts 12 x 24 ticks
     builder.style = kAll;  // the last frame ends it: it lays its bricks and goes
@@ -181,14 +181,14 @@ std::vector<UnitSpec> Monsters() {
     builder.param2 = 1;  // a row to its right
     builder.script = "Builder.cpc";
     out.push_back(builder);
-    UnitSpec comet = Monster(unit::Comet, order::Orbit, 1, 90, 0, 0, 32);
+    UnitEntry comet = Monster(unit::Comet, order::Orbit, 1, 90, 0, 0, 32);
     comet.script = "Comet.cpc";
     out.push_back(comet);
     // One column (its heading would pick it), eight frames of it tumbling. The ship's order is
     // kind 0, which a record's default order cannot name (0 is none): sending the record
     // takes the order from the state current then. So it drifts from the state it is put in
     // when it comes (1), and its records are sent while it rests in a state of no use (5).
-    UnitSpec drifter = Monster(unit::Drifter, order::Ship, 3, 60, 0, 0, 48);
+    UnitEntry drifter = Monster(unit::Drifter, order::Ship, 3, 60, 0, 0, 48);
     drifter.slides = PlainSlides();
     drifter.slides[0].order = order::Ship;
     drifter.defaultSlide = 5;
@@ -196,20 +196,20 @@ std::vector<UnitSpec> Monsters() {
     return out;
 }
 
-std::vector<UnitSpec> Bricks() {
-    std::vector<UnitSpec> out;
+std::vector<UnitEntry> Bricks() {
+    std::vector<UnitEntry> out;
     for (int i = 0; i < 8; ++i) out.push_back(Brick(unit::FirstBrick + i, 1, 10));
     for (int i = 0; i < 6; ++i) out.push_back(Brick(unit::FirstToughBrick + i, 2, 25));
     for (int i = 0; i < 4; ++i) out.push_back(Brick(unit::FirstHardBrick + i, 3, 40));
-    UnitSpec steel = Brick(unit::SteelBrick, 256, 0, 4, 40);
+    UnitEntry steel = Brick(unit::SteelBrick, 256, 0, 4, 40);
     steel.script = "Steel.cpc";
     out.push_back(steel);
-    UnitSpec gold = Brick(unit::GoldBrick, 1, 150);
+    UnitEntry gold = Brick(unit::GoldBrick, 1, 150);
     gold.script = "Gold.cpc";
     out.push_back(gold);
     // Sliders move to and fro along their row: the random turn with no range turns never.
     for (int i = 0; i < 3; ++i) {
-        UnitSpec s = Brick(unit::FirstSlider + i, i + 1, 20 + 15 * i);
+        UnitEntry s = Brick(unit::FirstSlider + i, i + 1, 20 + 15 * i);
         s.minSpeed = s.maxSpeed = 1;
         s.slides[1].order = order::RandomTurn;
         out.push_back(s);
@@ -222,7 +222,7 @@ std::vector<UnitSpec> Bricks() {
     };
     const Special specials[] = {{6, 20, 0}, {10, 12, 2}, {4, 10, 1}, {8, 16, 0}, {12, 8, 2}, {3, 40, 1}};
     for (int i = 0; i < 6; ++i) {
-        UnitSpec s = Brick(unit::FirstSpecialBrick + i, 256, 30, 4, 6);
+        UnitEntry s = Brick(unit::FirstSpecialBrick + i, 256, 30, 4, 6);
         s.turnWord = specials[i].limit << 24 | specials[i].range << 16;
         s.param1 = specials[i].effect;
         s.param2 = 1;  // the area reaches half a brick round it
@@ -233,8 +233,8 @@ std::vector<UnitSpec> Bricks() {
     return out;
 }
 
-std::vector<UnitSpec> Prizes() {
-    std::vector<UnitSpec> out;
+std::vector<UnitEntry> Prizes() {
+    std::vector<UnitEntry> out;
     // Harmful prizes are worth catching for their score alone.
     for (int id : {unit::PrizeNarrower, unit::PrizeStun, unit::PrizeSlow, unit::PrizeSkull, unit::PrizeSlowBall,
                    unit::PrizeMirror, unit::PrizeFlip, unit::PrizeTwist, unit::PrizeMonster, unit::PrizeUpsideDown,
@@ -250,52 +250,52 @@ std::vector<UnitSpec> Prizes() {
     return out;
 }
 
-std::vector<UnitSpec> BuildUnits() {
-    std::vector<UnitSpec> units{Paddle(), Guard()};
-    for (UnitSpec& u : Monsters()) units.push_back(std::move(u));
-    UnitSpec missile = Shot(unit::ShotMissile, order::Projectile, 10, 20, 2);
+std::vector<UnitEntry> BuildUnits() {
+    std::vector<UnitEntry> units{Paddle(), Guard()};
+    for (UnitEntry& u : Monsters()) units.push_back(std::move(u));
+    UnitEntry missile = Shot(unit::ShotMissile, order::Projectile, 10, 20, 2);
     missile.script = "Missile.cpc";
     units.push_back(missile);
     units.push_back(Shot(unit::ShotLaser, order::VerticalShot, 8, 16, 1));
     units.push_back(Shot(unit::ShotBullet, order::VerticalShot, 8, 16, 1));
     units.push_back(Shot(unit::ShotPlasma, order::VerticalShot, 12, 24, 3));
-    for (UnitSpec& u : Bricks()) units.push_back(std::move(u));
-    for (UnitSpec& u : Prizes()) units.push_back(std::move(u));
+    for (UnitEntry& u : Bricks()) units.push_back(std::move(u));
+    for (UnitEntry& u : Prizes()) units.push_back(std::move(u));
     // The plain ball's timer word times the slow and reversed states prizes give it.
     units.push_back(Ball(unit::Ball, 1, 500));
     units.push_back(Ball(unit::BallQuake, 6, 600));
     units.push_back(Ball(unit::BallGhost, 6, 500));
     units.push_back(Ball(unit::BallFire, 6, 700));
-    UnitSpec gem = Prize(unit::ExitGem, 500);
+    UnitEntry gem = Prize(unit::ExitGem, 500);
     gem.patternWidth = gem.patternHeight = 28;
     gem.base = {4, 4, 24, 24};
     gem.ticks = 3;
     gem.sound = sound::BallExit;
     gem.script = "Gem.cpc";
     units.push_back(gem);
-    UnitSpec chip = Shot(unit::Chip, order::Wander, 10, 10, 0);
+    UnitEntry chip = Shot(unit::Chip, order::Wander, 10, 10, 0);
     chip.frames = 4, chip.ticks = 2, chip.minSpeed = 2, chip.maxSpeed = 5;
     chip.lifetime = 40;
     chip.base = {1, 1, 9, 9};
     units.push_back(chip);
-    std::sort(units.begin(), units.end(), [](const UnitSpec& a, const UnitSpec& b) { return a.id < b.id; });
+    std::sort(units.begin(), units.end(), [](const UnitEntry& a, const UnitEntry& b) { return a.id < b.id; });
     return units;
 }
 
 }  // namespace
 
-const std::vector<UnitSpec>& DemoUnits() {
-    static const std::vector<UnitSpec> units = BuildUnits();
+const std::vector<UnitEntry>& DemoUnits() {
+    static const std::vector<UnitEntry> units = BuildUnits();
     return units;
 }
 
 bool HasUnit(int id) {
     const auto& units = DemoUnits();
-    return std::any_of(units.begin(), units.end(), [id](const UnitSpec& u) { return u.id == id; });
+    return std::any_of(units.begin(), units.end(), [id](const UnitEntry& u) { return u.id == id; });
 }
 
-const UnitSpec& Unit(int id) {
-    for (const UnitSpec& u : DemoUnits())
+const UnitEntry& Unit(int id) {
+    for (const UnitEntry& u : DemoUnits())
         if (u.id == id) return u;
     throw std::out_of_range("no demo class " + std::to_string(id));
 }
@@ -318,7 +318,7 @@ int PrizeEffectCode(int id) {
 }
 
 ObjectRecord UnitRecord(int id, int x, int y) {
-    const UnitSpec& u = Unit(id);
+    const UnitEntry& u = Unit(id);
     ObjectRecord r;
     r.idClass = id;
     r.bytes = {0, 0, u.ticksPerRotate, 0};
@@ -344,7 +344,7 @@ ObjectRecord UnitRecord(int id, int x, int y) {
     r.p[14] = u.turnWord;
     // The default order of the state the object starts in: sending a record marks that
     // state's order, and a record without one would take the order away.
-    const SlideSpec& start = u.slides[static_cast<size_t>(u.defaultSlide - 1)];
+    const SlideEntry& start = u.slides[static_cast<size_t>(u.defaultSlide - 1)];
     r.p[11] = start.order >= 0 ? start.order : 0;
     r.visible = 1;
     r.minSpeed = u.minSpeed;
