@@ -12,6 +12,7 @@
 #include <span>
 #include <string_view>
 #include <vector>
+#include <utility>
 
 #include "app/ConfigRecords.h"
 #include "app/PlayerRecord.h"
@@ -618,5 +619,8 @@ size_t ErrorTextCount();
 // The version text the game's stand-ins of the multimedia libraries report, for helpers that
 // look for a library file the system does not have.
 std::string StandInVersion(const std::string& fileVersion);
+
+// The class name and the message of an exception, as the log shows them.
+std::pair<std::string, std::string> DescribeException(std::exception_ptr error);
 
 }  // namespace app

@@ -43,19 +43,6 @@ std::string Demangled(const char* name) {
     return status == 0 && plain ? std::string(plain.get()) : std::string(name);
 }
 
-// The class name and the message of an exception, as the log shows them.
-std::pair<std::string, std::string> Describe(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const rtl::Exception& e) {
-        return {e.className(), e.message()};
-    } catch (const std::exception& e) {
-        return {Demangled(typeid(e).name()), e.what()};
-    } catch (...) {
-        return {"Exception", "unknown exception"};
-    }
-}
-
 // A descriptor closed (and its lock released) at the end of the scope.
 struct Descriptor {
     int fd;
@@ -102,13 +89,13 @@ void TDlg_Sprallion::WriteLog(std::string_view tag, std::string_view text) {
 }
 
 void TDlg_Sprallion::WriteLogException(std::string_view tag) {
-    const auto [className, message] = Describe(std::current_exception());
+    const auto [className, message] = DescribeException(std::current_exception());
     WriteLog(tag, rtl::Format("%S:%S", {className, message}));
 }
 
 void TDlg_Sprallion::OnApplicationException(void*, std::exception_ptr error) {
     if (!error) return;
-    const auto [className, message] = Describe(error);
+    const auto [className, message] = DescribeException(error);
     WriteLog(className, rtl::Format("Losing Message %S.", {message}));
 }
 
@@ -117,6 +104,18 @@ void TDlg_Sprallion::InstallExceptionHandler() {
     // The registry's reports (a damaged file, kept aside) belong in the log too.
     platform::registry::SetLogHandler([this](const std::string& text) { WriteLog("Registry", text); });
     handlerInstalled_ = true;
+}
+
+std::pair<std::string, std::string> DescribeException(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const rtl::Exception& e) {
+        return {e.className(), e.message()};
+    } catch (const std::exception& e) {
+        return {Demangled(typeid(e).name()), e.what()};
+    } catch (...) {
+        return {"Exception", "unknown exception"};
+    }
 }
 
 }  // namespace app

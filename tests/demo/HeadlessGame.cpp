@@ -17,7 +17,6 @@
 #include "platform/window/Dispatcher.h"
 #include "platform/window/EventPump.h"
 #include "platform/window/Terminate.h"
-#include "rtl/Exceptions.h"
 #include "tests/demo/DemoFixture.h"
 
 namespace demotest {
@@ -60,16 +59,8 @@ void HeadlessGame::Start() {
     form_->Show();
     ASSERT_TRUE(form_->Kernel) << Log();
     pw::App().SetExceptionHandler([this](std::exception_ptr error) {
-        std::string text = "unknown exception";
-        try {
-            std::rethrow_exception(error);
-        } catch (const rtl::Exception& e) {
-            text = std::string(e.className()) + ": " + e.message();
-        } catch (const std::exception& e) {
-            text = e.what();
-        } catch (...) {
-        }
-        failures.push_back(where + " tick " + std::to_string(levelTicks) + ": " + text);
+        const auto [className, message] = app::DescribeException(error);
+        failures.push_back(where + " tick " + std::to_string(levelTicks) + ": " + className + ": " + message);
         if (form_) form_->OnApplicationException(nullptr, error);
     });
 }
