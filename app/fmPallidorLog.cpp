@@ -46,7 +46,9 @@ std::string Demangled(const char* name) {
 // A descriptor closed (and its lock released) at the end of the scope.
 struct Descriptor {
     int fd;
-    ~Descriptor() { ::close(fd); }
+    ~Descriptor() {
+        if (fd >= 0) ::close(fd);
+    }
 };
 
 bool WriteAll(int fd, const std::string& bytes) {
